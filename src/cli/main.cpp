@@ -1,0 +1,138 @@
+// hushgate-cli: the hosts engine for scripts and schedules.
+
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hosts_engine.h"
+
+namespace {
+
+constexpr int kExitBlocked = 0;
+constexpr int kExitNotBlocked = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitError = 3;
+
+constexpr std::string_view kUsage =
+    "Usage: hushgate-cli [--hosts PATH] status | block | unblock | list\n"
+    "       hushgate-cli --help | --version\n"
+    "\n"
+    "Blocks Facebook in every browser by pointing its host names at 127.0.0.1\n"
+    "in the hosts file.\n"
+    "\n"
+    "  status   say whether Facebook is blocked (exit code 0 blocked, 1 not)\n"
+    "  block    add the block entries to the hosts file\n"
+    "  unblock  remove the block entries from the hosts file\n"
+    "  list     show every block entry and whether the hosts file holds it\n"
+    "\n"
+    "  --hosts PATH  work on PATH instead of the system's hosts file\n";
+
+int usageError(std::string_view problem) {
+    std::cerr << "hushgate-cli: " << problem << '\n'
+              << "Usage: hushgate-cli [--hosts PATH] status | block | unblock | list\n"
+              << "Try 'hushgate-cli --help' for more.\n";
+    return kExitUsage;
+}
+
+int report(const hushgate::HostsError& error, bool systemFile) {
+    std::cerr << "hushgate-cli: " << error.what();
+    if (systemFile && error.kind() == hushgate::HostsError::Kind::PermissionDenied) {
+#ifdef _WIN32
+        std::cerr << " (run it as administrator)";
+#else
+        std::cerr << " (run it as root)";
+#endif
+    }
+    std::cerr << '\n';
+    return kExitError;
+}
+
+std::string countText(const hushgate::HostsEngine& engine) {
+    return std::to_string(engine.FoundCount()) + " of " + std::to_string(engine.lvEntries().size()) +
+           " entries present in " + engine.hostsPath();
+}
+
+int run(const std::string& command, hushgate::HostsEngine& engine) {
+    if (command == "status") {
+        engine.LoadHostsList();
+        const bool blocked = engine.CheckStatus();
+        std::cout << (blocked ? "Facebook is blocked (" : "Facebook is not blocked (")
+                  << countText(engine) << ")\n";
+        return blocked ? kExitBlocked : kExitNotBlocked;
+    }
+    if (command == "block") {
+        engine.Block();
+        std::cout << "Facebook is blocked: " << engine.lvEntries().size()
+                  << " entries written to " << engine.hostsPath() << '\n';
+        return 0;
+    }
+    if (command == "unblock") {
+        const std::size_t removed = engine.Unblock();
+        std::cout << "Facebook is unblocked: " << removed
+                  << (removed == 1 ? " entry line" : " entry lines") << " removed from "
+                  << engine.hostsPath() << '\n';
+        return 0;
+    }
+    // list
+    engine.LoadHostsList();
+    engine.CheckStatus();
+    for (const hushgate::BlockListItem& item : engine.lvEntries()) {
+        std::cout << item.entry;
+        if (item.found) {
+            std::cout << std::string(45 - std::min<std::size_t>(item.entry.size(), 44), ' ')
+                      << "Found";
+        }
+        std::cout << '\n';
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string hostsPath;
+    std::string command;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "hushgate-cli " HUSHGATE_VERSION "\n";
+            return 0;
+        }
+        if (arg == "--hosts") {
+            if (i + 1 == args.size() || args[i + 1].empty()) {
+                return usageError("--hosts needs a path");
+            }
+            hostsPath = args[++i];
+        } else if (arg.rfind("--hosts=", 0) == 0 && arg.size() > 8) {
+            hostsPath = arg.substr(8);
+        } else if (arg == "status" || arg == "block" || arg == "unblock" || arg == "list") {
+            if (!command.empty()) {
+                return usageError("give one command only");
+            }
+            command = arg;
+        } else {
+            return usageError("unknown argument '" + arg + "'");
+        }
+    }
+    if (command.empty()) {
+        return usageError("no command given");
+    }
+
+    const bool systemFile = hostsPath.empty();
+    hushgate::HostsEngine engine(systemFile ? hushgate::SystemHostsPath() : hostsPath);
+    try {
+        return run(command, engine);
+    } catch (const hushgate::HostsError& error) {
+        return report(error, systemFile);
+    } catch (const std::exception& error) {
+        std::cerr << "hushgate-cli: " << engine.hostsPath() << ": " << error.what() << '\n';
+        return kExitError;
+    }
+}

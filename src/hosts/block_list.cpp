@@ -1,0 +1,122 @@
+#include "block_list.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+namespace hushgate {
+
+namespace {
+
+constexpr std::array<std::string_view, kBlockEntryCount> kEntries = {
+    "127.0.0.1 www.facebook.com",
+    "127.0.0.1 facebook.com",
+    "127.0.0.1 m.facebook.com",
+    "127.0.0.1 login.facebook.com",
+    "127.0.0.1 upload.facebook.com",
+    "127.0.0.1 apps.facebook.com",
+    "127.0.0.1 developers.facebook.com",
+    "127.0.0.1 blog.facebook.com",
+    "127.0.0.1 business.facebook.com",
+    "127.0.0.1 pixel.facebook.com",
+    "127.0.0.1 mbasic.facebook.com",
+    "127.0.0.1 register.facebook.com",
+    "127.0.0.1 ssl.facebook.com",
+    "127.0.0.1 fbstatic-a.akamaihd.net",
+    "127.0.0.1 fbcdn.com",
+    "127.0.0.1 www.fbcdn.com",
+    "127.0.0.1 static.ak.fbcdn.net",
+    "127.0.0.1 static.ak.connect.facebook.com",
+    "127.0.0.1 connect.facebook.net",
+    "127.0.0.1 www.connect.facebook.net",
+    "127.0.0.1 touch.facebook.com",
+    // One host per locale code (pt-pt deliberately before pt-br).
+    "127.0.0.1 ar-ar.facebook.com",
+    "127.0.0.1 bg-bg.facebook.com",
+    "127.0.0.1 ca-es.facebook.com",
+    "127.0.0.1 cs-cz.facebook.com",
+    "127.0.0.1 da-dk.facebook.com",
+    "127.0.0.1 de-de.facebook.com",
+    "127.0.0.1 el-gr.facebook.com",
+    "127.0.0.1 en-gb.facebook.com",
+    "127.0.0.1 en-pi.facebook.com",
+    "127.0.0.1 es-es.facebook.com",
+    "127.0.0.1 es-la.facebook.com",
+    "127.0.0.1 et-ee.facebook.com",
+    "127.0.0.1 fa-ir.facebook.com",
+    "127.0.0.1 fi-fi.facebook.com",
+    "127.0.0.1 fr-ca.facebook.com",
+    "127.0.0.1 fr-fr.facebook.com",
+    "127.0.0.1 gl-es.facebook.com",
+    "127.0.0.1 he-il.facebook.com",
+    "127.0.0.1 hr-hr.facebook.com",
+    "127.0.0.1 hu-hu.facebook.com",
+    "127.0.0.1 id-id.facebook.com",
+    "127.0.0.1 it-it.facebook.com",
+    "127.0.0.1 ja-jp.facebook.com",
+    "127.0.0.1 ko-kr.facebook.com",
+    "127.0.0.1 lt-lt.facebook.com",
+    "127.0.0.1 lv-lv.facebook.com",
+    "127.0.0.1 mk-mk.facebook.com",
+    "127.0.0.1 ms-my.facebook.com",
+    "127.0.0.1 nb-no.facebook.com",
+    "127.0.0.1 pl-pl.facebook.com",
+    "127.0.0.1 pt-pt.facebook.com",
+    "127.0.0.1 pt-br.facebook.com",
+    "127.0.0.1 ro-ro.facebook.com",
+    "127.0.0.1 ru-ru.facebook.com",
+    "127.0.0.1 sk-sk.facebook.com",
+    "127.0.0.1 sl-si.facebook.com",
+    "127.0.0.1 sq-al.facebook.com",
+    "127.0.0.1 sr-rs.facebook.com",
+    "127.0.0.1 sv-se.facebook.com",
+    "127.0.0.1 th-th.facebook.com",
+    "127.0.0.1 tl-ph.facebook.com",
+    "127.0.0.1 tr-tr.facebook.com",
+    "127.0.0.1 uk-ua.facebook.com",
+    "127.0.0.1 vi-vn.facebook.com",
+    "127.0.0.1 zh-cn.facebook.com",
+    "127.0.0.1 zh-hk.facebook.com",
+    "127.0.0.1 zh-tw.facebook.com",
+};
+
+struct EntryIndex {
+    std::unordered_map<std::string_view, std::size_t> byText;
+    std::size_t shortest = SIZE_MAX;
+    std::size_t longest = 0;
+
+    EntryIndex() {
+        for (std::size_t i = 0; i < kEntries.size(); ++i) {
+            byText.emplace(kEntries[i], i);
+            shortest = std::min(shortest, kEntries[i].size());
+            longest = std::max(longest, kEntries[i].size());
+        }
+    }
+};
+
+const EntryIndex& index() {
+    static const EntryIndex instance;
+    return instance;
+}
+
+}  // namespace
+
+const std::array<std::string_view, kBlockEntryCount>& BlockEntries() { return kEntries; }
+
+std::optional<std::size_t> FindBlockEntry(std::string_view line) {
+    const EntryIndex& idx = index();
+    // Most lines of a large hosts file are ruled out by length or prefix
+    // without hashing them.
+    if (line.size() < idx.shortest || line.size() > idx.longest ||
+        !line.starts_with(kLoopbackPrefix)) {
+        return std::nullopt;
+    }
+    auto it = idx.byText.find(line);
+    if (it == idx.byText.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+}  // namespace hushgate

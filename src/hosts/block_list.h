@@ -1,0 +1,21 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace hushgate {
+
+inline constexpr std::size_t kBlockEntryCount = 68;
+inline constexpr std::string_view kLoopbackPrefix = "127.0.0.1 ";
+
+// The 68 hosts-file lines that send the social network's host names to the
+// loopback address, in their fixed order.
+const std::array<std::string_view, kBlockEntryCount>& BlockEntries();
+
+// Index (0-based) of the block entry equal to `line`, compared as whole,
+// case-sensitive strings; nothing when the line is not a block entry.
+// Costs one hash lookup at most, so whole files can be scanned quickly.
+std::optional<std::size_t> FindBlockEntry(std::string_view line);
+
+}  // namespace hushgate

@@ -268,8 +268,8 @@ int restoreInPlace(int fd, std::string_view original) {
 }
 
 // Used where the file cannot be replaced by a rename: a bind mount (EBUSY),
-// a file on another device than its folder's entry (EXDEV), or an owner we
-// cannot give a new file. The original is saved beside it first, so that a
+// a file on another device than its folder's entry (EXDEV), or an owner or
+// security label we cannot give a new file. The original is saved beside it first, so that a
 // failed write can always be undone or recovered by hand.
 void rewriteInPlace(const std::string& target, const std::string& shownPath,
                     const FileStamp& expected, std::string_view original,
@@ -402,16 +402,7 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     std::string temp;
     FileDescriptor fd(createSibling(target, ".hushgate-", temp));
     if (fd.get() < 0) {
-        int err = errno;
-        if (err == EACCES || err == EPERM) {
-            // The folder is closed to us but the file itself is writable.
-            if (beforeCommit) {
-                beforeCommit();
-            }
-            rewriteInPlace(target, shown, expected, original, contents);
-            return;
-        }
-        fail(Action::Write, shown, err);
+        fail(Action::Write, shown, errno);
     }
     RemoveOnExit removeTemp(temp);
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "hosts_error.h"
 #include "hosts_file.h"
@@ -71,29 +72,31 @@ std::string reasonOf(DWORD err) {
     throw HostsError(action, kindOf(err), path, static_cast<int>(err), reasonOf(err), backup);
 }
 
+// Throws unless `err` is 0.
+void check(Action action, const std::string& path, DWORD err) {
+    if (err != 0) {
+        fail(action, path, err);
+    }
+}
+
 [[noreturn]] void failChanged(const std::string& path) {
     throw HostsError(Action::Write, Kind::ChangedByOther, path, 0,
                      "the file was changed by another program while it was being updated",
                      {});
 }
 
-// Returns 0 or the Windows error. A NUL inside the path would silently cut it short.
+// Returns 0 or the Windows error; `text` is not empty.
 DWORD toWide(const std::string& text, std::wstring& out) {
-    out.clear();
     if (text.find('\0') != std::string::npos) {
-        return ERROR_INVALID_NAME;
+        return ERROR_INVALID_NAME;  // would silently cut the path short
     }
-    if (text.empty()) {
-        return 0;
-    }
-    int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                   static_cast<int>(text.size()), nullptr, 0);
+    int length = static_cast<int>(text.size());
+    int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
     if (size <= 0) {
         return GetLastError();
     }
     out.resize(static_cast<std::size_t>(size));
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                        out.data(), size);
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), size);
     return 0;
 }
 
@@ -105,9 +108,7 @@ std::wstring widePath(Action action, const std::string& path) {
                          "no file name given (the Windows system folder could not be determined)");
     }
     std::wstring wide;
-    if (DWORD err = toWide(path, wide)) {
-        fail(action, path, err);
-    }
+    check(action, path, toWide(path, wide));
     return wide;
 }
 
@@ -128,15 +129,19 @@ std::wstring folderPrefixOf(const std::wstring& path) {
 
 std::wstring nameOf(const std::wstring& path) { return path.substr(folderPrefixOf(path).size()); }
 
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool isDirectory(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // 100 ns ticks since 1601 to ns since 1970, clamped so that it cannot
 // overflow. Zero means "not recorded" (e.g. no change time on FAT) and stays 0.
 std::int64_t nsSinceUnixEpoch(std::int64_t ticks) {
     constexpr std::int64_t kEpoch = 116444736000000000LL;
     constexpr std::int64_t kLimit = INT64_MAX / 100;
-    if (ticks == 0) {
-        return 0;
-    }
-    return (std::clamp(ticks, kEpoch - kLimit, kEpoch + kLimit) - kEpoch) * 100;
+    return ticks == 0 ? 0 : (std::clamp(ticks, kEpoch - kLimit, kEpoch + kLimit) - kEpoch) * 100;
 }
 
 // Returns 0 or the Windows error.
@@ -145,12 +150,12 @@ DWORD stampOf(HANDLE file, FileStamp& stamp, DWORD* attributes = nullptr) {
     if (!GetFileInformationByHandle(file, &info)) {
         return GetLastError();
     }
+    auto join = [](DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; };
     stamp.device = info.dwVolumeSerialNumber;
-    stamp.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    stamp.inode = join(info.nFileIndexHigh, info.nFileIndexLow);
+    stamp.size = join(info.nFileSizeHigh, info.nFileSizeLow);
     stamp.modifiedNs = nsSinceUnixEpoch(static_cast<std::int64_t>(
-        (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
-        info.ftLastWriteTime.dwLowDateTime));
+        join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)));
     // Also catches attribute and security changes, like st_ctime.
     FILE_BASIC_INFO basic;
     stamp.changedNs = GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)
@@ -165,28 +170,34 @@ DWORD stampOf(HANDLE file, FileStamp& stamp, DWORD* attributes = nullptr) {
 class Handle {
 public:
     explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+    Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+    Handle& operator=(Handle&& other) noexcept {
+        close();
+        handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+        return *this;
+    }
     ~Handle() { close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
 
     HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    // Closes now and reports the error.
     DWORD close() {
-        DWORD err = 0;
-        if (valid() && !CloseHandle(handle_)) {
-            err = GetLastError();
-        }
+        DWORD err = valid() ? errorOf(CloseHandle(handle_)) : 0;
         handle_ = INVALID_HANDLE_VALUE;
         return err;
-    }
-    void reset(HANDLE handle) {
-        close();
-        handle_ = handle;
     }
 
 private:
     HANDLE handle_;
 };
+
+// Opens `path` (symbolic links followed); `err` is 0 or the Windows error.
+Handle openFile(const std::wstring& path, DWORD access, DWORD share, DWORD creation, DWORD& err) {
+    HANDLE handle = CreateFileW(path.c_str(), access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    err = handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    return Handle(handle);
+}
 
 // Removes a file at scope exit unless told to keep it.
 class RemoveOnExit {
@@ -205,10 +216,8 @@ private:
     std::wstring path_;
 };
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Eight hex digits that differ between calls, processes and moments; names
-// made from them are still created with CREATE_NEW, so a clash only retries.
+// Eight hex digits that differ between calls, processes and moments. Files
+// named with them are still created with CREATE_NEW; a clash only retries.
 std::wstring randomTag() {
     static std::atomic<std::uint64_t> counter{0};
     LARGE_INTEGER now;
@@ -228,29 +237,18 @@ std::wstring randomTag() {
 
 // Creates a new file named `stem`, a random tag and `ext`. Returns 0 or the Windows error.
 DWORD createUnique(const std::wstring& stem, const wchar_t* ext, Handle& file, std::wstring& path) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    DWORD err = ERROR_FILE_EXISTS;
+    for (int i = 0; i < 100 && (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS); ++i) {
         path = stem + randomTag() + ext;
-        HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD err = GetLastError();
-        file.reset(handle);
-        if (file.valid()) {
-            return 0;
-        }
-        if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) {
-            return err;
-        }
+        file = openFile(path, GENERIC_WRITE, 0, CREATE_NEW, err);
     }
-    return ERROR_FILE_EXISTS;
+    return err;
 }
 
-std::wstring unusedName(const std::wstring& stem, const wchar_t* ext) {
-    std::wstring path;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        path = stem + randomTag() + ext;
-        if (!exists(path)) {
-            break;
-        }
+std::wstring unusedName(const std::wstring& stem) {
+    std::wstring path = stem + randomTag() + L".tmp";
+    for (int i = 0; i < 100 && exists(path); ++i) {
+        path = stem + randomTag() + L".tmp";
     }
     return path;
 }
@@ -259,8 +257,8 @@ std::wstring unusedName(const std::wstring& stem, const wchar_t* ext) {
 DWORD writeAll(HANDLE file, const char* data, std::size_t size) {
     while (size > 0) {
         DWORD written = 0;
-        if (!WriteFile(file, data, static_cast<DWORD>(std::min<std::size_t>(size, kMaxIo)), &written,
-                       nullptr)) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, kMaxIo));
+        if (!WriteFile(file, data, chunk, &written, nullptr)) {
             return GetLastError();
         }
         if (written == 0) {
@@ -275,11 +273,7 @@ DWORD writeAll(HANDLE file, const char* data, std::size_t size) {
 DWORD writeLines(HANDLE file, const LinesToWrite& contents) {
     std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
     std::size_t used = 0;
-    auto flush = [&]() {
-        DWORD err = writeAll(file, buffer.get(), used);
-        used = 0;
-        return err;
-    };
+    auto flush = [&]() { return writeAll(file, buffer.get(), std::exchange(used, 0)); };
     auto put = [&](std::string_view piece) -> DWORD {
         if (piece.size() > kWriteBufferSize - used) {
             if (DWORD err = flush()) {
@@ -295,10 +289,11 @@ DWORD writeLines(HANDLE file, const LinesToWrite& contents) {
     };
     for (auto part : {contents.head, contents.tail}) {
         for (std::string_view line : part) {
-            if (DWORD err = put(line)) {
-                return err;
+            DWORD err = put(line);
+            if (err == 0) {
+                err = put(contents.terminator);
             }
-            if (DWORD err = put(contents.terminator)) {
+            if (err != 0) {
                 return err;
             }
         }
@@ -306,11 +301,9 @@ DWORD writeLines(HANDLE file, const LinesToWrite& contents) {
     return flush();
 }
 
-// Flushes and closes `file`. Returns 0 or the first Windows error.
+// Flushes and closes a written file. Returns `err` or the first new Windows error.
 DWORD flushAndClose(Handle& file, DWORD err) {
-    if (err == 0 && !FlushFileBuffers(file.get())) {
-        err = GetLastError();
-    }
+    err = err != 0 ? err : errorOf(FlushFileBuffers(file.get()));
     DWORD closeErr = file.close();
     return err != 0 ? err : closeErr;
 }
@@ -319,26 +312,21 @@ DWORD flushAndClose(Handle& file, DWORD err) {
 std::wstring saveBackup(const std::wstring& target, std::string_view bytes, const std::string& shown) {
     Handle file;
     std::wstring path;
-    DWORD err = createUnique(folderPrefixOf(target) + nameOf(target) + L".hushgate-original-", L"",
-                             file, path);
+    DWORD err = createUnique(target + L".hushgate-original-", L"", file, path);
     if (err == ERROR_ACCESS_DENIED) {
-        // The folder takes no new files (often why we rewrite in place): keep
-        // the copy in the user's temporary folder; a failure names it.
+        // The folder takes no new file (often why we rewrite in place): keep
+        // the copy in the user's temporary folder instead; a failure names it.
         wchar_t dir[MAX_PATH + 1];
-        DWORD n = GetTempPathW(MAX_PATH + 1, dir);
-        if (n > 0 && n <= MAX_PATH &&
-            createUnique(std::wstring(dir, n) + nameOf(target) + L".hushgate-original-", L"", file,
-                         path) == 0) {
+        DWORD length = GetTempPathW(MAX_PATH + 1, dir);
+        if (length > 0 && length <= MAX_PATH &&
+            createUnique(std::wstring(dir, length) + nameOf(target) + L".hushgate-original-", L"",
+                         file, path) == 0) {
             err = 0;
         }
     }
-    if (err != 0) {
-        fail(Action::Write, shown, err);
-    }
+    check(Action::Write, shown, err);
     RemoveOnExit cleanup(path);
-    if ((err = flushAndClose(file, writeAll(file.get(), bytes.data(), bytes.size()))) != 0) {
-        fail(Action::Write, shown, err);
-    }
+    check(Action::Write, shown, flushAndClose(file, writeAll(file.get(), bytes.data(), bytes.size())));
     cleanup.keep();
     return path;
 }
@@ -346,39 +334,27 @@ std::wstring saveBackup(const std::wstring& target, std::string_view bytes, cons
 // Puts `original` back into the open file. Returns 0 or the Windows error.
 DWORD restoreInPlace(HANDLE file, std::string_view original) {
     LARGE_INTEGER start{};
-    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
-        return GetLastError();
-    }
-    DWORD err = writeAll(file, original.data(), original.size());
-    if (err == 0 && !SetEndOfFile(file)) {
-        err = GetLastError();
-    }
-    if (err == 0 && !FlushFileBuffers(file)) {
-        err = GetLastError();
-    }
-    return err;
+    DWORD err = errorOf(SetFilePointerEx(file, start, nullptr, FILE_BEGIN));
+    err = err != 0 ? err : writeAll(file, original.data(), original.size());
+    err = err != 0 ? err : errorOf(SetEndOfFile(file));
+    return err != 0 ? err : errorOf(FlushFileBuffers(file));
 }
 
 // Used where ReplaceFileW cannot be: the folder takes no new file, or the file
-// system does not support the replacement. The original is saved first, so
-// that a failed write can always be undone or recovered by hand.
+// system refuses the replacement. The original is saved first, so that a
+// failed write can always be undone or recovered by hand.
 void rewriteInPlace(const std::wstring& target, const std::string& shown, const FileStamp& expected,
                     std::string_view original, const LinesToWrite& contents) {
     const std::wstring backup = saveBackup(target, original, shown);
     RemoveOnExit removeBackup(backup);
 
     // Readers may look on; no other writer may join in.
-    HANDLE handle = CreateFileW(target.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD err = GetLastError();
-    Handle file(handle);
-    if (!file.valid()) {
-        fail(Action::Write, shown, err);
-    }
+    DWORD err = 0;
+    Handle file = openFile(target, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                           OPEN_EXISTING, err);
+    check(Action::Write, shown, err);
     FileStamp stamp;
-    if ((err = stampOf(file.get(), stamp)) != 0) {
-        fail(Action::Write, shown, err);
-    }
+    check(Action::Write, shown, stampOf(file.get(), stamp));
     if (stamp != expected) {
         failChanged(shown);
     }
@@ -386,22 +362,17 @@ void rewriteInPlace(const std::wstring& target, const std::string& shown, const 
     // Reserve the space first: a full disk is then found before one byte of
     // the original is overwritten. Only ever grow; a smaller size would cut the file.
     const std::uint64_t newSize = contents.byteCount();
-    if (newSize > stamp.size) {
-        FILE_ALLOCATION_INFO reserve;
-        reserve.AllocationSize.QuadPart = static_cast<LONGLONG>(newSize);
-        if (!SetFileInformationByHandle(file.get(), FileAllocationInfo, &reserve, sizeof reserve) &&
-            kindOf(err = GetLastError()) == Kind::DiskFull) {
-            fail(Action::Write, shown, err);
-        }
+    FILE_ALLOCATION_INFO reserve;
+    reserve.AllocationSize.QuadPart = static_cast<LONGLONG>(newSize);
+    if (newSize > stamp.size &&
+        kindOf(err = errorOf(SetFileInformationByHandle(file.get(), FileAllocationInfo, &reserve,
+                                                        sizeof reserve))) == Kind::DiskFull) {
+        fail(Action::Write, shown, err);
     }
 
     err = writeLines(file.get(), contents);
-    if (err == 0 && !SetEndOfFile(file.get())) {
-        err = GetLastError();
-    }
-    if (err == 0 && !FlushFileBuffers(file.get())) {
-        err = GetLastError();
-    }
+    err = err != 0 ? err : errorOf(SetEndOfFile(file.get()));
+    err = err != 0 ? err : errorOf(FlushFileBuffers(file.get()));
     if (err != 0) {
         if (restoreInPlace(file.get(), original) != 0) {
             removeBackup.keep();
@@ -415,7 +386,7 @@ void rewriteInPlace(const std::wstring& target, const std::string& shown, const 
     }
 }
 
-// The path of the file `handle` is open on, symbolic links resolved. Returns 0 or the Windows error.
+// The path of the file `handle` is open on, links resolved. Returns 0 or the Windows error.
 DWORD finalPathOf(HANDLE handle, std::wstring& out) {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
@@ -424,35 +395,32 @@ DWORD finalPathOf(HANDLE handle, std::wstring& out) {
         if (n == 0) {
             return GetLastError();
         }
-        if (n < buffer.size()) {
-            buffer.resize(n);
+        bool fits = n < buffer.size();
+        buffer.resize(n);  // when too small, n is the size needed, terminator included
+        if (fits) {
             out = std::move(buffer);
             return 0;
         }
-        buffer.resize(n);  // too small: n is the size needed, terminator included
     }
 }
 
 // ReplaceFileW failed after renaming the original to `backup`
-// (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2): move it back. With no backup name the
-// original would then sit under a name the system chose, or (with
+// (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2): move it back. Without a backup name
+// the original would then sit under a name the system chose, or (after
 // ERROR_UNABLE_TO_MOVE_REPLACEMENT) not exist at all.
 void recoverOriginal(const std::wstring& target, const std::wstring& backup, const std::string& shown,
                      DWORD err) {
-    if (!exists(backup)) {
-        return;
+    if (exists(backup) &&
+        (exists(target) || !MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))) {
+        fail(Action::Write, shown, err, displayPath(backup));
     }
-    if (!exists(target) && MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-        return;
-    }
-    fail(Action::Write, shown, err, displayPath(backup));
 }
 
 }  // namespace
 
 std::string GetSysDir() {
-    // 255 characters, as the system has always fitted in: a longer name is
-    // treated like a failure rather than cut short.
+    // A name of 255 characters or more is treated as a failure rather than
+    // cut short, as the program always did.
     constexpr UINT kBufferSize = 255;
     wchar_t buffer[kBufferSize];
     UINT n = GetSystemDirectoryW(buffer, kBufferSize);
@@ -462,56 +430,42 @@ std::string GetSysDir() {
     while (n > 0 && buffer[n - 1] == L'\\') {
         --n;
     }
-    return toUtf8(buffer, n);
+    return toUtf8(std::wstring_view(buffer, n));
 }
 
 std::string SystemHostsPath() {
-    // With no system folder the result is empty rather than the path relative
-    // to the current drive: readers then fail with NotFound and say why.
+    // With no system folder the result is empty, never "\drivers\etc\hosts"
+    // on the current drive: readers then fail with NotFound and say why.
     std::string dir = GetSysDir();
     return dir.empty() ? std::string() : dir + "\\drivers\\etc\\hosts";
 }
 
 bool FileExists(const std::string& path) {
     std::wstring wide;
+    DWORD err = 0;
     if (path.empty() || toWide(path, wide) != 0) {
         return false;
     }
-    HANDLE handle = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD err = GetLastError();
-    Handle file(handle);
-    if (!file.valid()) {
-        // A file that may not be opened at all still exists. Directories land
-        // here too (they need FILE_FLAG_BACKUP_SEMANTICS) and are filtered out.
-        DWORD attributes = GetFileAttributesW(wide.c_str());
-        return (err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION) &&
-               attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    }
+    // Asking only for attributes never meets a sharing violation; directories
+    // fail here (they open only with FILE_FLAG_BACKUP_SEMANTICS).
+    Handle file = openFile(wide, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING, err);
     // Hidden and system attributes do not matter; devices such as NUL do.
     BY_HANDLE_FILE_INFORMATION info;
-    return GetFileType(file.get()) == FILE_TYPE_DISK && GetFileInformationByHandle(file.get(), &info) &&
+    return err == 0 && GetFileType(file.get()) == FILE_TYPE_DISK &&
+           GetFileInformationByHandle(file.get(), &info) &&
            !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 FileSnapshot ReadFileSnapshot(const std::string& path) {
     const std::wstring wide = widePath(Action::Read, path);
-    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD err = GetLastError();
-    Handle file(handle);
-    if (!file.valid()) {
-        DWORD attributes = GetFileAttributesW(wide.c_str());
-        if (err == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-            (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            err = kErrorDirectoryNotSupported;
-        }
-        fail(Action::Read, path, err);
+    DWORD err = 0;
+    Handle file = openFile(wide, GENERIC_READ, kShareAll, OPEN_EXISTING, err);
+    if (err == ERROR_ACCESS_DENIED && isDirectory(wide)) {
+        err = kErrorDirectoryNotSupported;  // not a permission problem
     }
+    check(Action::Read, path, err);
     FileSnapshot snapshot;
-    if ((err = stampOf(file.get(), snapshot.stamp)) != 0) {
-        fail(Action::Read, path, err);
-    }
+    check(Action::Read, path, stampOf(file.get(), snapshot.stamp));
     // Read to the end rather than trusting the size: the file may grow.
     std::size_t used = 0;
     snapshot.bytes.resize(static_cast<std::size_t>(snapshot.stamp.size) + 1);
@@ -521,12 +475,8 @@ FileSnapshot ReadFileSnapshot(const std::string& path) {
         }
         DWORD n = 0;
         DWORD want = static_cast<DWORD>(std::min<std::size_t>(snapshot.bytes.size() - used, kMaxIo));
-        if (!ReadFile(file.get(), snapshot.bytes.data() + used, want, &n, nullptr)) {
-            if ((err = GetLastError()) == ERROR_HANDLE_EOF) {
-                break;
-            }
-            fail(Action::Read, path, err);
-        }
+        check(Action::Read, path,
+              errorOf(ReadFile(file.get(), snapshot.bytes.data() + used, want, &n, nullptr)));
         if (n == 0) {
             break;
         }
@@ -541,13 +491,9 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
                          const std::function<void()>& beforeCommit) {
     const std::wstring given = widePath(Action::Write, path);
     // Write through a symbolic link to the file it names, so the link stays.
-    HANDLE handle = CreateFileW(given.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD err = GetLastError();
-    Handle link(handle);
-    if (!link.valid()) {
-        fail(Action::Write, path, err);
-    }
+    DWORD err = 0;
+    Handle link = openFile(given, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING, err);
+    check(Action::Write, path, err);
     std::wstring target;
     if ((err = finalPathOf(link.get(), target)) != 0) {
         // Some file systems cannot name an open file; a path that is no link
@@ -563,57 +509,46 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
 
     FileStamp stamp;
     DWORD attributes = 0;
-    if ((err = stampOf(link.get(), stamp, &attributes)) != 0) {
-        fail(Action::Write, shown, err);
-    }
+    check(Action::Write, shown, stampOf(link.get(), stamp, &attributes));
     link.close();
     if (stamp != expected) {
         failChanged(shown);
     }
-    // A read-only file, or one its security keeps us from writing, stays
+    // A read-only file, or one whose security forbids writing, stays
     // protected even though its folder would let us replace it.
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         fail(Action::Write, shown, ERROR_ACCESS_DENIED);
     }
-    handle = CreateFileW(target.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    err = GetLastError();
-    if (Handle probe(handle); !probe.valid()) {
-        fail(Action::Write, shown, err);
-    }
+    openFile(target, GENERIC_WRITE, kShareAll, OPEN_EXISTING, err);  // closed again at once
+    check(Action::Write, shown, err);
 
-    const std::wstring stem = folderPrefixOf(target) + nameOf(target);
     Handle out;
     std::wstring temp;
-    if ((err = createUnique(stem + L".hushgate-", L".tmp", out, temp)) != 0) {
-        if (err == ERROR_ACCESS_DENIED) {
-            // The folder is closed to us but the file itself is writable.
-            if (beforeCommit) {
-                beforeCommit();
-            }
-            rewriteInPlace(target, shown, expected, original, contents);
-            return;
+    if ((err = createUnique(target + L".hushgate-", L".tmp", out, temp)) == ERROR_ACCESS_DENIED) {
+        // The folder is closed to us but the file itself is writable.
+        if (beforeCommit) {
+            beforeCommit();
         }
-        fail(Action::Write, shown, err);
+        rewriteInPlace(target, shown, expected, original, contents);
+        return;
     }
+    check(Action::Write, shown, err);
     RemoveOnExit removeTemp(temp);
-    if ((err = flushAndClose(out, writeLines(out.get(), contents))) != 0) {
-        fail(Action::Write, shown, err);
-    }
+    check(Action::Write, shown, flushAndClose(out, writeLines(out.get(), contents)));
 
     if (beforeCommit) {
         beforeCommit();
     }
-    handle = CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (Handle check(handle); !check.valid() || stampOf(check.get(), stamp) != 0 || stamp != expected) {
+    Handle current = openFile(target, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING, err);
+    if (err != 0 || stampOf(current.get(), stamp) != 0 || stamp != expected) {
         failChanged(shown);
     }
+    current.close();
 
-    // ReplaceFileW keeps the original's attributes and security (we own the
-    // new file, so we may set its ACL). The backup name makes every partial
-    // failure recoverable; on success it holds the old file and is removed.
-    const std::wstring backup = unusedName(stem + L".hushgate-old-", L".tmp");
+    // ReplaceFileW gives the new file the original's attributes and security
+    // (we own the new file, so we may set its ACL). The backup name makes
+    // every partial failure recoverable; on success it holds the old file.
+    const std::wstring backup = unusedName(target + L".hushgate-old-");
     if (ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(),
                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
                      nullptr)) {
@@ -623,9 +558,9 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     }
     err = GetLastError();
     recoverOriginal(target, backup, shown, err);
-    // Errors other than the three documented partial ones leave both files
-    // untouched. Where the file system refuses the replacement, or we may
-    // write the file but not rename it, rewrite it in place instead.
+    // Other errors than the three partial ones leave both files as they were.
+    // Where the file system refuses the replacement, or lets us write the
+    // file but not rename it, rewrite it in place instead.
     if (err == ERROR_NOT_SAME_DEVICE || err == ERROR_NOT_SUPPORTED || err == ERROR_INVALID_FUNCTION ||
         err == ERROR_INVALID_PARAMETER || err == ERROR_ACCESS_DENIED) {
         DeleteFileW(temp.c_str());

@@ -17,14 +17,23 @@ std::string_view TerminatorOf(LineEnd lineEnd) {
     return lineEnd == LineEnd::CrLf ? std::string_view("\r\n") : std::string_view("\n");
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text, LineEnd lineEnd) {
-    std::vector<std::string_view> lines;
+LineList SplitLines(std::string_view text, LineEnd lineEnd) {
+    LineList lines;
     if (text.empty()) {
         return lines;
     }
     const bool crlf = lineEnd == LineEnd::CrLf;
     const char* const begin = text.data();
     const char* const end = begin + text.size();
+    // Counting first costs far less than letting a list of millions of lines
+    // grow step by step; the room for the block entries saves one more move.
+    std::size_t lineFeeds = 0;
+    for (const char* p = begin; (p = static_cast<const char*>(
+                                     std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+         ++p) {
+        ++lineFeeds;
+    }
+    lines.reserve(lineFeeds + 1 + kBlockEntryCount + 1);
     const char* lineStart = begin;
     const char* searchFrom = begin;
     while (const void* found = std::memchr(searchFrom, '\n', static_cast<std::size_t>(end - searchFrom))) {
@@ -43,7 +52,7 @@ std::vector<std::string_view> SplitLines(std::string_view text, LineEnd lineEnd)
 }
 
 std::string ReadFileText(const std::string& fileName) {
-    return ReadFileSnapshot(fileName).bytes;
+    return std::string(ReadFileSnapshot(fileName).bytes.view());
 }
 
 HostsEngine::HostsEngine(std::string hostsPath, LineEnd lineEnd)
@@ -59,9 +68,9 @@ void HostsEngine::setStatusHandlers(std::function<void()> showBlocked,
 
 void HostsEngine::LoadHostsList() {
     FileSnapshot snapshot = ReadFileSnapshot(hostsPath_);
-    // The string lives on the heap, so the views stay valid when it moves.
-    auto text = std::make_unique<const std::string>(std::move(snapshot.bytes));
-    std::vector<std::string_view> lines = SplitLines(*text, lineEnd_);
+    // The buffer lives on the heap, so the views stay valid when it moves.
+    auto text = std::make_unique<const ByteBuffer>(std::move(snapshot.bytes));
+    LineList lines = SplitLines(text->view(), lineEnd_);
     lvHosts_ = std::move(lines);
     text_ = std::move(text);
     stamp_ = snapshot.stamp;
@@ -117,8 +126,8 @@ auto HostsEngine::retryIfChanged(Operation operation) {
 }
 
 void HostsEngine::replaceFile(std::span<const std::string_view> tail) {
-    LinesToWrite contents{lvHosts_, tail, TerminatorOf(lineEnd_)};
-    ReplaceFileContents(hostsPath_, stamp_, *text_, contents, beforeReplace_);
+    LinesToWrite contents{lvHosts_, tail, TerminatorOf(lineEnd_), text_->view()};
+    ReplaceFileContents(hostsPath_, stamp_, text_->view(), contents, beforeReplace_);
 }
 
 void HostsEngine::Block() {

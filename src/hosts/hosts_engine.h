@@ -13,6 +13,9 @@
 
 namespace hushgate {
 
+// Lines of a hosts file, as views into the bytes read.
+using LineList = std::vector<std::string_view, LargeAllocator<std::string_view>>;
+
 // How lines of the hosts file end. Windows writes CR LF; Linux and macOS
 // write LF alone, and there a CR is just a character inside its line.
 enum class LineEnd { CrLf, Lf };
@@ -23,7 +26,7 @@ std::string_view TerminatorOf(LineEnd lineEnd);
 // Cuts `text` at every terminator and nowhere else: an empty text gives no
 // lines, a text holding n terminators gives n + 1 lines (so a final
 // terminator yields a last, empty line). The views point into `text`.
-std::vector<std::string_view> SplitLines(std::string_view text, LineEnd lineEnd);
+LineList SplitLines(std::string_view text, LineEnd lineEnd);
 
 // The whole contents of a file. Throws HostsError (Kind::NotFound when the
 // file does not exist).
@@ -73,7 +76,7 @@ public:
     // and without empty lines. Returns how many entry lines were removed.
     std::size_t Unblock();
 
-    const std::vector<std::string_view>& lvHosts() const { return lvHosts_; }
+    const LineList& lvHosts() const { return lvHosts_; }
     const std::vector<BlockListItem>& lvEntries() const { return lvEntries_; }
     std::size_t FoundCount() const;
 
@@ -94,9 +97,9 @@ private:
 
     // The bytes of the last read; the lines are views into it, and read-back
     // lines added after a block point at the constant block entries.
-    std::unique_ptr<const std::string> text_;
+    std::unique_ptr<const ByteBuffer> text_;
     FileStamp stamp_;
-    std::vector<std::string_view> lvHosts_;
+    LineList lvHosts_;
     std::vector<BlockListItem> lvEntries_;
 };
 

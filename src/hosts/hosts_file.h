@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "large_memory.h"
+
 namespace hushgate {
 
 // What identifies one version of a file on disk: if any of these differ
@@ -25,7 +27,7 @@ struct FileStamp {
 };
 
 struct FileSnapshot {
-    std::string bytes;
+    ByteBuffer bytes;
     FileStamp stamp;
 };
 
@@ -36,8 +38,15 @@ struct LinesToWrite {
     std::span<const std::string_view> head;
     std::span<const std::string_view> tail;
     std::string_view terminator;
+    // The bytes the lines were cut from, if any. Lines that follow each other
+    // there with only a terminator between them are written as one piece.
+    std::string_view source = {};
 
     std::uint64_t byteCount() const;
+
+    // Calls put(piece) for consecutive pieces that together are the contents;
+    // stops at and returns the first non-zero result.
+    int forEachPiece(const std::function<int(std::string_view)>& put) const;
 };
 
 // The Windows system directory without a trailing backslash; empty where

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -129,11 +130,47 @@ int writeAll(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
+// Writes in slices and, on Linux, starts writing each slice out to disk
+// while the next is being written, so that the final fsync of a large file
+// has little left to wait for.
+class SlicedWriter {
+public:
+    explicit SlicedWriter(int fd) : fd_(fd) {}
+
+    int write(const char* data, std::size_t size) {
+        while (size > 0) {
+            const std::size_t slice = std::min(size, kSlice - pending_);
+            if (int err = writeAll(fd_, data, slice)) {
+                return err;
+            }
+            data += slice;
+            size -= slice;
+            pending_ += slice;
+            if (pending_ == kSlice) {
+#ifdef __linux__
+                ::sync_file_range(fd_, static_cast<off_t>(written_), static_cast<off_t>(pending_),
+                                  SYNC_FILE_RANGE_WRITE);
+#endif
+                written_ += pending_;
+                pending_ = 0;
+            }
+        }
+        return 0;
+    }
+
+private:
+    static constexpr std::size_t kSlice = std::size_t{8} << 20;
+    int fd_;
+    std::uint64_t written_ = 0;
+    std::size_t pending_ = 0;
+};
+
 int writeLines(int fd, const LinesToWrite& contents) {
     std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
     std::size_t used = 0;
+    SlicedWriter out(fd);
     auto flush = [&]() {
-        int err = writeAll(fd, buffer.get(), used);
+        int err = out.write(buffer.get(), used);
         used = 0;
         return err;
     };
@@ -143,22 +180,15 @@ int writeLines(int fd, const LinesToWrite& contents) {
                 return err;
             }
             if (piece.size() >= kWriteBufferSize) {
-                return writeAll(fd, piece.data(), piece.size());
+                return out.write(piece.data(), piece.size());
             }
         }
         std::memcpy(buffer.get() + used, piece.data(), piece.size());
         used += piece.size();
         return 0;
     };
-    for (auto part : {contents.head, contents.tail}) {
-        for (std::string_view line : part) {
-            if (int err = put(line)) {
-                return err;
-            }
-            if (int err = put(contents.terminator)) {
-                return err;
-            }
-        }
+    if (int err = contents.forEachPiece(put)) {
+        return err;
     }
     return flush();
 }

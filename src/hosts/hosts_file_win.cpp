@@ -287,16 +287,9 @@ DWORD writeLines(HANDLE file, const LinesToWrite& contents) {
         used += piece.size();
         return 0;
     };
-    for (auto part : {contents.head, contents.tail}) {
-        for (std::string_view line : part) {
-            DWORD err = put(line);
-            if (err == 0) {
-                err = put(contents.terminator);
-            }
-            if (err != 0) {
-                return err;
-            }
-        }
+    // Windows error codes fit an int; forEachPiece passes them through.
+    if (int err = contents.forEachPiece([&](std::string_view piece) { return static_cast<int>(put(piece)); })) {
+        return static_cast<DWORD>(err);
     }
     return flush();
 }

@@ -6,7 +6,7 @@
 namespace hushgate {
 namespace {
 
-using Lines = std::vector<std::string_view>;
+using Lines = LineList;
 
 TEST(SplitLines, CrLfFormCutsOnlyAtCrLf) {
     EXPECT_EQ(SplitLines("", LineEnd::CrLf), Lines{});

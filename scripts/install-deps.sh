@@ -8,6 +8,8 @@ packages=(
     pkg-config
     googletest
     libgtest-dev
+    qt6-base-dev
+    fonts-dejavu-core
 )
 
 missing=()

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include "app_paths.h"
+#include "hosts_engine.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QToolBar;
+class QWidget;
+
+namespace hushgate {
+
+// The main window: the logo panel with the blocked or unblocked mark, the
+// status line and the Block and Unblock buttons, which rewrite the hosts
+// file. It owns the hosts engine and the texts that stand in for hidden
+// holder labels.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kTitle = "Tavrin Hushgate";
+    static constexpr const char* kHomePage = "http://www.tavrin-software.example";
+
+    explicit frmMain(AppPaths paths, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    HostsEngine& engine() { return engine_; }
+    const AppPaths& paths() const { return paths_; }
+    const QString& LanguageFilePath() const { return languageFilePath_; }
+
+    // The current language's name: saved at exit, changed by the language
+    // dialog's "Apply".
+    QString lblSettingsLanguage = QStringLiteral("English");
+
+    // Message texts, replaced from the language file.
+    QString lblCloseBrowser_JP =
+        QStringLiteral("You may need to exit your browser for these changes to take effect.");
+    QString lblNewVersion_JP = QStringLiteral("New version available!");
+    QString lblDownload_JP = QStringLiteral("Would you like to download it from our website?");
+    QString lblNoUpdate_JP = QStringLiteral("No new updates available!");
+    QString lblVersion_JP = QStringLiteral("Version:");
+
+    void ShowBlocked();
+    void ShowUnblocked();
+    void cmdBlockFB_Click();
+    void cmdUnblockFB_Click();
+    void mnuExit_Click();
+    // Writes config.ini; false (after telling the user) when it could not.
+    bool SaveSettings();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    enum class HostsChange { Block, Unblock };
+
+    void buildMenus();
+    void buildToolbar(QWidget* parent);
+    void buildStatusArea(QWidget* parent);
+    void Form_Load();
+    void showHostsStatus(bool reportFailure = true);
+    void showStatusUnknown();
+    // The one place where the hosts file is rewritten.
+    void applyHostsChange(HostsChange change);
+    void reportHostsError(const HostsError& error);
+    void UnloadAllForms();
+    QString languageText(const char* section, const char* key) const;
+
+    AppPaths paths_;
+    HostsEngine engine_;
+    QString languageFilePath_;
+    QString pendingError_;  // a start-up failure, shown once the window is up
+
+public:
+    // Controls, named as everywhere else in the program.
+    QMenu* mnuFile = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuCheckUpdates = nullptr;
+    QAction* mnuLine2 = nullptr;
+    QAction* mnuLanguage = nullptr;
+    QAction* mnuDonate = nullptr;
+    QAction* mnuWeb = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    QToolBar* Toolbar1 = nullptr;
+    QWidget* PicWeb = nullptr;
+    QLabel* lblLink = nullptr;
+    QFrame* PicBackground = nullptr;
+    QLabel* imgLogo = nullptr;
+    QLabel* imgBlocked = nullptr;
+    QLabel* imgUnblocked = nullptr;
+    QLabel* imgStatusBlocked = nullptr;
+    QLabel* imgStatusUnblocked = nullptr;
+    QLabel* lblStatus = nullptr;
+    QLabel* lblStatusEnd = nullptr;
+    QPushButton* cmdBlockFB = nullptr;
+    QPushButton* cmdUnblockFB = nullptr;
+};
+
+}  // namespace hushgate

@@ -1,0 +1,19 @@
+// hushgate: the Tavrin Hushgate window.
+
+#include <QApplication>
+
+#include "app_paths.h"
+#include "frm_set.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrin Hushgate"));
+    QApplication::setOrganizationName(QStringLiteral("Tavrin Software"));
+
+    auto* startup = new hushgate::frmSet(hushgate::AppPaths::forThisProgram());
+    if (!startup->Form_Load()) {
+        delete startup;
+        return 1;
+    }
+    return QApplication::exec();
+}

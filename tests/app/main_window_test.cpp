@@ -197,6 +197,20 @@ private slots:
         QCOMPARE(messages->shown[0].icon, QMessageBox::Warning);
     }
 
+    void flatToolbarFollowsItsThreeCases() {
+        QToolBar bar;
+        bar.addAction(QStringLiteral("a"));
+        bar.addAction(QStringLiteral("b"));
+        hushgate::SetToolbarFlat(&bar, false);  // flat by default: made raised
+        QVERIFY(!hushgate::IsToolbarFlat(&bar));
+        hushgate::SetToolbarFlat(&bar, false);  // not flat: unchanged
+        QVERIFY(!hushgate::IsToolbarFlat(&bar));
+        hushgate::SetToolbarFlat(&bar, true);
+        hushgate::SetToolbarFlat(&bar, true);  // twice: as after once
+        QVERIFY(hushgate::IsToolbarFlat(&bar));
+        hushgate::SetToolbarFlat(nullptr, true);  // no toolbar: nothing happens
+    }
+
     void layoutMatchesTheDesign() {
         program->writeHosts(kOriginal);
         auto w = open();

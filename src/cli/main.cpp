@@ -95,23 +95,33 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string hostsPath;
     std::string command;
+    bool hostsGiven = false;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
+        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             std::cout << kUsage;
-            return 0;
+            return std::cout.flush() ? 0 : kExitError;
         }
-        if (arg == "--version") {
+        if (!optionsEnded && arg == "--version") {
             std::cout << "hushgate-cli " HUSHGATE_VERSION "\n";
-            return 0;
+            return std::cout.flush() ? 0 : kExitError;
         }
-        if (arg == "--hosts") {
-            if (i + 1 == args.size() || args[i + 1].empty()) {
+        if (!optionsEnded && (arg == "--hosts" || arg.rfind("--hosts=", 0) == 0)) {
+            if (hostsGiven) {
+                return usageError("give --hosts once");
+            }
+            const bool separate = arg == "--hosts";
+            if (separate && i + 1 == args.size()) {
                 return usageError("--hosts needs a path");
             }
-            hostsPath = args[++i];
-        } else if (arg.rfind("--hosts=", 0) == 0 && arg.size() > 8) {
-            hostsPath = arg.substr(8);
+            hostsPath = separate ? args[++i] : arg.substr(8);
+            if (hostsPath.empty()) {
+                return usageError("--hosts needs a path");
+            }
+            hostsGiven = true;
+        } else if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
         } else if (arg == "status" || arg == "block" || arg == "unblock" || arg == "list") {
             if (!command.empty()) {
                 return usageError("give one command only");
@@ -128,7 +138,12 @@ int main(int argc, char** argv) {
     const bool systemFile = hostsPath.empty();
     hushgate::HostsEngine engine(systemFile ? hushgate::SystemHostsPath() : hostsPath);
     try {
-        return run(command, engine);
+        const int result = run(command, engine);
+        if (!std::cout.flush()) {
+            std::cerr << "hushgate-cli: cannot write the output\n";
+            return kExitError;
+        }
+        return result;
     } catch (const hushgate::HostsError& error) {
         return report(error, systemFile);
     } catch (const std::exception& error) {

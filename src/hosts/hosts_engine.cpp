@@ -84,12 +84,27 @@ void HostsEngine::FillBlockList() {
     }
 }
 
-bool HostsEngine::CheckStatus() {
+void HostsEngine::markFound() {
     for (std::string_view line : lvHosts_) {
         if (auto index = FindBlockEntry(line)) {
             lvEntries_[*index].found = true;
         }
     }
+}
+
+void HostsEngine::restoreListsFromText() noexcept {
+    try {
+        lvHosts_ = SplitLines(text_->view(), lineEnd_);
+    } catch (...) {
+        lvHosts_.clear();
+    }
+    // The block list keeps its capacity, so refilling it cannot fail.
+    FillBlockList();
+    markFound();
+}
+
+bool HostsEngine::CheckStatus() {
+    markFound();
     const bool blocked = FoundCount() == lvEntries_.size();
     const auto& show = blocked ? showBlocked_ : showUnblocked_;
     if (show) {
@@ -133,9 +148,18 @@ void HostsEngine::replaceFile(std::span<const std::string_view> tail) {
 void HostsEngine::Block() {
     retryIfChanged([this] {
         LoadHostsList();
-        RemoveEmptyLines();
         const auto& entries = BlockEntries();
-        replaceFile(entries);
+        try {
+            RemoveEmptyLines();
+            // Room for the lines read back below, so nothing can fail once
+            // the file has been written.
+            lvHosts_.reserve(lvHosts_.size() + entries.size() + 1);
+            replaceFile(entries);
+        } catch (...) {
+            // The file is as it was read, and so are the lists again.
+            restoreListsFromText();
+            throw;
+        }
         // The file now holds exactly these lines, each ended; reading it back
         // would give them followed by the empty line after the last end.
         lvHosts_.insert(lvHosts_.end(), entries.begin(), entries.end());
@@ -148,11 +172,17 @@ void HostsEngine::Block() {
 std::size_t HostsEngine::Unblock() {
     return retryIfChanged([this] {
         LoadHostsList();
-        FillBlockList();
-        const std::size_t removed = std::erase_if(
-            lvHosts_, [](std::string_view line) { return FindBlockEntry(line).has_value(); });
-        RemoveEmptyLines();
-        replaceFile({});
+        std::size_t removed = 0;
+        try {
+            FillBlockList();
+            removed = std::erase_if(
+                lvHosts_, [](std::string_view line) { return FindBlockEntry(line).has_value(); });
+            RemoveEmptyLines();
+            replaceFile({});
+        } catch (...) {
+            restoreListsFromText();
+            throw;
+        }
         CheckStatus();
         return removed;
     });

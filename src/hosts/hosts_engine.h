@@ -41,7 +41,8 @@ struct BlockListItem {
 
 // The hosts file's lines (`lvHosts`) and the block list (`lvEntries`), and the
 // operations on them. A window or a command-line tool holds one of these.
-// Every operation that fails throws HostsError and leaves the file as it was.
+// Every operation that fails throws HostsError and leaves the file as it was,
+// and the lists as that file gives them.
 class HostsEngine {
 public:
     explicit HostsEngine(std::string hostsPath = SystemHostsPath(),
@@ -88,6 +89,9 @@ private:
     template <typename Operation>
     auto retryIfChanged(Operation operation);
     void replaceFile(std::span<const std::string_view> tail);
+    void markFound();
+    // After a failed write: the lists as the unchanged file gives them.
+    void restoreListsFromText() noexcept;
 
     std::string hostsPath_;
     LineEnd lineEnd_;

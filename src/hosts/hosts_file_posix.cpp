@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "hosts_error.h"
 #include "hosts_file.h"
@@ -54,6 +56,13 @@ Kind kindOf(int err) {
                      {});
 }
 
+[[noreturn]] void failNotRegular(Action action, const std::string& path, const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) {
+        fail(action, path, EISDIR);
+    }
+    throw HostsError(action, Kind::Other, path, EINVAL, "not an ordinary file", {});
+}
+
 FileStamp stampOf(const struct stat& st) {
     FileStamp stamp;
     stamp.device = static_cast<std::uint64_t>(st.st_dev);
@@ -93,21 +102,54 @@ private:
     int fd_;
 };
 
-// Removes a file at scope exit unless told to keep it.
-class RemoveOnExit {
+std::string directoryOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A new file with a unique name beside `target`, removed again when this goes
+// out of scope unless kept. Its name exists before the file does, so nothing
+// that can fail stands between creating the file and guarding it.
+class SiblingFile {
 public:
-    explicit RemoveOnExit(std::string path) : path_(std::move(path)) {}
-    ~RemoveOnExit() {
-        if (!path_.empty()) {
+    SiblingFile(const std::string& target, const char* suffix)
+        : path_(directoryOf(target) + "/." + fileNameOf(target) + suffix + "XXXXXX"),
+          fd_(::mkostemp(path_.data(), O_CLOEXEC)),
+          remove_(fd_.get() >= 0) {}
+    ~SiblingFile() {
+        fd_.reset();
+        if (remove_) {
             ::unlink(path_.c_str());
         }
     }
-    RemoveOnExit(const RemoveOnExit&) = delete;
-    RemoveOnExit& operator=(const RemoveOnExit&) = delete;
-    void keep() { path_.clear(); }
+    SiblingFile(const SiblingFile&) = delete;
+    SiblingFile& operator=(const SiblingFile&) = delete;
+
+    // False when creating failed; errno then tells why.
+    bool created() const { return fd_.get() >= 0 || remove_; }
+    int fd() const { return fd_.get(); }
+    int close() { return fd_.close(); }
+    const std::string& path() const { return path_; }
+    void keep() { remove_ = false; }
+    void removeNow() {
+        fd_.reset();
+        if (std::exchange(remove_, false)) {
+            ::unlink(path_.c_str());
+        }
+    }
 
 private:
     std::string path_;
+    FileDescriptor fd_;
+    bool remove_;
 };
 
 // Returns 0 or the errno of the failure. A write that makes no progress is
@@ -202,19 +244,6 @@ int fsyncRetrying(int fd) {
     return 0;
 }
 
-std::string directoryOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Makes a rename or a new file in `dir` durable. Failures are ignored: some
 // file systems cannot sync a directory, and the data is already written.
 void syncDirectory(const std::string& dir) {
@@ -223,13 +252,6 @@ void syncDirectory(const std::string& dir) {
         ::fsync(fd);
         ::close(fd);
     }
-}
-
-// Creates a new file next to `target` with a unique name; returns its
-// descriptor and fills `path`, or -1 with errno set.
-int createSibling(const std::string& target, const char* suffix, std::string& path) {
-    path = directoryOf(target) + "/." + fileNameOf(target) + suffix + "XXXXXX";
-    return ::mkostemp(path.data(), O_CLOEXEC);
 }
 
 // Gives the temporary file what the original has besides its bytes. Returns
@@ -249,10 +271,16 @@ bool copyMetadata(int fd, const std::string& target, const struct stat& original
         return false;
     }
 #ifdef __linux__
+    // A file system without labels is fine; a label we cannot read or copy
+    // is not, since the new file would get the folder's label instead.
     constexpr const char* kSelinuxAttribute = "security.selinux";
-    char label[4096];
-    ssize_t size = ::getxattr(target.c_str(), kSelinuxAttribute, label, sizeof label);
-    if (size > 0 && ::fsetxattr(fd, kSelinuxAttribute, label, static_cast<std::size_t>(size), 0) != 0) {
+    const ssize_t size = ::getxattr(target.c_str(), kSelinuxAttribute, nullptr, 0);
+    if (size < 0) {
+        return errno == ENODATA || errno == ENOTSUP;
+    }
+    std::string label(static_cast<std::size_t>(size), '\0');
+    const ssize_t read = ::getxattr(target.c_str(), kSelinuxAttribute, label.data(), label.size());
+    if (read < 0 || ::fsetxattr(fd, kSelinuxAttribute, label.data(), static_cast<std::size_t>(read), 0) != 0) {
         return false;
     }
 #else
@@ -261,28 +289,23 @@ bool copyMetadata(int fd, const std::string& target, const struct stat& original
     return true;
 }
 
-// Writes `bytes` to a new file beside `target` and syncs it. Returns its path.
-std::string saveBackup(const std::string& target, std::string_view bytes,
-                       const std::string& shownPath) {
-    std::string path;
-    FileDescriptor fd(createSibling(target, ".hushgate-original-", path));
-    if (fd.get() < 0) {
+// Writes `bytes` into `backup` and makes it durable.
+void saveBackup(SiblingFile& backup, const std::string& target, std::string_view bytes,
+                const std::string& shownPath) {
+    if (!backup.created()) {
         fail(Action::Write, shownPath, errno);
     }
-    RemoveOnExit cleanup(path);
-    int err = writeAll(fd.get(), bytes.data(), bytes.size());
+    int err = writeAll(backup.fd(), bytes.data(), bytes.size());
     if (err == 0) {
-        err = fsyncRetrying(fd.get());
+        err = fsyncRetrying(backup.fd());
     }
     if (err == 0) {
-        err = fd.close();
+        err = backup.close();
     }
     if (err != 0) {
         fail(Action::Write, shownPath, err);
     }
     syncDirectory(directoryOf(target));
-    cleanup.keep();
-    return path;
 }
 
 // Puts `original` back into the open file. Returns 0 or errno.
@@ -304,8 +327,8 @@ int restoreInPlace(int fd, std::string_view original) {
 void rewriteInPlace(const std::string& target, const std::string& shownPath,
                     const FileStamp& expected, std::string_view original,
                     const LinesToWrite& contents) {
-    std::string backup = saveBackup(target, original, shownPath);
-    RemoveOnExit removeBackup(backup);
+    SiblingFile backup(target, ".hushgate-original-");
+    saveBackup(backup, target, original, shownPath);
 
     FileDescriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
     if (fd.get() < 0) {
@@ -338,16 +361,14 @@ void rewriteInPlace(const std::string& target, const std::string& shownPath,
     }
     if (err != 0) {
         if (restoreInPlace(fd.get(), original) != 0) {
-            removeBackup.keep();
-            fail(Action::Write, shownPath, err, backup);
+            backup.keep();
+            fail(Action::Write, shownPath, err, backup.path());
         }
         fail(Action::Write, shownPath, err);
     }
-    err = fd.close();
-    if (err != 0) {
-        removeBackup.keep();
-        fail(Action::Write, shownPath, err, backup);
-    }
+    // The new contents are on disk; an error from close can no longer mean
+    // they are not.
+    fd.close();
 }
 
 }  // namespace
@@ -368,7 +389,8 @@ bool FileExists(const std::string& path) {
 }
 
 FileSnapshot ReadFileSnapshot(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a FIFO put in the file's place cannot hang us.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         fail(Action::Read, path, errno);
     }
@@ -376,8 +398,8 @@ FileSnapshot ReadFileSnapshot(const std::string& path) {
     if (::fstat(fd.get(), &st) != 0) {
         fail(Action::Read, path, errno);
     }
-    if (S_ISDIR(st.st_mode)) {
-        fail(Action::Read, path, EISDIR);
+    if (!S_ISREG(st.st_mode)) {
+        failNotRegular(Action::Read, path, st);
     }
     FileSnapshot snapshot;
     snapshot.stamp = stampOf(st);
@@ -420,6 +442,9 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     if (::stat(target.c_str(), &st) != 0) {
         fail(Action::Write, shown, errno);
     }
+    if (!S_ISREG(st.st_mode)) {
+        failNotRegular(Action::Write, shown, st);
+    }
     if (stampOf(st) != expected) {
         failChanged(shown);
     }
@@ -429,22 +454,20 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
         fail(Action::Write, shown, errno);
     }
 
-    std::string temp;
-    FileDescriptor fd(createSibling(target, ".hushgate-", temp));
-    if (fd.get() < 0) {
+    SiblingFile temp(target, ".hushgate-");
+    if (!temp.created()) {
         fail(Action::Write, shown, errno);
     }
-    RemoveOnExit removeTemp(temp);
-
-    int err = writeLines(fd.get(), contents);
-    if (err == 0) {
-        err = fsyncRetrying(fd.get());
-    }
+    int err = writeLines(temp.fd(), contents);
     if (err != 0) {
         fail(Action::Write, shown, err);
     }
-    const bool metadataKept = copyMetadata(fd.get(), target, st);
-    err = fd.close();
+    // Before the sync, so that owner, mode and label are as durable as the bytes.
+    const bool metadataKept = copyMetadata(temp.fd(), target, st);
+    err = fsyncRetrying(temp.fd());
+    if (err == 0) {
+        err = temp.close();
+    }
     if (err != 0) {
         fail(Action::Write, shown, err);
     }
@@ -457,8 +480,8 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     }
 
     if (metadataKept) {
-        if (::rename(temp.c_str(), target.c_str()) == 0) {
-            removeTemp.keep();
+        if (::rename(temp.path().c_str(), target.c_str()) == 0) {
+            temp.keep();
             syncDirectory(directoryOf(target));
             return;
         }
@@ -467,8 +490,8 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
             fail(Action::Write, shown, err);
         }
     }
-    ::unlink(temp.c_str());
-    removeTemp.keep();
+    // Give its space back before the file itself is rewritten.
+    temp.removeNow();
     rewriteInPlace(target, shown, expected, original, contents);
 }
 

@@ -26,6 +26,9 @@ void* AllocateLarge(std::size_t bytes) {
         }
         throw std::bad_alloc();
     }
+    if (bytes > SIZE_MAX - 2 * kHugePage) {
+        throw std::bad_alloc();
+    }
     // Map one huge page more than needed and cut it back to an aligned
     // region, since only aligned 2 MiB ranges can become huge pages.
     const std::size_t size = roundedUp(bytes);

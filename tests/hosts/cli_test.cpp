@@ -97,7 +97,8 @@ TEST_F(CliTest, ErrorsAreOneLineOnStandardErrorWithExitCodeThree) {
 }
 
 TEST_F(CliTest, BadUsageGivesExitCodeTwo) {
-    for (const char* arguments : {"", "frobnicate", "status block", "--hosts", "--bogus status"}) {
+    for (const char* arguments : {"", "frobnicate", "status block", "--hosts", "--bogus status",
+                                  "--hosts= status", "--hosts a --hosts b status"}) {
         const CliRun run = cli(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_NE(run.err.find("Usage: hushgate-cli"), std::string::npos) << arguments;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -67,6 +68,35 @@ TEST(Failures, FolderInsteadOfFileIsReported) {
     auto error = errorOf([&] { engine.LoadHostsList(); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->action(), HostsError::Action::Read);
+}
+
+TEST(Failures, SomethingOtherThanAFileIsRefusedWithoutWaiting) {
+    test::TempDir dir;
+    const std::string hosts = dir.file("hosts");
+    ASSERT_EQ(::mkfifo(hosts.c_str(), 0644), 0);
+    HostsEngine engine(hosts, LineEnd::Lf);
+    for (auto operation : {+[](HostsEngine& e) { e.LoadHostsList(); }, +[](HostsEngine& e) { e.Block(); }}) {
+        auto error = errorOf([&] { operation(engine); });
+        ASSERT_TRUE(error);
+        EXPECT_NE(std::string(error->what()).find("not an ordinary file"), std::string::npos);
+    }
+    EXPECT_TRUE(S_ISFIFO(test::statOf(hosts).st_mode));
+}
+
+TEST(Failures, FailedOperationLeavesTheListsAsTheFileGivesThem) {
+    test::TempDir dir;
+    const std::string hosts = dir.file("hosts");
+    test::writeFile(hosts, "a\n\n" + test::allEntries("\n"));
+    HostsEngine engine(hosts, LineEnd::Lf);
+    engine.setBeforeReplaceHook([] { throw std::runtime_error("interrupted"); });
+    EXPECT_THROW(engine.Unblock(), std::runtime_error);
+    EXPECT_EQ(engine.FoundCount(), 68u);
+    EXPECT_EQ(engine.lvHosts().size(), 71u);  // a, the empty line, 68 entries, the last end
+    EXPECT_THROW(engine.Block(), std::runtime_error);
+    EXPECT_EQ(engine.FoundCount(), 68u);
+    EXPECT_EQ(engine.lvHosts().size(), 71u);
+    EXPECT_EQ(test::readFile(hosts), "a\n\n" + test::allEntries("\n"));
+    EXPECT_EQ(dir.listing(), std::vector<std::string>{"hosts"});
 }
 
 TEST(Failures, FileWithoutWritePermissionIsLeftAlone) {

@@ -16,6 +16,7 @@
 #include "flat_controls.h"
 #include "hosts_error_text.h"
 #include "language_text.h"
+#include "main_menu_images.h"
 #include "message_box.h"
 #include "read_ini.h"
 #include "resource_names.h"
@@ -210,6 +211,8 @@ void frmMain::Form_Load() {
     languageFilePath_ =
         fromNativePath(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage)));
 
+    // Missing menu images are no reason to stop or to bother the user.
+    AttachMainMenuImages(MenuImage, menuBar());
     SetToolbarFlat(Toolbar1, true);
     QCoreApplication::processEvents();
 

@@ -5,6 +5,7 @@
 
 #include "app_paths.h"
 #include "hosts_engine.h"
+#include "menu_image.h"
 
 class QAction;
 class QFrame;
@@ -37,6 +38,9 @@ public:
     // The current language's name: saved at exit, changed by the language
     // dialog's "Apply".
     QString lblSettingsLanguage = QStringLiteral("English");
+
+    // The images beside the menu items.
+    clsMenuImage MenuImage;
 
     // Message texts, replaced from the language file.
     QString lblCloseBrowser_JP =

@@ -242,6 +242,11 @@ private slots:
             QVERIFY(buttons[i + 1]->text().isEmpty());
         }
         QVERIFY(hushgate::IsToolbarFlat(w->Toolbar1));
+        for (QAction* item : {w->mnuExit, w->mnuCheckUpdates, w->mnuLanguage, w->mnuWeb, w->mnuAbout}) {
+            QVERIFY2(!item->icon().isNull(), qPrintable(item->objectName()));
+        }
+        QVERIFY(w->mnuDonate->icon().isNull());
+        QVERIFY(w->mnuLine2->icon().isNull());
 
         QCOMPARE(w->lblLink->text(), QStringLiteral("http://www.tavrin-software.example"));
         const QRect link = w->lblLink->geometry().translated(w->PicWeb->pos());

@@ -14,14 +14,20 @@
 #include <QToolBar>
 
 #include "flat_controls.h"
+#include "frm_about.h"
+#include "frm_language.h"
 #include "hosts_error_text.h"
-#include "language_text.h"
+#include "link_click.h"
 #include "main_menu_images.h"
 #include "message_box.h"
+#include "open_web.h"
 #include "read_ini.h"
 #include "resource_names.h"
 #include "settings_file.h"
+#include "toolbar_dispatch.h"
 #include "twips.h"
+#include "version_check.h"
+#include "web_constants.h"
 
 namespace hushgate {
 
@@ -105,6 +111,7 @@ frmMain::frmMain(AppPaths paths, QWidget* parent)
     setFixedSize(size());
 
     engine_.setStatusHandlers([this] { ShowBlocked(); }, [this] { ShowUnblocked(); });
+    connectCommands();
     Form_Load();
 }
 
@@ -159,7 +166,7 @@ void frmMain::buildToolbar(QWidget* parent) {
     PicWeb = new QWidget(Toolbar1);
     PicWeb->setObjectName(QStringLiteral("PicWeb"));
     PicWeb->setGeometry(fromTwips(QRect(6360, 0, 2415, 375)));
-    lblLink = textLabel(PicWeb, "lblLink", QString::fromLatin1(kHomePage), {480, 120, 1845, 195});
+    lblLink = textLabel(PicWeb, "lblLink", QString::fromUtf8(web::kHomePage), {480, 120, 1845, 195});
     lblLink->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont linkFont = lblLink->font();
     linkFont.setUnderline(true);
@@ -193,9 +200,71 @@ void frmMain::buildStatusArea(QWidget* parent) {
     lblStatusEnd->adjustSize();
 }
 
-QString frmMain::languageText(const char* section, const char* key) const {
-    return DecodeLanguageText(
-        ReadINI(section, key, toNativePath(languageFilePath_)));
+void frmMain::connectCommands() {
+    versionCheck_ = new VersionCheck(this, [this] {
+        return VersionMessageTexts{QString::fromLatin1(kTitle), lblNewVersion_JP, lblVersion_JP,
+                                   lblDownload_JP, lblNoUpdate_JP};
+    });
+    connect(mnuCheckUpdates, &QAction::triggered, versionCheck_, &VersionCheck::start);
+    connect(mnuLanguage, &QAction::triggered, this, &frmMain::mnuLanguage_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(mnuWeb, &QAction::triggered, this, [this] { OpenWeb(this, web::kHomePage); });
+    connect(mnuDonate, &QAction::triggered, this, [this] { OpenWeb(this, web::kDonatePage); });
+    OnLabelClick(lblLink, [this] { OpenWeb(this, web::kHomePage); });
+    connect(Toolbar1, &QToolBar::actionTriggered, this, [this](QAction* button) {
+        Toolbar1_ButtonClick(this, button,
+                             {[this] { mnuLanguage_Click(); }, [this] { mnuAbout_Click(); }});
+    });
+}
+
+void frmMain::LanguageMain() {
+    const LanguageFile& file = languageFile_;
+    mnuFile->setTitle(file.text("Main", "1"));
+    mnuExit->setText(file.text("Main", "2"));
+    mnuHelp->setTitle(file.text("Main", "3"));
+    mnuCheckUpdates->setText(file.text("Main", "4"));
+    mnuLanguage->setText(file.text("Main", "5"));
+    mnuDonate->setText(file.text("Main", "6"));
+    mnuWeb->setText(file.text("Main", "7"));
+    mnuAbout->setText(file.text("Main", "8"));
+    // Toolbar positions 2 to 5; position 1 is the separator.
+    const QList<QAction*> buttons = Toolbar1->actions();
+    const char* toolTipKeys[] = {"5", "8", "7", "9"};
+    for (int i = 0; i < 4 && i + 1 < buttons.size(); ++i) {
+        buttons[i + 1]->setToolTip(file.text("Main", toolTipKeys[i]));
+    }
+    cmdBlockFB->setText(file.text("Main", "13"));
+    cmdUnblockFB->setText(file.text("Main", "14"));
+    lblStatus->setText(file.text("Main", "10"));
+    CharsetStep(lblStatusEnd, file);
+    lblNewVersion_JP = file.text("Main", "16");
+    lblDownload_JP = file.text("Main", "17");
+    lblNoUpdate_JP = file.text("Main", "18");
+    lblVersion_JP = file.text("About", "2");
+    lblCloseBrowser_JP = file.text("Main", "15");
+}
+
+void frmMain::mnuLanguage_Click() {
+    if (frmLanguage_.isNull()) {
+        frmLanguage_ = new frmLanguage(
+            this, paths_.programFolder, languageFile_,
+            {[this] { return lblSettingsLanguage; },
+             [this](const QString& name) { lblSettingsLanguage = name; }},
+            [this](const QString& address) { OpenWeb(frmLanguage_, address); });
+    }
+    frmLanguage_->show();
+    frmLanguage_->raise();
+    frmLanguage_->activateWindow();
+}
+
+void frmMain::mnuAbout_Click() {
+    if (frmAbout_.isNull()) {
+        frmAbout_ = new frmAbout(this, languageFile_, QString::fromUtf8(web::kHomePage),
+                                 [this](const QString& address) { OpenWeb(frmAbout_, address); });
+    }
+    frmAbout_->show();
+    frmAbout_->raise();
+    frmAbout_->activateWindow();
 }
 
 void frmMain::Form_Load() {
@@ -208,8 +277,9 @@ void frmMain::Form_Load() {
     if (!FileExists(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage)))) {
         lblSettingsLanguage = QStringLiteral("English");
     }
-    languageFilePath_ =
-        fromNativePath(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage)));
+    languageFile_ = LanguageFile(
+        fromNativePath(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage))));
+    LanguageMain();
 
     // Missing menu images are no reason to stop or to bother the user.
     AttachMainMenuImages(MenuImage, menuBar());
@@ -265,7 +335,7 @@ void frmMain::ShowBlocked() {
     imgUnblocked->hide();
     imgStatusBlocked->show();
     imgStatusUnblocked->hide();
-    lblStatusEnd->setText(languageText("Main", "11"));
+    lblStatusEnd->setText(languageFile_.text("Main", "11"));
     lblStatusEnd->adjustSize();
     cmdBlockFB->setEnabled(false);
     cmdUnblockFB->setEnabled(true);
@@ -276,7 +346,7 @@ void frmMain::ShowUnblocked() {
     imgBlocked->hide();
     imgStatusBlocked->hide();
     imgStatusUnblocked->show();
-    lblStatusEnd->setText(languageText("Main", "12"));
+    lblStatusEnd->setText(languageFile_.text("Main", "12"));
     lblStatusEnd->adjustSize();
     cmdBlockFB->setEnabled(true);
     cmdUnblockFB->setEnabled(false);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include "app_paths.h"
 #include "hosts_engine.h"
+#include "language_file.h"
 #include "menu_image.h"
 
 class QAction;
@@ -17,6 +19,10 @@ class QWidget;
 
 namespace hushgate {
 
+class VersionCheck;
+class frmAbout;
+class frmLanguage;
+
 // The main window: the logo panel with the blocked or unblocked mark, the
 // status line and the Block and Unblock buttons, which rewrite the hosts
 // file. It owns the hosts engine and the texts that stand in for hidden
@@ -26,14 +32,13 @@ class frmMain : public QMainWindow {
 
 public:
     static constexpr const char* kTitle = "Tavrin Hushgate";
-    static constexpr const char* kHomePage = "http://www.tavrin-software.example";
 
     explicit frmMain(AppPaths paths, QWidget* parent = nullptr);
     ~frmMain() override;
 
     HostsEngine& engine() { return engine_; }
     const AppPaths& paths() const { return paths_; }
-    const QString& LanguageFilePath() const { return languageFilePath_; }
+    const QString& LanguageFilePath() const { return languageFile_.path(); }
 
     // The current language's name: saved at exit, changed by the language
     // dialog's "Apply".
@@ -52,6 +57,11 @@ public:
 
     void ShowBlocked();
     void ShowUnblocked();
+    // The texts of the language in force, applied once at start-up.
+    void LanguageMain();
+    void mnuLanguage_Click();
+    void mnuAbout_Click();
+    VersionCheck* httpCheckVersion() const { return versionCheck_; }
     void cmdBlockFB_Click();
     void cmdUnblockFB_Click();
     void mnuExit_Click();
@@ -76,11 +86,14 @@ private:
     void applyHostsChange(HostsChange change);
     void reportHostsError(const HostsError& error);
     void UnloadAllForms();
-    QString languageText(const char* section, const char* key) const;
+    void connectCommands();
 
     AppPaths paths_;
     HostsEngine engine_;
-    QString languageFilePath_;
+    LanguageFile languageFile_;
+    VersionCheck* versionCheck_ = nullptr;
+    QPointer<frmAbout> frmAbout_;
+    QPointer<frmLanguage> frmLanguage_;
     QString pendingError_;  // a start-up failure, shown once the window is up
 
 public:

@@ -11,9 +11,11 @@ namespace hushgate::test {
 
 TestProgram::TestProgram() {
     QDir(dir_.path()).mkpath(QStringLiteral("program/Language"));
-    const QString english = QStringLiteral(HUSHGATE_LANGUAGE_DIR "/English.lng");
-    if (!QFile::copy(english, path(QStringLiteral("program/Language/English.lng")))) {
-        throw std::runtime_error("cannot copy English.lng");
+    const QDir shipped(QStringLiteral(HUSHGATE_LANGUAGE_DIR));
+    for (const QString& name : shipped.entryList({QStringLiteral("*.lng")}, QDir::Files)) {
+        if (!QFile::copy(shipped.filePath(name), path(QStringLiteral("program/Language/") + name))) {
+            throw std::runtime_error("cannot copy the language files");
+        }
     }
 }
 

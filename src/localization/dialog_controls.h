@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+
+// The window layouts' twips-to-pixels rule, shared with the main window.
+#include "../app/twips.h"
+
+namespace hushgate::dialog {
+
+// A fixed-size dialog without maximize and minimize boxes, `clientTwips` big.
+inline void setFixedDialog(QDialog* dialog, const char* name, QSize clientTwips) {
+    dialog->setObjectName(QString::fromLatin1(name));
+    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    dialog->setFixedSize(fromTwips(clientTwips));
+    QFont dialogFont = dialog->font();
+    dialogFont.setPointSizeF(8.25);
+    dialog->setFont(dialogFont);
+}
+
+template <class Label = QLabel>
+Label* label(QWidget* parent, const char* name, const QString& text, QRect twipsRect) {
+    auto* control = new Label(text, parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(fromTwips(twipsRect));
+    control->setTextFormat(Qt::PlainText);  // texts from language files are never markup
+    // Texts start at the top of the label, so labels on one line share a baseline.
+    control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return control;
+}
+
+inline QPushButton* button(QWidget* parent, const char* name, const QString& text,
+                           QRect twipsRect) {
+    auto* control = new QPushButton(text, parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(fromTwips(twipsRect));
+    return control;
+}
+
+inline void setUnderline(QLabel* label) {
+    QFont font = label->font();
+    font.setUnderline(true);
+    label->setFont(font);
+}
+
+inline void setTextColour(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+// An auto-size label that grows to the right, as left-aligned labels do.
+inline void fitToText(QLabel* label) {
+    label->adjustSize();
+}
+
+// An auto-size, right-aligned label: grows to the left, its right edge stays.
+inline void fitToTextKeepingRightEdge(QLabel* label) {
+    const int right = label->geometry().right();
+    label->adjustSize();
+    label->move(right - label->width() + 1, label->y());
+}
+
+}  // namespace hushgate::dialog

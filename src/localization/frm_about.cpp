@@ -1,0 +1,116 @@
+#include "frm_about.h"
+
+#include <QCursor>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <utility>
+
+#include "click_label.h"
+#include "dialog_controls.h"
+#include "resource_names.h"
+
+namespace hushgate {
+
+frmAbout::frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
+                   std::function<void(const QString&)> openAddress)
+    : QDialog(owner),
+      languageFile_(std::move(languageFile)),
+      homePage_(std::move(homePage)),
+      openAddress_(std::move(openAddress)) {
+    dialog::setFixedDialog(this, "frmAbout", QSize(4920, 2850));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(QStringLiteral("About"));
+    // The stored icon; the main window gives the dialog its own when opening it.
+    setWindowIcon(QIcon(QString::fromLatin1(resources::kDialogWindowIcon)));
+
+    // The white panel, wider than the dialog so that it fills it edge to edge.
+    // Its labels take the text colour that belongs to that background.
+    Pic1 = new QWidget(this);
+    Pic1->setObjectName(QStringLiteral("Pic1"));
+    Pic1->setGeometry(fromTwips(QRect(0, 0, 6135, 2055)));
+    QPalette panel = Pic1->palette();
+    panel.setColor(QPalette::Window, panel.color(QPalette::Base));
+    panel.setColor(QPalette::WindowText, panel.color(QPalette::Text));
+    Pic1->setPalette(panel);
+    Pic1->setAutoFillBackground(true);
+
+    lblTitle = dialog::label(Pic1, "lblTitle", QString::fromLatin1(kTitle), {240, 240, 3975, 375});
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPointSizeF(9.75);
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
+
+    lblVersion =
+        dialog::label(Pic1, "lblVersion", QStringLiteral("Version:"), {240, 480, 570, 195});
+    lblVer_JP =
+        dialog::label(Pic1, "lblVer_JP", QStringLiteral(HUSHGATE_VERSION), {840, 480, 855, 255});
+    lblThis = dialog::label(Pic1, "lblThis",
+                            QStringLiteral("This product is FREE for personal or commercial use."),
+                            {255, 840, 4440, 435});
+    lblThis->setWordWrap(true);
+
+    lblLink = dialog::label<ClickLabel>(Pic1, "lblLink", homePage_, {2880, 1680, 1845, 195});
+    lblLink->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    dialog::setUnderline(lblLink);
+    dialog::setTextColour(lblLink, lblLink->palette().color(QPalette::Highlight));
+    lblLink->setCursor(QCursor(QPixmap(QString::fromLatin1(resources::kLinkPointer)),
+                               resources::kLinkPointerHotX, resources::kLinkPointerHotY));
+    lblLink->onClick = [this] { lblLink_Click(); };
+    dialog::fitToTextKeepingRightEdge(lblLink);
+
+    // The copyright line: one line above the link, sharing its right edge.
+    lblCopyright = dialog::label(Pic1, "lblCopyright", QString(), {2880, 1440, 1845, 195});
+    lblCopyright->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    // The panel's lower edge: a grey line from (0, 2040) to (6960, 2040).
+    Line3 = new QFrame(Pic1);
+    Line3->setObjectName(QStringLiteral("Line3"));
+    Line3->setGeometry(0, fromTwips(2040), fromTwips(6960), 1);
+    Line3->setAutoFillBackground(true);
+    QPalette grey = Line3->palette();
+    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    Line3->setPalette(grey);
+
+    cmdClose = dialog::button(this, "cmdClose", QStringLiteral("&Close"), {3120, 2160, 1575, 495});
+    cmdClose->setDefault(true);
+    cmdClose->setFocus();
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
+
+    Form_Load();
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::Form_Load() {
+    LanguageAbout();
+    // The number follows the translated "Version:" at a gap of 40 twips.
+    lblVer_JP->move(lblVersion->x() + lblVersion->width() + fromTwips(40), lblVer_JP->y());
+}
+
+void frmAbout::LanguageAbout() {
+    setWindowTitle(languageFile_.text("About", "1"));
+    CharsetStep(this, languageFile_);
+    lblVersion->setText(languageFile_.text("About", "2"));
+    CharsetStep(lblVersion, languageFile_);
+    lblThis->setText(languageFile_.text("About", "3"));
+    CharsetStep(lblThis, languageFile_);
+    lblCopyright->setText(languageFile_.text("About", "4"));
+    CharsetStep(lblCopyright, languageFile_);
+    cmdClose->setText(languageFile_.text("About", "6"));
+    CharsetStep(cmdClose, languageFile_);
+
+    dialog::fitToText(lblVersion);
+    dialog::fitToTextKeepingRightEdge(lblCopyright);
+}
+
+void frmAbout::lblLink_Click() {
+    if (openAddress_) {
+        openAddress_(homePage_);
+    }
+}
+
+}  // namespace hushgate

@@ -1,0 +1,66 @@
+#include "language_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QObject>
+#include <QVariant>
+#include <utility>
+
+#include "language_text.h"
+#include "read_ini.h"
+#include "settings_file.h"
+
+namespace hushgate {
+
+namespace {
+
+// File names for the standard-library layer below, by the same rule as the
+// rest of the program: UTF-8 on Windows, the file system's bytes elsewhere.
+std::string nativeName(const QString& name) {
+#ifdef _WIN32
+    return name.toStdString();
+#else
+    return QFile::encodeName(name).toStdString();
+#endif
+}
+
+QString fromNativeName(const std::string& name) {
+#ifdef _WIN32
+    return QString::fromStdString(name);
+#else
+    return QFile::decodeName(QByteArray::fromStdString(name));
+#endif
+}
+
+}  // namespace
+
+LanguageFile::LanguageFile(QString path)
+    : path_(std::move(path)),
+      nativePath_(nativeName(path_)),
+      characterSet_(ParseCharacterSet(ReadINI("LANGUAGE", "CharacterSet", nativePath_))) {}
+
+LanguageFile LanguageFile::inProgramFolder(const QString& programFolder, const QString& language) {
+    return LanguageFile(
+        fromNativeName(LanguageFilePath(nativeName(programFolder), nativeName(language))));
+}
+
+bool LanguageFile::exists() const {
+    return !path_.isEmpty() && QFileInfo(path_).isFile();
+}
+
+QString LanguageFile::text(std::string_view section, std::string_view key) const {
+    if (path_.isEmpty()) {
+        return {};
+    }
+    return DecodeLanguageText(ReadINI(section, key, nativePath_),
+                              characterSet_.value_or(kWesternCharacterSet));
+}
+
+void CharsetStep(QObject* control, const LanguageFile& file) {
+    const std::optional<int> characterSet = file.characterSet();
+    if (control != nullptr && characterSet && CodePageName(*characterSet) != nullptr) {
+        control->setProperty(kCharacterSetProperty, *characterSet);
+    }
+}
+
+}  // namespace hushgate

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QObject;
+
+namespace hushgate {
+
+// One language file. Every text a window takes from a language file comes
+// through text(), so it is always decoded with the file's own code page.
+class LanguageFile {
+public:
+    LanguageFile() = default;  // no file: every text is ""
+    explicit LanguageFile(QString path);
+
+    // The file of `language` in the program's Language folder.
+    static LanguageFile inProgramFolder(const QString& programFolder, const QString& language);
+
+    const QString& path() const { return path_; }
+    bool exists() const;
+
+    // Key `key` of section `section` (looked up with ReadINI), decoded with the
+    // file's code page; "" when the file, the section or the key is missing.
+    QString text(std::string_view section, std::string_view key) const;
+
+    // "CharacterSet" of section "LANGUAGE" when it is a number from 0 to 255,
+    // read once when the object is made. A file without one reads as Western.
+    std::optional<int> characterSet() const { return characterSet_; }
+
+private:
+    QString path_;
+    std::string nativePath_;  // what ReadINI opens
+    std::optional<int> characterSet_;
+};
+
+// The dynamic property that records which character set a control follows.
+inline constexpr const char* kCharacterSetProperty = "characterSet";
+
+// The "charset step": `control` follows the character set of `file`. Its text
+// is already decoded with the file's code page (LanguageFile::text), and that
+// is all a Unicode window needs: Qt picks the glyphs of each script from the
+// platform's fall-back fonts, and a font carries no character set to set. So
+// the step records the character set on the control (kCharacterSetProperty)
+// and leaves its font alone. A file with no known character set changes
+// nothing.
+void CharsetStep(QObject* control, const LanguageFile& file);
+
+}  // namespace hushgate

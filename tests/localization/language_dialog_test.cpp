@@ -1,0 +1,320 @@
+// Drives the real language dialog with the language files we ship, in a
+// temporary program folder. The language in force is a string of the test.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "click_label.h"
+#include "dialog_fixture.h"
+#include "frm_language.h"
+#include "message_box.h"
+
+using hushgate::frmLanguage;
+using hushgate::kCharacterSetProperty;
+using hushgate::LanguageFile;
+using hushgate::MessageBox;
+using hushgate::test::hasLetters;
+using hushgate::test::ProgramFolder;
+using hushgate::test::scriptOf;
+
+class LanguageDialogTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ProgramFolder> program;
+    std::unique_ptr<QWidget> owner;
+    QString inForce;     // the main window's lblSettingsLanguage
+    QStringList events;  // messages and "Apply"s, in order
+    QList<MessageBox::Shown> messages;
+    QStringList opened;  // addresses handed to the shell
+
+    QPointer<frmLanguage> open(const QString& startupLanguage = QStringLiteral("English")) {
+        frmLanguage::LanguageInForce languageInForce{[this] { return inForce; },
+                                                     [this](const QString& name) {
+                                                         events << QStringLiteral("set ") + name;
+                                                         inForce = name;
+                                                     }};
+        auto* dialog =
+            new frmLanguage(owner.get(), program->path(), program->language(startupLanguage),
+                            languageInForce, [this](const QString& address) { opened << address; });
+        dialog->show();
+        if (!QTest::qWaitForWindowExposed(dialog)) {
+            qFatal("dialog not exposed");
+        }
+        return dialog;
+    }
+
+    // The dialog shows the texts of `file` as its preview does.
+    static void verifyPreviewOf(frmLanguage* dialog, const LanguageFile& file) {
+        QCOMPARE(dialog->windowTitle(), file.text("Tray", "3"));
+        QCOMPARE(dialog->lblSelect->text(), file.text("Tray", "4"));
+        QCOMPARE(dialog->cmdOK->text(), file.text("Tray", "5"));
+        QCOMPARE(dialog->cmdCancel->text(), file.text("Tray", "6"));
+        QCOMPARE(dialog->lblTranslatedByName->text(), file.text("LANGUAGE", "translator"));
+        QCOMPARE(dialog->lblTranslatedByEmail->text(), file.text("LANGUAGE", "e-mail"));
+        QCOMPARE(dialog->lblTranslatedByWeb->text(), file.text("LANGUAGE", "web"));
+        QCOMPARE(dialog->SelectedLanguageFilePath(), file.path());
+    }
+
+private slots:
+    void init() {
+        program = std::make_unique<ProgramFolder>();
+        owner = std::make_unique<QWidget>();
+        owner->resize(600, 400);
+        owner->show();
+        inForce = QStringLiteral("English");
+        events.clear();
+        messages.clear();
+        opened.clear();
+        MessageBox::setHandler([this](const MessageBox::Shown& shown) {
+            events << QStringLiteral("message");
+            messages << shown;
+            return QMessageBox::Ok;
+        });
+    }
+    void cleanup() {
+        MessageBox::setHandler({});
+        owner.reset();  // takes any dialog still open with it
+        program.reset();
+    }
+
+    void isAFixedModelessDialogOfItsOwner() {
+        QPointer<frmLanguage> dialog = open();
+        QCOMPARE(dialog->objectName(), QStringLiteral("frmLanguage"));
+        QCOMPARE(dialog->parentWidget(), owner.get());
+        QVERIFY(!dialog->isModal());
+        QCOMPARE(dialog->size(), QSize(217, 177));
+        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+        QVERIFY(!dialog->windowIcon().isNull());
+        QVERIFY(dialog->cmdOK->isDefault());
+        QVERIFY(!dialog->cboLanguage->isEditable());
+        QCOMPARE(dialog->cboLanguage->geometry(), QRect(16, 24, 121, 21));
+        QCOMPARE(dialog->cmdOK->geometry(), QRect(16, 136, 89, 25));
+        QCOMPARE(dialog->cmdCancel->geometry(), QRect(112, 136, 89, 25));
+    }
+
+    void listsTheLanguageFilesSortedWithoutTheirExtension() {
+        program = std::make_unique<ProgramFolder>(
+            std::initializer_list<const char*>{"Russian", "English", "German"});
+        program->write(QStringLiteral("Language/a.b.lng"), "[LANGUAGE]\r\nCharacterSet=0\r\n");
+        program->write(QStringLiteral("Language/notes.txt"), "not a language");
+#ifndef _WIN32
+        // Found by name only as "Shout.lng", which is not there.
+        program->write(QStringLiteral("Language/Shout.LNG"), "[LANGUAGE]\r\nCharacterSet=0\r\n");
+#endif
+        QDir(program->languageDir()).mkdir(QStringLiteral("Folder.lng"));
+        const QStringList expected = {QStringLiteral("a.b"), QStringLiteral("English"),
+                                      QStringLiteral("German"), QStringLiteral("Russian")};
+        QCOMPARE(frmLanguage::LanguageNames(program->path()), expected);
+
+        QPointer<frmLanguage> dialog = open();
+        QStringList listed;
+        for (int i = 0; i < dialog->cboLanguage->count(); ++i) {
+            listed << dialog->cboLanguage->itemText(i);
+        }
+        QCOMPARE(listed, expected);
+        QCOMPARE(dialog->cboLanguage->currentText(), QStringLiteral("English"));
+    }
+
+    void selectsAndPreviewsTheLanguageInForce_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("characterSet");
+        QTest::newRow("English") << QStringLiteral("English") << 0;
+        QTest::newRow("Polish") << QStringLiteral("Polish") << 238;
+        QTest::newRow("Russian") << QStringLiteral("Russian") << 204;
+        QTest::newRow("Greek") << QStringLiteral("Greek") << 161;
+    }
+    void selectsAndPreviewsTheLanguageInForce() {
+        QFETCH(QString, language);
+        QFETCH(int, characterSet);
+        inForce = language;
+        QPointer<frmLanguage> dialog = open(language);
+        QCOMPARE(dialog->cboLanguage->currentText(), language);
+        QVERIFY(dialog->cmdOK->isEnabled());
+        verifyPreviewOf(dialog, program->language(language));
+
+        // Title, lblSelect, both buttons and the translator's name follow the
+        // file; the e-mail and web labels do not.
+        const QChar::Script script = scriptOf(language);
+        const QList<QPair<QObject*, QString>> stepped = {
+            {dialog.data(), dialog->windowTitle()},
+            {dialog->lblSelect, dialog->lblSelect->text()},
+            {dialog->cmdOK, dialog->cmdOK->text()},
+            {dialog->cmdCancel, dialog->cmdCancel->text()},
+            {dialog->lblTranslatedByName, dialog->lblTranslatedByName->text()},
+        };
+        for (const auto& [control, text] : stepped) {
+            QCOMPARE(control->property(kCharacterSetProperty).toInt(), characterSet);
+            if (control != dialog->lblTranslatedByName) {  // our name is in Latin letters
+                QVERIFY2(hasLetters(text, script), qPrintable(control->objectName() + ": " + text));
+            }
+        }
+        for (QLabel* link : {dialog->lblTranslatedByEmail, dialog->lblTranslatedByWeb}) {
+            QVERIFY(!link->property(kCharacterSetProperty).isValid());
+        }
+    }
+
+    void selectionPreviewsAtOnce() {
+        QPointer<frmLanguage> dialog = open();
+        verifyPreviewOf(dialog, program->language(QStringLiteral("English")));
+        dialog->cboLanguage->setCurrentText(QStringLiteral("Greek"));
+        verifyPreviewOf(dialog, program->language(QStringLiteral("Greek")));
+        QVERIFY(hasLetters(dialog->windowTitle(), QChar::Script_Greek));
+        // Keys move the selection too, and each step previews.
+        dialog->cboLanguage->setFocus();
+        QTest::keyClick(dialog->cboLanguage, Qt::Key_Down);
+        QCOMPARE(dialog->cboLanguage->currentText(), QStringLiteral("Italian"));
+        verifyPreviewOf(dialog, program->language(QStringLiteral("Italian")));
+        QCOMPARE(inForce, QStringLiteral("English"));  // nothing applied
+        QVERIFY(events.isEmpty());
+    }
+
+    void aFileWithoutKeysPreviewsEmptyTexts() {
+        program->write(QStringLiteral("Language/Bare.lng"), "[LANGUAGE]\r\nCharacterSet=204\r\n");
+        QPointer<frmLanguage> dialog = open();
+        dialog->cboLanguage->setCurrentText(QStringLiteral("Bare"));
+        verifyPreviewOf(dialog, program->language(QStringLiteral("Bare")));
+        QCOMPARE(dialog->cmdOK->text(), QString());
+        QVERIFY(dialog->cmdOK->isEnabled());
+    }
+
+    void applyShowsTheMessageThenSetsTheLanguage() {
+        QPointer<frmLanguage> dialog = open();
+        dialog->cboLanguage->setCurrentText(QStringLiteral("Russian"));
+        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        QCOMPARE(events, (QStringList{QStringLiteral("message"), QStringLiteral("set Russian")}));
+        const LanguageFile russian = program->language(QStringLiteral("Russian"));
+        QCOMPARE(messages.at(0).icon, QMessageBox::Warning);
+        QCOMPARE(messages.at(0).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(messages.at(0).title, russian.text("Tray", "8"));
+        QCOMPARE(messages.at(0).text, russian.text("Tray", "7"));
+        QVERIFY(hasLetters(messages.at(0).text, QChar::Script_Cyrillic));
+        QTRY_VERIFY(dialog.isNull());
+
+        // The next opening selects and previews the new language, although the
+        // language of this run is still English.
+        QPointer<frmLanguage> again = open(QStringLiteral("English"));
+        QCOMPARE(again->cboLanguage->currentText(), QStringLiteral("Russian"));
+        verifyPreviewOf(again, russian);
+    }
+
+    void applyWithoutAChangeKeepsTheLanguage() {
+        QPointer<frmLanguage> dialog = open();
+        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        QCOMPARE(events, (QStringList{QStringLiteral("message"), QStringLiteral("set English")}));
+        QCOMPARE(messages.at(0).title, QStringLiteral("Language"));
+        QCOMPARE(inForce, QStringLiteral("English"));
+        QTRY_VERIFY(dialog.isNull());
+    }
+
+    void enterPressesApply() {
+        QPointer<frmLanguage> dialog = open();
+        dialog->cboLanguage->setCurrentText(QStringLiteral("Turkish"));
+        dialog->cboLanguage->setFocus();
+        QTest::keyClick(dialog->cboLanguage, Qt::Key_Return);
+        QCOMPARE(events, (QStringList{QStringLiteral("message"), QStringLiteral("set Turkish")}));
+        QTRY_VERIFY(dialog.isNull());
+    }
+
+    void cancelAndEscapeCloseWithoutAChange_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Cancel") << QStringLiteral("Cancel");
+        QTest::newRow("Esc in the list") << QStringLiteral("cboLanguage");
+        QTest::newRow("Esc on Apply") << QStringLiteral("cmdOK");
+        QTest::newRow("Esc on Cancel") << QStringLiteral("cmdCancel");
+    }
+    void cancelAndEscapeCloseWithoutAChange() {
+        QFETCH(QString, how);
+        QPointer<frmLanguage> dialog = open();
+        dialog->cboLanguage->setCurrentText(QStringLiteral("German"));
+        if (how == QLatin1String("Cancel")) {
+            QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        } else {
+            auto* focus = dialog->findChild<QWidget*>(how);
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Escape);
+        }
+        QTRY_VERIFY(dialog.isNull());
+        QVERIFY(events.isEmpty());
+        QCOMPARE(inForce, QStringLiteral("English"));
+    }
+
+    void languageInForceWithoutAFileSelectsNothing() {
+        inForce = QStringLiteral("Klingon");
+        QPointer<frmLanguage> dialog = open(QStringLiteral("English"));
+        QCOMPARE(dialog->cboLanguage->currentIndex(), -1);
+        QCOMPARE(dialog->SelectedLanguageFilePath(), QString());
+        QVERIFY(!dialog->cmdOK->isEnabled());
+        // The texts of the language of this run, without a preview.
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Select Language"));
+        QCOMPARE(dialog->cmdOK->text(), QStringLiteral("Apply"));
+        QVERIFY(!dialog->cmdOK->property(kCharacterSetProperty).isValid());
+
+        QTest::keyClick(dialog->cboLanguage, Qt::Key_Return);  // Apply is off: nothing
+        dialog->cmdOK_Click();
+        QVERIFY(events.isEmpty());
+        QVERIFY(dialog->isVisible());
+
+        dialog->cboLanguage->setCurrentText(QStringLiteral("Ukrainian"));
+        QVERIFY(dialog->cmdOK->isEnabled());
+        verifyPreviewOf(dialog, program->language(QStringLiteral("Ukrainian")));
+        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        QCOMPARE(inForce, QStringLiteral("Ukrainian"));
+    }
+
+    void withoutAnyLanguageFileTheDialogStillWorks() {
+        program = std::make_unique<ProgramFolder>(std::initializer_list<const char*>{});
+        QPointer<frmLanguage> dialog = open(QStringLiteral("English"));
+        QCOMPARE(dialog->cboLanguage->count(), 0);
+        QVERIFY(!dialog->cmdOK->isEnabled());
+        QCOMPARE(dialog->cmdCancel->text(), QString());  // no file, no texts
+        QTest::keyClick(dialog->cboLanguage, Qt::Key_Escape);
+        QTRY_VERIFY(dialog.isNull());
+        QVERIFY(events.isEmpty());
+    }
+
+    void translatorLinksOpenTheirAddresses() {
+        QPointer<frmLanguage> dialog = open();
+        QCOMPARE(dialog->lblTranslatedByEmail->toolTip(), QStringLiteral("E-mail:"));
+        QCOMPARE(dialog->lblTranslatedByWeb->toolTip(), QStringLiteral("Web:"));
+        QCOMPARE(dialog->lblTranslatedByEmail->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(dialog->lblTranslatedByWeb->cursor().shape(), Qt::BitmapCursor);
+        QTest::mouseClick(dialog->lblTranslatedByEmail, Qt::LeftButton);
+        QTest::mouseClick(dialog->lblTranslatedByWeb, Qt::LeftButton);
+        QTest::mouseClick(dialog->lblTranslatedByName, Qt::LeftButton);  // not a link
+        QCOMPARE(opened, (QStringList{QStringLiteral("mailto:lang@tavrin-software.example"),
+                                      QStringLiteral("http://tavrin-software.example")}));
+        QVERIFY(dialog->isVisible());
+    }
+
+    void emptyTranslatorLinksDoNothing() {
+        program->write(QStringLiteral("Language/Anonymous.lng"),
+                       "[LANGUAGE]\r\nCharacterSet=0\r\ntranslator=Someone\r\n");
+        inForce = QStringLiteral("Anonymous");
+        QPointer<frmLanguage> dialog = open();
+        QCOMPARE(dialog->lblTranslatedByEmail->text(), QString());
+        QTest::mouseClick(dialog->lblTranslatedByEmail, Qt::LeftButton);
+        QTest::mouseClick(dialog->lblTranslatedByWeb, Qt::LeftButton);
+        QVERIFY(opened.isEmpty());
+    }
+
+    void render_data() {
+        QTest::addColumn<QString>("language");
+        for (const char* language : ProgramFolder::kShipped) {
+            QTest::newRow(language) << QString::fromLatin1(language);
+        }
+    }
+    void render() {
+        QFETCH(QString, language);
+        inForce = language;
+        QPointer<frmLanguage> dialog = open(language);
+        QVERIFY(hushgate::test::render(dialog, QStringLiteral("language-") + language));
+    }
+};
+
+QTEST_MAIN(LanguageDialogTest)
+#include "language_dialog_test.moc"

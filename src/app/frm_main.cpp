@@ -217,6 +217,17 @@ void frmMain::connectCommands() {
     });
 }
 
+void frmMain::GetIconsFromLibrary(const QString& sLibraryFilePath) {
+    ToolbarImages library = LoadToolbarImages(sLibraryFilePath);
+    if (!library.libraryUsable) {
+        // Shown once the window is up; the toolbar stays without images.
+        pendingErrors_.append(QStringLiteral("\"Resources.dll\" is missing!"));
+        return;
+    }
+    imgListToolbar = std::move(library.images);
+    ApplyToolbarImages(Toolbar1, imgListToolbar);
+}
+
 void frmMain::LanguageMain() {
     const LanguageFile& file = languageFile_;
     mnuFile->setTitle(file.text("Main", "1"));
@@ -253,6 +264,7 @@ void frmMain::mnuLanguage_Click() {
             [this](const QString& address) { OpenWeb(frmLanguage_, address); });
     }
     frmLanguage_->show();
+    SetIcon(frmLanguage_, QStringLiteral("FFF"), true);
     frmLanguage_->raise();
     frmLanguage_->activateWindow();
 }
@@ -263,12 +275,13 @@ void frmMain::mnuAbout_Click() {
                                  [this](const QString& address) { OpenWeb(frmAbout_, address); });
     }
     frmAbout_->show();
+    SetIcon(frmAbout_, QStringLiteral("ZZZ"), true);
     frmAbout_->raise();
     frmAbout_->activateWindow();
 }
 
 void frmMain::Form_Load() {
-    setWindowIcon(QIcon(resources::kIconMain));
+    SetIcon(this, QStringLiteral("AAA"), true);
 
     // The language in force: the one named in config.ini if its file exists.
     const std::string folder = toNativePath(paths_.programFolder);
@@ -285,6 +298,7 @@ void frmMain::Form_Load() {
     AttachMainMenuImages(MenuImage, menuBar());
     SetToolbarFlat(Toolbar1, true);
     QCoreApplication::processEvents();
+    GetIconsFromLibrary(paths_.programFolder + QStringLiteral("/resources.dll"));
 
     showHostsStatus();
     // The state word follows the status text at a fixed gap.
@@ -305,7 +319,7 @@ void frmMain::showHostsStatus(bool reportFailure) {
         if (isVisible()) {
             reportHostsError(error);
         } else {
-            pendingError_ = DescribeHostsError(error);
+            pendingErrors_.append(DescribeHostsError(error));
         }
     }
 }
@@ -321,11 +335,12 @@ void frmMain::showStatusUnknown() {
 
 void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!pendingError_.isEmpty()) {
-        // After the window is on screen, so the message has its owner.
+    if (!pendingErrors_.isEmpty()) {
+        // After the window is on screen, so each message has its owner.
         QTimer::singleShot(0, this, [this] {
-            const QString text = std::exchange(pendingError_, QString());
-            MessageBox::critical(this, QString::fromLatin1(kTitle), text);
+            for (const QString& text : std::exchange(pendingErrors_, {})) {
+                MessageBox::critical(this, QString::fromLatin1(kTitle), text);
+            }
         });
     }
 }

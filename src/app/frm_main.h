@@ -3,9 +3,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include "app_paths.h"
 #include "hosts_engine.h"
+#include "icon_library.h"
 #include "language_file.h"
 #include "menu_image.h"
 
@@ -44,8 +46,9 @@ public:
     // dialog's "Apply".
     QString lblSettingsLanguage = QStringLiteral("English");
 
-    // The images beside the menu items.
+    // The images beside the menu items, and the toolbar's from resources.dll.
     clsMenuImage MenuImage;
+    QList<ToolbarImage> imgListToolbar;
 
     // Message texts, replaced from the language file.
     QString lblCloseBrowser_JP =
@@ -87,6 +90,7 @@ private:
     void reportHostsError(const HostsError& error);
     void UnloadAllForms();
     void connectCommands();
+    void GetIconsFromLibrary(const QString& sLibraryFilePath);
 
     AppPaths paths_;
     HostsEngine engine_;
@@ -94,7 +98,7 @@ private:
     VersionCheck* versionCheck_ = nullptr;
     QPointer<frmAbout> frmAbout_;
     QPointer<frmLanguage> frmLanguage_;
-    QString pendingError_;  // a start-up failure, shown once the window is up
+    QStringList pendingErrors_;  // start-up failures, shown once the window is up
 
 public:
     // Controls, named as everywhere else in the program.

@@ -11,6 +11,9 @@ namespace hushgate::test {
 
 TestProgram::TestProgram() {
     QDir(dir_.path()).mkpath(QStringLiteral("program/Language"));
+    if (!QFile::copy(QStringLiteral(HUSHGATE_RESOURCES_DLL), path(QStringLiteral("program/resources.dll")))) {
+        throw std::runtime_error("cannot copy resources.dll");
+    }
     const QDir shipped(QStringLiteral(HUSHGATE_LANGUAGE_DIR));
     for (const QString& name : shipped.entryList({QStringLiteral("*.lng")}, QDir::Files)) {
         if (!QFile::copy(shipped.filePath(name), path(QStringLiteral("program/Language/") + name))) {

@@ -10,7 +10,7 @@
 
 namespace hushgate::test {
 
-// A program folder with the shipped language files, a settings file
+// A program folder with the shipped language files and resources.dll, a settings file
 // location and a hosts file, all in a temporary folder.
 class TestProgram {
 public:

@@ -211,6 +211,34 @@ private slots:
         hushgate::SetToolbarFlat(nullptr, true);  // no toolbar: nothing happens
     }
 
+    void toolbarImagesComeFromTheIconLibrary() {
+        program->writeHosts(kOriginal);
+        auto w = open();
+        QCOMPARE(w->imgListToolbar.size(), 5);
+        const QList<QAction*> buttons = w->Toolbar1->actions();
+        for (int i = 1; i < 5; ++i) {
+            QVERIFY2(!buttons[i]->icon().isNull(), qPrintable(buttons[i]->data().toString()));
+        }
+        QVERIFY(messages->shown.isEmpty());
+    }
+
+    void missingIconLibraryIsReportedOnceAndTheWindowOpens() {
+        program->writeHosts(kOriginal);
+        QFile::remove(program->path(QStringLiteral("program/resources.dll")));
+        auto w = open();
+        QTRY_COMPARE(messages->shown.size(), 1);
+        QCOMPARE(messages->shown[0].icon, QMessageBox::Critical);
+        QCOMPARE(messages->shown[0].title, QStringLiteral("Tavrin Hushgate"));
+        QCOMPARE(messages->shown[0].text, QStringLiteral("\"Resources.dll\" is missing!"));
+        QVERIFY(w->imgListToolbar.isEmpty());
+        for (QAction* button : w->Toolbar1->actions()) {
+            QVERIFY(button->icon().isNull());
+        }
+        QVERIFY(isShownUnblocked(*w));
+        QTest::qWait(50);
+        QCOMPARE(messages->shown.size(), 1);
+    }
+
     void layoutMatchesTheDesign() {
         program->writeHosts(kOriginal);
         auto w = open();

@@ -1,0 +1,121 @@
+#include "icon_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace hushgate {
+
+namespace {
+
+constexpr std::size_t kBitmapInfoHeaderSize = 40;
+constexpr std::size_t kIconDirectorySize = 6;
+constexpr std::size_t kIconEntrySize = 16;
+constexpr int kMaxIconSide = 256;  // an icon directory entry cannot say more
+constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+std::uint32_t littleEndian32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
+           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+std::uint32_t bigEndian32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at]) << 24 |
+           static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
+           static_cast<std::uint32_t>(bytes[at + 2]) << 8 |
+           static_cast<std::uint32_t>(bytes[at + 3]);
+}
+
+bool isIconSide(std::int64_t pixels) {
+    return pixels >= 1 && pixels <= kMaxIconSide;
+}
+
+std::optional<IconImageInfo> describePng(std::span<const std::uint8_t> image) {
+    // Signature, then the IHDR chunk: length 13, type, width, height, depth, colour type.
+    if (image.size() < 26 || bigEndian32(image, 8) != 13 ||
+        std::memcmp(image.data() + 12, "IHDR", 4) != 0) {
+        return std::nullopt;
+    }
+    const std::int64_t width = bigEndian32(image, 16);
+    const std::int64_t height = bigEndian32(image, 20);
+    const int depth = image[24];
+    // Channels per colour type: grey, -, RGB, palette, grey and alpha, -, RGBA.
+    constexpr std::array<int, 7> kChannels = {1, 0, 3, 1, 2, 0, 4};
+    const int channels = image[25] < kChannels.size() ? kChannels[image[25]] : 0;
+    if (channels == 0) {
+        return std::nullopt;
+    }
+    if (!isIconSide(width) || !isIconSide(height) ||
+        (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16)) {
+        return std::nullopt;
+    }
+    return IconImageInfo{true, static_cast<int>(width), static_cast<int>(height), depth * channels};
+}
+
+std::optional<IconImageInfo> describeBitmap(std::span<const std::uint8_t> image) {
+    if (image.size() < kBitmapInfoHeaderSize) {
+        return std::nullopt;
+    }
+    // Later, longer versions of the header start the same way.
+    const std::uint32_t headerSize = littleEndian32(image, 0);
+    if (headerSize < kBitmapInfoHeaderSize || headerSize > image.size()) {
+        return std::nullopt;
+    }
+    const std::int64_t width = static_cast<std::int32_t>(littleEndian32(image, 4));
+    // The colour rows and the transparency mask rows, one above the other;
+    // bottom-up, so never negative.
+    const std::int64_t storedHeight = static_cast<std::int32_t>(littleEndian32(image, 8));
+    const int bitCount = image[14] | image[15] << 8;
+    if (!isIconSide(width) || !isIconSide(storedHeight / 2)) {
+        return std::nullopt;
+    }
+    constexpr std::array<int, 6> kDepths = {1, 4, 8, 16, 24, 32};
+    if (std::find(kDepths.begin(), kDepths.end(), bitCount) == kDepths.end()) {
+        return std::nullopt;
+    }
+    return IconImageInfo{false, static_cast<int>(width), static_cast<int>(storedHeight / 2),
+                         bitCount};
+}
+
+void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+}
+
+}  // namespace
+
+std::optional<IconImageInfo> DescribeIconImage(std::span<const std::uint8_t> image) {
+    if (image.size() >= kPngSignature.size() &&
+        std::memcmp(image.data(), kPngSignature.data(), kPngSignature.size()) == 0) {
+        return describePng(image);
+    }
+    return describeBitmap(image);
+}
+
+std::vector<std::uint8_t> MakeIconFile(std::span<const std::uint8_t> image) {
+    const auto info = DescribeIconImage(image);
+    // The entry's size field is 32 bits wide.
+    if (!info || image.size() > UINT32_MAX - kIconDirectorySize - kIconEntrySize) {
+        return {};
+    }
+    std::vector<std::uint8_t> file;
+    file.reserve(kIconDirectorySize + kIconEntrySize + image.size());
+    putLittleEndian(file, 0, 2);  // reserved
+    putLittleEndian(file, 1, 2);  // an icon, not a cursor
+    putLittleEndian(file, 1, 2);  // one image
+    // 256 pixels is written as 0: the field is one byte.
+    file.push_back(static_cast<std::uint8_t>(info->width % kMaxIconSide));
+    file.push_back(static_cast<std::uint8_t>(info->height % kMaxIconSide));
+    file.push_back(info->bitCount < 8 ? static_cast<std::uint8_t>(1u << info->bitCount) : 0);
+    file.push_back(0);            // reserved
+    putLittleEndian(file, 1, 2);  // colour planes
+    putLittleEndian(file, static_cast<std::uint32_t>(info->bitCount), 2);
+    putLittleEndian(file, static_cast<std::uint32_t>(image.size()), 4);
+    putLittleEndian(file, kIconDirectorySize + kIconEntrySize, 4);  // where the image starts
+    file.insert(file.end(), image.begin(), image.end());
+    return file;
+}
+
+}  // namespace hushgate

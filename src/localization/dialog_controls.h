@@ -5,14 +5,21 @@
 #include <QPushButton>
 #include <QString>
 
-// The window layouts' twips-to-pixels rule, shared with the main window.
-#include "../app/twips.h"
+#include <QIcon>
+
+#include "resource_names.h"
+#include "twips.h"
 
 namespace hushgate::dialog {
 
-// A fixed-size dialog without maximize and minimize boxes, `clientTwips` big.
-inline void setFixedDialog(QDialog* dialog, const char* name, QSize clientTwips) {
+// A modeless, fixed-size dialog without maximize and minimize boxes,
+// `clientTwips` big, that deletes itself when closed. It shows the stored
+// window icon; the main window gives it its own when opening it.
+inline void setUpDialog(QDialog* dialog, const char* name, QSize clientTwips) {
     dialog->setObjectName(QString::fromLatin1(name));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setModal(false);
+    dialog->setWindowIcon(QIcon(QString::fromLatin1(resources::kDialogWindowIcon)));
     dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     dialog->setFixedSize(fromTwips(clientTwips));

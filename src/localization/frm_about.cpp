@@ -20,12 +20,8 @@ frmAbout::frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
       languageFile_(std::move(languageFile)),
       homePage_(std::move(homePage)),
       openAddress_(std::move(openAddress)) {
-    dialog::setFixedDialog(this, "frmAbout", QSize(4920, 2850));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setModal(false);
+    dialog::setUpDialog(this, "frmAbout", QSize(4920, 2850));
     setWindowTitle(QStringLiteral("About"));
-    // The stored icon; the main window gives the dialog its own when opening it.
-    setWindowIcon(QIcon(QString::fromLatin1(resources::kDialogWindowIcon)));
 
     // The white panel, wider than the dialog so that it fills it edge to edge.
     // Its labels take the text colour that belongs to that background.

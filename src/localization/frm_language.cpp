@@ -31,12 +31,8 @@ frmLanguage::frmLanguage(QWidget* owner, QString programFolder, const LanguageFi
       programFolder_(std::move(programFolder)),
       languageInForce_(std::move(languageInForce)),
       openAddress_(std::move(openAddress)) {
-    dialog::setFixedDialog(this, "frmLanguage", QSize(3255, 2655));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setModal(false);
+    dialog::setUpDialog(this, "frmLanguage", QSize(3255, 2655));
     setWindowTitle(QStringLiteral("Select Language"));
-    // The stored icon; the main window gives the dialog its own when opening it.
-    setWindowIcon(QIcon(QString::fromLatin1(resources::kDialogWindowIcon)));
 
     lblSelect = dialog::label(this, "lblSelect", QStringLiteral("Select:"), {240, 120, 495, 195});
     cboLanguage = new QComboBox(this);  // a drop-down list: pick only, no typing

@@ -21,6 +21,7 @@
 #include "resource_names.h"
 #include "settings_file.h"
 #include "twips.h"
+#include "window_controls.h"
 #include "web_constants.h"
 
 namespace hushgate {
@@ -33,27 +34,6 @@ QLabel* pictureLabel(QWidget* parent, const char* name, const char* resource, QR
     label->setPixmap(QPixmap(QString::fromLatin1(resource)));
     label->setGeometry(fromTwips(twipsRect));
     return label;
-}
-
-QLabel* textLabel(QWidget* parent, const char* name, const QString& text, QRect twipsRect) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(fromTwips(twipsRect));
-    return label;
-}
-
-QPushButton* commandButton(QWidget* parent, const char* name, const QString& text, QRect twipsRect) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(fromTwips(twipsRect));
-    return button;
-}
-
-// Grows an auto-size label to its text, keeping its right edge where it is.
-void adjustKeepingRightEdge(QLabel* label) {
-    const int right = label->geometry().right();
-    label->adjustSize();
-    label->move(right - label->width() + 1, label->y());
 }
 
 }  // namespace
@@ -89,9 +69,9 @@ frmMain::frmMain(AppPaths paths, QWidget* parent)
     imgBlocked = pictureLabel(PicBackground, "imgBlocked", resources::kBlockedMark, {7320, 1800, 330, 330});
 
     buildStatusArea(client);
-    cmdUnblockFB = commandButton(client, "cmdUnblockFB", QStringLiteral("&Unblock Facebook"),
+    cmdUnblockFB = controls::button(client, "cmdUnblockFB", QStringLiteral("&Unblock Facebook"),
                                  {6795, 3720, 1935, 495});
-    cmdBlockFB = commandButton(client, "cmdBlockFB", QStringLiteral("&Block Facebook"),
+    cmdBlockFB = controls::button(client, "cmdBlockFB", QStringLiteral("&Block Facebook"),
                                {4560, 3720, 2055, 495});
     cmdBlockFB->setDefault(true);
     connect(cmdBlockFB, &QPushButton::clicked, this, &frmMain::cmdBlockFB_Click);
@@ -160,7 +140,7 @@ void frmMain::buildToolbar(QWidget* parent) {
     PicWeb = new QWidget(Toolbar1);
     PicWeb->setObjectName(QStringLiteral("PicWeb"));
     PicWeb->setGeometry(fromTwips(QRect(6360, 0, 2415, 375)));
-    lblLink = textLabel(PicWeb, "lblLink", QString::fromUtf8(web::kHomePage), {480, 120, 1845, 195});
+    lblLink = controls::label(PicWeb, "lblLink", QString::fromUtf8(web::kHomePage), {480, 120, 1845, 195});
     lblLink->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont linkFont = lblLink->font();
     linkFont.setUnderline(true);
@@ -170,7 +150,7 @@ void frmMain::buildToolbar(QWidget* parent) {
     lblLink->setPalette(linkPalette);
     lblLink->setCursor(QCursor(QPixmap(resources::kLinkPointer), resources::kLinkPointerHotX,
                               resources::kLinkPointerHotY));
-    adjustKeepingRightEdge(lblLink);
+    controls::fitToTextKeepingRightEdge(lblLink);
     // A long address grows to the left; widen its holder rather than cut it.
     if (lblLink->x() < 0) {
         const int more = -lblLink->x();
@@ -184,9 +164,9 @@ void frmMain::buildStatusArea(QWidget* parent) {
                                     {120, 3900, 240, 240});
     imgStatusUnblocked = pictureLabel(parent, "imgStatusUnblocked", resources::kPadlockOpen,
                                       {120, 3900, 240, 240});
-    lblStatus = textLabel(parent, "lblStatus", QStringLiteral("Status: Facebook is"),
+    lblStatus = controls::label(parent, "lblStatus", QStringLiteral("Status: Facebook is"),
                           {480, 3945, 1410, 195});
-    lblStatusEnd = textLabel(parent, "lblStatusEnd", QStringLiteral("blocked!"), {2000, 3945, 750, 195});
+    lblStatusEnd = controls::label(parent, "lblStatusEnd", QStringLiteral("blocked!"), {2000, 3945, 750, 195});
     QFont bold = lblStatusEnd->font();
     bold.setBold(true);
     lblStatusEnd->setFont(bold);

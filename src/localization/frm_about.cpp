@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <utility>
 
-#include "click_label.h"
-#include "dialog_controls.h"
+#include "link_click.h"
+#include "window_controls.h"
 #include "resource_names.h"
 
 namespace hushgate {
@@ -20,7 +20,7 @@ frmAbout::frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
       languageFile_(std::move(languageFile)),
       homePage_(std::move(homePage)),
       openAddress_(std::move(openAddress)) {
-    dialog::setUpDialog(this, "frmAbout", QSize(4920, 2850));
+    controls::setUpDialog(this, "frmAbout", QSize(4920, 2850));
     setWindowTitle(QStringLiteral("About"));
 
     // The white panel, wider than the dialog so that it fills it edge to edge.
@@ -34,32 +34,32 @@ frmAbout::frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
     Pic1->setPalette(panel);
     Pic1->setAutoFillBackground(true);
 
-    lblTitle = dialog::label(Pic1, "lblTitle", QString::fromLatin1(kTitle), {240, 240, 3975, 375});
+    lblTitle = controls::label(Pic1, "lblTitle", QString::fromLatin1(kTitle), {240, 240, 3975, 375});
     QFont titleFont(QStringLiteral("Arial"));
     titleFont.setPointSizeF(9.75);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
 
     lblVersion =
-        dialog::label(Pic1, "lblVersion", QStringLiteral("Version:"), {240, 480, 570, 195});
+        controls::label(Pic1, "lblVersion", QStringLiteral("Version:"), {240, 480, 570, 195});
     lblVer_JP =
-        dialog::label(Pic1, "lblVer_JP", QStringLiteral(HUSHGATE_VERSION), {840, 480, 855, 255});
-    lblThis = dialog::label(Pic1, "lblThis",
+        controls::label(Pic1, "lblVer_JP", QStringLiteral(HUSHGATE_VERSION), {840, 480, 855, 255});
+    lblThis = controls::label(Pic1, "lblThis",
                             QStringLiteral("This product is FREE for personal or commercial use."),
                             {255, 840, 4440, 435});
     lblThis->setWordWrap(true);
 
-    lblLink = dialog::label<ClickLabel>(Pic1, "lblLink", homePage_, {2880, 1680, 1845, 195});
+    lblLink = controls::label(Pic1, "lblLink", homePage_, {2880, 1680, 1845, 195});
     lblLink->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    dialog::setUnderline(lblLink);
-    dialog::setTextColour(lblLink, lblLink->palette().color(QPalette::Highlight));
+    controls::setUnderline(lblLink);
+    controls::setTextColour(lblLink, lblLink->palette().color(QPalette::Highlight));
     lblLink->setCursor(QCursor(QPixmap(QString::fromLatin1(resources::kLinkPointer)),
                                resources::kLinkPointerHotX, resources::kLinkPointerHotY));
-    lblLink->onClick = [this] { lblLink_Click(); };
-    dialog::fitToTextKeepingRightEdge(lblLink);
+    OnLabelClick(lblLink, [this] { lblLink_Click(); });
+    controls::fitToTextKeepingRightEdge(lblLink);
 
     // The copyright line: one line above the link, sharing its right edge.
-    lblCopyright = dialog::label(Pic1, "lblCopyright", QString(), {2880, 1440, 1845, 195});
+    lblCopyright = controls::label(Pic1, "lblCopyright", QString(), {2880, 1440, 1845, 195});
     lblCopyright->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     // The panel's lower edge: a grey line from (0, 2040) to (6960, 2040).
@@ -71,7 +71,7 @@ frmAbout::frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
     grey.setColor(QPalette::Window, QColor(128, 128, 128));
     Line3->setPalette(grey);
 
-    cmdClose = dialog::button(this, "cmdClose", QStringLiteral("&Close"), {3120, 2160, 1575, 495});
+    cmdClose = controls::button(this, "cmdClose", QStringLiteral("&Close"), {3120, 2160, 1575, 495});
     cmdClose->setDefault(true);
     cmdClose->setFocus();
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
@@ -99,8 +99,8 @@ void frmAbout::LanguageAbout() {
     cmdClose->setText(languageFile_.text("About", "6"));
     CharsetStep(cmdClose, languageFile_);
 
-    dialog::fitToText(lblVersion);
-    dialog::fitToTextKeepingRightEdge(lblCopyright);
+    controls::fitToText(lblVersion);
+    controls::fitToTextKeepingRightEdge(lblCopyright);
 }
 
 void frmAbout::lblLink_Click() {

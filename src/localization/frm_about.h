@@ -13,7 +13,6 @@ class QWidget;
 
 namespace hushgate {
 
-class ClickLabel;
 
 // The About dialog: the program's title and version, a line on free use, the
 // copyright line and the link to our home page, in the language that was in
@@ -45,7 +44,7 @@ public:
     QLabel* lblVer_JP = nullptr;
     QLabel* lblThis = nullptr;
     QLabel* lblCopyright = nullptr;
-    ClickLabel* lblLink = nullptr;
+    QLabel* lblLink = nullptr;
     QFrame* Line3 = nullptr;
     QPushButton* cmdClose = nullptr;
 

@@ -8,8 +8,8 @@
 #include <QPointer>
 #include <utility>
 
-#include "click_label.h"
-#include "dialog_controls.h"
+#include "link_click.h"
+#include "window_controls.h"
 #include "message_box.h"
 #include "resource_names.h"
 
@@ -31,38 +31,38 @@ frmLanguage::frmLanguage(QWidget* owner, QString programFolder, const LanguageFi
       programFolder_(std::move(programFolder)),
       languageInForce_(std::move(languageInForce)),
       openAddress_(std::move(openAddress)) {
-    dialog::setUpDialog(this, "frmLanguage", QSize(3255, 2655));
+    controls::setUpDialog(this, "frmLanguage", QSize(3255, 2655));
     setWindowTitle(QStringLiteral("Select Language"));
 
-    lblSelect = dialog::label(this, "lblSelect", QStringLiteral("Select:"), {240, 120, 495, 195});
+    lblSelect = controls::label(this, "lblSelect", QStringLiteral("Select:"), {240, 120, 495, 195});
     cboLanguage = new QComboBox(this);  // a drop-down list: pick only, no typing
     cboLanguage->setObjectName(QStringLiteral("cboLanguage"));
     cboLanguage->setGeometry(fromTwips(QRect(240, 360, 1815, 315)));
 
     lblTranslatedByName =
-        dialog::label(this, "lblTranslatedByName", QStringLiteral("[name]"), {240, 1080, 585, 195});
+        controls::label(this, "lblTranslatedByName", QStringLiteral("[name]"), {240, 1080, 585, 195});
     QFont bold = lblTranslatedByName->font();
     bold.setBold(true);
     lblTranslatedByName->setFont(bold);
 
-    lblTranslatedByEmail = dialog::label<ClickLabel>(
+    lblTranslatedByEmail = controls::label(
         this, "lblTranslatedByEmail", QStringLiteral("[e-mail]"), {240, 1320, 495, 195});
     lblTranslatedByEmail->setToolTip(QStringLiteral("E-mail:"));
     lblTranslatedByEmail->setCursor(handCursor());
-    lblTranslatedByEmail->onClick = [this] { lblTranslatedByEmail_Click(); };
+    OnLabelClick(lblTranslatedByEmail, [this] { lblTranslatedByEmail_Click(); });
 
-    lblTranslatedByWeb = dialog::label<ClickLabel>(this, "lblTranslatedByWeb",
+    lblTranslatedByWeb = controls::label(this, "lblTranslatedByWeb",
                                                    QStringLiteral("[Web]"), {240, 1560, 435, 195});
     lblTranslatedByWeb->setToolTip(QStringLiteral("Web:"));
     lblTranslatedByWeb->setCursor(handCursor());
-    dialog::setUnderline(lblTranslatedByWeb);
-    dialog::setTextColour(lblTranslatedByWeb, QColor(0, 0, 255));
-    lblTranslatedByWeb->onClick = [this] { lblTranslatedByWeb_Click(); };
+    controls::setUnderline(lblTranslatedByWeb);
+    controls::setTextColour(lblTranslatedByWeb, QColor(0, 0, 255));
+    OnLabelClick(lblTranslatedByWeb, [this] { lblTranslatedByWeb_Click(); });
 
-    cmdOK = dialog::button(this, "cmdOK", QStringLiteral("Apply"), {240, 2040, 1335, 375});
+    cmdOK = controls::button(this, "cmdOK", QStringLiteral("Apply"), {240, 2040, 1335, 375});
     cmdOK->setDefault(true);
     cmdCancel =
-        dialog::button(this, "cmdCancel", QStringLiteral("Cancel"), {1680, 2040, 1335, 375});
+        controls::button(this, "cmdCancel", QStringLiteral("Cancel"), {1680, 2040, 1335, 375});
     connect(cmdOK, &QPushButton::clicked, this, &frmLanguage::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmLanguage::cmdCancel_Click);
     setTabOrder(cboLanguage, cmdOK);
@@ -185,7 +185,7 @@ void frmLanguage::fitLabels() {
     for (QLabel* label :
          {lblSelect, lblTranslatedByName, static_cast<QLabel*>(lblTranslatedByEmail),
           static_cast<QLabel*>(lblTranslatedByWeb)}) {
-        dialog::fitToText(label);
+        controls::fitToText(label);
     }
 }
 

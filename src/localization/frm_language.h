@@ -14,7 +14,6 @@ class QWidget;
 
 namespace hushgate {
 
-class ClickLabel;
 
 // The language dialog: lists the language files of the program's Language
 // folder, previews the chosen language on its own controls, names the
@@ -63,8 +62,8 @@ public:
     QLabel* lblSelect = nullptr;
     QComboBox* cboLanguage = nullptr;
     QLabel* lblTranslatedByName = nullptr;
-    ClickLabel* lblTranslatedByEmail = nullptr;
-    ClickLabel* lblTranslatedByWeb = nullptr;
+    QLabel* lblTranslatedByEmail = nullptr;
+    QLabel* lblTranslatedByWeb = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 

@@ -8,7 +8,6 @@
 #include <QTest>
 #include <memory>
 
-#include "click_label.h"
 #include "dialog_fixture.h"
 #include "frm_about.h"
 
@@ -119,7 +118,7 @@ private slots:
 
         // The title line, the number and the link never change with the language.
         for (QLabel* fixed :
-             {dialog->lblTitle, dialog->lblVer_JP, static_cast<QLabel*>(dialog->lblLink)}) {
+             {dialog->lblTitle, dialog->lblVer_JP, dialog->lblLink}) {
             QVERIFY(!hasLetters(fixed->text(), script));
             QVERIFY(!fixed->property(kCharacterSetProperty).isValid());
         }

@@ -8,7 +8,6 @@
 #include <QTest>
 #include <memory>
 
-#include "click_label.h"
 #include "dialog_fixture.h"
 #include "frm_language.h"
 #include "message_box.h"

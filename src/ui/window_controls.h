@@ -10,7 +10,7 @@
 #include "resource_names.h"
 #include "twips.h"
 
-namespace hushgate::dialog {
+namespace hushgate::controls {
 
 // A modeless, fixed-size dialog without maximize and minimize boxes,
 // `clientTwips` big, that deletes itself when closed. It shows the stored
@@ -71,4 +71,4 @@ inline void fitToTextKeepingRightEdge(QLabel* label) {
     label->move(right - label->width() + 1, label->y());
 }
 
-}  // namespace hushgate::dialog
+}  // namespace hushgate::controls

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "language_text.h"
+#include "messages.h"
 #include "read_ini.h"
 #include "settings_file.h"
 
@@ -44,16 +45,43 @@ LanguageFile LanguageFile::inProgramFolder(const QString& programFolder, const Q
         fromNativeName(LanguageFilePath(nativeName(programFolder), nativeName(language))));
 }
 
+const LanguageFile& LanguageFile::builtInEnglish() {
+    static const LanguageFile english = [] {
+        LanguageFile file;
+        QFile compiled(QStringLiteral(":/builtin/English.lng"));
+        const QByteArray bytes =
+            compiled.open(QIODevice::ReadOnly) ? compiled.readAll() : QByteArray();
+        file.builtIn_ = std::make_shared<const std::string>(bytes.toStdString());
+        file.characterSet_ =
+            ParseCharacterSet(ReadINIText("LANGUAGE", "CharacterSet", *file.builtIn_));
+        return file;
+    }();
+    return english;
+}
+
 bool LanguageFile::exists() const {
-    return !path_.isEmpty() && QFileInfo(path_).isFile();
+    return isBuiltIn() || (!path_.isEmpty() && QFileInfo(path_).isFile());
 }
 
 QString LanguageFile::text(std::string_view section, std::string_view key) const {
+    if (isBuiltIn()) {
+        return DecodeLanguageText(ReadINIText(section, key, *builtIn_),
+                                  characterSet_.value_or(kWesternCharacterSet));
+    }
     if (path_.isEmpty()) {
         return {};
     }
     return DecodeLanguageText(ReadINI(section, key, nativePath_),
                               characterSet_.value_or(kWesternCharacterSet));
+}
+
+QString LanguageFile::textOrEnglish(std::string_view section, std::string_view key) const {
+    QString own = text(section, key);
+    return own.isEmpty() ? builtInEnglish().text(section, key) : own;
+}
+
+QString LanguageFile::message(std::string_view key) const {
+    return textOrEnglish(messages::kSection, key);
 }
 
 void CharsetStep(QObject* control, const LanguageFile& file) {

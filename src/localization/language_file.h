@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,12 +20,26 @@ public:
     // The file of `language` in the program's Language folder.
     static LanguageFile inProgramFolder(const QString& programFolder, const QString& language);
 
+    // The English texts compiled into the program (the bytes of English.lng):
+    // what the windows show when no language file can be found at all.
+    static const LanguageFile& builtInEnglish();
+
+    // "" for the built-in English.
     const QString& path() const { return path_; }
+    bool isBuiltIn() const { return builtIn_ != nullptr; }
+    // A file on disk that is there, or the built-in English.
     bool exists() const;
 
     // Key `key` of section `section` (looked up with ReadINI), decoded with the
     // file's code page; "" when the file, the section or the key is missing.
     QString text(std::string_view section, std::string_view key) const;
+
+    // For keys that language files written before them lack: the file's text,
+    // or the built-in English one when the file has none (an empty error
+    // message or state word would leave the user guessing).
+    QString textOrEnglish(std::string_view section, std::string_view key) const;
+    // One of the program's messages (messages.h), by the same rule.
+    QString message(std::string_view key) const;
 
     // "CharacterSet" of section "LANGUAGE" when it is a number from 0 to 255,
     // read once when the object is made. A file without one reads as Western.
@@ -33,6 +48,7 @@ public:
 private:
     QString path_;
     std::string nativePath_;  // what ReadINI opens
+    std::shared_ptr<const std::string> builtIn_;  // the bytes, for the built-in English
     std::optional<int> characterSet_;
 };
 

@@ -163,4 +163,12 @@ std::string ReadINI(std::string_view Section, std::string_view KeyName,
     }
 }
 
+std::string ReadINIText(std::string_view Section, std::string_view KeyName, std::string_view text) {
+    try {
+        return lookUp(text, trimmed(upToNul(Section)), trimmed(upToNul(KeyName)));
+    } catch (...) {
+        return {};
+    }
+}
+
 }  // namespace hushgate

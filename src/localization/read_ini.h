@@ -16,4 +16,8 @@ namespace hushgate {
 std::string ReadINI(std::string_view Section, std::string_view KeyName,
                     const std::string& FileName);
 
+// The same lookup in the bytes of a file already in memory (the language
+// texts compiled into the program).
+std::string ReadINIText(std::string_view Section, std::string_view KeyName, std::string_view text);
+
 }  // namespace hushgate

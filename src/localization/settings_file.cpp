@@ -341,9 +341,19 @@ bool SaveSettings(const std::string& path, std::string_view language, std::strin
         reason = e.what();
     }
     if (error != nullptr) {
-        *error = "Cannot save the settings to " + path + ": " + reason;
+        *error = reason;
     }
     return false;
+}
+
+bool IsLanguageName(std::string_view language) {
+#ifdef _WIN32
+    constexpr const char* kNotInNames = "/\\:";  // a colon names a drive or a stream
+#else
+    constexpr const char* kNotInNames = "/\\";
+#endif
+    return language.find_first_of(kNotInNames) == std::string_view::npos &&
+           language.find("..") == std::string_view::npos;
 }
 
 std::string LanguageFilePath(const std::string& programFolder, std::string_view language) {

@@ -33,8 +33,15 @@ bool EnsureSettingsFile(const std::string& path);
 // parent folders. The new text goes to a temporary file beside it, is flushed
 // to disk and then renamed over the old file, so a failure never leaves a
 // half-written file: the old one stays as it was, the temporary file is
-// removed, and the result is false with a one-line reason in `*error`.
+// removed, and the result is false with the reason, one line in the
+// system's words, in `*error` (the caller names the file).
 bool SaveSettings(const std::string& path, std::string_view language, std::string* error = nullptr);
+
+// True when `language` can name a file of the Language folder: a bare name,
+// without "/", "\\" or ".." (nor ":" on Windows), so that config.ini can
+// never point the program at a file elsewhere. Anything else is an unknown
+// language.
+bool IsLanguageName(std::string_view language);
 
 // programFolder + "/Language/" + language + ".lng" (backslashes on Windows).
 std::string LanguageFilePath(const std::string& programFolder, std::string_view language);

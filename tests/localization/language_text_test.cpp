@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "language_file.h"
+#include "messages.h"
 #include "read_ini.h"
 #include "settings_test_support.h"
 
@@ -164,8 +165,11 @@ const Shipped kShipped[] = {
 // Every key the windows read.
 std::vector<std::pair<std::string, std::string>> allKeys() {
     std::vector<std::pair<std::string, std::string>> keys;
-    for (int n = 1; n <= 18; ++n) {
+    for (int n = 1; n <= 19; ++n) {
         keys.emplace_back("Main", std::to_string(n));
+    }
+    for (const char* key : messages::kAll) {
+        keys.emplace_back(messages::kSection, key);
     }
     for (const char* key : {"1", "2", "3", "4", "6"}) {
         keys.emplace_back("About", key);
@@ -231,6 +235,15 @@ TEST(ShippedLanguageFiles, HoldEveryKeyDecodedIntoTheirOwnLetters) {
         EXPECT_NE(block.at(block.indexOf(QLatin1Char('&')) + 1).toLower(),
                   unblock.at(unblock.indexOf(QLatin1Char('&')) + 1).toLower());
         EXPECT_NE(file.text("Main", "11"), file.text("Main", "12"));
+        // The program fills in the placeholders of its messages.
+        const LanguageFile english(shippedPath("English"));
+        for (const char* key : messages::kAll) {
+            for (const char* placeholder : {"%1", "%2"}) {
+                EXPECT_EQ(file.message(key).count(placeholder),
+                          english.message(key).count(placeholder))
+                    << key << " " << placeholder;
+            }
+        }
         EXPECT_TRUE(file.text("LANGUAGE", "web").startsWith(QStringLiteral("http")));
         EXPECT_TRUE(file.text("LANGUAGE", "e-mail").contains(QLatin1Char('@')));
     }

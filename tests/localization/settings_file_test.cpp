@@ -139,8 +139,7 @@ TEST(SaveSettings, FailureWhenTheParentIsAFileGivesAReason) {
     const std::string path = dir.file("plain/config.ini");
     std::string error;
     EXPECT_FALSE(SaveSettings(path, "Deutsch", &error));
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_NE(error.find(std::strerror(ENOTDIR)), std::string::npos) << error;
+    EXPECT_EQ(error, std::strerror(ENOTDIR));
     EXPECT_EQ(error.find('\n'), std::string::npos);
     EXPECT_FALSE(SaveSettings(path, "Deutsch"));  // no place for the reason is fine too
     EXPECT_EQ(test::readFile(dir.file("plain")), "x");
@@ -180,8 +179,7 @@ TEST(SaveSettings, FailureInAReadOnlyFolderLeavesTheOldFileByteForByte) {
         if (SaveSettings(path, "Deutsch", &error)) {
             ::_exit(11);
         }
-        if (error.find(path) == std::string::npos ||
-            error.find(std::strerror(EACCES)) == std::string::npos) {
+        if (error != std::strerror(EACCES)) {
             ::_exit(12);
         }
         ::_exit(EnsureSettingsFile(folder + "/sub/config.ini") ? 13 : 0);

@@ -8,7 +8,8 @@ committed. After changing a text run:
 
     python3 src/localization/Language/make_languages.py
 
-and commit the changed .lng files. With --check it only reports the files
+and commit the changed .lng files. The texts of the keys added later (Main
+"19" and the [Messages] section) are in message_texts.py. With --check it only reports the files
 that differ from what it would write (exit code 1), and writes nothing.
 
 File names are the English names of the languages: plain ASCII, so they are
@@ -21,17 +22,36 @@ the dialog in it at once, so a user finds their own language in the list.
 import pathlib
 import sys
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the language files
+from message_texts import MESSAGES  # noqa: E402
+
 HERE = pathlib.Path(__file__).resolve().parent
 
 TRANSLATOR = "Tavrin Software"
 EMAIL = "lang@tavrin-software.example"
 WEB = "http://tavrin-software.example"
 
-# The keys the program reads, in the order they stand in every file.
+# The keys the program reads, in the order they stand in every file; the
+# texts of LANGUAGES below follow this order.
 KEYS = {
     "Main": [str(n) for n in range(1, 19)],
     "About": ["1", "2", "3", "4", "6"],
     "Tray": ["3", "4", "5", "6", "7", "8"],
+}
+
+# Keys added later, given by name in MESSAGES below: Main "19", the state
+# word when the hosts file cannot be read, and the [Messages] section, the
+# program's own messages (src/localization/messages.h names the same keys).
+# The program shows the English text where a file lacks one of these.
+# Placeholders %1 and %2 stay as they are.
+LATER_KEYS = {
+    "Main": ["19"],
+    "Messages": [
+        "ReadFailed", "WriteFailed", "ChangedByOther", "OriginalSaved", "FileUnchanged",
+        "NeedRoot", "NeedAdministrator", "SettingsNotSaved", "LanguageFilesMissing",
+        "ChangeNotAllowed", "ChangeFailed", "PkexecMissing", "HelperMissing",
+        "ChangeRolledBack", "ButtonOK", "ButtonYes", "ButtonNo",
+    ],
 }
 
 # Name, CharacterSet, Python codec, then the texts of KEYS in order. Main "10"
@@ -173,10 +193,12 @@ LANGUAGES = [
         "Мова",
     ]),
     # Greek asks with ";" (the ASCII semicolon stands for the Greek question mark).
+    # Its state words are the short forms ("blocked!", "not blocked!"): with
+    # "είναι" ("is") the line ran under the Block button.
     ("Greek", 161, "cp1253", [
         "Αρχείο", "Έξοδος", "Βοήθεια", "Έλεγχος για ενημερώσεις...", "Αλλαγή γλώσσας",
         "Δωρεά...", "Ιστότοπος...", "Πληροφορίες...", "Ακολουθήστε με στο Facebook...",
-        "Κατάσταση: το Facebook", "είναι αποκλεισμένο!", "δεν είναι αποκλεισμένο!",
+        "Κατάσταση: το Facebook", "αποκλεισμένο!", "μη αποκλεισμένο!",
         "&Αποκλεισμός Facebook", "Ά&ρση αποκλεισμού",
         "Ίσως χρειαστεί να κλείσετε το πρόγραμμα περιήγησης για να ισχύσουν οι αλλαγές.",
         "Υπάρχει νέα έκδοση!", "Θέλετε να την κατεβάσετε από τον ιστότοπό μας;",
@@ -206,11 +228,20 @@ LANGUAGES = [
 ]
 
 
-def file_text(character_set, texts):
+def file_text(name, character_set, texts):
     """The whole file as text, lines ending in CR LF."""
     count = sum(len(keys) for keys in KEYS.values())
     if len(texts) != count:
-        raise ValueError(f"{len(texts)} texts, expected {count}")
+        raise ValueError(f"{name}: {len(texts)} texts, expected {count}")
+    later = MESSAGES[name]
+    wanted = {(section, key) for section, keys in LATER_KEYS.items() for key in keys}
+    if set(later) != wanted:
+        raise ValueError(f"{name}: later keys differ: {sorted(set(later) ^ wanted)}")
+    for (section, key), text in later.items():
+        english = MESSAGES["English"][(section, key)]
+        for placeholder in ("%1", "%2"):
+            if text.count(placeholder) != english.count(placeholder):
+                raise ValueError(f"{name}: {section} {key} has {placeholder} wrong")
     lines = [
         "[LANGUAGE]",
         f"CharacterSet={character_set}",
@@ -222,6 +253,11 @@ def file_text(character_set, texts):
     for section, keys in KEYS.items():
         lines += ["", f"[{section}]"]
         lines += [f"{key}={next(remaining)}" for key in keys]
+        lines += [f"{key}={later[(section, key)]}" for key in LATER_KEYS.get(section, [])]
+    for section, keys in LATER_KEYS.items():
+        if section not in KEYS:
+            lines += ["", f"[{section}]"]
+            lines += [f"{key}={later[(section, key)]}" for key in keys]
     return "".join(line + "\r\n" for line in lines)
 
 
@@ -233,7 +269,7 @@ def main(argv):
     differ = []
     for name, character_set, codec, texts in LANGUAGES:
         # "strict": a letter the code page lacks is an error, not a "?".
-        data = file_text(character_set, texts).encode(codec, "strict")
+        data = file_text(name, character_set, texts).encode(codec, "strict")
         path = HERE / f"{name}.lng"
         if path.exists() and path.read_bytes() == data:
             continue

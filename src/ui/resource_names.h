@@ -33,6 +33,13 @@ inline constexpr const char *kPadlockClosed = ":/images/padlock_closed.ico"; // 
 inline constexpr const char *kPadlockOpen = ":/images/padlock_open.ico";     // 16 x 16, status: not blocked
 inline constexpr const char *kDialogWindowIcon = ":/images/window16.ico";    // 16 x 16, dialogs' stored icon
 
+// The same pictures at twice the size, for screens scaled above 100 %.
+inline constexpr const char* kLogo2x = ":/images/logo@2x.jpg";                     // 900 x 260
+inline constexpr const char* kBlockedMark2x = ":/images/blocked@2x.jpg";           // 44 x 44
+inline constexpr const char* kUnblockedMark2x = ":/images/unblocked@2x.jpg";       // 48 x 48
+inline constexpr const char* kPadlockClosed2x = ":/images/padlock_closed@2x.png";  // 32 x 32
+inline constexpr const char* kPadlockOpen2x = ":/images/padlock_open@2x.png";      // 32 x 32
+
 // Mouse pointers. The link pointer is an icon, so its hot spot is its centre
 // (the finger tip); the hand cursor's hot spot is stored in the file, but Qt's
 // reader does not report it, so it is repeated here for QCursor.
@@ -44,11 +51,13 @@ inline constexpr int kHandCursorHotX = 6;
 inline constexpr int kHandCursorHotY = 0;
 
 // Every path above, for code that checks them all.
-inline constexpr const char *kAll[] = {
-    kMenuExit,    kMenuCheckUpdates, kMenuLanguage,  kMenuWeb,       kMenuAbout,
-    kIconMain,    kIconLanguage,     kIconAbout,     kLogo,          kBlockedMark,
-    kUnblockedMark, kPadlockClosed,  kPadlockOpen,   kDialogWindowIcon,
-    kLinkPointer, kHandCursor,
+inline constexpr const char* kAll[] = {
+    kMenuExit,      kMenuCheckUpdates, kMenuLanguage,    kMenuWeb,
+    kMenuAbout,     kIconMain,         kIconLanguage,    kIconAbout,
+    kLogo,          kBlockedMark,      kUnblockedMark,   kPadlockClosed,
+    kPadlockOpen,   kDialogWindowIcon, kLinkPointer,     kHandCursor,
+    kLogo2x,        kBlockedMark2x,    kUnblockedMark2x, kPadlockClosed2x,
+    kPadlockOpen2x,
 };
 
 // The paths of kAll that the program does not carry (empty when the

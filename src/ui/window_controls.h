@@ -57,6 +57,9 @@ inline void setTextColour(QLabel* label, const QColor& colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
+    // A label takes the text role of its parent: inside a toolbar that is
+    // ButtonText, which would draw it in the button colour instead.
+    label->setForegroundRole(QPalette::WindowText);
 }
 
 // An auto-size label that grows to the right, as left-aligned labels do.

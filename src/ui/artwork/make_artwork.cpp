@@ -3,8 +3,9 @@
 //
 //   make_artwork OUTPUT_FOLDER
 //
-// Finished pictures (PNG_0..PNG_4.png, logo.jpg, blocked.jpg, unblocked.jpg)
-// are written as they are shipped. Every frame that goes into an .ico or .cur
+// Finished pictures (PNG_0..PNG_4.png, logo.jpg, blocked.jpg, unblocked.jpg,
+// and the window's pictures at twice the size, "*@2x.*") are written as they
+// are shipped. Every frame that goes into an .ico or .cur
 // file is written as "<file>-<size>-<bits>.png": 32-bit frames as RGBA PNGs,
 // 8/4/1-bit frames as palette PNGs that already use at most 255/16/2 opaque
 // colours plus one fully transparent entry, so icotool can store them at that
@@ -592,11 +593,11 @@ void paintPadlockBody(QPainter &p, qreal left)
     p.drawRect(QRectF(cx - 0.6, 10.6, 1.2, 2.8));
 }
 
-QImage drawPadlock(bool closed)
-{
-    QImage image = canvas(16, 16);
+QImage drawPadlock(bool closed, int scale = 1) {
+    QImage image = canvas(16 * scale, 16 * scale);
     QPainter p;
     beginPainting(p, image);
+    p.scale(scale, scale);
     QPainterPath shackle;
     if (closed) {
         shackle.moveTo(5, 8);
@@ -697,18 +698,18 @@ QFont logoFont()
     return font;
 }
 
-QImage drawLogo()
-{
-    QImage image = canvas(450, 130, kNetworkBlue);
+QImage drawLogo(int scale = 1) {
+    QImage image = canvas(450 * scale, 130 * scale, kNetworkBlue);
     QPainter p;
     beginPainting(p, image);
+    p.scale(scale, scale);
     QPainterPath word;
     word.addText(0, 0, logoFont(), QStringLiteral("facebook"));
     const QRectF bounds = word.boundingRect();
-    const qreal scale = 330.0 / bounds.width();
+    const qreal wordScale = 330.0 / bounds.width();
     // Centre the word; the box covers ascenders down to the baseline.
-    p.translate(225 - bounds.center().x() * scale, 65 - bounds.center().y() * scale);
-    p.scale(scale, scale);
+    p.translate(225 - bounds.center().x() * wordScale, 65 - bounds.center().y() * wordScale);
+    p.scale(wordScale, wordScale);
     p.setBrush(QColor::fromRgb(kWhite));
     p.drawPath(word);
     return image;
@@ -716,22 +717,22 @@ QImage drawLogo()
 
 // The two marks over the logo are single flat colours: JPEG stores colour at
 // half resolution, which would smear a thin rim into the white around it.
-QImage drawBlockedMark()
-{
-    QImage image = canvas(22, 22, kWhite);
+QImage drawBlockedMark(int scale = 1) {
+    QImage image = canvas(22 * scale, 22 * scale, kWhite);
     QPainter p;
     beginPainting(p, image);
+    p.scale(scale, scale);
     p.setPen(QPen(QColor::fromRgb(kCrossRed), 4, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(5, 5), QPointF(17, 17));
     p.drawLine(QPointF(5, 17), QPointF(17, 5));
     return image;
 }
 
-QImage drawUnblockedMark()
-{
-    QImage image = canvas(24, 24, kWhite);
+QImage drawUnblockedMark(int scale = 1) {
+    QImage image = canvas(24 * scale, 24 * scale, kWhite);
     QPainter p;
     beginPainting(p, image);
+    p.scale(scale, scale);
     QPainterPath tick;
     tick.moveTo(4.5, 12.5);
     tick.lineTo(9.5, 17.5);
@@ -790,6 +791,13 @@ int main(int argc, char *argv[])
     writeJpeg(drawLogo(), QStringLiteral("logo.jpg"));
     writeJpeg(drawBlockedMark(), QStringLiteral("blocked.jpg"));
     writeJpeg(drawUnblockedMark(), QStringLiteral("unblocked.jpg"));
+
+    // The window's pictures at twice the size, for screens scaled above 100 %.
+    writeJpeg(drawLogo(2), QStringLiteral("logo@2x.jpg"));
+    writeJpeg(drawBlockedMark(2), QStringLiteral("blocked@2x.jpg"));
+    writeJpeg(drawUnblockedMark(2), QStringLiteral("unblocked@2x.jpg"));
+    writeRgba(drawPadlock(true, 2), QStringLiteral("padlock_closed@2x.png"));
+    writeRgba(drawPadlock(false, 2), QStringLiteral("padlock_open@2x.png"));
 
     return g_failed ? 1 : 0;
 }

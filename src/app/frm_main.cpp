@@ -3,40 +3,30 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
+#include <QDir>
 #include <QFrame>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
 #include "flat_controls.h"
 #include "hosts_error_text.h"
+#include "hosts_watcher.h"
 #include "main_menu_images.h"
 #include "message_box.h"
+#include "messages.h"
+#include "qt_translation.h"
 #include "read_ini.h"
-#include "resource_names.h"
 #include "settings_file.h"
 #include "twips.h"
 #include "window_controls.h"
-#include "web_constants.h"
 
 namespace hushgate {
-
-namespace {
-
-QLabel* pictureLabel(QWidget* parent, const char* name, const char* resource, QRect twipsRect) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setPixmap(QPixmap(QString::fromLatin1(resource)));
-    label->setGeometry(fromTwips(twipsRect));
-    return label;
-}
-
-}  // namespace
 
 frmMain::frmMain(AppPaths paths, QWidget* parent)
     : QMainWindow(parent), paths_(std::move(paths)), engine_(paths_.hostsFile, paths_.lineEnd) {
@@ -51,23 +41,12 @@ frmMain::frmMain(AppPaths paths, QWidget* parent)
 
     auto* client = new QWidget(this);
     client->setFixedSize(fromTwips(QSize(8880, 4440)));
+    // Where the focus rests when no button holds it: Enter then means Block.
+    client->setFocusPolicy(Qt::ClickFocus);
     setCentralWidget(client);
     buildMenus();
     buildToolbar(client);
-
-    PicBackground = new QFrame(client);
-    PicBackground->setObjectName(QStringLiteral("PicBackground"));
-    PicBackground->setGeometry(fromTwips(QRect(40, 460, 8775, 3135)));
-    PicBackground->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    PicBackground->setAutoFillBackground(true);
-    QPalette white = PicBackground->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    PicBackground->setPalette(white);
-    imgLogo = pictureLabel(PicBackground, "imgLogo", resources::kLogo, {960, 600, 6750, 1950});
-    imgUnblocked =
-        pictureLabel(PicBackground, "imgUnblocked", resources::kUnblockedMark, {7320, 1800, 360, 360});
-    imgBlocked = pictureLabel(PicBackground, "imgBlocked", resources::kBlockedMark, {7320, 1800, 330, 330});
-
+    buildPictures();
     buildStatusArea(client);
     cmdUnblockFB = controls::button(client, "cmdUnblockFB", QStringLiteral("&Unblock Facebook"),
                                  {6795, 3720, 1935, 495});
@@ -77,115 +56,34 @@ frmMain::frmMain(AppPaths paths, QWidget* parent)
     connect(cmdBlockFB, &QPushButton::clicked, this, &frmMain::cmdBlockFB_Click);
     connect(cmdUnblockFB, &QPushButton::clicked, this, &frmMain::cmdUnblockFB_Click);
     setTabOrder(cmdBlockFB, cmdUnblockFB);
+    // Not a button: shown in the state where Block is disabled, the window
+    // would otherwise hand the focus to Unblock, and Enter would press it.
+    client->setFocus();
 
     for (QLabel* hidden : {imgBlocked, imgUnblocked, imgStatusBlocked, imgStatusUnblocked}) {
         hidden->hide();
     }
     adjustSize();
     setFixedSize(size());
+    if (const QScreen* where = screen()) {
+        move(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, size(),
+                                 where->availableGeometry())
+                 .topLeft());
+    }
 
     engine_.setStatusHandlers([this] { ShowBlocked(); }, [this] { ShowUnblocked(); });
     connectCommands();
     Form_Load();
+    hostsWatcher_ = new HostsWatcher(fromNativePath(paths_.hostsFile), this);
+    connect(hostsWatcher_, &HostsWatcher::changed, this, &frmMain::recheckHostsFile);
 }
 
 frmMain::~frmMain() = default;
 
-void frmMain::buildMenus() {
-    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuExit = mnuFile->addAction(QStringLiteral("Exit"), this, &frmMain::mnuExit_Click);
-    mnuExit->setObjectName(QStringLiteral("mnuExit"));
-
-    mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuCheckUpdates = mnuHelp->addAction(QStringLiteral("Check for updates..."));
-    mnuLine2 = mnuHelp->addSeparator();
-    mnuLanguage = mnuHelp->addAction(QStringLiteral("Change language"));
-    mnuDonate = mnuHelp->addAction(QStringLiteral("Donate..."));
-    mnuWeb = mnuHelp->addAction(QStringLiteral("Web..."));
-    mnuAbout = mnuHelp->addAction(QStringLiteral("About..."));
-    mnuCheckUpdates->setObjectName(QStringLiteral("mnuCheckUpdates"));
-    mnuLine2->setObjectName(QStringLiteral("mnuLine2"));
-    mnuLanguage->setObjectName(QStringLiteral("mnuLanguage"));
-    mnuDonate->setObjectName(QStringLiteral("mnuDonate"));
-    mnuWeb->setObjectName(QStringLiteral("mnuWeb"));
-    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
-}
-
-void frmMain::buildToolbar(QWidget* parent) {
-    Toolbar1 = new QToolBar(parent);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setGeometry(fromTwips(QRect(0, 0, 8880, 420)));
-    Toolbar1->setMovable(false);
-    Toolbar1->setFloatable(false);
-    Toolbar1->setIconSize(QSize(24, 24));
-    Toolbar1->addSeparator();
-    const struct {
-        const char* key;
-        const char* toolTip;
-    } buttons[] = {{"language", "Change language"},
-                   {"about", "About..."},
-                   {"web", "Web..."},
-                   {"facebook", "Follow me on Facebook..."}};
-    for (const auto& button : buttons) {
-        QAction* action = Toolbar1->addAction(QString());
-        action->setObjectName(QString::fromLatin1(button.key));
-        action->setData(QString::fromLatin1(button.key));
-        action->setToolTip(QString::fromLatin1(button.toolTip));
-    }
-    // Raised until the flat look is switched on in the load step.
-    SetToolbarFlat(Toolbar1, false);
-
-    PicWeb = new QWidget(Toolbar1);
-    PicWeb->setObjectName(QStringLiteral("PicWeb"));
-    PicWeb->setGeometry(fromTwips(QRect(6360, 0, 2415, 375)));
-    lblLink = controls::label(PicWeb, "lblLink", QString::fromUtf8(web::kHomePage), {480, 120, 1845, 195});
-    lblLink->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont linkFont = lblLink->font();
-    linkFont.setUnderline(true);
-    lblLink->setFont(linkFont);
-    QPalette linkPalette = lblLink->palette();
-    linkPalette.setColor(QPalette::WindowText, linkPalette.color(QPalette::Highlight));
-    lblLink->setPalette(linkPalette);
-    lblLink->setCursor(QCursor(QPixmap(resources::kLinkPointer), resources::kLinkPointerHotX,
-                              resources::kLinkPointerHotY));
-    controls::fitToTextKeepingRightEdge(lblLink);
-    // A long address grows to the left; widen its holder rather than cut it.
-    if (lblLink->x() < 0) {
-        const int more = -lblLink->x();
-        PicWeb->setGeometry(PicWeb->x() - more, PicWeb->y(), PicWeb->width() + more, PicWeb->height());
-        lblLink->move(0, lblLink->y());
-    }
-}
-
-void frmMain::buildStatusArea(QWidget* parent) {
-    imgStatusBlocked = pictureLabel(parent, "imgStatusBlocked", resources::kPadlockClosed,
-                                    {120, 3900, 240, 240});
-    imgStatusUnblocked = pictureLabel(parent, "imgStatusUnblocked", resources::kPadlockOpen,
-                                      {120, 3900, 240, 240});
-    lblStatus = controls::label(parent, "lblStatus", QStringLiteral("Status: Facebook is"),
-                          {480, 3945, 1410, 195});
-    lblStatusEnd = controls::label(parent, "lblStatusEnd", QStringLiteral("blocked!"), {2000, 3945, 750, 195});
-    QFont bold = lblStatusEnd->font();
-    bold.setBold(true);
-    lblStatusEnd->setFont(bold);
-    lblStatus->adjustSize();
-    lblStatusEnd->adjustSize();
-}
-
 void frmMain::Form_Load() {
     SetIcon(this, QStringLiteral("AAA"), true);
 
-    // The language in force: the one named in config.ini if its file exists.
-    const std::string folder = toNativePath(paths_.programFolder);
-    lblSettingsLanguage =
-        fromNativePath(ReadINI("Settings", "Language", toNativePath(paths_.settingsFile)));
-    if (!FileExists(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage)))) {
-        lblSettingsLanguage = QStringLiteral("English");
-    }
-    languageFile_ = LanguageFile(
-        fromNativePath(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage))));
+    chooseLanguage();
     LanguageMain();
 
     // Missing menu images are no reason to stop or to bother the user.
@@ -200,38 +98,87 @@ void frmMain::Form_Load() {
     lblStatusEnd->move(lblStatus->x() + lblStatus->width() + fromTwips(70), lblStatusEnd->y());
 }
 
+void frmMain::chooseLanguage() {
+    // The language in force: the one named in config.ini if it is a bare
+    // name and its file exists, else English.
+    const std::string folder = toNativePath(paths_.programFolder);
+    lblSettingsLanguage =
+        fromNativePath(ReadINI("Settings", "Language", toNativePath(paths_.settingsFile)));
+    if (!IsLanguageName(toNativePath(lblSettingsLanguage)) ||
+        !FileExists(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage)))) {
+        lblSettingsLanguage = QStringLiteral("English");
+    }
+    languageFile_ = LanguageFile(
+        fromNativePath(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage))));
+    if (!languageFile_.exists()) {
+        // Not even English.lng: the English compiled in, and the user is told.
+        languageFile_ = LanguageFile::builtInEnglish();
+        const QString languageFolder = QDir::toNativeSeparators(
+            QDir(paths_.programFolder).filePath(QStringLiteral("Language")));
+        pendingWarnings_.append(
+            languageFile_.message(messages::kLanguageFilesMissing).arg(languageFolder));
+    }
+    qtTranslation_ = std::make_unique<QtTranslation>(lblSettingsLanguage, languageFile_);
+}
+
 void frmMain::showHostsStatus(bool reportFailure) {
     try {
         engine_.LoadHostsList();
         engine_.FillBlockList();
         engine_.CheckStatus();
     } catch (const HostsError& error) {
-        showStatusUnknown();
+        ShowUnknown();
         if (!reportFailure) {
             return;
         }
         if (isVisible()) {
             reportHostsError(error);
         } else {
-            pendingErrors_.append(DescribeHostsError(error));
+            pendingErrors_.append(DescribeHostsError(error, languageFile_));
         }
     }
 }
 
-void frmMain::showStatusUnknown() {
+void frmMain::recheckHostsFile() {
+    if (changeRunning()) {
+        // The change shows the outcome itself; look again once it is done.
+        hostsWatcher_->recheckLater();
+        return;
+    }
+    showHostsStatus(false);
+}
+
+void frmMain::ShowUnknown() {
     for (QLabel* picture : {imgBlocked, imgUnblocked, imgStatusBlocked, imgStatusUnblocked}) {
         picture->hide();
     }
-    lblStatusEnd->clear();
-    cmdBlockFB->setEnabled(false);
-    cmdUnblockFB->setEnabled(false);
+    // A key added later: files made before it show the English word.
+    lblStatusEnd->setText(languageFile_.textOrEnglish("Main", "19"));
+    lblStatusEnd->adjustSize();
+    setCommandsEnabled(false, false);
+}
+
+void frmMain::setCommandsEnabled(bool block, bool unblock) {
+    // Qt hands the focus of a button being disabled on to the next one: a
+    // disabled Block would pass it to Unblock, and the next Enter would undo
+    // what the last one did. The focus goes back to the window instead, where
+    // Enter means Block, and nothing while Block is disabled.
+    const QWidget* focused = focusWidget();
+    if ((!block && focused == cmdBlockFB) || (!unblock && focused == cmdUnblockFB)) {
+        centralWidget()->setFocus(Qt::OtherFocusReason);
+    }
+    cmdBlockFB->setEnabled(block);
+    cmdUnblockFB->setEnabled(unblock);
 }
 
 void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!pendingErrors_.isEmpty()) {
+    if (!pendingWarnings_.isEmpty() || !pendingErrors_.isEmpty()) {
         // After the window is on screen, so each message has its owner.
         QTimer::singleShot(0, this, [this] {
+            for (const QString& text : std::exchange(pendingWarnings_, {})) {
+                MessageBox::show(this, QMessageBox::Warning, QString::fromLatin1(kTitle), text);
+            }
             for (const QString& text : std::exchange(pendingErrors_, {})) {
                 MessageBox::critical(this, QString::fromLatin1(kTitle), text);
             }
@@ -246,8 +193,7 @@ void frmMain::ShowBlocked() {
     imgStatusUnblocked->hide();
     lblStatusEnd->setText(languageFile_.text("Main", "11"));
     lblStatusEnd->adjustSize();
-    cmdBlockFB->setEnabled(false);
-    cmdUnblockFB->setEnabled(true);
+    setCommandsEnabled(false, true);
 }
 
 void frmMain::ShowUnblocked() {
@@ -257,8 +203,7 @@ void frmMain::ShowUnblocked() {
     imgStatusUnblocked->show();
     lblStatusEnd->setText(languageFile_.text("Main", "12"));
     lblStatusEnd->adjustSize();
-    cmdBlockFB->setEnabled(true);
-    cmdUnblockFB->setEnabled(false);
+    setCommandsEnabled(true, false);
 }
 
 void frmMain::cmdBlockFB_Click() { applyHostsChange(HostsChange::Block); }
@@ -283,7 +228,8 @@ void frmMain::applyHostsChange(HostsChange change) {
 }
 
 void frmMain::reportHostsError(const HostsError& error) {
-    MessageBox::critical(this, QString::fromLatin1(kTitle), DescribeHostsError(error));
+    MessageBox::critical(this, QString::fromLatin1(kTitle),
+                         DescribeHostsError(error, languageFile_));
 }
 
 void frmMain::keyPressEvent(QKeyEvent* event) {
@@ -307,8 +253,10 @@ bool frmMain::SaveSettings() {
                                &reason)) {
         return true;
     }
-    MessageBox::show(this, QMessageBox::Warning, QString::fromLatin1(kTitle),
-                     fromNativePath(reason) + QLatin1Char('.'));
+    MessageBox::show(
+        this, QMessageBox::Warning, QString::fromLatin1(kTitle),
+        languageFile_.message(messages::kSettingsNotSaved)
+            .arg(QDir::toNativeSeparators(paths_.settingsFile), fromNativePath(reason)));
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "app_paths.h"
 #include "hosts_engine.h"
@@ -21,6 +22,8 @@ class QWidget;
 
 namespace hushgate {
 
+class HostsWatcher;
+class QtTranslation;
 class VersionCheck;
 class frmAbout;
 class frmLanguage;
@@ -41,6 +44,9 @@ public:
     HostsEngine& engine() { return engine_; }
     const AppPaths& paths() const { return paths_; }
     const QString& LanguageFilePath() const { return languageFile_.path(); }
+    // The language in force: its texts, and the program's messages in it
+    // (LanguageFile::message with the keys of messages.h).
+    const LanguageFile& languageFile() const { return languageFile_; }
 
     // The current language's name: saved at exit, changed by the language
     // dialog's "Apply".
@@ -60,6 +66,9 @@ public:
 
     void ShowBlocked();
     void ShowUnblocked();
+    // The hosts file could not be read: the state word Main "19", no
+    // pictures, both buttons disabled.
+    void ShowUnknown();
     // The texts of the language in force, applied once at start-up.
     void LanguageMain();
     void mnuLanguage_Click();
@@ -82,9 +91,19 @@ private:
     void buildMenus();
     void buildToolbar(QWidget* parent);
     void buildStatusArea(QWidget* parent);
+    void buildPictures();
     void Form_Load();
+    void chooseLanguage();
     void showHostsStatus(bool reportFailure = true);
-    void showStatusUnknown();
+    // Reads the hosts file again after it changed on disk; says nothing when
+    // it cannot, the state shows it.
+    void recheckHostsFile();
+    // True while a change of the hosts file is under way; the buttons then
+    // stay disabled whatever the file shows.
+    bool changeRunning() const { return false; }
+    // Enables the two buttons; the focus never passes by itself from a
+    // button being disabled to the other one.
+    void setCommandsEnabled(bool block, bool unblock);
     // The one place where the hosts file is rewritten.
     void applyHostsChange(HostsChange change);
     void reportHostsError(const HostsError& error);
@@ -98,7 +117,10 @@ private:
     VersionCheck* versionCheck_ = nullptr;
     QPointer<frmAbout> frmAbout_;
     QPointer<frmLanguage> frmLanguage_;
-    QStringList pendingErrors_;  // start-up failures, shown once the window is up
+    HostsWatcher* hostsWatcher_ = nullptr;
+    std::unique_ptr<QtTranslation> qtTranslation_;
+    QStringList pendingWarnings_;  // start-up notices, shown once the window is up
+    QStringList pendingErrors_;    // start-up failures, shown once the window is up
 
 public:
     // Controls, named as everywhere else in the program.
@@ -111,6 +133,8 @@ public:
     QAction* mnuDonate = nullptr;
     QAction* mnuWeb = nullptr;
     QAction* mnuAbout = nullptr;
+    // The toolbar's last command, reachable from the keyboard here too.
+    QAction* mnuFacebook = nullptr;
 
     QToolBar* Toolbar1 = nullptr;
     QWidget* PicWeb = nullptr;

@@ -27,6 +27,7 @@ void frmMain::connectCommands() {
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
     connect(mnuWeb, &QAction::triggered, this, [this] { OpenWeb(this, web::kHomePage); });
     connect(mnuDonate, &QAction::triggered, this, [this] { OpenWeb(this, web::kDonatePage); });
+    connect(mnuFacebook, &QAction::triggered, this, [this] { OpenWeb(this, web::kSocialPage); });
     OnLabelClick(lblLink, [this] { OpenWeb(this, web::kHomePage); });
     connect(Toolbar1, &QToolBar::actionTriggered, this, [this](QAction* button) {
         Toolbar1_ButtonClick(this, button,
@@ -55,6 +56,7 @@ void frmMain::LanguageMain() {
     mnuDonate->setText(file.text("Main", "6"));
     mnuWeb->setText(file.text("Main", "7"));
     mnuAbout->setText(file.text("Main", "8"));
+    mnuFacebook->setText(file.text("Main", "9"));
     // Toolbar positions 2 to 5; position 1 is the separator.
     const QList<QAction*> buttons = Toolbar1->actions();
     const char* toolTipKeys[] = {"5", "8", "7", "9"};

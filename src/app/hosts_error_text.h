@@ -3,11 +3,15 @@
 #include <QString>
 
 #include "hosts_engine.h"
+#include "language_file.h"
 
 namespace hushgate {
 
 // The sentence a message box shows for a failed read or write of the hosts
-// file: which file, what the system said, and what the user can do.
-QString DescribeHostsError(const HostsError& error);
+// file, in the language of `language`: which file, what the system said, and
+// what the user can do. Made from the parts of the error, not its English
+// what().
+QString DescribeHostsError(const HostsError& error,
+                           const LanguageFile& language = LanguageFile::builtInEnglish());
 
 }  // namespace hushgate

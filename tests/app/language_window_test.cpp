@@ -3,9 +3,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
-#include <QPointer>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
@@ -99,6 +102,87 @@ private slots:
         QVERIFY(!characterSetOf(w->lblStatus).isValid());
         QVERIFY(!characterSetOf(w->cmdBlockFB).isValid());
         QCOMPARE(w->lblStatusEnd->x(), w->lblStatus->x() + w->lblStatus->width() + 5);
+    }
+
+    // Without any language file the windows speak the English compiled in,
+    // and the user is told once where the files were looked for.
+    void englishIsAlwaysThere_data() {
+        QTest::addColumn<QStringList>("removed");  // from the program folder
+        QTest::addColumn<QByteArray>("configured");
+        QTest::newRow("no Language folder")
+            << QStringList{QStringLiteral("Language")} << QByteArray("German");
+        QTest::newRow("no English file")
+            << QStringList{QStringLiteral("Language/English.lng")} << QByteArray("English");
+    }
+    void englishIsAlwaysThere() {
+        QFETCH(QStringList, removed);
+        QFETCH(QByteArray, configured);
+        for (const QString& name : removed) {
+            const QString path = program->path(QStringLiteral("program/") + name);
+            QVERIFY(QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path));
+        }
+        const auto w = startIn(configured);
+        QCOMPARE(w->lblSettingsLanguage, QStringLiteral("English"));
+        QCOMPARE(w->mnuFile->title(), QStringLiteral("File"));
+        QCOMPARE(w->mnuExit->text(), QStringLiteral("Exit"));
+        QCOMPARE(w->cmdBlockFB->text(), QStringLiteral("&Block Facebook"));
+        QCOMPARE(w->lblStatus->text() + QLatin1Char(' ') + w->lblStatusEnd->text(),
+                 QStringLiteral("Status: Facebook is not blocked!"));
+        QCOMPARE(
+            w->lblCloseBrowser_JP,
+            QStringLiteral("You may need to exit your browser for these changes to take effect."));
+        w->mnuAbout_Click();
+        QCOMPARE(w->findChild<hushgate::frmAbout*>()->cmdClose->text(), QStringLiteral("&Close"));
+        QTRY_COMPARE(messages->shown.size(), 1);
+        QCOMPARE(
+            messages->shown[0].text,
+            QStringLiteral("Language files not found in %1; showing English.")
+                .arg(QDir::toNativeSeparators(program->path(QStringLiteral("program/Language")))));
+    }
+
+    // The program's own messages and the unknown state in the language in
+    // force; a file from before those keys shows them in English.
+    void ownMessagesSpeakTheLanguage_data() {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("cannotRead");
+        QTest::addColumn<QString>("unknown");
+        QTest::newRow("German") << QByteArray("German") << "kann nicht gelesen werden"
+                                << "unbekannt";
+        QTest::newRow("Russian") << QByteArray("Russian")
+                                 << QString::fromUtf8("Не удаётся прочитать")
+                                 << QString::fromUtf8("неизвестно");
+        QTest::newRow("a file without them") << QByteArray("Old") << "Cannot read"
+                                             << "unknown";
+    }
+    void ownMessagesSpeakTheLanguage() {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, cannotRead);
+        QFETCH(QString, unknown);
+        TestProgram::write(program->path(QStringLiteral("program/Language/Old.lng")),
+                           "[LANGUAGE]\r\nCharacterSet=0\r\n[Main]\r\n1=Fichier\r\n");
+        QFile::remove(program->hostsPath());
+        const auto w = startIn(language);
+        QTRY_COMPARE(messages->shown.size(), 1);
+        QVERIFY2(messages->shown[0].text.contains(cannotRead), qPrintable(messages->shown[0].text));
+        QVERIFY(messages->shown[0].text.contains(program->hostsPath()));
+        QCOMPARE(w->lblStatusEnd->text(), unknown);
+    }
+
+    // Qt's own texts too: the buttons of the message boxes.
+    void messageBoxButtonsSpeakTheLanguage_data() {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("yes");
+        QTest::newRow("English") << QByteArray("English") << "&Yes";
+        QTest::newRow("German, from Qt") << QByteArray("German") << "&Ja";
+        QTest::newRow("Greek, which Qt lacks") << QByteArray("Greek") << QString::fromUtf8("&Ναι");
+    }
+    void messageBoxButtonsSpeakTheLanguage() {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, yes);
+        const auto w = startIn(language);
+        QMessageBox box(QMessageBox::Question, QString(), QString(),
+                        QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), yes);
     }
 
     void unknownLanguageFallsBackToEnglish() {

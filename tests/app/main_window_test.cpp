@@ -4,7 +4,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
@@ -41,7 +43,19 @@ bool isShownUnblocked(frmMain& w) {
 bool isShownUnknown(frmMain& w) {
     return !w.imgBlocked->isVisible() && !w.imgUnblocked->isVisible() &&
            !w.imgStatusBlocked->isVisible() && !w.imgStatusUnblocked->isVisible() &&
-           !w.cmdBlockFB->isEnabled() && !w.cmdUnblockFB->isEnabled();
+           !w.cmdBlockFB->isEnabled() && !w.cmdUnblockFB->isEnabled() &&
+           w.lblStatusEnd->text() == QLatin1String("unknown");
+}
+
+// What the window's own pictures look like drawn at twice the size.
+QImage drawnAtTwiceTheSize(QWidget* picture) {
+    QPixmap canvas(picture->size() * 2);
+    canvas.setDevicePixelRatio(2);
+    canvas.fill(Qt::white);
+    picture->render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+    QImage image = canvas.toImage().convertToFormat(QImage::Format_RGB32);
+    image.setDevicePixelRatio(1);
+    return image;
 }
 
 }  // namespace
@@ -102,16 +116,60 @@ private slots:
         QCOMPARE(messages->shown.size(), 2);
     }
 
-    void enterPressesTheBlockButton() {
+    // Keys as the user presses them, through the window's real focus: Enter
+    // means Block while it is enabled and nothing otherwise; a button the
+    // user reaches with Tab takes Space and Enter.
+    void keysPressOnlyWhatTheUserMeant_data() {
+        QTest::addColumn<bool>("startBlocked");
+        QTest::addColumn<QString>("keys");  // R Enter, T Tab, S Space
+        QTest::addColumn<bool>("endBlocked");
+        QTest::addColumn<int>("changes");
+        QTest::newRow("not blocked: Enter blocks") << false << "R" << true << 1;
+        QTest::newRow("not blocked: a second Enter does nothing") << false << "RR" << true << 1;
+        QTest::newRow("blocked: Enter does nothing") << true << "RR" << true << 0;
+        QTest::newRow("blocked: Tab, Space unblocks") << true << "TS" << false << 1;
+        QTest::newRow("blocked: Tab, Enter unblocks") << true << "TR" << false << 1;
+        QTest::newRow("unblocked by Tab, Space: Enter blocks") << true << "TSR" << true << 2;
+    }
+    void keysPressOnlyWhatTheUserMeant() {
+        QFETCH(bool, startBlocked);
+        QFETCH(QString, keys);
+        QFETCH(bool, endBlocked);
+        QFETCH(int, changes);
+        program->writeHosts(startBlocked ? kTidied + allEntries() : kTidied);
+        auto w = open();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QWidget box;  // stands in for the message box each change shows
+        for (const QChar key : keys) {
+            const Qt::Key code = key == QLatin1Char('R')   ? Qt::Key_Return
+                                 : key == QLatin1Char('T') ? Qt::Key_Tab
+                                                           : Qt::Key_Space;
+            QTest::keyClick(w->windowHandle(), code);
+            // The window loses the focus to the box and gets it back.
+            box.show();
+            box.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&box));
+            box.hide();
+            w->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        }
+        QCOMPARE(program->hosts(), endBlocked ? kTidied + allEntries() : kTidied);
+        QCOMPARE(messages->shown.size(), changes);
+        QVERIFY(endBlocked ? isShownBlocked(*w) : isShownUnblocked(*w));
+    }
+
+    void f10OpensTheMenusAndTheArrowsMoveAlongThem() {
         program->writeHosts(kOriginal);
         auto w = open();
-        QVERIFY(w->cmdBlockFB->isDefault());
-        QTest::keyClick(w.get(), Qt::Key_Return);
-        QCOMPARE(program->hosts(), kTidied + allEntries());
-        // Blocked now: the default button is disabled, so Enter does nothing.
-        QTest::keyClick(w.get(), Qt::Key_Enter);
-        QCOMPARE(program->hosts(), kTidied + allEntries());
-        QCOMPARE(messages->shown.size(), 1);
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w->windowHandle(), Qt::Key_F10);
+        QTRY_VERIFY(w->mnuFile->isVisible());
+        QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Right);
+        QTRY_VERIFY(w->mnuHelp->isVisible());
+        QVERIFY(!w->mnuFile->isVisible());
+        QTest::keyClick(w->mnuHelp->windowHandle(), Qt::Key_Left);
+        QTRY_VERIFY(w->mnuFile->isVisible());
+        QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Escape);
     }
 
     void stateWordFollowsTheStatusTextAtAFixedGap() {
@@ -123,7 +181,9 @@ private slots:
         QCOMPARE(w->lblStatusEnd->x(), x);
     }
 
-    void missingHostsFileIsReportedAndTheWindowStaysUsable() {
+    // The window shows what is on disk, whoever changed it, and tells of a
+    // missing file once, at start.
+    void windowFollowsTheFileOnDisk() {
         auto w = open();
         QTRY_COMPARE(messages->shown.size(), 1);
         const auto& shown = messages->shown[0];
@@ -133,6 +193,44 @@ private slots:
         QVERIFY2(shown.text.contains(QStringLiteral("No such file")), qPrintable(shown.text));
         QVERIFY(isShownUnknown(*w));
         QVERIFY(!QFile::exists(program->hostsPath()));
+
+        program->writeHosts(kOriginal);
+        QTRY_VERIFY_WITH_TIMEOUT(isShownUnblocked(*w), 10000);
+        // Another program (here the engine hushgate-cli uses) blocks.
+        hushgate::HostsEngine other(program->paths().hostsFile, hushgate::LineEnd::Lf);
+        other.Block();
+        QTRY_VERIFY_WITH_TIMEOUT(isShownBlocked(*w), 10000);
+        QFile::remove(program->hostsPath());
+        QTRY_VERIFY_WITH_TIMEOUT(isShownUnknown(*w), 10000);
+        program->writeHosts(kOriginal + allEntries());
+        QTRY_VERIFY_WITH_TIMEOUT(isShownBlocked(*w), 10000);
+        QCOMPARE(messages->shown.size(), 1);
+    }
+
+    void picturesAreSharpAtTwiceTheScale_data() {
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("logo") << "imgLogo"
+                              << ":/images/logo@2x.jpg";
+        QTest::newRow("check mark") << "imgUnblocked"
+                                    << ":/images/unblocked@2x.jpg";
+        QTest::newRow("open padlock") << "imgStatusUnblocked"
+                                      << ":/images/padlock_open@2x.png";
+    }
+    void picturesAreSharpAtTwiceTheScale() {
+        QFETCH(QString, picture);
+        QFETCH(QString, source);
+        program->writeHosts(kOriginal);
+        auto w = open();
+        auto* control = w->findChild<QLabel*>(picture);
+        QVERIFY(control != nullptr && control->isVisible());
+        // The source itself, pixel for pixel (Qt reads an "@2x" file as half its size).
+        QImage source2x(source);
+        source2x.setDevicePixelRatio(1);
+        QImage expected(source2x.size(), QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter(&expected).drawImage(0, 0, source2x);
+        QCOMPARE(drawnAtTwiceTheSize(control), expected);
     }
 
     void failedWriteShowsWhatIsOnDisk() {
@@ -143,7 +241,7 @@ private slots:
         QTest::mouseClick(w->cmdBlockFB, Qt::LeftButton);
         QCOMPARE(messages->shown.size(), 1);
         QCOMPARE(messages->shown[0].icon, QMessageBox::Critical);
-        QVERIFY(messages->shown[0].text.contains(QStringLiteral("another program")));
+        QVERIFY(messages->shown[0].text.contains(QStringLiteral("Another program")));
         QCOMPARE(program->hosts(), QByteArray("10.0.0.1 printer\n"));
         QVERIFY(isShownUnblocked(*w));
 
@@ -165,12 +263,21 @@ private slots:
         QVERIFY(!QFile::exists(program->hostsPath()));
     }
 
+    // A language without a file, or named by a path, is unknown: the window
+    // runs in English, and that is saved.
+    void closingSavesTheLanguage_data() {
+        QTest::addColumn<QByteArray>("configured");
+        QTest::newRow("no such file") << QByteArray("Klingon");
+        QTest::newRow("a path to a file that exists") << QByteArray("../Language/German");
+    }
     void closingSavesTheLanguage() {
+        QFETCH(QByteArray, configured);
         program->writeHosts(kOriginal);
-        TestProgram::write(program->settingsPath(), "[Settings]\r\nLanguage=Klingon\r\n; note\r\n");
+        TestProgram::write(program->settingsPath(),
+                           "[Settings]\r\nLanguage=" + configured + "\r\n; note\r\n");
         auto w = open();
-        // No Klingon.lng: the window runs in English, and that is saved.
         QCOMPARE(w->lblSettingsLanguage, QStringLiteral("English"));
+        QCOMPARE(w->mnuFile->title(), QStringLiteral("File"));
         w->close();
         QCOMPARE(TestProgram::read(program->settingsPath()),
                  QByteArray("[Settings]\r\nLanguage=English\r\n"));
@@ -258,6 +365,7 @@ private slots:
         QCOMPARE(help.indexOf(w->mnuDonate), 3);
         QCOMPARE(help.indexOf(w->mnuWeb), 4);
         QCOMPARE(help.indexOf(w->mnuAbout), 5);
+        QCOMPARE(help.indexOf(w->mnuFacebook), 6);
 
         const QList<QAction*> buttons = w->Toolbar1->actions();
         QCOMPARE(buttons.size(), 5);
@@ -277,6 +385,18 @@ private slots:
         QVERIFY(w->mnuLine2->icon().isNull());
 
         QCOMPARE(w->lblLink->text(), QStringLiteral("http://www.tavrin-software.example"));
+        const QPalette linkColours = w->lblLink->palette();
+        QCOMPARE(linkColours.color(w->lblLink->foregroundRole()),
+                 linkColours.color(QPalette::Highlight));
+        // Whole toolbar pictures: every button is at least as high as they are.
+        for (QAction* button : buttons.mid(1)) {
+            QVERIFY(w->Toolbar1->widgetForAction(button)->height() >=
+                    w->Toolbar1->iconSize().height());
+        }
+        // Centred on the screen, give or take the window frame.
+        const QPoint offCentre =
+            w->frameGeometry().center() - w->screen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 8, qPrintable(QString::number(offCentre.x())));
         const QRect link = w->lblLink->geometry().translated(w->PicWeb->pos());
         QCOMPARE(link.right() + 1, 424 + 155);
         QCOMPARE(w->cmdBlockFB->geometry(), QRect(304, 248, 137, 33));

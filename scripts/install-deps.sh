@@ -10,6 +10,7 @@ packages=(
     libgtest-dev
     qt6-base-dev
     fonts-dejavu-core
+    qt6-translations-l10n
 )
 
 missing=()

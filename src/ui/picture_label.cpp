@@ -2,34 +2,39 @@
 
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPixmap>
 
 namespace hushgate {
 
 PictureLabel::PictureLabel(QWidget* parent, const char* source, const char* source2x)
-    : QLabel(parent) {
-    const QPixmap layoutSize(QString::fromLatin1(source));
-    setPixmap(layoutSize);
-    size_ = layoutSize.size();
-    picture_.addPixmap(layoutSize);
+    : QLabel(parent), source_(QString::fromLatin1(source)) {
     if (source2x != nullptr) {
-        picture_.addFile(QString::fromLatin1(source2x));
+        source2x_.load(QString::fromLatin1(source2x));
     }
+    // Qt reads a file named "@2x" as a picture of half its pixel size.
+    source_.setDevicePixelRatio(1);
+    source2x_.setDevicePixelRatio(1);
+    setPixmap(QPixmap::fromImage(source_));
 }
 
 void PictureLabel::paintEvent(QPaintEvent* /*event*/) {
-    if (size_.isEmpty()) {
+    if (source_.isNull()) {
         return;
     }
-    // QIcon picks the smallest source at least as large as the screen needs
-    // and scales it down smoothly; the result carries the ratio, so it is
-    // drawn at the layout size.
     QPainter painter(this);
     // What is really painted on (the window's back buffer, or a picture the
     // widget is rendered into) knows the ratio.
     const QPaintDevice* target = painter.paintEngine()->paintDevice();
     const qreal ratio = target != nullptr ? target->devicePixelRatioF() : devicePixelRatioF();
-    painter.drawPixmap(0, 0, picture_.pixmap(size_, ratio));
+    if (scaled_.isNull() || scaled_.devicePixelRatio() != ratio) {
+        const QImage& best = ratio > 1 && !source2x_.isNull() ? source2x_ : source_;
+        const QSize pixels = (QSizeF(source_.size()) * ratio).toSize();
+        QImage image = best.size() == pixels
+                           ? best
+                           : best.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        image.setDevicePixelRatio(ratio);
+        scaled_ = QPixmap::fromImage(image);
+    }
+    painter.drawPixmap(0, 0, scaled_);
 }
 
 }  // namespace hushgate

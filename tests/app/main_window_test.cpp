@@ -121,7 +121,8 @@ private slots:
     // user reaches with Tab takes Space and Enter.
     void keysPressOnlyWhatTheUserMeant_data() {
         QTest::addColumn<bool>("startBlocked");
-        QTest::addColumn<QString>("keys");  // R Enter, T Tab, S Space
+        // R Enter, T Tab, S Space; X: the file goes away and comes back.
+        QTest::addColumn<QString>("keys");
         QTest::addColumn<bool>("endBlocked");
         QTest::addColumn<int>("changes");
         QTest::newRow("not blocked: Enter blocks") << false << "R" << true << 1;
@@ -130,6 +131,8 @@ private slots:
         QTest::newRow("blocked: Tab, Space unblocks") << true << "TS" << false << 1;
         QTest::newRow("blocked: Tab, Enter unblocks") << true << "TR" << false << 1;
         QTest::newRow("unblocked by Tab, Space: Enter blocks") << true << "TSR" << true << 2;
+        QTest::newRow("blocked: Tab, file away and back, Enter does nothing")
+            << true << "TXR" << true << 0;
     }
     void keysPressOnlyWhatTheUserMeant() {
         QFETCH(bool, startBlocked);
@@ -141,10 +144,19 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QWidget box;  // stands in for the message box each change shows
         for (const QChar key : keys) {
-            const Qt::Key code = key == QLatin1Char('R')   ? Qt::Key_Return
-                                 : key == QLatin1Char('T') ? Qt::Key_Tab
-                                                           : Qt::Key_Space;
-            QTest::keyClick(w->windowHandle(), code);
+            if (key == QLatin1Char('X')) {
+                const QByteArray before = program->hosts();
+                QFile::remove(program->hostsPath());
+                QTRY_VERIFY_WITH_TIMEOUT(isShownUnknown(*w), 10000);
+                program->writeHosts(before);
+                QTRY_VERIFY_WITH_TIMEOUT(w->cmdBlockFB->isEnabled() != w->cmdUnblockFB->isEnabled(),
+                                         10000);
+            } else {
+                const Qt::Key code = key == QLatin1Char('R')   ? Qt::Key_Return
+                                     : key == QLatin1Char('T') ? Qt::Key_Tab
+                                                               : Qt::Key_Space;
+                QTest::keyClick(w->windowHandle(), code);
+            }
             // The window loses the focus to the box and gets it back.
             box.show();
             box.activateWindow();

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "app_paths.h"
+#include "hosts_changer.h"
 #include "hosts_engine.h"
 #include "icon_library.h"
 #include "language_file.h"
@@ -39,6 +40,11 @@ public:
     ~frmMain() override;
 
     HostsEngine& engine() { return engine_; }
+    // Runs Block and Unblock, itself or through pkexec.
+    HostsChanger& hostsChanger() { return *hostsChanger_; }
+    // True while a Block or Unblock is under way in another process; both
+    // buttons stay disabled until it has finished.
+    bool hostsChangeRunning() const { return hostsChanger_->running(); }
     const AppPaths& paths() const { return paths_; }
     const QString& LanguageFilePath() const { return languageFile_.path(); }
 
@@ -87,6 +93,7 @@ private:
     void showStatusUnknown();
     // The one place where the hosts file is rewritten.
     void applyHostsChange(HostsChange change);
+    void hostsChangeFinished(const HostsChangeOutcome& outcome);
     void reportHostsError(const HostsError& error);
     void UnloadAllForms();
     void connectCommands();
@@ -94,6 +101,7 @@ private:
 
     AppPaths paths_;
     HostsEngine engine_;
+    HostsChanger* hostsChanger_ = nullptr;
     LanguageFile languageFile_;
     VersionCheck* versionCheck_ = nullptr;
     QPointer<frmAbout> frmAbout_;

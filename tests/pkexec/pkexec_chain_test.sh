@@ -141,13 +141,15 @@ etc_listing=$(ls -a /etc)
 
 as_user() {  # user command...: a login-less process of that user, as a desktop would start it
     local user=$1; shift
-    env -i PATH=/usr/bin:/bin HOME="$scratch/users" \
+    # Its own runtime folder here, or Qt would make one in the real /tmp.
+    install -d -m 700 -o "$user" -g "$user" "$scratch/users/$user"
+    env -i PATH=/usr/bin:/bin HOME="$scratch/users/$user" XDG_RUNTIME_DIR="$scratch/users/$user" \
         ASAN_OPTIONS=detect_leaks=0 \
         setpriv --reuid="$user" --regid="$user" --init-groups -- "$@" </dev/null
 }
 probe() {  # user verb [ready-file]
     as_user "$1" "$scratch/program/elevation_probe" "$2" "$scratch/program" \
-        "$scratch/users/$1.ini" "${@:3}" 2>>"$scratch/probe.err"
+        "$scratch/users/$1/config.ini" "${@:3}" 2>>"$scratch/probe.err"
 }
 with_agent() {  # allow|dismiss user verb: the agent registers for the probe before it presses
     local ready="$scratch/ready.$RANDOM" out="$scratch/probe.out"

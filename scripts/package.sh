@@ -11,8 +11,10 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DHUSHGATE_BUILD_TESTS=OFF -DHUSHGATE_BUILD_BENCH=OFF -DHUSHGATE_SANITIZE=OFF \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
-    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
-cmake --build build-package -j "$(nproc)"
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+# Only what the package holds.
+cmake --build build-package -j "$(nproc)" --target hushgate hushgate-cli hushgate-helper hushgate_package_files
 rm -f build-package/hushgate_*.deb
 (cd build-package && cpack -G DEB)
 

@@ -1,6 +1,7 @@
 #include "hosts_changer.h"
 
 #include <QFileInfo>
+#include <utility>
 
 #ifndef _WIN32
 #include <unistd.h>

@@ -77,7 +77,8 @@ private slots:
     void elevationOnlyForOthersOnTheSystemFile() {
         QVERIFY(!HostsChanger::needsElevation(hushgate::toNativePath(program->hostsPath())));
         QCOMPARE(HostsChanger::needsElevation(hushgate::SystemHostsPath()), ::geteuid() != 0);
-        QCOMPARE(ElevatedCommand::installed().program, QStringLiteral("/usr/bin/pkexec"));
+        // Never looked up in PATH, which the user controls.
+        QVERIFY(QDir::isAbsolutePath(ElevatedCommand::installed().program));
         QVERIFY(QDir::isAbsolutePath(ElevatedCommand::installed().helper));
     }
 

@@ -11,6 +11,20 @@ packages=(
     qt6-base-dev
     fonts-dejavu-core
     qt6-translations-l10n
+    # the Debian package and its checks
+    dpkg-dev
+    file
+    lintian
+    appstream
+    desktop-file-utils
+    libxml2-utils
+    man-db
+    # the pkexec end-to-end test (and the polkit DTD)
+    polkitd
+    pkexec
+    dbus-daemon
+    python3-dbus
+    python3-gi
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include "settings_file.h"
 
@@ -25,10 +26,20 @@ QString fromNativePath(const std::string& path) {
 #endif
 }
 
+QString DataFolder(const QString& programDir, const QString& installedDataDir) {
+    if (installedDataDir.isEmpty() || QFileInfo(programDir + QStringLiteral("/Language")).isDir()) {
+        return programDir;
+    }
+    return installedDataDir;
+}
+
 AppPaths AppPaths::forThisProgram() {
     AppPaths paths;
-    paths.programFolder = QCoreApplication::applicationDirPath();
-    paths.settingsFile = fromNativePath(SettingsFilePath(toNativePath(paths.programFolder)));
+    const QString programDir = QCoreApplication::applicationDirPath();
+    paths.programFolder = DataFolder(programDir, QStringLiteral(HUSHGATE_DATA_DIR));
+    // Beside the program on Windows, as it always was; elsewhere in the
+    // user's configuration folder, wherever the data is.
+    paths.settingsFile = fromNativePath(SettingsFilePath(toNativePath(programDir)));
     paths.hostsFile = SystemHostsPath();
     return paths;
 }

@@ -15,6 +15,7 @@
 #include <QToolBar>
 
 #include "flat_controls.h"
+#include "hosts_change_text.h"
 #include "hosts_error_text.h"
 #include "hosts_watcher.h"
 #include "main_menu_images.h"
@@ -72,6 +73,8 @@ frmMain::frmMain(AppPaths paths, QWidget* parent)
     }
 
     engine_.setStatusHandlers([this] { ShowBlocked(); }, [this] { ShowUnblocked(); });
+    hostsChanger_ = new HostsChanger(engine_, this);
+    connect(hostsChanger_, &HostsChanger::finished, this, &frmMain::hostsChangeFinished);
     connectCommands();
     Form_Load();
     hostsWatcher_ = new HostsWatcher(fromNativePath(paths_.hostsFile), this);
@@ -140,7 +143,7 @@ void frmMain::showHostsStatus(bool reportFailure) {
 }
 
 void frmMain::recheckHostsFile() {
-    if (changeRunning()) {
+    if (hostsChangeRunning()) {
         // The change shows the outcome itself; look again once it is done.
         hostsWatcher_->recheckLater();
         return;
@@ -211,20 +214,35 @@ void frmMain::cmdBlockFB_Click() { applyHostsChange(HostsChange::Block); }
 void frmMain::cmdUnblockFB_Click() { applyHostsChange(HostsChange::Unblock); }
 
 void frmMain::applyHostsChange(HostsChange change) {
-    try {
-        if (change == HostsChange::Block) {
-            engine_.Block();
-        } else {
-            engine_.Unblock();
-        }
-    } catch (const HostsError& error) {
-        reportHostsError(error);
+    if (hostsChanger_->running()) {
+        return;
+    }
+    // Nothing to press until the change is over; the outcome sets them again.
+    setCommandsEnabled(false, false);
+    hostsChanger_->start(change == HostsChange::Block ? HostsChanger::Verb::Block
+                                                      : HostsChanger::Verb::Unblock);
+}
+
+void frmMain::hostsChangeFinished(const HostsChangeOutcome& outcome) {
+    if (outcome.error) {
+        reportHostsError(*outcome.error);
         // Show what the file on disk holds now; if it cannot be read, the
         // message just shown has said why.
         showHostsStatus(false);
         return;
     }
-    MessageBox::information(this, QString::fromLatin1(kTitle), lblCloseBrowser_JP);
+    if (outcome.elevated) {
+        // Another process wrote (or did not write) the file: show what it holds.
+        showHostsStatus();
+    }
+    if (outcome.result == HostsChangeOutcome::Result::Done) {
+        MessageBox::information(this, QString::fromLatin1(kTitle), lblCloseBrowser_JP);
+        return;
+    }
+    const QString text = HostsChangeMessage(outcome, languageFile_);
+    if (!text.isEmpty()) {
+        MessageBox::critical(this, QString::fromLatin1(kTitle), text);
+    }
 }
 
 void frmMain::reportHostsError(const HostsError& error) {

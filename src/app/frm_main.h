@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app_paths.h"
+#include "hosts_changer.h"
 #include "hosts_engine.h"
 #include "icon_library.h"
 #include "language_file.h"
@@ -42,6 +43,11 @@ public:
     ~frmMain() override;
 
     HostsEngine& engine() { return engine_; }
+    // Runs Block and Unblock, itself or through pkexec.
+    HostsChanger& hostsChanger() { return *hostsChanger_; }
+    // True while a Block or Unblock is under way in another process; both
+    // buttons stay disabled until it has finished.
+    bool hostsChangeRunning() const { return hostsChanger_->running(); }
     const AppPaths& paths() const { return paths_; }
     const QString& LanguageFilePath() const { return languageFile_.path(); }
     // The language in force: its texts, and the program's messages in it
@@ -98,14 +104,12 @@ private:
     // Reads the hosts file again after it changed on disk; says nothing when
     // it cannot, the state shows it.
     void recheckHostsFile();
-    // True while a change of the hosts file is under way; the buttons then
-    // stay disabled whatever the file shows.
-    bool changeRunning() const { return false; }
     // Enables the two buttons; the focus never passes by itself from a
     // button being disabled to the other one.
     void setCommandsEnabled(bool block, bool unblock);
     // The one place where the hosts file is rewritten.
     void applyHostsChange(HostsChange change);
+    void hostsChangeFinished(const HostsChangeOutcome& outcome);
     void reportHostsError(const HostsError& error);
     void UnloadAllForms();
     void connectCommands();
@@ -113,6 +117,7 @@ private:
 
     AppPaths paths_;
     HostsEngine engine_;
+    HostsChanger* hostsChanger_ = nullptr;
     LanguageFile languageFile_;
     VersionCheck* versionCheck_ = nullptr;
     QPointer<frmAbout> frmAbout_;

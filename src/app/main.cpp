@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrin Hushgate"));
     QApplication::setOrganizationName(QStringLiteral("Tavrin Software"));
+    // Lets the desktop (and Wayland) match the window to its desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(HUSHGATE_APP_ID));
 
     auto* startup = new hushgate::frmSet(hushgate::AppPaths::forThisProgram());
     if (!startup->Form_Load()) {

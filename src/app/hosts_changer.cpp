@@ -1,0 +1,146 @@
+#include "hosts_changer.h"
+
+#include <QFileInfo>
+#include <utility>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace hushgate {
+
+namespace {
+
+// pkexec's own codes; the helper never uses them.
+constexpr int kPkexecDismissed = 126;
+constexpr int kPkexecNotAllowed = 127;
+
+QStringList stderrLines(const QByteArray& bytes) {
+    QStringList lines;
+    for (const QByteArray& line : bytes.split('\n')) {
+        const QString text = QString::fromLocal8Bit(line).trimmed();
+        if (!text.isEmpty()) {
+            lines.append(text.left(500));
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+ElevatedCommand ElevatedCommand::installed() {
+    // --disable-internal-agent: never a password prompt on a terminal the
+    // window was started from; the desktop's authentication agent asks.
+    return {QStringLiteral(HUSHGATE_PKEXEC), {QStringLiteral("--disable-internal-agent")},
+            QStringLiteral(HUSHGATE_HELPER_PATH)};
+}
+
+HostsChanger::HostsChanger(HostsEngine& engine, QObject* parent) : QObject(parent), engine_(engine) {
+    if (needsElevation(engine_.hostsPath())) {
+        command_ = ElevatedCommand::installed();
+    }
+}
+
+HostsChanger::~HostsChanger() = default;
+
+bool HostsChanger::needsElevation(const std::string& hostsPath) {
+#ifdef _WIN32
+    // The manifest has the whole program run as administrator.
+    (void)hostsPath;
+    return false;
+#else
+    return ::geteuid() != 0 && hostsPath == SystemHostsPath();
+#endif
+}
+
+void HostsChanger::start(Verb verb) {
+    if (running()) {
+        return;
+    }
+    if (!command_) {
+        changeHere(verb);
+        return;
+    }
+    HostsChangeOutcome outcome;
+    outcome.elevated = true;
+    if (!QFileInfo(command_->program).isExecutable()) {
+        outcome.result = HostsChangeOutcome::Result::PkexecMissing;
+        outcome.detail = command_->program;
+    } else if (!QFileInfo::exists(command_->helper)) {
+        outcome.result = HostsChangeOutcome::Result::HelperMissing;
+        outcome.detail = command_->helper;
+    } else {
+        process_ = new QProcess(this);
+        process_->setStandardInputFile(QProcess::nullDevice());
+        process_->setStandardOutputFile(QProcess::nullDevice());
+        connect(process_, &QProcess::finished, this, &HostsChanger::processEnded);
+        connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) {
+                processEnded(-1, QProcess::CrashExit);
+            }
+        });
+        process_->start(command_->program,
+                        command_->options + QStringList{command_->helper,
+                                                        verb == Verb::Block ? QStringLiteral("block")
+                                                                            : QStringLiteral("unblock")});
+        return;
+    }
+    emit finished(outcome);
+}
+
+void HostsChanger::changeHere(Verb verb) {
+    HostsChangeOutcome outcome;
+    try {
+        if (verb == Verb::Block) {
+            engine_.Block();
+        } else {
+            engine_.Unblock();
+        }
+    } catch (const HostsError& error) {
+        outcome.result = HostsChangeOutcome::Result::Failed;
+        outcome.error = error;
+    }
+    emit finished(outcome);
+}
+
+void HostsChanger::processEnded(int exitCode, QProcess::ExitStatus status) {
+    QProcess* process = std::exchange(process_, nullptr);
+    if (process == nullptr) {
+        return;  // failed to start and already reported
+    }
+    process->disconnect(this);
+    process->deleteLater();
+
+    HostsChangeOutcome outcome;
+    outcome.elevated = true;
+    outcome.exitCode = exitCode;
+    const QStringList lines = stderrLines(process->readAllStandardError());
+    if (process->error() == QProcess::FailedToStart) {
+        outcome.result = HostsChangeOutcome::Result::PkexecMissing;
+        outcome.detail = command_->program;
+    } else if (status == QProcess::CrashExit) {
+        outcome.result = HostsChangeOutcome::Result::HelperFailed;
+        outcome.exitCode = -1;
+        outcome.detail = lines.isEmpty() ? QString() : lines.last();
+    } else if (exitCode == 0) {
+        outcome.result = HostsChangeOutcome::Result::Done;
+    } else if (exitCode == kPkexecDismissed) {
+        outcome.result = HostsChangeOutcome::Result::Dismissed;
+    } else if (exitCode == kPkexecNotAllowed) {
+        // pkexec says what went wrong first and adds remarks after it
+        // ("This incident has been reported.").
+        outcome.result = HostsChangeOutcome::Result::NotAllowed;
+        outcome.detail = lines.isEmpty() ? QString() : lines.first();
+    } else {
+        // The helper's one line comes last, after anything pkexec said.
+        outcome.result = HostsChangeOutcome::Result::HelperFailed;
+        static const QString prefix = QStringLiteral("hushgate-helper: ");
+        outcome.detail = lines.isEmpty() ? QString() : lines.last();
+        if (outcome.detail.startsWith(prefix)) {
+            outcome.detail.remove(0, prefix.size());
+        }
+    }
+    emit finished(outcome);
+}
+
+}  // namespace hushgate

@@ -1,0 +1,74 @@
+// elevation_probe: the real main window on the system's hosts file, as the
+// end-to-end test runs it for a test user: presses Block or Unblock, waits
+// for the change to finish and prints what the window then shows.
+//
+//   elevation_probe block|unblock DATA_FOLDER SETTINGS_FILE [READY_FILE]
+//
+// With READY_FILE it waits for that file before pressing the button, so an
+// authentication agent can register for this process first. Prints one
+// line per message box ("critical: text") and then "shown: blocked",
+// "shown: unblocked" or "shown: unknown".
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+
+#include "frm_main.h"
+#include "message_box.h"
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 4 || args.size() > 5 ||
+        (args[1] != QLatin1String("block") && args[1] != QLatin1String("unblock"))) {
+        std::fprintf(stderr, "usage: elevation_probe block|unblock DATA_FOLDER SETTINGS_FILE [READY_FILE]\n");
+        return 2;
+    }
+    hushgate::MessageBox::setHandler([](const hushgate::MessageBox::Shown& shown) {
+        const char* kind = shown.icon == QMessageBox::Critical      ? "critical"
+                           : shown.icon == QMessageBox::Information ? "information"
+                                                                     : "other";
+        std::printf("%s: %s\n", kind, qPrintable(shown.text));
+        std::fflush(stdout);
+        return QMessageBox::Ok;
+    });
+
+    hushgate::AppPaths paths;
+    paths.programFolder = args[2];
+    paths.settingsFile = args[3];
+    paths.hostsFile = hushgate::SystemHostsPath();
+    hushgate::frmMain window(paths);
+    window.show();
+    if (!window.hostsChanger().elevates()) {
+        std::fprintf(stderr, "elevation_probe: the window would not use pkexec\n");
+        return 1;
+    }
+
+    const QString ready = args.size() == 5 ? args[4] : QString();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!ready.isEmpty() && !QFile::exists(ready)) {
+            return;  // the agent is not there yet
+        }
+        poll.stop();
+        (args[1] == QLatin1String("block") ? window.cmdBlockFB : window.cmdUnblockFB)->click();
+        QTimer* done = new QTimer(&window);
+        QObject::connect(done, &QTimer::timeout, [&window, done] {
+            if (window.hostsChangeRunning()) {
+                return;
+            }
+            done->stop();
+            const bool blocked = window.imgBlocked->isVisible();
+            const bool unblocked = window.imgUnblocked->isVisible();
+            std::printf("shown: %s\n", blocked ? "blocked" : unblocked ? "unblocked" : "unknown");
+            QApplication::quit();
+        });
+        done->start(20);
+    });
+    poll.start(20);
+    return QApplication::exec();
+}

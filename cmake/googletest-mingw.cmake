@@ -22,11 +22,20 @@ if(NOT EXISTS ${_gtest_config})
                             "(Debian package googletest)")
     endif()
     message(STATUS "Building googletest for Windows into ${_gtest_prefix}")
+    # A relative toolchain path means the build folder's, else the source's.
+    set(_gtest_toolchain ${CMAKE_TOOLCHAIN_FILE})
+    if(NOT IS_ABSOLUTE "${_gtest_toolchain}")
+        if(EXISTS ${CMAKE_BINARY_DIR}/${_gtest_toolchain})
+            set(_gtest_toolchain ${CMAKE_BINARY_DIR}/${_gtest_toolchain})
+        else()
+            set(_gtest_toolchain ${CMAKE_SOURCE_DIR}/${_gtest_toolchain})
+        endif()
+    endif()
     # Its own compiler flags, not ours: our warnings are for our code.
     execute_process(
         COMMAND ${CMAKE_COMMAND} -S ${HUSHGATE_GOOGLETEST_SOURCE} -B ${_gtest_prefix}/build
                 -G ${CMAKE_GENERATOR}
-                -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+                -DCMAKE_TOOLCHAIN_FILE=${_gtest_toolchain}
                 -DCMAKE_BUILD_TYPE=  # unoptimised: builds fastest, and its speed hardly matters
                 -DCMAKE_INSTALL_PREFIX=${_gtest_prefix}
                 -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}

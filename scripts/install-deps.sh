@@ -27,6 +27,12 @@ packages=(
     python3-gi
 )
 
+# `install-deps.sh windows`: what the Windows stage (scripts/test-windows.sh)
+# needs instead: MinGW-w64 with posix threads, Wine, wrestool.
+if [[ ${1:-} == windows ]]; then
+    packages=(g++-mingw-w64-x86-64-posix wine64 wine icoutils googletest cmake)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -12,3 +12,5 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build-tests
 ctest --output-on-failure -j "$(nproc)"
+# The Qt-free core again, built for Windows and run under Wine (see the script).
+bash ../scripts/test-windows.sh

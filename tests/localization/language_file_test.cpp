@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "read_ini.h"
-#include "settings_test_support.h"
+#include "test_files.h"
 
 namespace hushgate {
 namespace {

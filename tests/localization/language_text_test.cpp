@@ -20,7 +20,7 @@
 #include "language_file.h"
 #include "messages.h"
 #include "read_ini.h"
-#include "settings_test_support.h"
+#include "test_files.h"
 
 namespace hushgate {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings_test_support.h"
+#include "test_files.h"
 
 namespace hushgate {
 namespace {

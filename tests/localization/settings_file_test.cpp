@@ -1,7 +1,9 @@
 #include "settings_file.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -9,14 +11,22 @@
 
 #include <cerrno>
 #include <cstring>
+#endif
 
 #include "read_ini.h"
-#include "settings_test_support.h"
+#include "test_files.h"
 
 namespace hushgate {
 namespace {
 
+namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
+
+#ifdef _WIN32
+constexpr const char* kSeparator = "\\";
+#else
+constexpr const char* kSeparator = "/";
+#endif
 
 TEST(SettingsText, DefaultAndSavedTextsAreExactAndReadBack) {
     EXPECT_EQ(DefaultSettingsText(), "[Settings]\r\nLanguage=English\r\n\r\n");
@@ -31,10 +41,19 @@ TEST(SettingsText, DefaultAndSavedTextsAreExactAndReadBack) {
 }
 
 TEST(SettingsText, LanguageFilePathIsInTheLanguageFolder) {
-    EXPECT_EQ(LanguageFilePath("/opt/hushgate", "English"), "/opt/hushgate/Language/English.lng");
-    EXPECT_EQ(LanguageFilePath("/opt/hushgate", "my.lang"), "/opt/hushgate/Language/my.lang.lng");
+    const std::string folder = std::string("hushgate") + kSeparator + "Language" + kSeparator;
+    EXPECT_EQ(LanguageFilePath("hushgate", "English"), folder + "English.lng");
+    EXPECT_EQ(LanguageFilePath("hushgate", "my.lang"), folder + "my.lang.lng");
 }
 
+#ifdef _WIN32
+TEST(SettingsPath, IsConfigIniInTheProgramFolderWhateverTheEnvironment) {
+    test::ScopedEnv xdg{"XDG_CONFIG_HOME"};
+    xdg.set("C:\\xdg");
+    EXPECT_EQ(SettingsFilePath("C:\\Program Files\\Hushgate"),
+              "C:\\Program Files\\Hushgate\\config.ini");
+}
+#else
 class SettingsPathTest : public ::testing::Test {
 protected:
     test::ScopedEnv xdg{"XDG_CONFIG_HOME"};
@@ -73,6 +92,7 @@ TEST_F(SettingsPathTest, WithoutHomeTheAccountsHomeFolderIsUsed) {
     home.set("");
     EXPECT_EQ(SettingsFilePath("/opt/hushgate"), accountHome + "/.config" + tail);
 }
+#endif
 
 TEST(EnsureSettingsFile, WritesTheDefaultFileCreatingItsFolders) {
     test::TempFolder dir;
@@ -87,16 +107,21 @@ TEST(EnsureSettingsFile, LeavesAnExistingFileUntouched) {
     const std::string path = dir.file("config.ini");
     for (const std::string old : {"", "[Settings]\nLanguage=Deutsch", "not an ini file\xFF"}) {
         test::writeFile(path, old);
-        ::chmod(path.c_str(), 0400);
-        struct stat before {};
-        ::stat(path.c_str(), &before);
+        fs::permissions(test::pathOf(path), fs::perms::owner_read);  // read-only on Windows too
+        const fs::perms before = fs::status(test::pathOf(path)).permissions();
+#ifndef _WIN32
+        struct stat beforeStat {};
+        ::stat(path.c_str(), &beforeStat);
+#endif
         EXPECT_TRUE(EnsureSettingsFile(path));
         EXPECT_EQ(test::readFile(path), old);
-        struct stat after {};
-        ::stat(path.c_str(), &after);
-        EXPECT_EQ(after.st_ino, before.st_ino);
-        EXPECT_EQ(after.st_mode, before.st_mode);
-        ::chmod(path.c_str(), 0600);
+        EXPECT_EQ(fs::status(test::pathOf(path)).permissions(), before);
+#ifndef _WIN32
+        struct stat afterStat {};
+        ::stat(path.c_str(), &afterStat);
+        EXPECT_EQ(afterStat.st_ino, beforeStat.st_ino);
+#endif
+        fs::permissions(test::pathOf(path), fs::perms::owner_read | fs::perms::owner_write);
     }
 }
 
@@ -104,9 +129,9 @@ TEST(EnsureSettingsFile, FailsWhereNoFileCanBeWritten) {
     test::TempFolder dir;
     test::writeFile(dir.file("plain"), "x");
     EXPECT_FALSE(EnsureSettingsFile(dir.file("plain/config.ini")));
-    std::filesystem::create_directory(dir.file("config.ini"));
+    fs::create_directory(test::pathOf(dir.file("config.ini")));
     EXPECT_FALSE(EnsureSettingsFile(dir.file("config.ini")));
-    EXPECT_TRUE(std::filesystem::is_empty(dir.file("config.ini")));
+    EXPECT_TRUE(fs::is_empty(test::pathOf(dir.file("config.ini"))));
     EXPECT_FALSE(EnsureSettingsFile(""));
 }
 
@@ -124,12 +149,15 @@ TEST(SaveSettings, ReplacesTheOldFileWholeAndKeepsItsPermissions) {
     test::TempFolder dir;
     const std::string path = dir.file("config.ini");
     test::writeFile(path, DefaultSettingsText() + "[Other]\r\nKey=a much longer old text\r\n");
+#ifndef _WIN32  // Windows files carry no permission bits to keep
     ::chmod(path.c_str(), 0640);
+#endif
     EXPECT_TRUE(SaveSettings(path, "Deutsch"));
     EXPECT_TRUE(SaveSettings(path, "English"));
     EXPECT_EQ(test::readFile(path), SettingsText("English"));
-    EXPECT_EQ(std::filesystem::status(path).permissions(),
-              static_cast<std::filesystem::perms>(0640));
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(path).permissions(), static_cast<fs::perms>(0640));
+#endif
     EXPECT_EQ(test::listing(dir.path()), Names{"config.ini"});
 }
 
@@ -139,7 +167,11 @@ TEST(SaveSettings, FailureWhenTheParentIsAFileGivesAReason) {
     const std::string path = dir.file("plain/config.ini");
     std::string error;
     EXPECT_FALSE(SaveSettings(path, "Deutsch", &error));
+#ifdef _WIN32
+    EXPECT_FALSE(error.empty());
+#else
     EXPECT_EQ(error, std::strerror(ENOTDIR));
+#endif
     EXPECT_EQ(error.find('\n'), std::string::npos);
     EXPECT_FALSE(SaveSettings(path, "Deutsch"));  // no place for the reason is fine too
     EXPECT_EQ(test::readFile(dir.file("plain")), "x");
@@ -147,14 +179,15 @@ TEST(SaveSettings, FailureWhenTheParentIsAFileGivesAReason) {
 
 TEST(SaveSettings, FailureOnAFolderLeavesItAndNoTemporaryFile) {
     test::TempFolder dir;
-    std::filesystem::create_directory(dir.file("config.ini"));
+    fs::create_directory(test::pathOf(dir.file("config.ini")));
     std::string error;
     EXPECT_FALSE(SaveSettings(dir.file("config.ini"), "Deutsch", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(test::listing(dir.path()), Names{"config.ini"});
-    EXPECT_TRUE(std::filesystem::is_empty(dir.file("config.ini")));
+    EXPECT_TRUE(fs::is_empty(test::pathOf(dir.file("config.ini"))));
 }
 
+#ifndef _WIN32
 // Saving into a folder the user may not write to: runs in a child process,
 // which gives up root first because root may write anywhere.
 TEST(SaveSettings, FailureInAReadOnlyFolderLeavesTheOldFileByteForByte) {
@@ -191,6 +224,7 @@ TEST(SaveSettings, FailureInAReadOnlyFolderLeavesTheOldFileByteForByte) {
     EXPECT_EQ(test::readFile(path), old);
     EXPECT_EQ(test::listing(folder), Names{"config.ini"});
 }
+#endif
 
 }  // namespace
 }  // namespace hushgate

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# The Windows stage: installs MinGW-w64, Wine and icoutils when missing,
+# cross-builds the Qt-free libraries, their tests and hushgate-cli.exe in
+# build-win-tests/, and in a scratch Wine prefix runs
+#   - every Windows test program (CTest, through cmake/wine-run.sh),
+#   - hushgate-cli.exe on a scratch hosts file: status, block, unblock, with
+#     the exact CR LF bytes checked;
+# then compiles hushgate.rc with windres and checks with wrestool that the
+# version record, the manifest, the icon groups and the menu images are in.
+#
+# HUSHGATE_SKIP_WINDOWS=1 skips the stage on a developer's machine; CI
+# (CI=true) runs it regardless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [[ ${HUSHGATE_SKIP_WINDOWS:-} == 1 ]]; then
+    if [[ ${CI:-} != true ]]; then
+        echo "Windows stage skipped (HUSHGATE_SKIP_WINDOWS=1)."
+        exit 0
+    fi
+    echo "HUSHGATE_SKIP_WINDOWS=1 is ignored in CI."
+fi
+
+start=$SECONDS
+bash scripts/install-deps.sh windows
+
+mingw=x86_64-w64-mingw32
+build=build-win-tests
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/hushgate-windows-XXXXXX")
+export WINEPREFIX=$scratch/wineprefix
+export WINEDEBUG=-all
+wine_run=(cmake/wine-run.sh "$WINEPREFIX")
+
+finish() {
+    # Wine's server and services go with the prefix.
+    if [[ -d $WINEPREFIX ]]; then
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+    fi
+    rm -rf "$scratch"
+}
+trap finish EXIT
+
+echo "== Windows: cross-build ($((SECONDS - start)) s)"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=Debug -DHUSHGATE_BUILD_GUI=OFF -DHUSHGATE_BUILD_BENCH=OFF \
+    -DHUSHGATE_BUILD_TESTS=ON
+cmake --build "$build" -j "$(nproc)"
+
+echo "== Windows: test programs under Wine, $(wine --version) ($((SECONDS - start)) s)"
+(cd "$build" && ctest --output-on-failure -j "$(nproc)")
+
+echo "== Windows: hushgate-cli.exe under Wine ($((SECONDS - start)) s)"
+fail() {
+    echo "hushgate-cli.exe: $*" >&2
+    exit 1
+}
+cli_dir=$scratch/cli
+mkdir "$cli_dir"
+hosts=$cli_dir/hosts
+win_hosts="Z:${hosts//\//\\}"
+original=$'127.0.0.1 localhost\r\n::1 localhost\r\n# kept as it is\r\n'
+printf '%s' "$original" >"$hosts"
+
+# Runs the CLI on the scratch file; sets $out (CR LF turned into LF) and $code.
+cli() {
+    code=0
+    out=$("${wine_run[@]}" "$build/bin/hushgate-cli.exe" --hosts "$win_hosts" "$@" \
+          2>"$cli_dir/err") || code=$?
+    out=${out//$'\r'/}
+    if [[ -s $cli_dir/err ]]; then
+        fail "$1 wrote to standard error: $(cat "$cli_dir/err")"
+    fi
+    rm -f "$cli_dir/err"
+}
+
+cli status
+[[ $code == 1 && $out == "Facebook is not blocked (0 of 68 entries present in $win_hosts)" ]] ||
+    fail "status before block: exit code $code, output: $out"
+
+cli list
+mapfile -t entries < <(awk '{ print $1 " " $2 }' <<<"$out")
+[[ $code == 0 && ${#entries[@]} == 68 && ${entries[0]} == "127.0.0.1 www.facebook.com" ]] ||
+    fail "list: exit code $code, ${#entries[@]} entries"
+
+cli block
+[[ $code == 0 ]] || fail "block: exit code $code, output: $out"
+printf '%s' "$original" >"$cli_dir/expected"
+printf '%s\r\n' "${entries[@]}" >>"$cli_dir/expected"
+cmp "$hosts" "$cli_dir/expected" || fail "block did not write the CR LF lines expected"
+
+cli status
+[[ $code == 0 && $out == "Facebook is blocked (68 of 68 entries present in $win_hosts)" ]] ||
+    fail "status after block: exit code $code, output: $out"
+
+cli unblock
+[[ $code == 0 ]] || fail "unblock: exit code $code, output: $out"
+cmp "$hosts" <(printf '%s' "$original") || fail "unblock did not give back the original bytes"
+rm "$cli_dir/expected"
+[[ $(ls -A "$cli_dir") == hosts ]] || fail "files left beside the hosts file: $(ls -A "$cli_dir")"
+echo "status, list, block, status, unblock: CR LF bytes as expected"
+
+echo "== Windows: resources of Hushgate.exe ($((SECONDS - start)) s)"
+res=$scratch/resources
+mkdir "$res"
+"$mingw-windres" -I src/ui -i src/ui/hushgate.rc -O coff -o "$res/hushgate_rc.o"
+printf 'int main(void) { return 0; }\n' >"$res/main.c"
+"$mingw-gcc" -o "$res/resources.exe" "$res/main.c" "$res/hushgate_rc.o"
+missing=()
+has() {  # has WHAT WRESTOOL-SELECTION...
+    local what=$1
+    shift
+    [[ -n $(wrestool -l "$@" "$res/resources.exe") ]] || missing+=("$what")
+}
+same() {  # same FILE WRESTOOL-SELECTION...: the resource holds exactly FILE
+    local file=$1
+    shift
+    wrestool -x --raw "$@" "$res/resources.exe" | cmp -s - "$file" || missing+=("$file")
+}
+has "version record" --type=16 --name=1
+same src/ui/hushgate.manifest --type=24 --name=1
+for group in AAA FFF ZZZ; do
+    has "icon group $group" --type=14 --name="$group"
+done
+for n in 0 1 2 3 4; do
+    same "src/ui/resources/PNG_$n.png" --type=CUSTOM --name="PNG_$n"
+done
+if ((${#missing[@]} > 0)); then
+    printf 'hushgate.rc: missing or different: %s\n' "${missing[@]}" >&2
+    exit 1
+fi
+echo "version record, manifest, icon groups AAA FFF ZZZ, PNG_0 to PNG_4: present"
+
+echo "== Windows stage passed in $((SECONDS - start)) s"

@@ -1,0 +1,131 @@
+#include "test_files.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+#ifndef _WIN32
+#include <unistd.h>  // mkdtemp
+#endif
+
+namespace hushgate::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+
+// No mkdtemp: try random names until creating one succeeds, which it does
+// only for a name nobody holds.
+fs::path makeUniqueFolder(const fs::path& parent) {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path folder = parent / ("hushgate-test-" + std::to_string(random() % 1000000000));
+        std::error_code error;
+        if (fs::create_directory(folder, error)) {
+            return folder;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder in " + utf8Of(parent));
+}
+#else
+constexpr char kSeparator = '/';
+
+fs::path makeUniqueFolder(const fs::path& parent) {
+    std::string pattern = (parent / "hushgate-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder in " + parent.string());
+    }
+    return pattern;
+}
+#endif
+
+}  // namespace
+
+fs::path pathOf(std::string_view utf8Path) {
+    return fs::path(std::u8string(utf8Path.begin(), utf8Path.end()));
+}
+
+std::string utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+TempFolder::TempFolder() : path_(utf8Of(makeUniqueFolder(fs::temp_directory_path()))) {}
+
+TempFolder::~TempFolder() {
+    // Write permission back everywhere first: POSIX needs it on folders to
+    // delete what is in them, Windows on read-only files to delete them.
+    std::error_code ignored;
+    const fs::path root = pathOf(path_);
+    fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (auto it = fs::recursive_directory_iterator(root, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(root, ignored);
+}
+
+std::string TempFolder::file(std::string_view name) const {
+    return path_ + kSeparator + std::string(name);
+}
+
+void writeFile(const std::string& path, std::string_view bytes) {
+    std::ofstream out(pathOf(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(pathOf(path), std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(pathOf(folder))) {
+        names.push_back(utf8Of(entry.path().filename()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ScopedEnv::ScopedEnv(const char* name) : name_(name) {
+    if (const char* value = std::getenv(name)) {
+        old_ = value;
+    }
+}
+
+ScopedEnv::~ScopedEnv() {
+    old_ ? set(*old_) : unset();
+}
+
+#ifdef _WIN32
+void ScopedEnv::set(const std::string& value) {
+    ::_putenv_s(name_, value.c_str());
+}
+void ScopedEnv::unset() {
+    ::_putenv_s(name_, "");
+}
+#else
+void ScopedEnv::set(const std::string& value) {
+    ::setenv(name_, value.c_str(), 1);
+}
+void ScopedEnv::unset() {
+    ::unsetenv(name_);
+}
+#endif
+
+}  // namespace hushgate::test

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Paths are UTF-8 strings, as the program's own libraries take them, on
+// every platform; pathOf() turns one into a std::filesystem::path.
+
+namespace hushgate::test {
+
+// A fresh folder that only this user may use, under the system's temporary
+// folder (on Windows the one GetTempPathW names), removed with everything in
+// it when the object goes, read-only files included.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    // `name` (may hold "/") inside the folder.
+    std::string file(std::string_view name) const;
+
+private:
+    std::string path_;
+};
+
+std::filesystem::path pathOf(std::string_view utf8Path);
+std::string utf8Of(const std::filesystem::path& path);
+
+// Whole files, byte for byte; both throw std::runtime_error on failure.
+void writeFile(const std::string& path, std::string_view bytes);
+std::string readFile(const std::string& path);
+
+// The names in `folder`, sorted, to spot left-over files.
+std::vector<std::string> listing(const std::string& folder);
+
+// Sets or removes an environment variable and puts the old value back.
+// Windows cannot hold an empty value: set("") removes the variable there.
+class ScopedEnv {
+public:
+    explicit ScopedEnv(const char* name);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+    void set(const std::string& value);
+    void unset();
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+}  // namespace hushgate::test

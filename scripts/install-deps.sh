@@ -10,6 +10,10 @@ packages=(
     libgtest-dev
     qt6-base-dev
     fonts-dejavu-core
+    # Hosts-engine tests: ACLs, extended attributes, append-only folders.
+    acl
+    attr
+    e2fsprogs
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "hosts_recovery.h"
 
@@ -96,7 +97,6 @@ void HostsEngine::adopt(ByteBuffer bytes, const FileStamp& stamp) {
     } catch (const std::bad_alloc&) {
         throw HostsError::OutOfMemory(HostsError::Action::Read, hostsPath_, size);
     }
-    onDisk_.reset();
     stamp_ = stamp;
 }
 
@@ -129,9 +129,6 @@ void HostsEngine::markFound() {
 }
 
 void HostsEngine::restoreListsFromText() noexcept {
-    if (onDisk_) {
-        text_ = std::move(onDisk_);
-    }
     try {
         lvHosts_ = SplitLines(text_->view());
     } catch (...) {
@@ -163,90 +160,118 @@ void HostsEngine::RemoveEmptyLines() {
 
 template <typename Operation>
 auto HostsEngine::retryIfChanged(Operation operation) {
-    using Kind = HostsError::Kind;
-    bool reload = true;
     for (int attempt = 1;; ++attempt) {
-        bool lastChangeMissing = false;
         try {
-            if (reload) {
-                LoadHostsList();
-            }
-            displaced_ = false;
-            auto result = operation();
-            if (!displaced_) {
-                return result;
-            }
-            // Our write displaced another program's change: done again on
-            // that version, from the lists takeInDisplaced made.
-            reload = false;
-            lastChangeMissing = true;
+            LoadHostsList();
+            return operation();
         } catch (const HostsError& error) {
-            if (error.kind() != Kind::ChangedByOther) {
+            if (error.kind() != HostsError::Kind::ChangedByOther) {
                 throw;
             }
-            reload = true;
+            if (attempt == kMaxAttempts) {
+                throw HostsError(error.action(), error.kind(), error.path(), 0,
+                                 "another program kept changing the file while it was being "
+                                 "updated; nothing was written, try again");
+            }
         } catch (const std::bad_alloc&) {
             throw HostsError::OutOfMemory(HostsError::Action::Write, hostsPath_, text_ ? text_->size() : 0);
         }
-        if (attempt == kMaxAttempts) {
-            throw HostsError(HostsError::Action::Write, Kind::ChangedByOther, hostsPath_, 0,
-                             lastChangeMissing
-                                 ? "another program kept changing the file while it was being "
-                                   "updated, and its last change may be missing; try again"
-                                 : "another program kept changing the file while it was being "
-                                   "updated; nothing was written, try again");
-        }
     }
 }
 
-void HostsEngine::replaceFile(std::span<const std::string_view> tail) {
-    const LinesToWrite contents{lvHosts_, tail, TerminatorOf(lineEnd_), text_->view()};
-    ReplaceResult result = ReplaceFileContents(hostsPath_, stamp_, onDisk(), contents, writeOptions());
-    if (result.displaced) {
-        takeInDisplaced(std::move(*result.displaced), contents);
-    }
-}
+namespace {
 
-// Another program changed the file after our final check, and our new file
-// displaced its version. Its change is taken in by doing the operation again
-// on its version, followed by what was added to our file since; or, where
-// our file was rewritten since, on that file, followed by what the displaced
-// version had added to the one we had checked.
-void HostsEngine::takeInDisplaced(ByteBuffer displaced, const LinesToWrite& written) {
-    FileSnapshot now = ReadFileSnapshot(hostsPath_);
-    const std::string_view current = now.bytes.view();
-    const std::uint64_t ourSize = written.byteCount();
-    std::string_view base;
-    std::string_view added;
-    if (current.size() >= ourSize &&
-        detail::DigestOf(current.substr(0, ourSize)) == detail::DigestOf(written)) {
-        base = displaced.view();
-        added = current.substr(ourSize);
+// The lines of `version` that `checked` lacks (each as often as it lacks
+// it), in order and with their own line ends. Block entries and empty lines
+// are left out: the operations decide those.
+std::string linesAddedIn(std::string_view version, std::string_view checked, std::string_view terminator) {
+    std::string_view candidates = version;
+    std::unordered_map<std::string_view, std::size_t> present;
+    if (version.starts_with(checked)) {
+        candidates = version.substr(checked.size());  // only added to, as by >>
     } else {
-        base = current;
-        const std::string_view checked = onDisk();
-        if (displaced.view().starts_with(checked)) {
-            added = displaced.view().substr(checked.size());
+        for (std::string_view line : SplitLines(checked)) {
+            ++present[line];
         }
     }
-    const std::string_view joint =
-        !base.empty() && base.back() != '\n' && !added.empty() ? TerminatorOf(lineEnd_) : "";
-    ByteBuffer merged;
-    merged.resize(base.size() + joint.size() + added.size());
-    std::memcpy(merged.data(), base.data(), base.size());
-    std::memcpy(merged.data() + base.size(), joint.data(), joint.size());
-    std::memcpy(merged.data() + base.size() + joint.size(), added.data(), added.size());
+    std::string added;
+    const char* const end = candidates.data() + candidates.size();
+    for (std::string_view line : SplitLines(candidates)) {
+        if (auto it = present.find(line); it != present.end() && it->second > 0) {
+            --it->second;
+            continue;
+        }
+        if (line.empty() || FindBlockEntry(line)) {
+            continue;
+        }
+        const char* after = line.data() + line.size();
+        std::string_view lineEnd = terminator;
+        if (after < end && *after == '\n') {
+            lineEnd = {after, 1};
+        } else if (end - after >= 2 && after[0] == '\r' && after[1] == '\n') {
+            lineEnd = {after, 2};
+        }
+        (added += line) += lineEnd;
+    }
+    return added;
+}
 
-    auto onDisk = std::make_unique<const ByteBuffer>(std::move(now.bytes));
-    adopt(std::move(merged), now.stamp);
-    onDisk_ = std::move(onDisk);
-    displaced_ = true;
+}  // namespace
+
+// Another program changed the file after our final check (appended to it,
+// or put a version of its own in place) and our new file displaced that
+// version. What it added is added to the file now in place, as that program
+// did: an operation done again would leave our file without those lines
+// for longer, for yet another program to build on.
+bool HostsEngine::replaceFile(std::span<const std::string_view> tail) {
+    const LinesToWrite contents{lvHosts_, tail, TerminatorOf(lineEnd_), text_->view()};
+    WriteOptions options = writeOptions();
+    std::string seen;
+    bool tookIn = false;
+    options.displaced = [&](std::string_view version) {
+        keepLinesOfOthers(linesAddedIn(version, tookIn ? std::string_view(seen) : text_->view(),
+                                       TerminatorOf(lineEnd_)));
+        seen.assign(version);
+        tookIn = true;
+    };
+    ReplaceFileContents(hostsPath_, stamp_, text_->view(), contents, options);
+    return !tookIn;
+}
+
+// After a write that took in another program's change: the lists as the
+// file now gives them. False when it cannot be read (the change is made all
+// the same).
+bool HostsEngine::readBack() noexcept {
+    try {
+        LoadHostsList();
+        FillBlockList();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Adds `lines` to the file and makes sure they stay: should a program that
+// read the file before they went in put its own version in place, the lines
+// that version lacks are added to it.
+void HostsEngine::keepLinesOfOthers(std::string lines) {
+    for (int attempt = 0; attempt < kMaxAttempts && !lines.empty(); ++attempt) {
+        if (AppendToFile(hostsPath_, lines)) {
+            return;
+        }
+        try {
+            const FileSnapshot now = ReadFileSnapshot(hostsPath_);
+            lines = linesAddedIn(lines, now.bytes.view(), TerminatorOf(lineEnd_));
+        } catch (const HostsError&) {
+            return;
+        }
+    }
 }
 
 bool HostsEngine::Block(BlockMode mode) {
     return retryIfChanged([this, mode] {
         const auto& entries = BlockEntries();
-        if (mode == BlockMode::UnlessBlocked && !onDisk_) {
+        if (mode == BlockMode::UnlessBlocked) {
             FillBlockList();
             markFound();
             if (FoundCount() == entries.size()) {
@@ -254,24 +279,27 @@ bool HostsEngine::Block(BlockMode mode) {
                 return false;
             }
         }
+        bool onlyOurs = true;
         try {
             RemoveEmptyLines();
             // Room for the lines read back below, so nothing can fail once
             // the file has been written.
             lvHosts_.reserve(lvHosts_.size() + entries.size() + 1);
-            replaceFile(entries);
+            onlyOurs = replaceFile(entries);
         } catch (...) {
             // The file is as it was read, and so are the lists again.
             restoreListsFromText();
             throw;
         }
-        if (displaced_) {
-            return true;
+        if (!onlyOurs) {
+            onlyOurs = !readBack();
         }
-        // The file now holds exactly these lines, each ended; reading it back
-        // would give them followed by the empty line after the last end.
-        lvHosts_.insert(lvHosts_.end(), entries.begin(), entries.end());
-        lvHosts_.emplace_back();
+        if (onlyOurs) {
+            // The file now holds exactly these lines, each ended; reading it
+            // back would give them followed by the empty line after the last end.
+            lvHosts_.insert(lvHosts_.end(), entries.begin(), entries.end());
+            lvHosts_.emplace_back();
+        }
         FillBlockList();
         CheckStatus();
         return true;
@@ -290,18 +318,16 @@ std::size_t HostsEngine::Unblock() {
                 std::count_if(lvHosts_.begin(), lvHosts_.end(), [](std::string_view line) { return line.empty(); }));
             const bool onlyFinalEnd =
                 empty == 1 && text_->view().ends_with('\n') && lvHosts_.back().empty();
-            const bool unchanged = !onDisk_ && removed == 0 && (empty == 0 || onlyFinalEnd);
+            const bool unchanged = removed == 0 && (empty == 0 || onlyFinalEnd);
             RemoveEmptyLines();
-            if (!unchanged) {
-                replaceFile({});
+            if (!unchanged && !replaceFile({})) {
+                readBack();
             }
         } catch (...) {
             restoreListsFromText();
             throw;
         }
-        if (!displaced_) {
-            CheckStatus();
-        }
+        CheckStatus();
         return removed;
     });
 }

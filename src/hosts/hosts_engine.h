@@ -106,20 +106,23 @@ public:
     const std::vector<BlockListItem>& lvEntries() const { return lvEntries_; }
     std::size_t FoundCount() const;
 
-    // How often an operation starts again when another program changed the
-    // file between our read and our write, or right after our final check.
+    // How often an operation starts again from a fresh read when another
+    // program changed the file between our read and our write. A change made
+    // after our final check is taken in without starting again.
     static constexpr int kMaxAttempts = 3;
 
 private:
     template <typename Operation>
     auto retryIfChanged(Operation operation);
-    void replaceFile(std::span<const std::string_view> tail);
-    void takeInDisplaced(ByteBuffer displaced, const LinesToWrite& written);
+    // Returns false when the file now holds more than what was written:
+    // another program's change made after our final check, taken in.
+    bool replaceFile(std::span<const std::string_view> tail);
+    void keepLinesOfOthers(std::string lines);
+    bool readBack() noexcept;
     void adopt(ByteBuffer bytes, const FileStamp& stamp);
     void markFound();
     // After a failed write: the lists as the unchanged file gives them.
     void restoreListsFromText() noexcept;
-    std::string_view onDisk() const { return onDisk_ ? onDisk_->view() : text_->view(); }
     WriteOptions writeOptions() const;
 
     std::string hostsPath_;
@@ -132,15 +135,10 @@ private:
     std::function<void(WriteStep)> writeHook_;
     std::function<void()> beforeReplace_;
 
-    // The bytes the lines are views into (read-back lines added after a
-    // block point at the constant block entries), and the stamp of the
-    // version on disk. onDisk_ holds that version's bytes when they differ
-    // from text_: while an operation is done again on another program's
-    // version that our write displaced.
+    // The bytes of the last read; the lines are views into it, and read-back
+    // lines added after a block point at the constant block entries.
     std::unique_ptr<const ByteBuffer> text_;
-    std::unique_ptr<const ByteBuffer> onDisk_;
     FileStamp stamp_;
-    bool displaced_ = false;
     LineList lvHosts_;
     std::vector<BlockListItem> lvEntries_;
 };

@@ -71,6 +71,12 @@ struct WriteOptions {
     // file. Empty: nowhere, and such a rewrite in place is refused.
     std::string recoveryFolder;
     std::function<void(WriteStep)> hook;
+    // Called when our new file displaced a version that another program had
+    // changed after our final check (appended to it, or put a new file in
+    // its place), with that version's bytes: as soon as it is seen, and once
+    // more should it change again before every program that had it open has
+    // let go of it. Lets the caller take that change in.
+    std::function<void(std::string_view)> displaced;
 };
 
 // A rewrite in place that was interrupted (the process killed, the power
@@ -109,12 +115,11 @@ FileSnapshot ReadFileSnapshot(const std::string& path);
 // undone. Throws HostsError when a damaged file cannot be put right.
 std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options);
 
-struct ReplaceResult {
-    // Set when another program changed the file after our last check and
-    // our new file displaced that version: its bytes, so that the operation
-    // can be done again with that change taken in.
-    std::optional<ByteBuffer> displaced;
-};
+// Adds `bytes` at the end of the file as it stands, as the shell's `>>` does.
+// Returns false when a program that had read the file before (and so never
+// saw these bytes) has since put its own version in its place; where that
+// cannot be told, true. Never throws.
+bool AppendToFile(const std::string& path, std::string_view bytes) noexcept;
 
 // Replaces the contents of `path` (through a symbolic link, with the target's
 // permissions, owner, extended attributes, ACL and security label kept) so
@@ -126,8 +131,8 @@ struct ReplaceResult {
 // an ACL or label that cannot be given to a new file) it is rewritten in
 // place, guarded by a recovery record. On any failure the file is left as it
 // was and no temporary file remains.
-ReplaceResult ReplaceFileContents(const std::string& path, const FileStamp& expected,
-                                  std::optional<std::string_view> original,
-                                  const LinesToWrite& contents, const WriteOptions& options = {});
+void ReplaceFileContents(const std::string& path, const FileStamp& expected,
+                         std::optional<std::string_view> original, const LinesToWrite& contents,
+                         const WriteOptions& options = {});
 
 }  // namespace hushgate

@@ -265,20 +265,41 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
 
 // After our new file took the hosts file's place: was the version it
 // displaced still the one we checked? If another program changed it after
-// our final check (appended to it, or put a new file in its place), returns
-// that version's bytes. `displacedFd` is open on what was displaced.
-std::optional<ByteBuffer> changedAfterCheck(int displacedFd, const struct stat& checked,
-                                            const FileStamp& expected, const std::string& shown) {
+// our final check (appended to it, or put a new file in its place), its bytes
+// go to `displaced`; and again if it changes once more before every program
+// that had it open has let go of it (one that opened it just before the
+// rename may write to it just after). `displacedFd` is open on what was
+// displaced, and is the only descriptor of ours on it.
+void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp& expected,
+                    const std::string& shown, const std::function<void(std::string_view)>& displaced) {
     struct stat st;
-    if (::fstat(displacedFd, &st) != 0) {
-        return std::nullopt;
+    bool sameAsChecked = true;
+    std::uint64_t seenSize = expected.size;
+    std::int64_t seenModified = expected.modifiedNs;
+    for (int look = 0; look < 2; ++look) {
+        if (look == 1) {
+            waitUntilNoOtherOpens(displacedFd);
+        }
+        if (::fstat(displacedFd, &st) != 0) {
+            return;
+        }
+        // Its change time moved with the rename; size and content time did not.
+        const FileStamp now = stampOf(st);
+        if (sameFile(st, checked) == sameAsChecked && now.size == seenSize && now.modifiedNs == seenModified) {
+            continue;
+        }
+        sameAsChecked = sameFile(st, checked);
+        seenSize = now.size;
+        seenModified = now.modifiedNs;
+        try {
+            const ByteBuffer bytes = readWhole(displacedFd, shown, Action::Write);
+            if (displaced) {
+                displaced(bytes.view());
+            }
+        } catch (const HostsError&) {
+            return;  // our change is made; theirs cannot be read
+        }
     }
-    // Its change time moved with the rename; size and content time did not.
-    const FileStamp now = stampOf(st);
-    if (sameFile(st, checked) && now.size == expected.size && now.modifiedNs == expected.modifiedNs) {
-        return std::nullopt;
-    }
-    return readWhole(displacedFd, shown, Action::Write);
 }
 
 }  // namespace
@@ -298,6 +319,19 @@ std::string DefaultRecoveryFolder() { return ::geteuid() == 0 ? "/var/lib/hushga
 bool FileExists(const std::string& path) {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool AppendToFile(const std::string& path, std::string_view bytes) noexcept {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0 || writeAll(fd.get(), bytes.data(), bytes.size()) != 0) {
+        return true;  // nothing more to be done
+    }
+    fsyncRetrying(fd.get());
+    // A program that read the file before our bytes went in, to put its own
+    // version in its place, is done with it once no one else has it open.
+    waitUntilNoOtherOpens(fd.get());
+    struct stat written, named;
+    return ::fstat(fd.get(), &written) != 0 || (::stat(path.c_str(), &named) == 0 && sameFile(written, named));
 }
 
 FileSnapshot ReadFileSnapshot(const std::string& path) {
@@ -325,9 +359,9 @@ FileSnapshot ReadFileSnapshot(const std::string& path) {
     return snapshot;
 }
 
-ReplaceResult ReplaceFileContents(const std::string& path, const FileStamp& expected,
-                                  std::optional<std::string_view> original,
-                                  const LinesToWrite& contents, const WriteOptions& options) {
+void ReplaceFileContents(const std::string& path, const FileStamp& expected,
+                         std::optional<std::string_view> original, const LinesToWrite& contents,
+                         const WriteOptions& options) {
     FileSizeLimitAsError sizeLimit;
     // Write through a symbolic link to the file it names, so the link stays.
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
@@ -417,19 +451,19 @@ ReplaceResult ReplaceFileContents(const std::string& path, const FileStamp& expe
                     }
                 }
                 if (err == 0) {
-                    ReplaceResult result;
-                    if (exchanged) {
-                        FileDescriptor displaced(::open(temp.path().c_str(),
-                                                        O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-                        if (displaced.get() >= 0) {
-                            result.displaced = changedAfterCheck(displaced.get(), st, expected, shown);
-                        }
-                        temp.removeNow();
-                    } else {
-                        result.displaced = changedAfterCheck(held.get(), st, expected, shown);
-                    }
+                    // Our file is in place. Only one descriptor of ours stays
+                    // open, on the version it displaced (which an exchange
+                    // left under the temporary name, removed here).
+                    FileDescriptor displaced(exchanged ? ::open(temp.path().c_str(), O_RDONLY | O_CLOEXEC |
+                                                                    O_NOFOLLOW | O_NONBLOCK)
+                                                       : held.release());
+                    held.close();
+                    temp.removeNow();
                     syncDirectory(dir);
-                    return result;
+                    if (displaced.get() >= 0) {
+                        checkDisplaced(displaced.get(), st, expected, shown, options.displaced);
+                    }
+                    return;
                 }
                 if (err != EBUSY && err != EXDEV) {
                     fail(Action::Write, shown, err);
@@ -443,7 +477,6 @@ ReplaceResult ReplaceFileContents(const std::string& path, const FileStamp& expe
         options.hook(WriteStep::BeforeFinalCheck);
     }
     rewriteInPlace(target, shown, held.get(), st, expected, original, contents, options);
-    return {};
 }
 
 }  // namespace hushgate

@@ -202,6 +202,18 @@ bool FileExists(const std::string& path) {
            !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool AppendToFile(const std::string& path, std::string_view bytes) noexcept {
+    std::wstring wide;
+    DWORD err = 0;
+    if (!path.empty() && toWide(path, wide) == 0) {
+        Handle file = openFile(wide, FILE_APPEND_DATA, kShareAll, OPEN_EXISTING, err);
+        if (err == 0 && writeAll(file.get(), bytes.data(), bytes.size()) == 0) {
+            FlushFileBuffers(file.get());
+        }
+    }
+    return true;
+}
+
 FileSnapshot ReadFileSnapshot(const std::string& path) {
     const std::wstring wide = widePath(Action::Read, path);
     DWORD err = 0;
@@ -216,9 +228,9 @@ FileSnapshot ReadFileSnapshot(const std::string& path) {
     return snapshot;
 }
 
-ReplaceResult ReplaceFileContents(const std::string& path, const FileStamp& expected,
-                                  std::optional<std::string_view> original,
-                                  const LinesToWrite& contents, const WriteOptions& options) {
+void ReplaceFileContents(const std::string& path, const FileStamp& expected,
+                         std::optional<std::string_view> original, const LinesToWrite& contents,
+                         const WriteOptions& options) {
     const std::wstring given = widePath(Action::Write, path);
     // Write through a symbolic link to the file it names, so the link stays.
     std::wstring target;
@@ -288,14 +300,17 @@ ReplaceResult ReplaceFileContents(const std::string& path, const FileStamp& expe
             RemoveOnExit removeBackup(backup);
             // Another program's change made after our final check is in the
             // version we displaced.
-            ReplaceResult result;
             Handle old = openFile(backup, GENERIC_READ, kShareAll, OPEN_EXISTING, err);
             FileStamp oldStamp;
-            if (err == 0 && stampOf(old.get(), oldStamp) == 0 &&
+            if (err == 0 && stampOf(old.get(), oldStamp) == 0 && options.displaced &&
                 (oldStamp.size != expected.size || oldStamp.modifiedNs != expected.modifiedNs)) {
-                result.displaced = readAll(old.get(), shown, Action::Write);
+                try {
+                    options.displaced(readAll(old.get(), shown, Action::Write).view());
+                } catch (const HostsError&) {
+                    // our change is made; theirs cannot be read
+                }
             }
-            return result;
+            return;
         }
         recoverOriginal(target, backup, shown, err);
         // Other errors than the three partial ones leave both files as they were.
@@ -310,7 +325,6 @@ ReplaceResult ReplaceFileContents(const std::string& path, const FileStamp& expe
         options.hook(WriteStep::BeforeFinalCheck);
     }
     rewriteInPlace(target, shown, expected, original, contents, options);
-    return {};
 }
 
 }  // namespace hushgate

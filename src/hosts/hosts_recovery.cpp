@@ -178,7 +178,8 @@ std::string TornCopyName(std::string_view stem, std::int64_t unixSeconds, int at
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     std::string name = std::string(stem) + std::string(kTornMarker) + stamp;
     if (attempt > 1) {
-        name += "-" + std::to_string(attempt);
+        name += '-';
+        name += std::to_string(attempt);
     }
     return name;
 }

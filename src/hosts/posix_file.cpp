@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <thread>
 
 #ifdef __linux__
 #include <sys/xattr.h>
@@ -286,6 +289,29 @@ void OurFile::removeNow() {
     }
     onInterrupt_.reset();
     fd_.close();
+}
+
+void waitUntilNoOtherOpens(int fd) {
+#ifdef __linux__
+    // A write lease is granted only while no one else has the file open. It
+    // is let go at once; should someone open the file in that instant, the
+    // kernel's notice comes as SIGURG, which is ignored unless handled.
+    if (::fcntl(fd, F_SETSIG, SIGURG) != 0) {
+        return;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+            ::fcntl(fd, F_SETLEASE, F_UNLCK);
+            return;
+        }
+        if (errno != EAGAIN) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+#else
+    (void)fd;
+#endif
 }
 
 void removeIfUnlocked(const std::string& path) {

@@ -101,6 +101,12 @@ private:
     std::unique_ptr<RemoveOnInterrupt> onInterrupt_;
 };
 
+// Waits (briefly, at most about a tenth of a second) until no other process
+// has the file open at `fd`, so that a program that opened it to write has
+// finished. Where that cannot be told (not Linux, a file system without
+// leases, a file we do not own without CAP_LEASE) it returns at once.
+void waitUntilNoOtherOpens(int fd);
+
 // Removes `path` unless a running process holds its lock. Never throws.
 void removeIfUnlocked(const std::string& path);
 

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <fstream>
 
+#include "block_list.h"
 #include "hosts_engine.h"
 #include "test_support.h"
 
@@ -178,30 +179,36 @@ TEST(Failures, FileTooLargeForMemoryIsSaidInOneLine) {
 
 // Another program's edit made while we write is never lost: made before our
 // final check, the operation starts again; made after it, our new file
-// displaces it, and the operation is done again with it taken in.
+// displaces it, and the lines it added are added to our file (block entries
+// and empty lines aside: the operation decides those).
 TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
-    const auto appendLine = [](const std::string& hosts) {
-        std::ofstream(hosts, std::ios::app) << "added by another program\n";
-    };
-    const auto replaceFile = [](const std::string& hosts) {  // as sed -i does
-        test::writeFile(hosts + ".sed", test::readFile(hosts) + "added by another program\n");
+    const std::string added = "added by another program\n";
+    const std::string www = std::string(BlockEntries()[0]) + "\n";
+    const auto appendLines = [&](const std::string& hosts) { std::ofstream(hosts, std::ios::app) << added; };
+    const auto replaceFile = [&](const std::string& hosts) {  // as sed -i does
+        test::writeFile(hosts + ".sed", test::readFile(hosts) + added + www + "\n");
         std::filesystem::rename(hosts + ".sed", hosts);
     };
+    const std::string entries = test::allEntries("\n");
     const struct {
         const char* what;
         WriteStep step;
         std::function<void(const std::string&)> edit;
-        bool hardLink;
+        bool block;
+        std::string expected;
+        bool hardLink = false;
     } cases[] = {
-        {"append before the check", WriteStep::BeforeFinalCheck, appendLine, false},
-        {"append after the check", WriteStep::AfterFinalCheck, appendLine, false},
-        {"new file after the check", WriteStep::AfterFinalCheck, replaceFile, false},
-        {"append before the check, in place", WriteStep::BeforeFinalCheck, appendLine, true},
+        {"append before the check", WriteStep::BeforeFinalCheck, appendLines, true, "a\n" + added + entries},
+        {"append after the check", WriteStep::AfterFinalCheck, appendLines, true, "a\n" + entries + added},
+        {"new file after the check, block", WriteStep::AfterFinalCheck, replaceFile, true, "a\n" + entries + added},
+        {"new file after the check, unblock", WriteStep::AfterFinalCheck, replaceFile, false, "a\n" + added},
+        {"append before the check, in place", WriteStep::BeforeFinalCheck, appendLines, true,
+         "a\n" + added + entries, true},
     };
     for (const auto& c : cases) {
         test::TempDir dir;
         const std::string hosts = dir.file("hosts");
-        test::writeFile(hosts, "a\n");
+        test::writeFile(hosts, c.block ? "a\n" : "a\n" + entries);
         if (c.hardLink) {
             std::filesystem::create_hard_link(hosts, dir.file("link"));
         }
@@ -212,9 +219,9 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
                 c.edit(hosts);
             }
         });
-        engine.Block();
-        EXPECT_EQ(test::readFile(hosts), "a\nadded by another program\n" + test::allEntries("\n")) << c.what;
-        EXPECT_TRUE(engine.CheckStatus()) << c.what;
+        c.block ? (void)engine.Block() : (void)engine.Unblock();
+        EXPECT_EQ(test::readFile(hosts), c.expected) << c.what;
+        EXPECT_EQ(engine.FoundCount(), c.block ? 68u : 0u) << c.what;
         EXPECT_EQ(dir.listing().size(), c.hardLink ? 2u : 1u) << c.what;
     }
 }

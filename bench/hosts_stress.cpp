@@ -39,11 +39,12 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "usage: hushgate-stress [--seconds S] [--appenders N] [--seds N] [--lines N] [--naive]\n"
+    "                       [--show-lost]\n"
     "  Blocks and unblocks a generated hosts file of N lines (default 10000) for\n"
     "  S seconds (default 10) while N appenders (default 2) and N sed -i writers\n"
     "  (default 2) add lines to it, then counts the lines they wrote that are\n"
     "  missing. --naive puts a plain read-change-rename loop in our place, to\n"
-    "  show that the count does catch lost lines.";
+    "  show that the count does catch lost lines. --show-lost names each lost line.";
 
 struct Options {
     double seconds = 10;
@@ -51,6 +52,7 @@ struct Options {
     int seds = 2;
     std::size_t lines = 10000;
     bool naive = false;
+    bool showLost = false;
 };
 
 int parseInt(const char* text) {
@@ -214,7 +216,7 @@ int run(const Options& options) {
             const std::string line = "stress " + name + " " + std::to_string(i);
             if (!present.count(line)) {
                 ++lost;
-                if (std::getenv("HUSHGATE_STRESS_SHOW")) {
+                if (options.showLost) {
                     std::fprintf(stderr, "lost: %s\n", line.c_str());
                 }
             }
@@ -248,6 +250,8 @@ int main(int argc, char** argv) {
             if (arg == "--help") {
                 std::printf("%s\n", kUsage);
                 return 0;
+            } else if (arg == "--show-lost") {
+                options.showLost = true;
             } else if (arg == "--naive") {
                 options.naive = true;
             } else if (arg == "--seconds" && hasValue) {

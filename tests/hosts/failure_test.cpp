@@ -302,6 +302,7 @@ struct Interruption {
     int signal;
     bool endsNew;
     bool torn;
+    friend void PrintTo(const Interruption& interruption, std::ostream* out) { *out << interruption.name; }
 };
 
 class InterruptedWrite : public ::testing::TestWithParam<Interruption> {};

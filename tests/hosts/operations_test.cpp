@@ -183,6 +183,7 @@ struct OwnerSetting {
     const char* name;
     const char* setup;  // a shell command on $F (the file) and $D (its folder)
     std::size_t nameLength = 5;
+    friend void PrintTo(const OwnerSetting& setting, std::ostream* out) { *out << setting.name; }
 };
 
 class KeepsWhatTheOwnerSet : public ::testing::TestWithParam<OwnerSetting> {};

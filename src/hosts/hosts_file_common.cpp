@@ -84,7 +84,7 @@ int LinesToWrite::forEachPiece(const std::function<int(std::string_view)>& put) 
                 if (int result = put(std::string_view(runStart, runSize))) {
                     return result;
                 }
-                if (int result = put(end)) {
+                if (int result = end.empty() ? 0 : put(end)) {
                     return result;
                 }
             }

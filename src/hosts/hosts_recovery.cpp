@@ -53,6 +53,9 @@ void Digest::consume(const unsigned char* block) {
 }
 
 void Digest::update(std::string_view bytes) {
+    if (bytes.empty()) {
+        return;
+    }
     auto p = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t size = bytes.size();
     total_ += size;

@@ -163,6 +163,9 @@ int writeLines(int fd, const LinesToWrite& contents) {
         return err;
     };
     auto put = [&](std::string_view piece) {
+        if (piece.empty()) {
+            return 0;
+        }
         if (piece.size() > kWriteBufferSize - used) {
             if (int err = flush()) {
                 return err;

@@ -272,6 +272,9 @@ DWORD writeLines(HANDLE file, const LinesToWrite& contents) {
     std::size_t used = 0;
     auto flush = [&]() { return writeAll(file, buffer.get(), std::exchange(used, 0)); };
     auto put = [&](std::string_view piece) -> DWORD {
+        if (piece.empty()) {
+            return 0;
+        }
         if (piece.size() > kWriteBufferSize - used) {
             if (DWORD err = flush()) {
                 return err;

@@ -78,7 +78,10 @@ public:
     void setWriteHook(std::function<void(WriteStep)> hook) { writeHook_ = std::move(hook); }
     void setBeforeReplaceHook(std::function<void()> hook) { beforeReplace_ = std::move(hook); }
 
-    // Reads the hosts file into lvHosts. On failure lvHosts is untouched.
+    // Reads the hosts file into lvHosts, after tidying up what an earlier,
+    // interrupted run left (see setRecoveryHandler). On failure lvHosts is
+    // untouched; that includes a damaged file that cannot be put right (for
+    // want of the right to change it).
     void LoadHostsList();
     // Puts the 68 block entries into lvEntries, none of them found.
     void FillBlockList();

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #ifdef __linux__
 #include <sys/xattr.h>
@@ -55,6 +56,7 @@ private:
     std::uint64_t written_ = 0;
     std::size_t pending_ = 0;
 };
+
 
 }  // namespace
 
@@ -241,17 +243,6 @@ ByteBuffer readWhole(int fd, const std::string& shownPath, Action action) {
     }
     bytes.resize(used);
     return bytes;
-}
-
-void restrictLike(int fd, const struct stat& like) {
-#ifdef __linux__
-    // An ACL inherited from the folder could give others more than the file does.
-    ::fremovexattr(fd, "system.posix_acl_access");
-#endif
-    if (::fchown(fd, static_cast<uid_t>(-1), like.st_gid) != 0) {
-        // Not ours to give to that group: keep our own, with the same bits.
-    }
-    ::fchmod(fd, (like.st_mode & 0644) | 0600);
 }
 
 OurFile::OurFile(const std::string& folder, const std::string& stem, FileRole role) {

@@ -68,6 +68,18 @@ void syncDirectory(const std::string& dir);
 // beyond the size it had when we looked). Throws HostsError.
 ByteBuffer readWhole(int fd, const std::string& shownPath, Action action);
 
+// Gives the new file at `fd` what the original (open at `originalFd`) has
+// besides its bytes: owner, permission bits and every extended attribute
+// (ACL, security label, user attributes), and nothing more. Returns false
+// when any of it cannot be given; the caller then rewrites the original in
+// place instead.
+bool copyMetadata(int fd, int originalFd, const struct stat& original);
+
+// Refuses what no safe write can handle: a file marked append-only or
+// immutable, and a folder marked append-only (a new file could be put there
+// but never removed again). `shown` names the file in the error.
+void refuseProtected(int fd, const std::string& dir, const std::string& shown);
+
 // Gives `fd`, a file holding a copy of the file described by `like`, no more
 // access than that file: its group, its read bits, no ACL of its own.
 void restrictLike(int fd, const struct stat& like);

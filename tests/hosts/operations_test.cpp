@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(BothLineEnds, OperationsTest,
 // What the owner set on the hosts file survives a write, and nothing is
 // added to it: a new file takes its place only when it can be given all of
 // it; otherwise (a hard link, an attribute we may not set) the file is
-// rewritten in place.
+// rewritten in place. POSIX only: set up by shell commands.
 struct OwnerSetting {
     const char* name;
     const char* setup;  // a shell command on $F (the file) and $D (its folder)

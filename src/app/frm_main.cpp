@@ -73,6 +73,15 @@ frmMain::frmMain(AppPaths paths, QWidget* parent)
     }
 
     engine_.setStatusHandlers([this] { ShowBlocked(); }, [this] { ShowUnblocked(); });
+    // An interrupted change undone by this load: said once, after the engine
+    // call that found it has returned (a message box must not wait inside it).
+    engine_.setRecoveryHandler([this](const RecoveryNotice& notice) {
+        pendingWarnings_.append(languageFile_.message(messages::kChangeRolledBack)
+                                    .arg(fromNativePath(notice.file), fromNativePath(notice.tornCopy)));
+        if (isVisible()) {
+            QTimer::singleShot(0, this, &frmMain::showPendingMessages);
+        }
+    });
     hostsChanger_ = new HostsChanger(engine_, this);
     connect(hostsChanger_, &HostsChanger::finished, this, &frmMain::hostsChangeFinished);
     connectCommands();
@@ -178,14 +187,16 @@ void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!pendingWarnings_.isEmpty() || !pendingErrors_.isEmpty()) {
         // After the window is on screen, so each message has its owner.
-        QTimer::singleShot(0, this, [this] {
-            for (const QString& text : std::exchange(pendingWarnings_, {})) {
-                MessageBox::show(this, QMessageBox::Warning, QString::fromLatin1(kTitle), text);
-            }
-            for (const QString& text : std::exchange(pendingErrors_, {})) {
-                MessageBox::critical(this, QString::fromLatin1(kTitle), text);
-            }
-        });
+        QTimer::singleShot(0, this, &frmMain::showPendingMessages);
+    }
+}
+
+void frmMain::showPendingMessages() {
+    for (const QString& text : std::exchange(pendingWarnings_, {})) {
+        MessageBox::show(this, QMessageBox::Warning, QString::fromLatin1(kTitle), text);
+    }
+    for (const QString& text : std::exchange(pendingErrors_, {})) {
+        MessageBox::critical(this, QString::fromLatin1(kTitle), text);
     }
 }
 

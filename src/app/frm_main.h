@@ -90,6 +90,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Start-up messages and notices found since, each shown once.
+    void showPendingMessages();
 
 private:
     enum class HostsChange { Block, Unblock };
@@ -124,7 +126,7 @@ private:
     QPointer<frmLanguage> frmLanguage_;
     HostsWatcher* hostsWatcher_ = nullptr;
     std::unique_ptr<QtTranslation> qtTranslation_;
-    QStringList pendingWarnings_;  // start-up notices, shown once the window is up
+    QStringList pendingWarnings_;  // notices, shown once the window is up
     QStringList pendingErrors_;    // start-up failures, shown once the window is up
 
 public:

@@ -12,6 +12,12 @@
 #include <QToolBar>
 #include <memory>
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "app_fixture.h"
 #include "flat_controls.h"
 #include "frm_main.h"
@@ -263,6 +269,42 @@ private slots:
         QCOMPARE(program->hosts(), QByteArray("10.0.0.1 printer\n") + allEntries());
         QVERIFY(isShownBlocked(*w));
     }
+
+#ifndef _WIN32
+    // A rewrite in place (here through a second name of the file) killed
+    // half-way: the next window undoes it and says so once.
+    void interruptedChangeIsUndoneAndToldOnce() {
+        // Entries before the last line, so the cut-short rewrite differs.
+        const QByteArray blocked = "127.0.0.1 localhost\n" + allEntries() + "::1 localhost\n";
+        program->writeHosts(blocked);
+        QCOMPARE(::link(QFile::encodeName(program->hostsPath()).constData(),
+                        QFile::encodeName(program->path(QStringLiteral("other"))).constData()),
+                 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            hushgate::HostsEngine engine(QFile::encodeName(program->hostsPath()).toStdString(),
+                                         hushgate::LineEnd::Lf);
+            engine.setWriteHook([](hushgate::WriteStep step) {
+                if (step == hushgate::WriteStep::InPlaceWritten) {
+                    ::raise(SIGKILL);
+                }
+            });
+            engine.Unblock();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFSIGNALED(status));
+        QVERIFY(program->hosts() != blocked);
+
+        auto w = open();
+        QTRY_COMPARE(messages->shown.size(), 1);
+        QCOMPARE(messages->shown[0].icon, QMessageBox::Warning);
+        QVERIFY(messages->shown[0].text.startsWith(QStringLiteral("An interrupted change of ")));
+        QCOMPARE(program->hosts(), blocked);
+        QVERIFY(isShownBlocked(*w));
+    }
+#endif
 
     void fileRemovedWhileRunningIsReported() {
         program->writeHosts(kOriginal);

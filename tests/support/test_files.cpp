@@ -7,7 +7,12 @@
 #include <random>
 #include <stdexcept>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <unistd.h>  // mkdtemp
 #endif
 
@@ -73,7 +78,10 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::file(std::string_view name) const {
-    return path_ + kSeparator + std::string(name);
+    std::string path = path_ + kSeparator + std::string(name);
+    // Windows' own separator, so that paths compare and show as Windows gives them.
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(path_.size()), path.end(), '/', kSeparator);
+    return path;
 }
 
 void writeFile(const std::string& path, std::string_view bytes) {
@@ -113,6 +121,11 @@ ScopedEnv::~ScopedEnv() {
 }
 
 #ifdef _WIN32
+bool RunningUnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 void ScopedEnv::set(const std::string& value) {
     ::_putenv_s(name_, value.c_str());
 }
@@ -120,6 +133,8 @@ void ScopedEnv::unset() {
     ::_putenv_s(name_, "");
 }
 #else
+bool RunningUnderWine() { return false; }
+
 void ScopedEnv::set(const std::string& value) {
     ::setenv(name_, value.c_str(), 1);
 }

@@ -22,7 +22,7 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return path_; }
-    // `name` (may hold "/") inside the folder.
+    // `name` (may hold "/", made "\\" on Windows) inside the folder.
     std::string file(std::string_view name) const;
 
 private:
@@ -38,6 +38,10 @@ std::string readFile(const std::string& path);
 
 // The names in `folder`, sorted, to spot left-over files.
 std::vector<std::string> listing(const std::string& folder);
+
+// True under Wine, which differs from Windows in places: a test of such a
+// place skips there (GTEST_SKIP) rather than expect less of Windows.
+bool RunningUnderWine();
 
 // Sets or removes an environment variable and puts the old value back.
 // Windows cannot hold an empty value: set("") removes the variable there.

@@ -9,6 +9,10 @@
 
 #include "hosts_engine.h"
 
+#ifdef _WIN32
+#include "windows_console.h"
+#endif
+
 namespace {
 
 constexpr int kExitBlocked = 0;
@@ -112,10 +116,7 @@ int run(const std::string& command, hushgate::HostsEngine& engine) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+int runCli(const std::vector<std::string>& args) {
     std::string hostsPath;
     std::string command;
     bool hostsGiven = false;
@@ -184,3 +185,14 @@ int main(int argc, char** argv) {
         return kExitError;
     }
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    const hushgate::cli::ConsoleOutput console;
+    return runCli(hushgate::cli::Utf8Arguments(argc, argv));
+}
+#else
+int main(int argc, char** argv) { return runCli({argv + 1, argv + argc}); }
+#endif

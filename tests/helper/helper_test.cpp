@@ -24,7 +24,7 @@ struct HelperRun {
 
 // Runs the helper, as an ordinary user (nobody) when `dropRoot` is set. It
 // runs from a copy in `dir`, which nobody can reach wherever the build is.
-HelperRun runHelper(const std::vector<std::string>& args, bool dropRoot, const test::TempDir& dir) {
+HelperRun runHelper(const std::vector<std::string>& args, bool dropRoot, const test::TempFolder& dir) {
     const std::string errPath = dir.file("err");
     const std::string helper = dir.file("hushgate-helper");
     std::filesystem::copy_file(HUSHGATE_HELPER, helper,
@@ -81,7 +81,7 @@ TEST(HelperTest, ChangesOnlyItsOwnFileAndOnlyAsRoot) {
         {{"unblock"}, true, blocked + original, 0, tidied + tidied, ""},
         {{"block"}, true, std::nullopt, 3, std::nullopt, "cannot read " HUSHGATE_HELPER_TEST_HOSTS ": "},
     };
-    test::TempDir dir;
+    test::TempFolder dir;
     for (const auto& row : rows) {
         std::string args;
         for (const std::string& arg : row.args) {
@@ -103,8 +103,8 @@ TEST(HelperTest, ChangesOnlyItsOwnFileAndOnlyAsRoot) {
         if (row.after) {
             EXPECT_EQ(test::readFile(hosts), *row.after);
         }
-        const std::vector<std::string> left = test::TempDir::listingOf(
-            std::filesystem::path(hosts).parent_path());
+        const std::vector<std::string> left =
+            test::listing(std::filesystem::path(hosts).parent_path().string());
         EXPECT_LE(left.size(), 1u) << "left behind beside the hosts file";
     }
     std::filesystem::remove(hosts);

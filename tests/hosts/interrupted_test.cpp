@@ -1,14 +1,14 @@
 // Runs cut short (killed, interrupted) and what the next run makes of what
-// they left. POSIX only: the tests fork, send signals and lock files.
+// they left.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
+
+#ifndef _WIN32
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
+#endif
 
 #include "hosts_engine.h"
 #include "test_support.h"
@@ -17,12 +17,12 @@ namespace hushgate {
 namespace {
 
 TEST(Interrupted, LeftoversOfEndedRunsAreRemovedAndFilesInUseKept) {
-    test::TempDir dir;
+    test::TempFolder dir;
     const std::string hosts = dir.file("hosts");
     test::writeFile(hosts, "a\n");
     const std::vector<std::string> kept = {
         ".hosts.hushgate-new-Ab12Cd.bak",       // not named like ours
-        ".hosts.hushgate-new-InUse1",           // locked: a run at work
+        ".hosts.hushgate-new-InUse1",           // held by a run at work
         ".other.hushgate-new-Ab12Cd",           // another file's
         "hosts",
         "hosts.hushgate-torn-20250101-120000",  // a damaged copy kept for the owner
@@ -36,15 +36,16 @@ TEST(Interrupted, LeftoversOfEndedRunsAreRemovedAndFilesInUseKept) {
                              ".hosts.hushgate-rec-Ab12Cd"}) {  // a record never completed
         test::writeFile(dir.file(name), "127.0.0.1 localhost\n");
     }
-    const int inUse = ::open(dir.file(kept[1]).c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(::flock(inUse, LOCK_EX), 0);
     HostsEngine engine(hosts, LineEnd::Lf);
-    engine.LoadHostsList();
-    ::close(inUse);
-    EXPECT_EQ(dir.listing(), kept);
+    {
+        test::FileInUse inUse(dir.file(kept[1]));
+        engine.LoadHostsList();
+    }
+    EXPECT_EQ(test::listing(dir.path()), kept);
     EXPECT_TRUE(engine.TakeRecoveryNotices().empty());
 }
 
+#ifndef _WIN32  // the child processes are forked and the interrupts signals
 // A write ended at any step leaves the old or the new file and, after the
 // next read, nothing else: a rewrite in place cut short is undone, its
 // damaged bytes kept and the undoing told once. Ctrl-C, SIGTERM and SIGHUP
@@ -65,7 +66,7 @@ class InterruptedWrite : public ::testing::TestWithParam<Interruption> {};
 
 TEST_P(InterruptedWrite, LeavesTheOldOrTheNewFileAndNothingElse) {
     const Interruption& p = GetParam();
-    test::TempDir dir;
+    test::TempFolder dir;
     const std::string hosts = dir.file("hosts");
     // Unblocking rewrites the file from its second line on, and shorter.
     const std::string unblocked = "# mine\n127.0.0.1 localhost\n";
@@ -76,7 +77,7 @@ TEST_P(InterruptedWrite, LeavesTheOldOrTheNewFileAndNothingElse) {
     if (p.inPlace) {
         std::filesystem::create_hard_link(hosts, dir.file("other-name"));
     }
-    const auto listing = dir.listing();
+    const auto listing = test::listing(dir.path());
     const int status = test::waitStatusOfChild([&] {
         if (p.signal != SIGKILL) {
             InstallInterruptHandling();
@@ -94,7 +95,7 @@ TEST_P(InterruptedWrite, LeavesTheOldOrTheNewFileAndNothingElse) {
     } else {
         ASSERT_TRUE(WIFEXITED(status)) << status;
         EXPECT_EQ(WEXITSTATUS(status), 128 + p.signal);
-        EXPECT_EQ(dir.listing(), listing);  // cleaned up before ending
+        EXPECT_EQ(test::listing(dir.path()), listing);  // cleaned up before ending
     }
     const std::string left = test::readFile(hosts);
 
@@ -117,7 +118,7 @@ TEST_P(InterruptedWrite, LeavesTheOldOrTheNewFileAndNothingElse) {
     } else {
         EXPECT_TRUE(notices.empty());
     }
-    EXPECT_EQ(dir.listing(), expectedListing);
+    EXPECT_EQ(test::listing(dir.path()), expectedListing);
     if (p.inPlace) {
         EXPECT_EQ(test::readFile(dir.file("other-name")), expected);
     }
@@ -137,6 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
         Interruption{"InterruptedAfterTheFinalCheck", false, false, WriteStep::AfterFinalCheck, SIGINT, true, false},
         Interruption{"HungUpInPlace", true, false, WriteStep::InPlaceWritten, SIGHUP, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
+#endif
 
 }  // namespace
 }  // namespace hushgate

@@ -47,7 +47,7 @@ TEST(SplitLines, KeepsEveryByteOfEveryLine) {
 }
 
 TEST(LoadHostsList, ReadsTheFileIntoLines) {
-    test::TempDir dir;
+    test::TempFolder dir;
     const std::string hosts = dir.file("hosts");
     test::writeFile(hosts, "a\r\n\nb\n");
     HostsEngine engine(hosts, LineEnd::Lf);
@@ -60,12 +60,12 @@ TEST(LoadHostsList, ReadsTheFileIntoLines) {
 }
 
 TEST(LoadHostsList, MissingFileLeavesTheListAsItWas) {
-    test::TempDir dir;
+    test::TempFolder dir;
     const std::string hosts = dir.file("hosts");
     test::writeFile(hosts, "kept\n");
     HostsEngine engine(hosts, LineEnd::Lf);
     engine.LoadHostsList();
-    std::filesystem::remove(hosts);
+    std::filesystem::remove(test::pathOf(hosts));
     try {
         engine.LoadHostsList();
         FAIL() << "a missing file must be reported";
@@ -78,18 +78,20 @@ TEST(LoadHostsList, MissingFileLeavesTheListAsItWas) {
 }
 
 TEST(FileHelpers, FileExistsOnlyForOrdinaryFiles) {
-    test::TempDir dir;
+    test::TempFolder dir;
     test::writeFile(dir.file("f"), "x");
-    std::filesystem::create_symlink(dir.file("f"), dir.file("link"));
     EXPECT_TRUE(FileExists(dir.file("f")));
+#ifndef _WIN32  // MinGW's std::filesystem makes no symbolic links, nor does Wine
+    std::filesystem::create_symlink(dir.file("f"), dir.file("link"));
     EXPECT_TRUE(FileExists(dir.file("link")));
-    EXPECT_FALSE(FileExists(dir.path().string()));
+#endif
+    EXPECT_FALSE(FileExists(dir.path()));
     EXPECT_FALSE(FileExists(dir.file("none")));
     EXPECT_FALSE(FileExists(""));
 }
 
 TEST(FileHelpers, ReadFileTextReturnsBytesAndReportsMissingFiles) {
-    test::TempDir dir;
+    test::TempFolder dir;
     const std::string bytes("\r\n\0\xFF", 4);
     test::writeFile(dir.file("f"), bytes);
     EXPECT_EQ(ReadFileText(dir.file("f")), bytes);
@@ -100,16 +102,27 @@ TEST(FileHelpers, ReadFileTextReturnsBytesAndReportsMissingFiles) {
         EXPECT_EQ(error.kind(), HostsError::Kind::NotFound);
         EXPECT_EQ(error.action(), HostsError::Action::Read);
     }
-    EXPECT_THROW(ReadFileText(dir.path().string()), HostsError);
+    EXPECT_THROW(ReadFileText(dir.path()), HostsError);
 }
 
-TEST(FileHelpers, SystemHostsPathIsTheSystemsOwn) {
+// Only compared: no test reads or writes the system's hosts file.
+TEST(FileHelpers, SystemHostsPathAndLineEndAreTheSystemsOwn) {
+#ifdef _WIN32
+    const std::string system = GetSysDir();
+    ASSERT_FALSE(system.empty());
+    EXPECT_NE(system.back(), '\\');
+    EXPECT_TRUE(std::filesystem::is_directory(test::pathOf(system))) << system;
+    EXPECT_EQ(SystemHostsPath(), system + "\\drivers\\etc\\hosts");
+    EXPECT_EQ(NativeLineEnd(), LineEnd::CrLf);
+#else
 #ifdef __APPLE__
     EXPECT_EQ(SystemHostsPath(), "/private/etc/hosts");
 #else
     EXPECT_EQ(SystemHostsPath(), "/etc/hosts");
 #endif
     EXPECT_EQ(GetSysDir(), "");
+    EXPECT_EQ(NativeLineEnd(), LineEnd::Lf);
+#endif
 }
 
 }  // namespace

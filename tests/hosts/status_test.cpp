@@ -37,7 +37,7 @@ struct Checked {
 };
 
 Checked check(const std::string& text, LineEnd lineEnd = LineEnd::Lf) {
-    test::TempDir dir;
+    test::TempFolder dir;
     test::writeFile(dir.file("hosts"), text);
     HostsEngine engine(dir.file("hosts"), lineEnd);
     Checked result{};
@@ -113,7 +113,7 @@ TEST(CheckStatus, FilesFromEitherPlatformReadAlike) {
 }
 
 TEST(FillBlockList, ClearsEveryMark) {
-    test::TempDir dir;
+    test::TempFolder dir;
     test::writeFile(dir.file("hosts"), test::allEntries("\n"));
     HostsEngine engine(dir.file("hosts"), LineEnd::Lf);
     engine.LoadHostsList();

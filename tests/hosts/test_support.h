@@ -1,42 +1,98 @@
 #pragma once
 
-#include <sys/stat.h>
+// What the hosts engine's tests (and the root helper's) share, on top of
+// the temporary folders and whole-file reads and writes of test_files.h.
 
-#include <filesystem>
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "hosts_error.h"
+#include "test_files.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace hushgate::test {
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(std::string_view name) const { return (path_ / name).string(); }
-    // Names of everything in the folder, sorted, to spot left-over files.
-    std::vector<std::string> listing() const { return listingOf(path_); }
-    static std::vector<std::string> listingOf(const std::filesystem::path& folder);
-
-private:
-    std::filesystem::path path_;
-};
-
-void writeFile(const std::string& path, std::string_view bytes);
-std::string readFile(const std::string& path);
-struct stat statOf(const std::string& path);
 
 // Joins lines, each followed by `terminator`.
 std::string joined(const std::vector<std::string>& lines, std::string_view terminator);
 // All block entries as lines, each followed by `terminator`.
 std::string allEntries(std::string_view terminator);
+
+// Runs `operation` and returns the HostsError it throws, if any.
+template <typename Operation>
+std::optional<HostsError> errorOf(Operation operation) {
+    try {
+        operation();
+    } catch (const HostsError& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
+// Which file `path` names (inode, or Windows' file index): another file put
+// in its place has another.
+std::uint64_t fileIdOf(const std::string& path);
+
+// What a file carries besides its bytes, all of which a write must keep:
+// mode, owner and extended attributes (an ACL is one) on POSIX, the
+// attributes on Windows.
+struct Metadata {
+#ifdef _WIN32
+    std::uint32_t attributes = 0;
+#else
+    mode_t mode = 0;
+    uid_t uid = 0;
+    gid_t gid = 0;
+    std::map<std::string, std::string> extended;
+#endif
+    bool operator==(const Metadata&) const = default;
+    friend void PrintTo(const Metadata& metadata, std::ostream* out);
+};
+Metadata metadataOf(const std::string& path);
+
+// The file's bytes and metadata, to compare after a failure.
+struct Picture {
+    std::string bytes;
+    Metadata metadata;
+    bool operator==(const Picture&) const = default;
+};
+Picture pictureOf(const std::string& path);
+
+// Holds a file open as a program at work on it would: locked (POSIX), or
+// shared with nobody, or with readers only (Windows).
+class FileInUse {
+public:
+    explicit FileInUse(const std::string& path, bool othersMayRead = false);
+    ~FileInUse();
+    FileInUse(const FileInUse&) = delete;
+    FileInUse& operator=(const FileInUse&) = delete;
+
+private:
+    std::intptr_t handle_;
+};
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `program` with `arguments` (UTF-8; on Windows they go on its UTF-16
+// command line) and nothing to read; what it writes goes through files in
+// `scratch`, which are removed again.
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const TempFolder& scratch);
+
+#ifndef _WIN32
+struct stat statOf(const std::string& path);
 
 // Runs `body` in a forked child and returns what it returned: an empty string
 // for success, otherwise a description of what went wrong. Lets a test change
@@ -52,14 +108,12 @@ int waitStatusOfChild(const std::function<void()>& body);
 bool shell(const std::string& command);
 std::string quoted(const std::string& text);
 
-// Every extended attribute of `path` (an ACL is one) with its value.
-std::map<std::string, std::string> attributesOf(const std::string& path);
-
 // In a child: gives the process its own mount namespace, so that mounts made
 // afterwards vanish with it. False where that is not allowed (not root).
 bool enterPrivateMountNamespace();
 
 // True when this process may create mount namespaces (checked in a child).
 bool canUseMountNamespaces();
+#endif
 
 }  // namespace hushgate::test

@@ -4,7 +4,8 @@
 # build-win-tests/, and in a scratch Wine prefix runs
 #   - every Windows test program (CTest, through cmake/wine-run.sh),
 #   - hushgate-cli.exe on a scratch hosts file: status, block, unblock, with
-#     the exact CR LF bytes checked;
+#     the exact CR LF bytes checked, and again on a path beyond ASCII, in a
+#     pipe and in a console;
 # then compiles hushgate.rc with windres and checks with wrestool that the
 # version record, the manifest, the icon groups and the menu images are in.
 #
@@ -99,6 +100,34 @@ cmp "$hosts" <(printf '%s' "$original") || fail "unblock did not give back the o
 rm "$cli_dir/expected"
 [[ $(ls -A "$cli_dir") == hosts ]] || fail "files left beside the hosts file: $(ls -A "$cli_dir")"
 echo "status, list, block, status, unblock: CR LF bytes as expected"
+
+echo "== Windows: hushgate-cli.exe on a path beyond ASCII ($((SECONDS - start)) s)"
+# Wine turns Unix arguments into UTF-16 by the locale's character set, and
+# a terminal's UTF-16 back into it. The program takes its arguments in
+# UTF-16; it writes UTF-8 to a pipe and UTF-16 to a console.
+export LC_ALL=C.UTF-8
+uni_hosts="$cli_dir/Ordner ü/hösts"
+win_uni="Z:${uni_hosts//\//\\}"
+mkdir "$cli_dir/Ordner ü"
+printf '%s' "$original" >"$uni_hosts"
+uni() {
+    "${wine_run[@]}" "$build/bin/hushgate-cli.exe" --hosts "$win_uni" "$@" | tr -d '\r'
+}
+out=$(uni block) || fail "block: exit code $?"
+[[ $out == "Facebook is blocked: 68 entries written to $win_uni" ]] || fail "block: $out"
+cmp "$uni_hosts" <(printf '%s' "$original"; printf '%s\r\n' "${entries[@]}") ||
+    fail "block did not write the CR LF lines expected"
+# On a terminal, through Wine's console; its cursor codes are left out.
+out=$(CLI="$build/bin/hushgate-cli.exe" HOSTS="$win_uni" script -qec \
+          'cmake/wine-run.sh "$WINEPREFIX" "$CLI" --hosts "$HOSTS" status' /dev/null |
+      sed 's/\x1b\[?25[hl]//g' | tr -d '\r') || fail "status in a console: exit code $?"
+[[ $out == "Facebook is blocked (68 of 68 entries present in $win_uni)" ]] ||
+    fail "status in a console: $out"
+out=$(uni unblock) || fail "unblock: exit code $?"
+[[ $out == "Facebook is unblocked: 68 entry lines removed from $win_uni" ]] || fail "unblock: $out"
+cmp "$uni_hosts" <(printf '%s' "$original") || fail "unblock did not give back the original bytes"
+unset LC_ALL
+echo "block, status in a console, unblock of $win_uni: as expected"
 
 echo "== Windows: resources of Hushgate.exe ($((SECONDS - start)) s)"
 res=$scratch/resources

@@ -117,10 +117,11 @@ out=$(uni block) || fail "block: exit code $?"
 [[ $out == "Facebook is blocked: 68 entries written to $win_uni" ]] || fail "block: $out"
 cmp "$uni_hosts" <(printf '%s' "$original"; printf '%s\r\n' "${entries[@]}") ||
     fail "block did not write the CR LF lines expected"
-# On a terminal, through Wine's console; its cursor codes are left out.
+# On a terminal, through Wine's console: one wide enough for the line, its
+# control sequences left out.
 out=$(CLI="$build/bin/hushgate-cli.exe" HOSTS="$win_uni" script -qec \
-          'cmake/wine-run.sh "$WINEPREFIX" "$CLI" --hosts "$HOSTS" status' /dev/null |
-      sed 's/\x1b\[?25[hl]//g' | tr -d '\r') || fail "status in a console: exit code $?"
+          'stty cols 1000; cmake/wine-run.sh "$WINEPREFIX" "$CLI" --hosts "$HOSTS" status' /dev/null |
+      sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tr -d '\r') || fail "status in a console: exit code $?"
 [[ $out == "Facebook is blocked (68 of 68 entries present in $win_uni)" ]] ||
     fail "status in a console: $out"
 out=$(uni unblock) || fail "unblock: exit code $?"

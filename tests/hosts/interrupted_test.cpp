@@ -45,7 +45,7 @@ TEST(Interrupted, LeftoversOfEndedRunsAreRemovedAndFilesInUseKept) {
     EXPECT_TRUE(engine.TakeRecoveryNotices().empty());
 }
 
-#ifndef _WIN32  // the child processes are forked and the interrupts signals
+#ifndef _WIN32  // forks children and interrupts them with signals
 // A write ended at any step leaves the old or the new file and, after the
 // next read, nothing else: a rewrite in place cut short is undone, its
 // damaged bytes kept and the undoing told once. Ctrl-C, SIGTERM and SIGHUP

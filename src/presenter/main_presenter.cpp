@@ -130,8 +130,9 @@ void MainPresenter::ShowUnknown() {
 
 void MainPresenter::hostsFileChanged() {
     if (changeRunning()) {
-        // The change shows the outcome itself; look again once it is done.
-        recheckWaiting_ = true;
+        // Its outcome shows what the file holds once it is done: the engine
+        // reads the file back after its own write, and a change made by
+        // another process is followed by a fresh read.
         return;
     }
     showHostsStatus(false);
@@ -160,7 +161,6 @@ void MainPresenter::applyHostsChange(HostsVerb verb) {
 }
 
 void MainPresenter::hostsChangeFinished(const HostsChangeOutcome& outcome) {
-    const bool recheck = std::exchange(recheckWaiting_, false);
     if (outcome.error) {
         report(MessageIcon::Critical, DescribeHostsError(*outcome.error, languageFile_));
         // Show what the file on disk holds now; if it cannot be read, the
@@ -171,8 +171,6 @@ void MainPresenter::hostsChangeFinished(const HostsChangeOutcome& outcome) {
     if (outcome.elevated) {
         // Another process wrote (or did not write) the file: show what it holds.
         showHostsStatus(true);
-    } else if (recheck) {
-        showHostsStatus(false);
     }
     if (outcome.result == HostsChangeOutcome::Result::Done) {
         report(MessageIcon::Information, lblCloseBrowser_JP);

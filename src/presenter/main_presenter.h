@@ -20,7 +20,8 @@
 //    the mnu..._Click() handlers, lblLink_Click(), Toolbar1_ButtonClick(key).
 //    Enter means Block while Block is enabled: check blockEnabled() first.
 // 5. When the hosts file may have changed on disk (watch the file and its
-//    folder), call hostsFileChanged(); it waits for a change that is running.
+//    folder), call hostsFileChanged(); while a change runs, its outcome
+//    shows the file instead.
 // 6. Update check: mnuCheckUpdates_Click() asks the view to fetch the
 //    version file; hand the result back with versionAnswered().
 // 7. When the main window closes (close box or closeWindow()), call
@@ -98,7 +99,7 @@ public:
     const StatusDisplay& status() const { return status_; }
     bool blockEnabled() const { return !changeRunning() && status_.blockEnabled; }
     // The hosts file may have changed on disk: read it again, quietly (the
-    // state shows what is there). While a change runs, after it.
+    // state shows what is there). While a change runs, its outcome does.
     void hostsFileChanged();
 
     void cmdBlockFB_Click();
@@ -147,7 +148,6 @@ private:
     UpdateCheck updateCheck_;
     StatusDisplay status_;
     bool windowUp_ = false;         // showStartupReports has run
-    bool recheckWaiting_ = false;   // the file changed while a change ran
     std::vector<Message> pending_;  // start-up reports, shown once the window is up
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

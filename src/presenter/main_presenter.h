@@ -15,7 +15,8 @@
 //    toolbar, pending events, toolbar images, status, state word).
 // 3. Once the window is on screen, call showStartupReports(): what went wrong
 //    while loading (language files missing, resources.dll missing, hosts file
-//    unreadable) is shown then, once.
+//    unreadable) and interrupted changes the engine undid are shown then,
+//    once. Later notices are shown as they come.
 // 4. Forward the user's commands: cmdBlockFB_Click(), cmdUnblockFB_Click(),
 //    the mnu..._Click() handlers, lblLink_Click(), Toolbar1_ButtonClick(key).
 //    Enter means Block while Block is enabled: check blockEnabled() first.
@@ -138,6 +139,9 @@ private:
     void applyHostsChange(HostsVerb verb);
     void hostsChangeFinished(const HostsChangeOutcome& outcome);
     void report(MessageIcon icon, const Text& text);
+    // The messages waiting, once the window is up.
+    void showPending();
+    void takeRecoveryNotices();
 
     ProgramPaths paths_;
     MainView& view_;
@@ -148,7 +152,7 @@ private:
     UpdateCheck updateCheck_;
     StatusDisplay status_;
     bool windowUp_ = false;         // showStartupReports has run
-    std::vector<Message> pending_;  // start-up reports, shown once the window is up
+    std::vector<Message> pending_;  // reports and notices, shown once the window is up
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -169,6 +169,24 @@ void MainWindow::logTexts() const {
     for (std::size_t i = 0; i < toolTips_.size(); ++i) {
         LogEvent(std::string("text frmMain.") + ControlName(buttons[i]), toolTips_[i]);
     }
+    // Where the scenarios click: the toolbar's buttons and the two buttons,
+    // centres in client coordinates.
+    std::wstring places;
+    for (int command = kToolbarLanguage; command <= kToolbarFacebook; ++command) {
+        RECT rect{};
+        SendMessageW(toolbar_, TB_GETRECT, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&rect));
+        places += Widen(ToolbarKey(command)) + L"=" + std::to_wstring((rect.left + rect.right) / 2) +
+                  L"," + std::to_wstring((rect.top + rect.bottom) / 2) + L" ";
+    }
+    for (HWND control : {cmdBlockFB_, cmdUnblockFB_}) {
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        places += (control == cmdBlockFB_ ? L"cmdBlockFB=" : L"cmdUnblockFB=") +
+                  std::to_wstring((rect.left + rect.right) / 2) + L"," +
+                  std::to_wstring((rect.top + rect.bottom) / 2) + L" ";
+    }
+    LogEvent("places", places);
     for (Control control : {Control::lblStatus, Control::lblStatusEnd, Control::cmdBlockFB,
                             Control::cmdUnblockFB, Control::lblLink}) {
         LogEvent(std::string("text frmMain.") + ControlName(control),

@@ -111,11 +111,11 @@ void frmMain::chooseLanguage() {
         !FileExists(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage)))) {
         lblSettingsLanguage = QStringLiteral("English");
     }
-    languageFile_ = LanguageFile(
+    languageFile_ = QtLanguageFile(
         fromNativePath(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage))));
     if (!languageFile_.exists()) {
         // Not even English.lng: the English compiled in, and the user is told.
-        languageFile_ = LanguageFile::builtInEnglish();
+        languageFile_ = QtLanguageFile::builtInEnglish();
         const QString languageFolder = QDir::toNativeSeparators(
             QDir(paths_.programFolder).filePath(QStringLiteral("Language")));
         pendingWarnings_.append(

@@ -10,7 +10,7 @@
 #include "hosts_changer.h"
 #include "hosts_engine.h"
 #include "icon_library.h"
-#include "language_file.h"
+#include "qt_language_file.h"
 #include "menu_image.h"
 
 class QAction;
@@ -51,8 +51,8 @@ public:
     const AppPaths& paths() const { return paths_; }
     const QString& LanguageFilePath() const { return languageFile_.path(); }
     // The language in force: its texts, and the program's messages in it
-    // (LanguageFile::message with the keys of messages.h).
-    const LanguageFile& languageFile() const { return languageFile_; }
+    // (QtLanguageFile::message with the keys of messages.h).
+    const QtLanguageFile& languageFile() const { return languageFile_; }
 
     // The current language's name: saved at exit, changed by the language
     // dialog's "Apply".
@@ -118,7 +118,7 @@ private:
     AppPaths paths_;
     HostsEngine engine_;
     HostsChanger* hostsChanger_ = nullptr;
-    LanguageFile languageFile_;
+    QtLanguageFile languageFile_;
     VersionCheck* versionCheck_ = nullptr;
     QPointer<frmAbout> frmAbout_;
     QPointer<frmLanguage> frmLanguage_;

@@ -47,7 +47,7 @@ void frmMain::GetIconsFromLibrary(const QString& sLibraryFilePath) {
 }
 
 void frmMain::LanguageMain() {
-    const LanguageFile& file = languageFile_;
+    const QtLanguageFile& file = languageFile_;
     mnuFile->setTitle(file.text("Main", "1"));
     mnuExit->setText(file.text("Main", "2"));
     mnuHelp->setTitle(file.text("Main", "3"));

@@ -4,7 +4,7 @@
 
 namespace hushgate {
 
-QString HostsChangeMessage(const HostsChangeOutcome& outcome, const LanguageFile& language) {
+QString HostsChangeMessage(const HostsChangeOutcome& outcome, const QtLanguageFile& language) {
     using Result = HostsChangeOutcome::Result;
     // The reason is pkexec's or the helper's own line; without one, the
     // exit code is the only fact there is.

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "hosts_changer.h"
-#include "language_file.h"
+#include "qt_language_file.h"
 
 namespace hushgate {
 
@@ -12,6 +12,6 @@ namespace hushgate {
 // Empty when there is nothing to say here: the change was made (the window
 // then gives its usual advice), the user dismissed the password dialog, or
 // the engine failed in this process (its own error text says why).
-QString HostsChangeMessage(const HostsChangeOutcome& outcome, const LanguageFile& language);
+QString HostsChangeMessage(const HostsChangeOutcome& outcome, const QtLanguageFile& language);
 
 }  // namespace hushgate

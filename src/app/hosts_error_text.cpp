@@ -5,7 +5,7 @@
 
 namespace hushgate {
 
-QString DescribeHostsError(const HostsError& error, const LanguageFile& language) {
+QString DescribeHostsError(const HostsError& error, const QtLanguageFile& language) {
     namespace m = messages;
     const QString path = fromNativePath(error.path());
     QString text;

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "hosts_engine.h"
-#include "language_file.h"
+#include "qt_language_file.h"
 
 namespace hushgate {
 
@@ -12,6 +12,6 @@ namespace hushgate {
 // what the user can do. Made from the parts of the error, not its English
 // what().
 QString DescribeHostsError(const HostsError& error,
-                           const LanguageFile& language = LanguageFile::builtInEnglish());
+                           const QtLanguageFile& language = QtLanguageFile::builtInEnglish());
 
 }  // namespace hushgate

@@ -14,7 +14,7 @@
 
 namespace hushgate {
 
-frmAbout::frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
+frmAbout::frmAbout(QWidget* owner, QtLanguageFile languageFile, QString homePage,
                    std::function<void(const QString&)> openAddress)
     : QDialog(owner),
       languageFile_(std::move(languageFile)),

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "language_file.h"
+#include "qt_language_file.h"
 
 class QFrame;
 class QLabel;
@@ -27,7 +27,7 @@ public:
     // `languageFile`: the language file in force at start-up (the main
     // window's LanguageFilePath). `homePage` is shown by lblLink, and a click
     // on it passes it to `openAddress`.
-    frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
+    frmAbout(QWidget* owner, QtLanguageFile languageFile, QString homePage,
              std::function<void(const QString&)> openAddress);
     ~frmAbout() override;
 
@@ -51,7 +51,7 @@ public:
 private:
     void Form_Load();
 
-    LanguageFile languageFile_;
+    QtLanguageFile languageFile_;
     QString homePage_;
     std::function<void(const QString&)> openAddress_;
 };

@@ -24,7 +24,7 @@ QCursor handCursor() {
 
 }  // namespace
 
-frmLanguage::frmLanguage(QWidget* owner, QString programFolder, const LanguageFile& languageFile,
+frmLanguage::frmLanguage(QWidget* owner, QString programFolder, const QtLanguageFile& languageFile,
                          LanguageInForce languageInForce,
                          std::function<void(const QString&)> openAddress)
     : QDialog(owner),
@@ -98,7 +98,7 @@ QStringList frmLanguage::LanguageNames(const QString& programFolder) {
     return names;
 }
 
-void frmLanguage::LanguageSysTrayAndLanguage(const LanguageFile& file) {
+void frmLanguage::LanguageSysTrayAndLanguage(const QtLanguageFile& file) {
     setWindowTitle(file.text("Tray", "3"));
     lblSelect->setText(file.text("Tray", "4"));
     cmdOK->setText(file.text("Tray", "5"));
@@ -117,7 +117,7 @@ void frmLanguage::FillLanguageList() {
         cboLanguage->addItems(LanguageNames(programFolder_));
         cboLanguage->setCurrentIndex(-1);
     }
-    selected_ = LanguageFile();
+    selected_ = QtLanguageFile();
     cmdOK->setEnabled(false);
     const QString inForce = languageInForce_.get ? languageInForce_.get() : QString();
 #ifdef _WIN32
@@ -129,7 +129,7 @@ void frmLanguage::FillLanguageList() {
 }
 
 void frmLanguage::cboLanguage_Click() {
-    selected_ = LanguageFile::inProgramFolder(programFolder_, cboLanguage->currentText());
+    selected_ = QtLanguageFile::inProgramFolder(programFolder_, cboLanguage->currentText());
     cmdOK->setEnabled(true);
 
     setWindowTitle(selected_.text("Tray", "3"));

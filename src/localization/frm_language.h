@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "language_file.h"
+#include "qt_language_file.h"
 
 class QComboBox;
 class QLabel;
@@ -33,7 +33,7 @@ public:
     // `languageFile`: the language file in force at start-up (the main
     // window's LanguageFilePath). The translator's links are handed to
     // `openAddress` ("mailto:" + address for the e-mail).
-    frmLanguage(QWidget* owner, QString programFolder, const LanguageFile& languageFile,
+    frmLanguage(QWidget* owner, QString programFolder, const QtLanguageFile& languageFile,
                 LanguageInForce languageInForce, std::function<void(const QString&)> openAddress);
     ~frmLanguage() override;
 
@@ -43,7 +43,7 @@ public:
 
     // Title, lblSelect, both buttons and the translator labels from `file`,
     // without charset steps.
-    void LanguageSysTrayAndLanguage(const LanguageFile& file);
+    void LanguageSysTrayAndLanguage(const QtLanguageFile& file);
 
     // Fills cboLanguage and selects the language in force, which previews it;
     // when it has no file there, nothing is selected and "Apply" stays off.
@@ -73,7 +73,7 @@ private:
     QString programFolder_;
     LanguageInForce languageInForce_;
     std::function<void(const QString&)> openAddress_;
-    LanguageFile selected_;
+    QtLanguageFile selected_;
 };
 
 }  // namespace hushgate

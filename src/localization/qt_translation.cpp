@@ -5,7 +5,7 @@
 #include <QMetaEnum>
 #include <QTranslator>
 
-#include "language_file.h"
+#include "qt_language_file.h"
 #include "messages.h"
 
 namespace hushgate {
@@ -15,7 +15,7 @@ namespace {
 // The standard buttons our message boxes use, as Qt asks for their texts.
 class ButtonTexts : public QTranslator {
 public:
-    explicit ButtonTexts(const LanguageFile& file)
+    explicit ButtonTexts(const QtLanguageFile& file)
         : ok_(file.text(messages::kSection, messages::kButtonOK)),
           yes_(file.text(messages::kSection, messages::kButtonYes)),
           no_(file.text(messages::kSection, messages::kButtonNo)) {}
@@ -51,7 +51,7 @@ QLocale LocaleOfLanguage(const QString& languageName) {
                : QLocale::c();
 }
 
-QtTranslation::QtTranslation(const QString& languageName, const LanguageFile& file)
+QtTranslation::QtTranslation(const QString& languageName, const QtLanguageFile& file)
     : buttons_(std::make_unique<ButtonTexts>(file)), qt_(std::make_unique<QTranslator>()) {
     // The translation installed last is asked first: Qt's own, then ours.
     QCoreApplication::installTranslator(buttons_.get());

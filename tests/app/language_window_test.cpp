@@ -18,7 +18,7 @@
 #include "frm_about.h"
 #include "frm_language.h"
 #include "frm_main.h"
-#include "language_file.h"
+#include "qt_language_file.h"
 
 using hushgate::frmMain;
 using hushgate::test::MessageRecorder;

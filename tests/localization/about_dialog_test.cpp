@@ -13,7 +13,7 @@
 
 using hushgate::frmAbout;
 using hushgate::kCharacterSetProperty;
-using hushgate::LanguageFile;
+using hushgate::QtLanguageFile;
 using hushgate::test::hasLetters;
 using hushgate::test::ProgramFolder;
 using hushgate::test::scriptOf;
@@ -33,7 +33,7 @@ private:
     std::unique_ptr<QWidget> owner;
     QStringList opened;
 
-    QPointer<frmAbout> open(const LanguageFile& file) {
+    QPointer<frmAbout> open(const QtLanguageFile& file) {
         auto* dialog = new frmAbout(owner.get(), file, kHomePage,
                                     [this](const QString& address) { opened << address; });
         dialog->show();
@@ -97,7 +97,7 @@ private slots:
     void charsetStepsGiveTheLanguagesLetters() {
         QFETCH(QString, language);
         QFETCH(int, characterSet);
-        const LanguageFile file = program->language(language);
+        const QtLanguageFile file = program->language(language);
         QPointer<frmAbout> dialog = open(file);
         const QChar::Script script = scriptOf(language);
 

@@ -13,7 +13,7 @@
 #include <initializer_list>
 #include <stdexcept>
 
-#include "language_file.h"
+#include "qt_language_file.h"
 
 namespace hushgate::test {
 
@@ -40,8 +40,8 @@ public:
 
     QString path() const { return dir_.path(); }
     QString languageDir() const { return dir_.filePath(QStringLiteral("Language")); }
-    LanguageFile language(const QString& name) const {
-        return LanguageFile::inProgramFolder(path(), name);
+    QtLanguageFile language(const QString& name) const {
+        return QtLanguageFile::inProgramFolder(path(), name);
     }
     void write(const QString& relative, const QByteArray& bytes) const {
         QFile file(dir_.filePath(relative));

@@ -14,7 +14,7 @@
 
 using hushgate::frmLanguage;
 using hushgate::kCharacterSetProperty;
-using hushgate::LanguageFile;
+using hushgate::QtLanguageFile;
 using hushgate::MessageBox;
 using hushgate::test::hasLetters;
 using hushgate::test::ProgramFolder;
@@ -48,7 +48,7 @@ private:
     }
 
     // The dialog shows the texts of `file` as its preview does.
-    static void verifyPreviewOf(frmLanguage* dialog, const LanguageFile& file) {
+    static void verifyPreviewOf(frmLanguage* dialog, const QtLanguageFile& file) {
         QCOMPARE(dialog->windowTitle(), file.text("Tray", "3"));
         QCOMPARE(dialog->lblSelect->text(), file.text("Tray", "4"));
         QCOMPARE(dialog->cmdOK->text(), file.text("Tray", "5"));
@@ -186,7 +186,7 @@ private slots:
         dialog->cboLanguage->setCurrentText(QStringLiteral("Russian"));
         QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
         QCOMPARE(events, (QStringList{QStringLiteral("message"), QStringLiteral("set Russian")}));
-        const LanguageFile russian = program->language(QStringLiteral("Russian"));
+        const QtLanguageFile russian = program->language(QStringLiteral("Russian"));
         QCOMPARE(messages.at(0).icon, QMessageBox::Warning);
         QCOMPARE(messages.at(0).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(messages.at(0).title, russian.text("Tray", "8"));

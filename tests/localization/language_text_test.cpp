@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "language_file.h"
+#include "qt_language_file.h"
 #include "messages.h"
 #include "read_ini.h"
 #include "test_files.h"
@@ -100,7 +100,7 @@ protected:
 
 TEST_F(LanguageFileTest, DecodesEveryValueWithTheFilesCodePage) {
     write("[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n1=\xD4\xE0\xE9\xEB\r\n");
-    const LanguageFile file(path);
+    const QtLanguageFile file(path);
     EXPECT_TRUE(file.exists());
     EXPECT_EQ(file.path(), path);
     EXPECT_EQ(file.characterSet(), 204);
@@ -112,7 +112,7 @@ TEST_F(LanguageFileTest, MissingEmptyOrUnknownCharacterSetReadsAsWestern) {
     for (std::string_view line : {"", "CharacterSet=\r\n", "CharacterSet=abc\r\n",
                                   "CharacterSet=300\r\n", "CharacterSet=77\r\n"}) {
         write("[LANGUAGE]\r\n" + std::string(line) + "[Main]\r\n1=\xC9t\xE9\r\n");
-        const LanguageFile file(path);
+        const QtLanguageFile file(path);
         EXPECT_EQ(file.text("Main", "1"), QStringLiteral(u"Été")) << line;
         QObject control;
         CharsetStep(&control, file);
@@ -123,24 +123,24 @@ TEST_F(LanguageFileTest, MissingEmptyOrUnknownCharacterSetReadsAsWestern) {
 TEST_F(LanguageFileTest, CharsetStepRecordsAKnownCharacterSet) {
     write("[LANGUAGE]\r\nCharacterSet=161\r\n");
     QObject control;
-    CharsetStep(&control, LanguageFile(path));
+    CharsetStep(&control, QtLanguageFile(path));
     EXPECT_EQ(control.property(kCharacterSetProperty), QVariant(161));
-    CharsetStep(nullptr, LanguageFile(path));  // nothing to do, no crash
+    CharsetStep(nullptr, QtLanguageFile(path));  // nothing to do, no crash
 }
 
 TEST_F(LanguageFileTest, MissingFileOrNoFileGivesEmptyTexts) {
-    const LanguageFile missing(QString::fromStdString(dir.file("none.lng")));
+    const QtLanguageFile missing(QString::fromStdString(dir.file("none.lng")));
     EXPECT_FALSE(missing.exists());
     EXPECT_EQ(missing.characterSet(), std::nullopt);
     EXPECT_EQ(missing.text("Main", "1"), QString());
-    const LanguageFile none;
+    const QtLanguageFile none;
     EXPECT_FALSE(none.exists());
     EXPECT_EQ(none.text("Main", "1"), QString());
 }
 
 TEST_F(LanguageFileTest, InProgramFolderNamesTheLanguageFolderFile) {
     const QString folder = QString::fromStdString(dir.path());
-    const LanguageFile file = LanguageFile::inProgramFolder(folder, QStringLiteral("a.b"));
+    const QtLanguageFile file = QtLanguageFile::inProgramFolder(folder, QStringLiteral("a.b"));
     EXPECT_EQ(QDir::fromNativeSeparators(file.path()),
               folder + QStringLiteral("/Language/a.b.lng"));
 }
@@ -200,7 +200,7 @@ TEST(ShippedLanguageFiles, AreExactlyTheOnesWeTest) {
 TEST(ShippedLanguageFiles, HoldEveryKeyDecodedIntoTheirOwnLetters) {
     for (const Shipped& language : kShipped) {
         SCOPED_TRACE(language.name);
-        const LanguageFile file(shippedPath(language.name));
+        const QtLanguageFile file(shippedPath(language.name));
         ASSERT_TRUE(file.exists());
         EXPECT_EQ(file.characterSet(), language.characterSet);
         int ownLetters = 0;
@@ -236,7 +236,7 @@ TEST(ShippedLanguageFiles, HoldEveryKeyDecodedIntoTheirOwnLetters) {
                   unblock.at(unblock.indexOf(QLatin1Char('&')) + 1).toLower());
         EXPECT_NE(file.text("Main", "11"), file.text("Main", "12"));
         // The program fills in the placeholders of its messages.
-        const LanguageFile english(shippedPath("English"));
+        const QtLanguageFile english(shippedPath("English"));
         for (const char* key : messages::kAll) {
             for (const char* placeholder : {"%1", "%2"}) {
                 EXPECT_EQ(file.message(key).count(placeholder),
@@ -260,7 +260,7 @@ TEST(ShippedLanguageFiles, SpeakTheirLanguages) {
     letters["Ukrainian"] = {u'і', u'ї', u'є'};  // letters Russian does not have
     letters["Greek"] = {u'ά', u'έ', u'ί', u'ό'};
     for (const auto& [name, wanted] : letters) {
-        const LanguageFile file(shippedPath(name.c_str()));
+        const QtLanguageFile file(shippedPath(name.c_str()));
         QString all;
         for (const auto& [section, key] : allKeys()) {
             all += file.text(section, key);

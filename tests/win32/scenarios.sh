@@ -164,8 +164,20 @@ expect_dialog() {
     dialog_id=$(grep -F "shown $1" "$log" | tail -n 1 | sed -n 's/.* x11=\([0-9]*\).*/\1/p')
 }
 
+# Saves window X11-ID as SHOTS/NAME.png once it has finished painting: two
+# captures in a row alike.
+capture() { xwd -id "$1" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$2"; }
+settled() {
+    capture "$1" "$scratch/shot.png"
+    cmp -s "$scratch/shot.png" "$scratch/shot-before.png" && return 0
+    mv "$scratch/shot.png" "$scratch/shot-before.png"
+    sleep 0.3
+    return 1
+}
 screenshot() {
-    xwd -id "$2" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$shots/$1.png"
+    rm -f "$scratch/shot-before.png"
+    wait_until "window $1 to finish painting" settled "$2"
+    mv "$scratch/shot.png" "$shots/$1.png"
 }
 
 running() { kill -0 "$wine_pid" 2>/dev/null; }

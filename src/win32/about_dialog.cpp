@@ -169,11 +169,7 @@ void AboutDialog::onDpiChanged() {
 }
 
 void AboutDialog::openAddress(const Text& address) {
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring folder = program;
-    folder.resize(folder.find_last_of(L'\\') == std::wstring::npos ? 0 : folder.find_last_of(L'\\'));
-    OpenAddress(hwnd(), L"Open", ToWide(address), folder);
+    OpenAddress(hwnd(), L"Open", ToWide(address), ProgramFolder());
 }
 
 void AboutDialog::closeDialog() {

@@ -15,20 +15,6 @@ namespace hushgate::win32 {
 
 namespace {
 
-std::string programFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    path.resize(path.find_last_of(L'\\') == std::wstring::npos ? 0 : path.find_last_of(L'\\'));
-    return Narrow(path);
-}
-
 // Sharp at every scale: per-monitor where Windows offers it (10 and later),
 // else the system DPI (Vista and later).
 void becomeDpiAware() {
@@ -81,7 +67,7 @@ int RunProgram() {
     becomeDpiAware();
     RegisterControlClasses();
 
-    const std::string folder = programFolder();
+    const std::string folder = Narrow(ProgramFolder());
     ProgramPaths paths;
     paths.programFolder = folder;
     paths.settingsFile = SettingsFilePath(folder);

@@ -261,7 +261,7 @@ MessageAnswer MainWindow::showMessage(const Message& message) {
 }
 
 void MainWindow::openAddress(const Text& address) {
-    OpenAddress(hwnd(), L"Open", ToWide(address), folderOf(paths_.programFolder + "/x"));
+    OpenAddress(hwnd(), L"Open", ToWide(address), ProgramFolder());
 }
 
 void MainWindow::showLanguageDialog() {

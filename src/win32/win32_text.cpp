@@ -52,6 +52,22 @@ std::wstring ToWide(const Text& text) {
     return wide;
 }
 
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of(L'\\');
+    path.resize(slash == std::wstring::npos ? 0 : slash);
+    return path;
+}
+
 std::wstring ErrorText(unsigned long code) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(

@@ -20,6 +20,9 @@ std::wstring Decode(std::string_view bytes, unsigned codePage);
 // page of their character set, the program's own pieces as UTF-8.
 std::wstring ToWide(const Text& text);
 
+// The folder that holds the running program, without a trailing backslash.
+std::wstring ProgramFolder();
+
 // The system's description of a Windows error code, one line.
 std::wstring ErrorText(unsigned long code);
 

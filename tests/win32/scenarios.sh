@@ -27,7 +27,7 @@ language_folder=$bin/Language
 # How long any window gets to appear or to go away, and the program to end:
 # generous, as Wine on a loaded machine is slow; the scenarios never wait
 # for a fixed time, only for what they expect.
-limit=90
+limit=${HUSHGATE_SCENARIO_LIMIT:-90}
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/hushgate-scenarios-XXXXXX")
 server_pid=
 wine_pid=
@@ -248,8 +248,17 @@ click_place cmdBlockFB
 expect_nth "message-box $title | $close_browser" 3
 answer_box "$title" "$close_browser"
 same_bytes "$blocked" "a click on Block"
+# The clicked Block is disabled now; its focus must not pass to Unblock, so
+# Enter does nothing. About (from the toolbar) marks that the key was handled.
+keys Return
+click_place about
+expect_dialog frmAbout 0
+[[ $(count "message-box $title") == 3 ]] || fail "Enter after a click on Block showed a message"
+same_bytes "$blocked" "Enter after a click on Block"
+keys Escape
+expect_log "closed frmAbout"
 quit_program
-passed+=("not blocked at start; Block with Enter, Unblock with Tab and Space, Block with a click; CR LF bytes")
+passed+=("not blocked at start; Block with Enter, Unblock with Tab and Space, Block with a click, then Enter does nothing; CR LF bytes")
 
 # --- Blocked at start: Enter changes nothing; About from the keyboard; Unblock with a click.
 setup blocked-start "$blocked"
@@ -271,10 +280,17 @@ expect_log "closed frmAbout"
 click_place cmdUnblockFB
 answer_box "$title" "$close_browser"
 same_bytes "$original" "a click on Unblock"
+# Another program blocks: the window sees the file change and follows.
+wine "$bin/hushgate-cli.exe" --hosts "$(winpath "$hosts")" block >/dev/null 2>&1
+expect_nth "state blocked" 2
+last_buttons_blocked() {
+    [[ $(grep -F "buttons " "$log" | tail -n 1) == "buttons cmdBlockFB=off cmdUnblockFB=on" ]]
+}
+wait_until "the buttons to follow the file blocked by hushgate-cli.exe" last_buttons_blocked
 quit_program
 [[ $(cat "$folder/program/config.ini") == $'[Settings]\r\nLanguage=English\r' ]] ||
     fail "config.ini after exit: $(od -c "$folder/program/config.ini" | head -n 3)"
-passed+=("blocked at start; Enter changes nothing; About by F10 and closed by Esc; Unblock with a click")
+passed+=("blocked at start; Enter changes nothing; About by F10 and closed by Esc; Unblock with a click; a block by hushgate-cli.exe followed")
 
 # --- A language switched, previewed, applied, and in force after a restart.
 setup language "$original"

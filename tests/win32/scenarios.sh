@@ -24,7 +24,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 language_folder=$bin/Language
 
-# How long any window gets to appear or to go away, and the program to end:
+# How long any window gets to appear or to go away, and the program to end
+# (HUSHGATE_SCENARIO_LIMIT seconds, when set):
 # generous, as Wine on a loaded machine is slow; the scenarios never wait
 # for a fixed time, only for what they expect.
 limit=${HUSHGATE_SCENARIO_LIMIT:-90}

@@ -86,8 +86,8 @@ std::string LanguageFile::bytes(std::string_view section, std::string_view key) 
 
 Text LanguageFile::text(std::string_view section, std::string_view key) const {
     // A character set without a code page we know reads as Western.
-    return Text(bytes(section, key), CodePageOf(characterSet_.value_or(kWesternCharacterSet))
-                                         .characterSet);
+    return Text(bytes(section, key),
+                CodePageOf(characterSet_.value_or(kWesternCharacterSet)).characterSet);
 }
 
 Text LanguageFile::textOrEnglish(std::string_view section, std::string_view key) const {
@@ -120,12 +120,12 @@ std::vector<std::string> LanguageNames(const std::string& programFolder) {
     }
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         const auto folded = [](char c) { return lowerAscii(c); };
-        const bool less = std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [&](char x, char y) { return folded(x) < folded(y); });
-        const bool greater = std::lexicographical_compare(
-            b.begin(), b.end(), a.begin(), a.end(),
-            [&](char x, char y) { return folded(x) < folded(y); });
+        const bool less =
+            std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                         [&](char x, char y) { return folded(x) < folded(y); });
+        const bool greater =
+            std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
+                                         [&](char x, char y) { return folded(x) < folded(y); });
         return less || (!greater && a < b);
     });
     return names;

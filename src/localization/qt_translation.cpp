@@ -5,7 +5,8 @@
 #include <QMetaEnum>
 #include <QTranslator>
 
-#include "qt_language_file.h"
+#include "language_file.h"
+#include "language_text.h"
 #include "messages.h"
 
 namespace hushgate {
@@ -15,10 +16,10 @@ namespace {
 // The standard buttons our message boxes use, as Qt asks for their texts.
 class ButtonTexts : public QTranslator {
 public:
-    explicit ButtonTexts(const QtLanguageFile& file)
-        : ok_(file.text(messages::kSection, messages::kButtonOK)),
-          yes_(file.text(messages::kSection, messages::kButtonYes)),
-          no_(file.text(messages::kSection, messages::kButtonNo)) {}
+    explicit ButtonTexts(const LanguageFile& file)
+        : ok_(ToQString(file.text(messages::kSection, messages::kButtonOK))),
+          yes_(ToQString(file.text(messages::kSection, messages::kButtonYes))),
+          no_(ToQString(file.text(messages::kSection, messages::kButtonNo))) {}
 
     QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
                       int /*n*/) const override {
@@ -51,7 +52,7 @@ QLocale LocaleOfLanguage(const QString& languageName) {
                : QLocale::c();
 }
 
-QtTranslation::QtTranslation(const QString& languageName, const QtLanguageFile& file)
+QtTranslation::QtTranslation(const QString& languageName, const LanguageFile& file)
     : buttons_(std::make_unique<ButtonTexts>(file)), qt_(std::make_unique<QTranslator>()) {
     // The translation installed last is asked first: Qt's own, then ours.
     QCoreApplication::installTranslator(buttons_.get());

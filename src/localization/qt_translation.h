@@ -8,7 +8,7 @@ class QTranslator;
 
 namespace hushgate {
 
-class QtLanguageFile;
+class LanguageFile;
 
 // Qt's own texts (the buttons of message boxes, above all) in the interface
 // language: Qt's translation of that language (qtbase_*.qm in Qt's
@@ -19,7 +19,7 @@ class QtTranslation {
 public:
     // `languageName` is a language file's name, the English name of its
     // language ("German").
-    QtTranslation(const QString& languageName, const QtLanguageFile& file);
+    QtTranslation(const QString& languageName, const LanguageFile& file);
     ~QtTranslation();
     QtTranslation(const QtTranslation&) = delete;
     QtTranslation& operator=(const QtTranslation&) = delete;

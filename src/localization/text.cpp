@@ -31,8 +31,8 @@ Text Text::arg(std::initializer_list<Text> arguments) const {
     for (const TextPiece& piece : pieces_) {
         const std::string_view bytes = piece.bytes;
         std::size_t done = 0;
-        for (std::size_t at = bytes.find('%'); at != std::string_view::npos && at + 1 < bytes.size();
-             at = bytes.find('%', at + 1)) {
+        for (std::size_t at = bytes.find('%');
+             at != std::string_view::npos && at + 1 < bytes.size(); at = bytes.find('%', at + 1)) {
             const char digit = bytes[at + 1];
             if (digit < '1' || digit > '9' ||
                 static_cast<std::size_t>(digit - '1') >= arguments.size()) {

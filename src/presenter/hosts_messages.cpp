@@ -43,23 +43,23 @@ Text HostsChangeMessage(const HostsChangeOutcome& outcome, const LanguageFile& l
     std::string reason = outcome.detail;
     if (reason.empty()) {
         const std::string code = std::to_string(outcome.exitCode);
-        reason = outcome.exitCode < 0                 ? "pkexec was stopped"
+        reason = outcome.exitCode < 0                   ? "pkexec was stopped"
                  : outcome.result == Result::NotAllowed ? "pkexec exit code " + code
                                                         : "exit code " + code;
     }
     switch (outcome.result) {
-    case Result::NotAllowed:
-        return language.message(messages::kChangeNotAllowed).arg(Text(reason));
-    case Result::HelperFailed:
-        return language.message(messages::kChangeFailed).arg(Text(reason));
-    case Result::PkexecMissing:
-        return language.message(messages::kPkexecMissing).arg(Text(outcome.detail));
-    case Result::HelperMissing:
-        return language.message(messages::kHelperMissing).arg(Text(outcome.detail));
-    case Result::Done:
-    case Result::Failed:
-    case Result::Dismissed:
-        break;
+        case Result::NotAllowed:
+            return language.message(messages::kChangeNotAllowed).arg(Text(reason));
+        case Result::HelperFailed:
+            return language.message(messages::kChangeFailed).arg(Text(reason));
+        case Result::PkexecMissing:
+            return language.message(messages::kPkexecMissing).arg(Text(outcome.detail));
+        case Result::HelperMissing:
+            return language.message(messages::kHelperMissing).arg(Text(outcome.detail));
+        case Result::Done:
+        case Result::Failed:
+        case Result::Dismissed:
+            break;
     }
     return {};
 }

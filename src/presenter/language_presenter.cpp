@@ -71,8 +71,9 @@ void LanguagePresenter::FillLanguageList() {
     selectedFile_ = LanguageFile();
     view_.setApplyEnabled(false);
     const std::string inForce = languageInForce_.get ? languageInForce_.get() : std::string();
-    const auto found = std::find_if(names_.begin(), names_.end(),
-                                    [&](const std::string& name) { return sameFileName(name, inForce); });
+    const auto found = std::find_if(names_.begin(), names_.end(), [&](const std::string& name) {
+        return sameFileName(name, inForce);
+    });
     const int index = found == names_.end() ? -1 : static_cast<int>(found - names_.begin());
     view_.selectLanguage(index);
     if (index >= 0) {
@@ -95,8 +96,8 @@ void LanguagePresenter::cmdOK_Click() {
         return;  // nothing chosen yet
     }
     const std::shared_ptr<bool> alive = alive_;
-    view_.showMessage({MessageIcon::Warning, selectedFile_.text("Tray", "8"),
-                       selectedFile_.text("Tray", "7")});
+    view_.showMessage(
+        {MessageIcon::Warning, selectedFile_.text("Tray", "8"), selectedFile_.text("Tray", "7")});
     if (!*alive) {
         return;  // the program closed its windows while the message was up
     }

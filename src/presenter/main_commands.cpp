@@ -54,8 +54,7 @@ void MainPresenter::mnuCheckUpdates_Click() {
 std::optional<UpdateOutcome> MainPresenter::versionAnswered(
     std::uint64_t check, const std::optional<std::string>& body) {
     return updateCheck_.answered(
-        check, body,
-        {kTitle, lblNewVersion_JP, lblVersion_JP, lblDownload_JP, lblNoUpdate_JP});
+        check, body, {kTitle, lblNewVersion_JP, lblVersion_JP, lblDownload_JP, lblNoUpdate_JP});
 }
 
 void MainPresenter::mnuLanguage_Click() {
@@ -84,20 +83,20 @@ void MainPresenter::lblLink_Click() {
 
 void MainPresenter::Toolbar1_ButtonClick(std::string_view key) {
     switch (ToolbarCommandFor(key)) {
-    case ToolbarCommand::ShowLanguage:
-        mnuLanguage_Click();
-        break;
-    case ToolbarCommand::ShowAbout:
-        mnuAbout_Click();
-        break;
-    case ToolbarCommand::OpenHomePage:
-        mnuWeb_Click();
-        break;
-    case ToolbarCommand::OpenSocialPage:
-        mnuFacebook_Click();
-        break;
-    case ToolbarCommand::Nothing:
-        break;
+        case ToolbarCommand::ShowLanguage:
+            mnuLanguage_Click();
+            break;
+        case ToolbarCommand::ShowAbout:
+            mnuAbout_Click();
+            break;
+        case ToolbarCommand::OpenHomePage:
+            mnuWeb_Click();
+            break;
+        case ToolbarCommand::OpenSocialPage:
+            mnuFacebook_Click();
+            break;
+        case ToolbarCommand::Nothing:
+            break;
     }
 }
 

@@ -146,9 +146,9 @@ private:
     LanguageFile languageFile_;
     UpdateCheck updateCheck_;
     StatusDisplay status_;
-    bool windowUp_ = false;          // showStartupReports has run
-    bool recheckWaiting_ = false;    // the file changed while a change ran
-    std::vector<Message> pending_;   // start-up reports, shown once the window is up
+    bool windowUp_ = false;         // showStartupReports has run
+    bool recheckWaiting_ = false;   // the file changed while a change ran
+    std::vector<Message> pending_;  // start-up reports, shown once the window is up
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -16,10 +16,10 @@ public:
 
     // Steps of the load step that only the window can take, called by
     // MainPresenter::Form_Load in its order.
-    virtual void SetIcon() = 0;                 // the title-bar icon "AAA"
-    virtual void AttachMenuImages() = 0;        // the images beside the menu items
-    virtual void SetToolbarFlat() = 0;          // the toolbar's flat look
-    virtual void DoEvents() = 0;                // handle pending window events
+    virtual void SetIcon() = 0;           // the title-bar icon "AAA"
+    virtual void AttachMenuImages() = 0;  // the images beside the menu items
+    virtual void SetToolbarFlat() = 0;    // the toolbar's flat look
+    virtual void DoEvents() = 0;          // handle pending window events
     // The toolbar's images from the icon library; false when the library
     // cannot be used (the toolbar then stays without images).
     virtual bool GetIconsFromLibrary(const std::string& sLibraryFilePath) = 0;

@@ -47,6 +47,9 @@ enum class Control {
     lblTranslatedByWeb,
 };
 
+// The control's name, as its window names it ("lblStatusEnd").
+const char* ControlName(Control control);
+
 // One step of applying a language to a window: a new caption (tool-tip for
 // a toolbar button, title for a dialog), a charset step (the control's font
 // takes that character set), or both. Views apply the steps in order.

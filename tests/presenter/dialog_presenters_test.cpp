@@ -24,13 +24,14 @@ TEST(AboutPresenter, LoadsFixedTextsThenTheLanguageThenPlacesTheNumber) {
     const auto stepped = [&](Control control, const char* key) {
         return TextStep{control, Text(ReadINI("About", key, file), 204), 204};
     };
-    EXPECT_EQ(view.texts,
-              (TextSteps{{Control::lblTitle, "Tavrin Hushgate", std::nullopt},
-                         {Control::lblVer_JP, "1.1", std::nullopt},
-                         {Control::lblLink, "http://home.example", std::nullopt},
-                         stepped(Control::frmAbout, "1"), stepped(Control::lblVersion, "2"),
-                         stepped(Control::lblThis, "3"), stepped(Control::lblCopyright, "4"),
-                         stepped(Control::cmdClose, "6")}));
+    EXPECT_EQ(view.texts, (TextSteps{{Control::lblTitle, "Tavrin Hushgate", std::nullopt},
+                                     {Control::lblVer_JP, "1.1", std::nullopt},
+                                     {Control::lblLink, "http://home.example", std::nullopt},
+                                     stepped(Control::frmAbout, "1"),
+                                     stepped(Control::lblVersion, "2"),
+                                     stepped(Control::lblThis, "3"),
+                                     stepped(Control::lblCopyright, "4"),
+                                     stepped(Control::cmdClose, "6")}));
     about.lblLink_Click();
     EXPECT_EQ(view.opened, std::vector<std::string>{"http://home.example"});
 }
@@ -73,8 +74,9 @@ protected:
         const TextSteps expected =
             LanguagePresenter::LanguageSysTrayAndLanguage(language(name), true);
         ASSERT_GE(view.texts.size(), expected.size());
-        EXPECT_EQ(TextSteps(view.texts.end() - static_cast<long>(expected.size()), view.texts.end()),
-                  expected);
+        EXPECT_EQ(
+            TextSteps(view.texts.end() - static_cast<long>(expected.size()), view.texts.end()),
+            expected);
         EXPECT_EQ(dialog->SelectedLanguageFilePath(), language(name).path());
         EXPECT_TRUE(view.applyEnabled);
     }
@@ -120,8 +122,7 @@ TEST_F(LanguagePresenterTest, SelectsAndPreviewsTheLanguageInForce) {
                 << c.name;
             EXPECT_EQ(step.text->pieces().at(0).characterSet, c.characterSet) << c.name;
         }
-        EXPECT_EQ(bytesOf(*preview[0].text),
-                  ReadINI("Tray", "3", language(c.name).path()));
+        EXPECT_EQ(bytesOf(*preview[0].text), ReadINI("Tray", "3", language(c.name).path()));
     }
 }
 
@@ -135,8 +136,8 @@ TEST_F(LanguagePresenterTest, SelectionPreviewsApplyTellsThenSets) {
     dialog->cmdOK_Click();
     const LanguageFile greek = language("Greek");
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0], (Message{MessageIcon::Warning, greek.text("Tray", "8"),
-                                         greek.text("Tray", "7")}));
+    EXPECT_EQ(view.messages[0],
+              (Message{MessageIcon::Warning, greek.text("Tray", "8"), greek.text("Tray", "7")}));
     EXPECT_EQ(set, std::vector<std::string>{"Greek"});
     EXPECT_EQ(view.calls.back(), "closeDialog");
 

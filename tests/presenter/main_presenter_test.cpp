@@ -45,11 +45,11 @@ protected:
 TEST_F(MainPresenterTest, LoadStepKeepsItsOrder) {
     program.writeHosts(kOriginal);
     load();
-    EXPECT_EQ(view.calls, (std::vector<std::string>{
-                              "SetIcon", "applyTexts", "AttachMenuImages", "SetToolbarFlat",
-                              "DoEvents", "GetIconsFromLibrary " + program.programFolder() +
-                                              "/resources.dll",
-                              "showStatus", "PlaceStateWord"}));
+    EXPECT_EQ(view.calls,
+              (std::vector<std::string>{
+                  "SetIcon", "applyTexts", "AttachMenuImages", "SetToolbarFlat", "DoEvents",
+                  "GetIconsFromLibrary " + program.programFolder() + "/resources.dll", "showStatus",
+                  "PlaceStateWord"}));
 }
 
 // The three states, each with exactly its pictures, word and button.
@@ -58,9 +58,12 @@ TEST_F(MainPresenterTest, StatusShowsWhatTheFileHolds) {
         const char* hosts;  // nullptr: no file
         StatusDisplay shown;
     } cases[] = {
-        {"", {HostsState::Unblocked, false, true, false, true, western("not blocked!"), true, false}},
-        {"blocked", {HostsState::Blocked, true, false, true, false, western("blocked!"), false, true}},
-        {nullptr, {HostsState::Unknown, false, false, false, false, western("unknown"), false, false}},
+        {"",
+         {HostsState::Unblocked, false, true, false, true, western("not blocked!"), true, false}},
+        {"blocked",
+         {HostsState::Blocked, true, false, true, false, western("blocked!"), false, true}},
+        {nullptr,
+         {HostsState::Unknown, false, false, false, false, western("unknown"), false, false}},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(program.hostsPath());
@@ -88,8 +91,7 @@ TEST_F(MainPresenterTest, StartupReportsWaitForTheWindow) {
 #endif
     EXPECT_EQ(describe(view.messages[0]), "Warning|Tavrin Hushgate|Language files not found in " +
                                               folder + "; showing English.");
-    EXPECT_EQ(describe(view.messages[1]),
-              "Critical|Tavrin Hushgate|\"Resources.dll\" is missing!");
+    EXPECT_EQ(describe(view.messages[1]), "Critical|Tavrin Hushgate|\"Resources.dll\" is missing!");
     EXPECT_EQ(view.messages[2].icon, MessageIcon::Critical);
     EXPECT_EQ(bytesOf(view.messages[2].text).find("Cannot read " + program.hostsPath() + ": "), 0u)
         << bytesOf(view.messages[2].text);
@@ -104,7 +106,8 @@ TEST_F(MainPresenterTest, BlockAndUnblockRewriteTheFileAndAdvise) {
     EXPECT_EQ(program.hosts(), kTidied + allEntries());
     EXPECT_EQ(view.status.state, HostsState::Blocked);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(describe(view.messages[0]), "Information|Tavrin Hushgate|" + std::string(kCloseBrowser));
+    EXPECT_EQ(describe(view.messages[0]),
+              "Information|Tavrin Hushgate|" + std::string(kCloseBrowser));
     presenter->cmdUnblockFB_Click();
     EXPECT_EQ(program.hosts(), kTidied);
     EXPECT_EQ(view.status.state, HostsState::Unblocked);
@@ -176,7 +179,8 @@ TEST_F(MainPresenterTest, ChangeElsewhereHoldsTheButtonsAndTheRecheck) {
     EXPECT_TRUE(view.unblockEnabled);
     // Refused: pkexec's own line.
     presenter->cmdUnblockFB_Click();
-    change.finish({HostsChangeOutcome::Result::NotAllowed, true, 127, "Not authorized", std::nullopt});
+    change.finish(
+        {HostsChangeOutcome::Result::NotAllowed, true, 127, "Not authorized", std::nullopt});
     EXPECT_EQ(describe(view.messages.back()),
               "Critical|Tavrin Hushgate|Tavrin Hushgate was not allowed to change the hosts "
               "file: Not authorized");
@@ -252,19 +256,19 @@ TEST_F(MainPresenterTest, LanguageMainPoursTheFileIntoTheWindow) {
     const struct {
         Control control;
         const char* key;
-    } captions[] = {{Control::mnuFile, "1"},          {Control::mnuExit, "2"},
-                    {Control::mnuHelp, "3"},          {Control::mnuCheckUpdates, "4"},
-                    {Control::mnuLanguage, "5"},      {Control::mnuDonate, "6"},
-                    {Control::mnuWeb, "7"},           {Control::mnuAbout, "8"},
-                    {Control::mnuFacebook, "9"},      {Control::Toolbar1Button2, "5"},
-                    {Control::Toolbar1Button3, "8"},  {Control::Toolbar1Button4, "7"},
-                    {Control::Toolbar1Button5, "9"},  {Control::cmdBlockFB, "13"},
-                    {Control::cmdUnblockFB, "14"},    {Control::lblStatus, "10"}};
+    } captions[] = {{Control::mnuFile, "1"},         {Control::mnuExit, "2"},
+                    {Control::mnuHelp, "3"},         {Control::mnuCheckUpdates, "4"},
+                    {Control::mnuLanguage, "5"},     {Control::mnuDonate, "6"},
+                    {Control::mnuWeb, "7"},          {Control::mnuAbout, "8"},
+                    {Control::mnuFacebook, "9"},     {Control::Toolbar1Button2, "5"},
+                    {Control::Toolbar1Button3, "8"}, {Control::Toolbar1Button4, "7"},
+                    {Control::Toolbar1Button5, "9"}, {Control::cmdBlockFB, "13"},
+                    {Control::cmdUnblockFB, "14"},   {Control::lblStatus, "10"}};
     ASSERT_EQ(view.texts.size(), std::size(captions) + 1);
     for (std::size_t i = 0; i < std::size(captions); ++i) {
-        EXPECT_EQ(view.texts[i], (TextStep{captions[i].control,
-                                           Text(ReadINI("Main", captions[i].key, file), 204),
-                                           std::nullopt}))
+        EXPECT_EQ(view.texts[i],
+                  (TextStep{captions[i].control, Text(ReadINI("Main", captions[i].key, file), 204),
+                            std::nullopt}))
             << i;
     }
     EXPECT_EQ(view.texts.back(), (TextStep{Control::lblStatusEnd, std::nullopt, 204}));

@@ -46,9 +46,8 @@ namespace hushgate::test {
 
 std::string describe(const Message& message) {
     static const char* const icons[] = {"Information", "Warning", "Critical", "Question"};
-    return std::string(icons[static_cast<int>(message.icon)]) + "|" + bytesOf(message.title) +
-           "|" + bytesOf(message.text) +
-           (message.buttons == MessageButtons::YesNo ? "|YesNo" : "");
+    return std::string(icons[static_cast<int>(message.icon)]) + "|" + bytesOf(message.title) + "|" +
+           bytesOf(message.text) + (message.buttons == MessageButtons::YesNo ? "|YesNo" : "");
 }
 
 std::string bytesOf(const Text& text) {
@@ -60,7 +59,7 @@ std::string bytesOf(const Text& text) {
 }
 
 const std::vector<std::string> TestProgram::kShipped = {
-    "English", "German", "French",    "Spanish", "Italian", "Portuguese",
+    "English", "German",  "French",    "Spanish", "Italian", "Portuguese",
     "Polish",  "Russian", "Ukrainian", "Greek",   "Turkish"};
 
 TestProgram::TestProgram(std::vector<std::string> languages) {

@@ -25,7 +25,9 @@ void PrintTo(const StatusDisplay& status, std::ostream* out);
 namespace hushgate::test {
 
 // A text of a Western language file, as English.lng gives it.
-inline Text western(const char* bytes) { return Text(bytes, 0); }
+inline Text western(const char* bytes) {
+    return Text(bytes, 0);
+}
 
 // A message's icon, title and text bytes, one line: "Critical|title|text".
 std::string describe(const Message& message);
@@ -65,10 +67,10 @@ std::string allEntries();
 class RecordingView : public MainView, public AboutView, public LanguageView {
 public:
     std::vector<std::string> calls;
-    std::vector<TextStep> texts;       // every step applied, in order
-    std::vector<Message> messages;     // every message shown
-    std::vector<std::string> opened;   // addresses, their bytes
-    std::vector<std::string> listed;   // the language list
+    std::vector<TextStep> texts;      // every step applied, in order
+    std::vector<Message> messages;    // every message shown
+    std::vector<std::string> opened;  // addresses, their bytes
+    std::vector<std::string> listed;  // the language list
     StatusDisplay status;
     bool blockEnabled = false;
     bool unblockEnabled = false;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "about_dialog.h"
-#include "control_names.h"
 #include "language_dialog.h"
 #include "seams.h"
 #include "toolbar.h"

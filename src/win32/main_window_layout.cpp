@@ -1,7 +1,6 @@
 // The main window's controls, placed as the layout gives them in twips, and
 // what the scenario log is told about them.
 
-#include "control_names.h"
 #include "main_window.h"
 #include "pictures.h"
 #include "seams.h"

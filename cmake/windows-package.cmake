@@ -1,7 +1,7 @@
 # What a Windows user downloads, made by CPack from a MinGW build:
-#   Tavrin-Hushgate-<version>-win64.zip   unpack anywhere and run Hushgate.exe
-#   Tavrin-Hushgate-<version>-win64.exe   setup: installs for every user of the
-#                                         machine, with a Start-menu entry
+#   Tavrin-Hushgate-<version>-win64.zip         unpack anywhere, run Hushgate.exe
+#   Tavrin-Hushgate-<version>-win64-setup.exe   installs for every user of the
+#                                               machine, with a Start-menu entry
 # (cd <build> && cpack) makes both; the installer needs makensis (Debian: nsis).
 # Included by src/win32/CMakeLists.txt once the programs exist.
 
@@ -21,6 +21,7 @@ set(CPACK_SYSTEM_NAME "win64")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Tavrin Hushgate")
 set(CPACK_PACKAGE_EXECUTABLES "Hushgate" "Tavrin Hushgate")
 set(CPACK_STRIP_FILES ON)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/windows-package-names.cmake)
 
 find_program(HUSHGATE_MAKENSIS NAMES makensis)
 set(CPACK_GENERATOR "ZIP")

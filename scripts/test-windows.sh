@@ -145,10 +145,10 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96 -nolisten tcp" \
 echo "screenshots of every window, English and Russian: $shots/"
 
 echo "== Windows: ZIP and setup program ($((SECONDS - start)) s)"
-rm -f "$build"/Tavrin-Hushgate-*-win64.*
+rm -f "$build"/Tavrin-Hushgate-*-win64*
 (cd "$build" && cpack -G "ZIP;NSIS" >/dev/null)
 zip=$(ls "$build"/Tavrin-Hushgate-*-win64.zip)
-setup=$(ls "$build"/Tavrin-Hushgate-*-win64.exe)
+setup=$(ls "$build"/Tavrin-Hushgate-*-win64-setup.exe)
 listing=$(python3 -m zipfile -l "$zip")
 for file in Hushgate.exe hushgate-cli.exe resources.dll Language/English.lng Language/Russian.lng; do
     grep -q "/$file " <<<"$listing" || { echo "$zip lacks $file" >&2; exit 1; }

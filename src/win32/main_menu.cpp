@@ -141,7 +141,12 @@ bool MainMenu::attachImages(int dpi) {
     }
     bool any = false;
     for (const Item& item : kItems) {
-        if (item.image < 0 || images_[static_cast<std::size_t>(item.image)] == nullptr) {
+        const bool hasImage =
+            item.image >= 0 && images_[static_cast<std::size_t>(item.image)] != nullptr;
+        // Drawn by us, every item takes the callback, so that all texts start
+        // after the same image column (Wine would not count that column in an
+        // item without one, and cut its text).
+        if (!hasImage && !drawnByProgram_) {
             continue;
         }
         MENUITEMINFOW info{};
@@ -149,8 +154,10 @@ bool MainMenu::attachImages(int dpi) {
         info.fMask = MIIM_BITMAP;
         info.hbmpItem = drawnByProgram_ ? HBMMENU_CALLBACK
                                         : images_[static_cast<std::size_t>(item.image)];
-        any |= SetMenuItemInfoW(item.inHelp ? help_ : file_, item.position, TRUE, &info) != FALSE;
-        imageOfItem_[item.command] = static_cast<std::size_t>(item.image);
+        any |= SetMenuItemInfoW(item.inHelp ? help_ : file_, item.position, TRUE, &info) != FALSE &&
+               hasImage;
+        imageOfItem_[item.command] =
+            hasImage ? static_cast<std::size_t>(item.image) : kNoImage;
     }
     if (drawnByProgram_) {
         // No room kept for check marks: nothing here is ever checked.
@@ -186,6 +193,9 @@ bool MainMenu::drawItem(const DRAWITEMSTRUCT& item) const {
     const auto found = imageOfItem_.find(item.itemID);
     if (found == imageOfItem_.end()) {
         return false;
+    }
+    if (found->second == kNoImage) {
+        return true;
     }
     const bool grey = (item.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
     HBITMAP image = (grey ? greyed_ : images_)[found->second];

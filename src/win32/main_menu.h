@@ -61,6 +61,7 @@ private:
     };
     bool locate(Control control, Place& place) const;
     void clearImages();
+    static constexpr std::size_t kNoImage = static_cast<std::size_t>(-1);
 
     HMENU bar_ = nullptr;
     HMENU file_ = nullptr;
@@ -69,6 +70,8 @@ private:
     int imageSize_ = 16;
     std::vector<HBITMAP> images_;
     std::vector<HBITMAP> greyed_;
+    // The items drawn through the callback, and the image of each (kNoImage
+    // for an item that has none).
     std::map<UINT, std::size_t> imageOfItem_;
 };
 

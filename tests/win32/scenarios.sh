@@ -105,6 +105,7 @@ setup() {
 # passed on) and waits for its main window.
 start() {
     : >"$log"
+    dialog_id=
     local shown_before
     shown_before=$(count "shown frmMain")
     wine "$folder/program/hushgate-scenario.exe" --hosts "$(winpath "$hosts")" \
@@ -179,6 +180,24 @@ screenshot() {
     rm -f "$scratch/shot-before.png"
     wait_until "window $1 to finish painting" settled "$2"
     mv "$scratch/shot.png" "$shots/$1.png"
+}
+
+# The X window of an open menu: shown, and none of the program's windows.
+open_menu() {
+    local id
+    for id in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { print $1 }'); do
+        ((id == main_id)) && continue
+        xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable" && { echo $((id)); return 0; }
+    done
+    return 1
+}
+# Opens the Help menu from the keyboard, saves it as SHOTS/NAME.png, closes it.
+screenshot_help_menu() {
+    focus_main
+    keys F10 Right Down
+    wait_until "the Help menu" open_menu
+    screenshot "$1" "$(open_menu)"
+    keys Escape Escape Escape
 }
 
 running() { kill -0 "$wine_pid" 2>/dev/null; }
@@ -297,6 +316,7 @@ passed+=("blocked at start; Enter changes nothing; About by F10 and closed by Es
 setup language "$original"
 start
 screenshot main-english "$main_id"
+screenshot_help_menu help-menu-english
 click_place language
 expect_dialog frmLanguage 0
 logged "text frmLanguage.cboLanguage English" || fail "the language in force is not selected"
@@ -324,6 +344,7 @@ for pair in "cmdBlockFB Main 13" "lblStatus Main 10" "mnuFile Main 1" "Toolbar1B
         fail "after the restart $control is not Russian $section $key"
 done
 screenshot main-russian "$main_id"
+screenshot_help_menu help-menu-russian
 click_place about
 expect_dialog frmAbout 0
 logged "text frmAbout.lblThis $(lng Russian About 3)" || fail "About is not in Russian"

@@ -37,20 +37,15 @@ void LogWindowText(std::string_view window, Control control, HWND hwnd) {
 }
 
 void SetWindowIcons(HWND hwnd, const wchar_t* group) {
-    // The dialogs' icon goes to the top owner too, as it always did.
-    HWND top = hwnd;
-    while (HWND owner = GetWindow(top, GW_OWNER)) {
-        top = owner;
-    }
+    // Only the window itself: the main window keeps its own icon when a
+    // dialog it owns gets another (it would otherwise show the About icon in
+    // the taskbar for the rest of the run).
     HINSTANCE self = GetModuleHandleW(nullptr);
     const int sizes[2][2] = {{SM_CXICON, SM_CYICON}, {SM_CXSMICON, SM_CYSMICON}};
     const WPARAM kinds[2] = {ICON_BIG, ICON_SMALL};
     for (int i = 0; i < 2; ++i) {
         HANDLE icon = LoadImageW(self, group, IMAGE_ICON, GetSystemMetrics(sizes[i][0]),
                                  GetSystemMetrics(sizes[i][1]), LR_SHARED);
-        if (top != hwnd) {
-            SendMessageW(top, WM_SETICON, kinds[i], reinterpret_cast<LPARAM>(icon));
-        }
         SendMessageW(hwnd, WM_SETICON, kinds[i], reinterpret_cast<LPARAM>(icon));
     }
 }

@@ -13,7 +13,7 @@ namespace hushgate::win32 {
 MessageAnswer ShowViewMessage(HWND owner, const Message& message);
 
 // The large and small title-bar icons of `hwnd` from the icon group `group`
-// of the executable; a dialog's top owner gets them too.
+// of the executable.
 void SetWindowIcons(HWND hwnd, const wchar_t* group);
 
 // The texts of a window's controls in the scenario log, one line each:

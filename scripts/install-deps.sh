@@ -25,6 +25,10 @@ packages=(
     dbus-daemon
     python3-dbus
     python3-gi
+    # Hosts-engine tests: ACLs, extended attributes, append-only folders.
+    acl
+    attr
+    e2fsprogs
 )
 
 # `install-deps.sh windows`: what the Windows stage (scripts/test-windows.sh)

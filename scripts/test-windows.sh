@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows stage: installs MinGW-w64, Wine, Xvfb and the rest when
-# missing, cross-builds (optimised, as shipped) the Qt-free libraries, their
-# tests, hushgate-cli.exe and the window Hushgate.exe in build-win-tests/,
-# and in a scratch Wine prefix runs
-#   - every Windows test program (CTest, through cmake/wine-run.sh),
+# missing, cross-builds (optimised, as shipped) the Qt-free libraries (the
+# windows' presenter among them), their tests, hushgate-cli.exe and the
+# window Hushgate.exe in build-win-tests/, and in a scratch Wine prefix runs
+#   - every Windows test program (CTest, through cmake/wine-run.sh), the
+#     presenter's (presenter_tests) included,
 #   - hushgate-cli.exe on a scratch hosts file: status, block, unblock, with
 #     the exact CR LF bytes checked;
 # then compiles hushgate.rc with windres and checks with wrestool that the

@@ -1,5 +1,6 @@
 // hushgate-cli: the hosts engine for scripts and schedules.
 
+#include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -36,6 +37,19 @@ int usageError(std::string_view problem) {
     return kExitUsage;
 }
 
+// Output is written when the work is done; whether it reached its reader is
+// told apart from whether the work succeeded.
+bool outputWritten() {
+    errno = 0;
+    if (std::cout.flush()) {
+        return true;
+    }
+    const int err = errno;
+    std::cerr << "hushgate-cli: cannot write the output"
+              << (err != 0 ? std::string(": ") + std::strerror(err) : std::string()) << '\n';
+    return false;
+}
+
 int report(const hushgate::HostsError& error, bool systemFile) {
     std::cerr << "hushgate-cli: " << error.what();
     if (systemFile && error.kind() == hushgate::HostsError::Kind::PermissionDenied) {
@@ -49,9 +63,13 @@ int report(const hushgate::HostsError& error, bool systemFile) {
     return kExitError;
 }
 
+std::string shownPath(const hushgate::HostsEngine& engine) {
+    return hushgate::EscapeControlCharacters(engine.hostsPath());
+}
+
 std::string countText(const hushgate::HostsEngine& engine) {
     return std::to_string(engine.FoundCount()) + " of " + std::to_string(engine.lvEntries().size()) +
-           " entries present in " + engine.hostsPath();
+           " entries present in " + shownPath(engine);
 }
 
 int run(const std::string& command, hushgate::HostsEngine& engine) {
@@ -63,16 +81,21 @@ int run(const std::string& command, hushgate::HostsEngine& engine) {
         return blocked ? kExitBlocked : kExitNotBlocked;
     }
     if (command == "block") {
-        engine.Block();
-        std::cout << "Facebook is blocked: " << engine.lvEntries().size()
-                  << " entries written to " << engine.hostsPath() << '\n';
+        // Run again by a schedule, it must not add the entries a second time.
+        if (engine.Block(hushgate::HostsEngine::BlockMode::UnlessBlocked)) {
+            std::cout << "Facebook is blocked: " << engine.lvEntries().size()
+                      << " entries written to " << shownPath(engine) << '\n';
+        } else {
+            std::cout << "Facebook is already blocked (" << countText(engine)
+                      << "); nothing written\n";
+        }
         return 0;
     }
     if (command == "unblock") {
         const std::size_t removed = engine.Unblock();
         std::cout << "Facebook is unblocked: " << removed
                   << (removed == 1 ? " entry line" : " entry lines") << " removed from "
-                  << engine.hostsPath() << '\n';
+                  << shownPath(engine) << '\n';
         return 0;
     }
     // list
@@ -128,26 +151,36 @@ int main(int argc, char** argv) {
             }
             command = arg;
         } else {
-            return usageError("unknown argument '" + arg + "'");
+            return usageError("unknown argument '" + hushgate::EscapeControlCharacters(arg) + "'");
         }
     }
     if (command.empty()) {
         return usageError("no command given");
     }
 
+    hushgate::InstallInterruptHandling();
     const bool systemFile = hostsPath.empty();
     hushgate::HostsEngine engine(systemFile ? hushgate::SystemHostsPath() : hostsPath);
+    engine.setRecoveryHandler([](const hushgate::RecoveryNotice& notice) {
+        std::cerr << "hushgate-cli: " << notice.message() << '\n';
+    });
     try {
         const int result = run(command, engine);
-        if (!std::cout.flush()) {
-            std::cerr << "hushgate-cli: cannot write the output\n";
+        // The exit code follows the file's state and the change made; only
+        // for "list", whose output is all it does, a lost output is a failure.
+        if (!outputWritten() && command == "list") {
             return kExitError;
         }
         return result;
     } catch (const hushgate::HostsError& error) {
         return report(error, systemFile);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "hushgate-cli: not enough memory to work on "
+                  << hushgate::EscapeControlCharacters(engine.hostsPath()) << '\n';
+        return kExitError;
     } catch (const std::exception& error) {
-        std::cerr << "hushgate-cli: " << engine.hostsPath() << ": " << error.what() << '\n';
+        std::cerr << "hushgate-cli: " << hushgate::EscapeControlCharacters(engine.hostsPath())
+                  << ": " << error.what() << '\n';
         return kExitError;
     }
 }

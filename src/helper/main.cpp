@@ -52,10 +52,20 @@ std::string callerForLog() {
 
 int change(std::string_view verb) {
     hushgate::HostsEngine engine(hostsPath());
+    // The window re-reads the file afterwards; the log keeps the undo on record.
+    engine.setRecoveryHandler([](const hushgate::RecoveryNotice& notice) {
+        std::cerr << "hushgate-helper: " << notice.message() << '\n';
+        syslog(LOG_WARNING, "%s", notice.message().c_str());
+    });
     if (verb == "block") {
-        engine.Block();
-        std::cout << "Facebook is blocked: " << engine.lvEntries().size()
-                  << " entries written to " << engine.hostsPath() << '\n';
+        // The window offers Block only when the file is not blocked, but
+        // something else may have blocked it since: never add a second set.
+        if (engine.Block(hushgate::HostsEngine::BlockMode::UnlessBlocked)) {
+            std::cout << "Facebook is blocked: " << engine.lvEntries().size()
+                      << " entries written to " << engine.hostsPath() << '\n';
+        } else {
+            std::cout << "Facebook is already blocked in " << engine.hostsPath() << '\n';
+        }
     } else {
         const std::size_t removed = engine.Unblock();
         std::cout << "Facebook is unblocked: " << removed
@@ -70,6 +80,9 @@ int change(std::string_view verb) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // An interrupt removes our temporary files and never cuts the file's
+    // replacement short.
+    hushgate::InstallInterruptHandling();
     // Messages in plain English whatever locale the caller passed on.
     setenv("LC_ALL", "C", 1);
     std::setlocale(LC_ALL, "C");
@@ -88,8 +101,9 @@ int main(int argc, char** argv) {
     const std::string_view verb = argv[1];
     try {
         const int result = change(verb);
+        // The exit code tells what happened to the file, not to our output.
         if (!std::cout.flush()) {
-            return kExitError;
+            std::cerr << "hushgate-helper: cannot write the output\n";
         }
         return result;
     } catch (const hushgate::HostsError& error) {

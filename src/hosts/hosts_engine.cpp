@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
+
+#include "hosts_recovery.h"
 
 namespace hushgate {
 
@@ -17,12 +20,11 @@ std::string_view TerminatorOf(LineEnd lineEnd) {
     return lineEnd == LineEnd::CrLf ? std::string_view("\r\n") : std::string_view("\n");
 }
 
-LineList SplitLines(std::string_view text, LineEnd lineEnd) {
+LineList SplitLines(std::string_view text) {
     LineList lines;
     if (text.empty()) {
         return lines;
     }
-    const bool crlf = lineEnd == LineEnd::CrLf;
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     // Counting first costs far less than letting a list of millions of lines
@@ -35,16 +37,10 @@ LineList SplitLines(std::string_view text, LineEnd lineEnd) {
     }
     lines.reserve(lineFeeds + 1 + kBlockEntryCount + 1);
     const char* lineStart = begin;
-    const char* searchFrom = begin;
-    while (const void* found = std::memchr(searchFrom, '\n', static_cast<std::size_t>(end - searchFrom))) {
+    while (const void* found = std::memchr(lineStart, '\n', static_cast<std::size_t>(end - lineStart))) {
         const char* lf = static_cast<const char*>(found);
-        searchFrom = lf + 1;
-        // In CR LF mode a LF alone is part of the line's text.
-        if (crlf && (lf == lineStart || lf[-1] != '\r')) {
-            continue;
-        }
-        const char* lineEnd_ = crlf ? lf - 1 : lf;
-        lines.emplace_back(lineStart, static_cast<std::size_t>(lineEnd_ - lineStart));
+        const char* textEnd = lf > lineStart && lf[-1] == '\r' ? lf - 1 : lf;
+        lines.emplace_back(lineStart, static_cast<std::size_t>(textEnd - lineStart));
         lineStart = lf + 1;
     }
     lines.emplace_back(lineStart, static_cast<std::size_t>(end - lineStart));
@@ -56,7 +52,7 @@ std::string ReadFileText(const std::string& fileName) {
 }
 
 HostsEngine::HostsEngine(std::string hostsPath, LineEnd lineEnd)
-    : hostsPath_(std::move(hostsPath)), lineEnd_(lineEnd) {
+    : hostsPath_(std::move(hostsPath)), lineEnd_(lineEnd), recoveryFolder_(DefaultRecoveryFolder()) {
     FillBlockList();
 }
 
@@ -66,14 +62,54 @@ void HostsEngine::setStatusHandlers(std::function<void()> showBlocked,
     showUnblocked_ = std::move(showUnblocked);
 }
 
+void HostsEngine::setRecoveryHandler(std::function<void(const RecoveryNotice&)> handler) {
+    recoveryHandler_ = std::move(handler);
+}
+
+std::vector<RecoveryNotice> HostsEngine::TakeRecoveryNotices() {
+    return std::exchange(recoveryNotices_, {});
+}
+
+WriteOptions HostsEngine::writeOptions() const {
+    WriteOptions options;
+    options.recoveryFolder = recoveryFolder_;
+    if (writeHook_ || beforeReplace_) {
+        options.hook = [this](WriteStep step) {
+            if (step == WriteStep::BeforeFinalCheck && beforeReplace_) {
+                beforeReplace_();
+            }
+            if (writeHook_) {
+                writeHook_(step);
+            }
+        };
+    }
+    return options;
+}
+
+void HostsEngine::adopt(ByteBuffer bytes, const FileStamp& stamp) {
+    const std::uint64_t size = bytes.size();
+    try {
+        // The buffer lives on the heap, so the views stay valid when it moves.
+        auto text = std::make_unique<const ByteBuffer>(std::move(bytes));
+        LineList lines = SplitLines(text->view());
+        lvHosts_ = std::move(lines);
+        text_ = std::move(text);
+    } catch (const std::bad_alloc&) {
+        throw HostsError::OutOfMemory(HostsError::Action::Read, hostsPath_, size);
+    }
+    stamp_ = stamp;
+}
+
 void HostsEngine::LoadHostsList() {
+    for (RecoveryNotice& notice : TidyUpBeforeRead(hostsPath_, writeOptions())) {
+        if (recoveryHandler_) {
+            recoveryHandler_(notice);
+        } else {
+            recoveryNotices_.push_back(std::move(notice));
+        }
+    }
     FileSnapshot snapshot = ReadFileSnapshot(hostsPath_);
-    // The buffer lives on the heap, so the views stay valid when it moves.
-    auto text = std::make_unique<const ByteBuffer>(std::move(snapshot.bytes));
-    LineList lines = SplitLines(text->view(), lineEnd_);
-    lvHosts_ = std::move(lines);
-    text_ = std::move(text);
-    stamp_ = snapshot.stamp;
+    adopt(std::move(snapshot.bytes), snapshot.stamp);
 }
 
 void HostsEngine::FillBlockList() {
@@ -94,7 +130,7 @@ void HostsEngine::markFound() {
 
 void HostsEngine::restoreListsFromText() noexcept {
     try {
-        lvHosts_ = SplitLines(text_->view(), lineEnd_);
+        lvHosts_ = SplitLines(text_->view());
     } catch (...) {
         lvHosts_.clear();
     }
@@ -126,6 +162,7 @@ template <typename Operation>
 auto HostsEngine::retryIfChanged(Operation operation) {
     for (int attempt = 1;; ++attempt) {
         try {
+            LoadHostsList();
             return operation();
         } catch (const HostsError& error) {
             if (error.kind() != HostsError::Kind::ChangedByOther) {
@@ -136,49 +173,156 @@ auto HostsEngine::retryIfChanged(Operation operation) {
                                  "another program kept changing the file while it was being "
                                  "updated; nothing was written, try again");
             }
+        } catch (const std::bad_alloc&) {
+            throw HostsError::OutOfMemory(HostsError::Action::Write, hostsPath_, text_ ? text_->size() : 0);
         }
     }
 }
 
-void HostsEngine::replaceFile(std::span<const std::string_view> tail) {
-    LinesToWrite contents{lvHosts_, tail, TerminatorOf(lineEnd_), text_->view()};
-    ReplaceFileContents(hostsPath_, stamp_, text_->view(), contents, beforeReplace_);
+namespace {
+
+// The lines of `version` that `checked` lacks (each as often as it lacks
+// it), in order and with their own line ends. Block entries and empty lines
+// are left out: the operations decide those.
+std::string linesAddedIn(std::string_view version, std::string_view checked, std::string_view terminator) {
+    std::string_view candidates = version;
+    std::unordered_map<std::string_view, std::size_t> present;
+    if (version.starts_with(checked)) {
+        candidates = version.substr(checked.size());  // only added to, as by >>
+    } else {
+        for (std::string_view line : SplitLines(checked)) {
+            ++present[line];
+        }
+    }
+    std::string added;
+    const char* const end = candidates.data() + candidates.size();
+    for (std::string_view line : SplitLines(candidates)) {
+        if (auto it = present.find(line); it != present.end() && it->second > 0) {
+            --it->second;
+            continue;
+        }
+        if (line.empty() || FindBlockEntry(line)) {
+            continue;
+        }
+        const char* after = line.data() + line.size();
+        std::string_view lineEnd = terminator;
+        if (after < end && *after == '\n') {
+            lineEnd = {after, 1};
+        } else if (end - after >= 2 && after[0] == '\r' && after[1] == '\n') {
+            lineEnd = {after, 2};
+        }
+        (added += line) += lineEnd;
+    }
+    return added;
 }
 
-void HostsEngine::Block() {
-    retryIfChanged([this] {
+}  // namespace
+
+// Another program changed the file after our final check (appended to it,
+// or put a version of its own in place) and our new file displaced that
+// version. What it added is added to the file now in place, as that program
+// did: an operation done again would leave our file without those lines
+// for longer, for yet another program to build on.
+bool HostsEngine::replaceFile(std::span<const std::string_view> tail) {
+    const LinesToWrite contents{lvHosts_, tail, TerminatorOf(lineEnd_), text_->view()};
+    WriteOptions options = writeOptions();
+    std::string seen;
+    bool tookIn = false;
+    options.displaced = [&](std::string_view version) {
+        keepLinesOfOthers(linesAddedIn(version, tookIn ? std::string_view(seen) : text_->view(),
+                                       TerminatorOf(lineEnd_)));
+        seen.assign(version);
+        tookIn = true;
+    };
+    ReplaceFileContents(hostsPath_, stamp_, text_->view(), contents, options);
+    return !tookIn;
+}
+
+// After a write that took in another program's change: the lists as the
+// file now gives them. False when it cannot be read (the change is made all
+// the same).
+bool HostsEngine::readBack() noexcept {
+    try {
         LoadHostsList();
+        FillBlockList();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Adds `lines` to the file and makes sure they stay: should a program that
+// read the file before they went in put its own version in place, the lines
+// that version lacks are added to it.
+void HostsEngine::keepLinesOfOthers(std::string lines) {
+    for (int attempt = 0; attempt < kMaxAttempts && !lines.empty(); ++attempt) {
+        if (AppendToFile(hostsPath_, lines)) {
+            return;
+        }
+        try {
+            const FileSnapshot now = ReadFileSnapshot(hostsPath_);
+            lines = linesAddedIn(lines, now.bytes.view(), TerminatorOf(lineEnd_));
+        } catch (const HostsError&) {
+            return;
+        }
+    }
+}
+
+bool HostsEngine::Block(BlockMode mode) {
+    return retryIfChanged([this, mode] {
         const auto& entries = BlockEntries();
+        if (mode == BlockMode::UnlessBlocked) {
+            FillBlockList();
+            markFound();
+            if (FoundCount() == entries.size()) {
+                CheckStatus();
+                return false;
+            }
+        }
+        bool onlyOurs = true;
         try {
             RemoveEmptyLines();
             // Room for the lines read back below, so nothing can fail once
             // the file has been written.
             lvHosts_.reserve(lvHosts_.size() + entries.size() + 1);
-            replaceFile(entries);
+            onlyOurs = replaceFile(entries);
         } catch (...) {
             // The file is as it was read, and so are the lists again.
             restoreListsFromText();
             throw;
         }
-        // The file now holds exactly these lines, each ended; reading it back
-        // would give them followed by the empty line after the last end.
-        lvHosts_.insert(lvHosts_.end(), entries.begin(), entries.end());
-        lvHosts_.emplace_back();
+        if (!onlyOurs) {
+            onlyOurs = !readBack();
+        }
+        if (onlyOurs) {
+            // The file now holds exactly these lines, each ended; reading it
+            // back would give them followed by the empty line after the last end.
+            lvHosts_.insert(lvHosts_.end(), entries.begin(), entries.end());
+            lvHosts_.emplace_back();
+        }
         FillBlockList();
         CheckStatus();
+        return true;
     });
 }
 
 std::size_t HostsEngine::Unblock() {
     return retryIfChanged([this] {
-        LoadHostsList();
         std::size_t removed = 0;
         try {
             FillBlockList();
             removed = std::erase_if(
                 lvHosts_, [](std::string_view line) { return FindBlockEntry(line).has_value(); });
+            // The empty line after a final line end is no line of the file.
+            const std::size_t empty = static_cast<std::size_t>(
+                std::count_if(lvHosts_.begin(), lvHosts_.end(), [](std::string_view line) { return line.empty(); }));
+            const bool onlyFinalEnd =
+                empty == 1 && text_->view().ends_with('\n') && lvHosts_.back().empty();
+            const bool unchanged = removed == 0 && (empty == 0 || onlyFinalEnd);
             RemoveEmptyLines();
-            replaceFile({});
+            if (!unchanged && !replaceFile({})) {
+                readBack();
+            }
         } catch (...) {
             restoreListsFromText();
             throw;

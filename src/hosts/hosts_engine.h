@@ -10,23 +10,26 @@
 #include "block_list.h"
 #include "hosts_error.h"
 #include "hosts_file.h"
+#include "interrupt_handling.h"
 
 namespace hushgate {
 
 // Lines of a hosts file, as views into the bytes read.
 using LineList = std::vector<std::string_view, LargeAllocator<std::string_view>>;
 
-// How lines of the hosts file end. Windows writes CR LF; Linux and macOS
-// write LF alone, and there a CR is just a character inside its line.
+// The line end of the lines we add: CR LF on Windows, LF on Linux and macOS.
+// Reading does not depend on it (see SplitLines).
 enum class LineEnd { CrLf, Lf };
 
 LineEnd NativeLineEnd();
 std::string_view TerminatorOf(LineEnd lineEnd);
 
-// Cuts `text` at every terminator and nowhere else: an empty text gives no
-// lines, a text holding n terminators gives n + 1 lines (so a final
-// terminator yields a last, empty line). The views point into `text`.
-LineList SplitLines(std::string_view text, LineEnd lineEnd);
+// Cuts `text` into lines at every LF; a line's text is its bytes up to the
+// LF with one CR just before it removed, so files with LF, CR LF or a mix
+// read alike. A CR anywhere else stays in its line. An empty text gives no
+// lines; a text holding n LFs gives n + 1 lines (so a final line end yields
+// a last, empty line). The views point into `text`.
+LineList SplitLines(std::string_view text);
 
 // The whole contents of a file. Throws HostsError (Kind::NotFound when the
 // file does not exist).
@@ -55,11 +58,30 @@ public:
 
     // CheckStatus calls exactly one of these with its decision.
     void setStatusHandlers(std::function<void()> showBlocked, std::function<void()> showUnblocked);
-    // Runs inside every write just before the file is replaced; lets tests
-    // play another program that edits the file at the worst moment.
+
+    // Every read first undoes a rewrite in place that an earlier run left
+    // half done (see TidyUpBeforeRead). Each time that happens, the notice
+    // goes to this handler at once; without a handler it waits in a list
+    // for TakeRecoveryNotices. A front end shows each notice once.
+    void setRecoveryHandler(std::function<void(const RecoveryNotice&)> handler);
+    std::vector<RecoveryNotice> TakeRecoveryNotices();
+
+    // Where recovery records go when the hosts file's own folder takes no
+    // new file; DefaultRecoveryFolder() unless set. Empty: such a rewrite
+    // in place is refused.
+    void setRecoveryFolder(std::string folder) { recoveryFolder_ = std::move(folder); }
+    const std::string& recoveryFolder() const { return recoveryFolder_; }
+
+    // Seams for tests: run at the given steps of every write, to play
+    // another program that edits the file at the worst moment, or to end
+    // the process there. setBeforeReplaceHook is WriteStep::BeforeFinalCheck.
+    void setWriteHook(std::function<void(WriteStep)> hook) { writeHook_ = std::move(hook); }
     void setBeforeReplaceHook(std::function<void()> hook) { beforeReplace_ = std::move(hook); }
 
-    // Reads the hosts file into lvHosts. On failure lvHosts is untouched.
+    // Reads the hosts file into lvHosts, after tidying up what an earlier,
+    // interrupted run left (see setRecoveryHandler). On failure lvHosts is
+    // untouched; that includes a damaged file that cannot be put right (for
+    // want of the right to change it).
     void LoadHostsList();
     // Puts the 68 block entries into lvEntries, none of them found.
     void FillBlockList();
@@ -69,12 +91,18 @@ public:
     // Drops the lines of lvHosts that are exactly empty.
     void RemoveEmptyLines();
 
+    enum class BlockMode {
+        Always,         // the Block button: the file is written in every case
+        UnlessBlocked,  // scripts: a file that holds all entries is left as it is
+    };
     // The file work of the Block button: the file's non-empty lines followed
     // by all block entries. Leaves lvHosts holding the file as now on disk
-    // and the status checked.
-    void Block();
+    // and the status checked. Returns false when nothing was written (only
+    // with BlockMode::UnlessBlocked, on a file already blocked).
+    bool Block(BlockMode mode = BlockMode::Always);
     // The file work of the Unblock button: the file without block-entry lines
-    // and without empty lines. Returns how many entry lines were removed.
+    // and without empty lines. Returns how many entry lines were removed. A
+    // file with no entry line and no empty line is not written at all.
     std::size_t Unblock();
 
     const LineList& lvHosts() const { return lvHosts_; }
@@ -82,21 +110,32 @@ public:
     std::size_t FoundCount() const;
 
     // How often an operation starts again from a fresh read when another
-    // program changed the file between our read and our write.
+    // program changed the file between our read and our write. A change made
+    // after our final check is taken in without starting again.
     static constexpr int kMaxAttempts = 3;
 
 private:
     template <typename Operation>
     auto retryIfChanged(Operation operation);
-    void replaceFile(std::span<const std::string_view> tail);
+    // Returns false when the file now holds more than what was written:
+    // another program's change made after our final check, taken in.
+    bool replaceFile(std::span<const std::string_view> tail);
+    void keepLinesOfOthers(std::string lines);
+    bool readBack() noexcept;
+    void adopt(ByteBuffer bytes, const FileStamp& stamp);
     void markFound();
     // After a failed write: the lists as the unchanged file gives them.
     void restoreListsFromText() noexcept;
+    WriteOptions writeOptions() const;
 
     std::string hostsPath_;
     LineEnd lineEnd_;
+    std::string recoveryFolder_;
     std::function<void()> showBlocked_;
     std::function<void()> showUnblocked_;
+    std::function<void(const RecoveryNotice&)> recoveryHandler_;
+    std::vector<RecoveryNotice> recoveryNotices_;
+    std::function<void(WriteStep)> writeHook_;
     std::function<void()> beforeReplace_;
 
     // The bytes of the last read; the lines are views into it, and read-back

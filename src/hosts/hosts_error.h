@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace hushgate {
 
@@ -15,26 +17,34 @@ public:
         ReadOnlyFileSystem,
         DiskFull,
         ChangedByOther,  // another program changed the file while we were updating it
+        OutOfMemory,
         Other,
     };
     enum class Action { Read, Write };
 
     // `osError` is an errno value (or a Windows error code on Windows);
-    // `reason` is the system's description of it. `note` is appended to the
-    // message, e.g. where a copy of the original was saved.
+    // `reason` is the system's description of it. `backupPath` names a copy
+    // of the original that is still needed to recover the file.
     HostsError(Action action, Kind kind, std::string path, int osError, std::string reason,
                std::string backupPath = {});
+
+    // "not enough memory to read FILE (SIZE)" (or "to change").
+    static HostsError OutOfMemory(Action action, std::string path, std::uint64_t size);
 
     Kind kind() const { return kind_; }
     Action action() const { return action_; }
     const std::string& path() const { return path_; }
     int osError() const { return osError_; }
     const std::string& reason() const { return reason_; }
-    // Non-empty when the original file was saved beside the hosts file and
-    // still needs to be recovered from there.
+    // Non-empty when the original file is kept beside the hosts file (or in
+    // the recovery folder) and has not been put back yet; the next run that
+    // may change the file puts it back.
     const std::string& backupPath() const { return backupPath_; }
 
 private:
+    HostsError(const std::string& message, Action action, Kind kind, const std::string& path,
+               int osError, const std::string& reason, const std::string& backupPath);
+
     Action action_;
     Kind kind_;
     std::string path_;
@@ -42,5 +52,12 @@ private:
     std::string reason_;
     std::string backupPath_;
 };
+
+// `text` with control characters written as escapes ("\n", "\t", "\x1b"), so
+// that a file name can never break a message into several lines.
+std::string EscapeControlCharacters(std::string_view text);
+
+// A byte count for people: "812 bytes", "76.3 MiB".
+std::string DescribeSize(std::uint64_t bytes);
 
 }  // namespace hushgate

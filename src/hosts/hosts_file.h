@@ -1,14 +1,17 @@
 #pragma once
 
 // The operating-system side of the hosts engine: where the hosts file is,
-// reading it whole, and replacing it safely. One implementation per platform
-// (hosts_file_posix.cpp, hosts_file_win.cpp), chosen by the build.
+// reading it whole, replacing it safely, and undoing what an interrupted
+// run left behind. One implementation per platform (hosts_file_posix.cpp,
+// hosts_file_win.cpp and their helpers), chosen by the build.
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "large_memory.h"
 
@@ -32,21 +35,57 @@ struct FileSnapshot {
 };
 
 // The new contents of a file: the lines of `head`, then those of `tail`, each
-// followed by `terminator`. Given as views so that a large file is never
+// followed by a line end. Given as views so that a large file is never
 // copied into one more buffer.
 struct LinesToWrite {
     std::span<const std::string_view> head;
     std::span<const std::string_view> tail;
+    // The line end of lines we add, and of a last line that had none.
     std::string_view terminator;
-    // The bytes the lines were cut from, if any. Lines that follow each other
-    // there with only a terminator between them are written as one piece.
+    // The bytes the lines were cut from, if any. A line found there keeps the
+    // line end that follows it there (LF or CR LF), and lines that follow each
+    // other there are written as one piece.
     std::string_view source = {};
+
+    // Exactly `bytes`, as one piece; the view itself must outlive the result.
+    static LinesToWrite Bytes(const std::string_view& bytes);
 
     std::uint64_t byteCount() const;
 
     // Calls put(piece) for consecutive pieces that together are the contents;
     // stops at and returns the first non-zero result.
     int forEachPiece(const std::function<int(std::string_view)>& put) const;
+};
+
+// Places inside a write where a test may step in, to play another program
+// or to end the process at the worst moment.
+enum class WriteStep {
+    BeforeFinalCheck,  // the new contents are ready; the file is checked for changes next
+    AfterFinalCheck,   // checked; the new file takes the old one's place next
+    RecordSaved,       // in place: the recovery record is on disk, the file is rewritten next
+    InPlaceWritten,    // in place: the new bytes are written, the file not yet cut or synced
+};
+
+struct WriteOptions {
+    // Where recovery records go when the hosts file's own folder takes no new
+    // file. Empty: nowhere, and such a rewrite in place is refused.
+    std::string recoveryFolder;
+    std::function<void(WriteStep)> hook;
+    // Called when our new file displaced a version that another program had
+    // changed after our final check (appended to it, or put a new file in
+    // its place), with that version's bytes: as soon as it is seen, and once
+    // more should it change again before every program that had it open has
+    // let go of it. Lets the caller take that change in.
+    std::function<void(std::string_view)> displaced;
+};
+
+// A rewrite in place that was interrupted (the process killed, the power
+// lost) and has been undone on a later read.
+struct RecoveryNotice {
+    std::string file;      // the hosts file, now as it was before the change
+    std::string tornCopy;  // where the damaged bytes were kept
+    // "An interrupted change of FILE was undone; the damaged copy was kept as COPY."
+    std::string message() const;
 };
 
 // The Windows system directory without a trailing backslash; empty where
@@ -56,23 +95,44 @@ std::string GetSysDir();
 // The hosts file the system's name resolution reads.
 std::string SystemHostsPath();
 
+// Where a process with the right to change the system's hosts file keeps
+// recovery records that cannot go beside the file: /var/lib/hushgate for
+// root on Linux and macOS, a folder under ProgramData on Windows; empty for
+// anyone else.
+std::string DefaultRecoveryFolder();
+
 // True when `path` names an existing ordinary file (symbolic links followed).
 // Never throws.
 bool FileExists(const std::string& path);
 
-// Reads the whole file. Throws HostsError (Kind::NotFound for a missing file).
+// Reads the whole file. Throws HostsError (Kind::NotFound for a missing file,
+// Kind::OutOfMemory when it does not fit).
 FileSnapshot ReadFileSnapshot(const std::string& path);
 
+// Before a read of `path`: removes the temporary files of ours beside it that
+// no running process holds, and undoes a rewrite in place that was
+// interrupted (keeping the damaged bytes beside the file). Returns what was
+// undone. Throws HostsError when a damaged file cannot be put right.
+std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options);
+
+// Adds `bytes` at the end of the file as it stands, as the shell's `>>` does.
+// Returns false when a program that had read the file before (and so never
+// saw these bytes) has since put its own version in its place; where that
+// cannot be told, true. Never throws.
+bool AppendToFile(const std::string& path, std::string_view bytes) noexcept;
+
 // Replaces the contents of `path` (through a symbolic link, with the target's
-// permissions, owner and security label kept) so that the file is always
-// either wholly old or wholly new. `expected` is the stamp of the version
-// that was read and `original` its bytes; if the file on disk is no longer
-// that version, throws HostsError with Kind::ChangedByOther and writes
-// nothing. `beforeCommit` runs just before the final check and is a seam for
-// tests. On any failure the file is left as it was and no temporary file
-// remains.
+// permissions, owner, extended attributes, ACL and security label kept) so
+// that the file is always either wholly old or wholly new. `expected` is the
+// stamp of the version that was read and `original`, when known, its bytes;
+// if the file on disk is no longer that version, throws HostsError with
+// Kind::ChangedByOther and writes nothing. Where the file cannot be replaced
+// by a new one (a bind mount, a hard link, a folder that takes no new file,
+// an ACL or label that cannot be given to a new file) it is rewritten in
+// place, guarded by a recovery record. On any failure the file is left as it
+// was and no temporary file remains.
 void ReplaceFileContents(const std::string& path, const FileStamp& expected,
-                         std::string_view original, const LinesToWrite& contents,
-                         const std::function<void()>& beforeCommit = {});
+                         std::optional<std::string_view> original, const LinesToWrite& contents,
+                         const WriteOptions& options = {});
 
 }  // namespace hushgate

@@ -1,311 +1,31 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
-#include "hosts_error.h"
-#include "hosts_file.h"
-
-#ifdef __linux__
-#include <sys/xattr.h>
-#endif
+#include "posix_file.h"
 
 namespace hushgate {
 
 namespace {
 
-using Action = HostsError::Action;
-using Kind = HostsError::Kind;
+using namespace detail;
 
-constexpr std::size_t kWriteBufferSize = 1 << 20;
-
-Kind kindOf(int err) {
-    switch (err) {
-        case ENOENT:
-        case ENOTDIR:
-            return Kind::NotFound;
-        case EACCES:
-        case EPERM:
-            return Kind::PermissionDenied;
-        case EROFS:
-            return Kind::ReadOnlyFileSystem;
-        case ENOSPC:
-        case EDQUOT:
-            return Kind::DiskFull;
-        default:
-            return Kind::Other;
-    }
-}
-
-[[noreturn]] void fail(Action action, const std::string& path, int err,
-                       const std::string& backup = {}) {
-    throw HostsError(action, kindOf(err), path, err, std::strerror(err), backup);
-}
-
-[[noreturn]] void failChanged(const std::string& path) {
-    throw HostsError(Action::Write, Kind::ChangedByOther, path, 0,
-                     "the file was changed by another program while it was being updated",
-                     {});
-}
-
-[[noreturn]] void failNotRegular(Action action, const std::string& path, const struct stat& st) {
-    if (S_ISDIR(st.st_mode)) {
-        fail(action, path, EISDIR);
-    }
-    throw HostsError(action, Kind::Other, path, EINVAL, "not an ordinary file", {});
-}
-
-FileStamp stampOf(const struct stat& st) {
-    FileStamp stamp;
-    stamp.device = static_cast<std::uint64_t>(st.st_dev);
-    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
-    stamp.size = static_cast<std::uint64_t>(st.st_size);
-#ifdef __APPLE__
-    stamp.modifiedNs = st.st_mtimespec.tv_sec * 1000000000LL + st.st_mtimespec.tv_nsec;
-    stamp.changedNs = st.st_ctimespec.tv_sec * 1000000000LL + st.st_ctimespec.tv_nsec;
-#else
-    stamp.modifiedNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
-    stamp.changedNs = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
-#endif
-    return stamp;
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now and reports the error, which for a written file can be the
-    // first sign of a failed write.
-    int close() {
-        int err = 0;
-        if (fd_ >= 0 && ::close(fd_) != 0) {
-            err = errno;
-        }
-        fd_ = -1;
-        return err;
-    }
-    void reset() { close(); }
-
-private:
-    int fd_;
-};
-
-std::string directoryOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// A new file with a unique name beside `target`, removed again when this goes
-// out of scope unless kept. Its name exists before the file does, so nothing
-// that can fail stands between creating the file and guarding it.
-class SiblingFile {
-public:
-    SiblingFile(const std::string& target, const char* suffix)
-        : path_(directoryOf(target) + "/." + fileNameOf(target) + suffix + "XXXXXX"),
-          fd_(::mkostemp(path_.data(), O_CLOEXEC)),
-          remove_(fd_.get() >= 0) {}
-    ~SiblingFile() {
-        fd_.reset();
-        if (remove_) {
-            ::unlink(path_.c_str());
-        }
-    }
-    SiblingFile(const SiblingFile&) = delete;
-    SiblingFile& operator=(const SiblingFile&) = delete;
-
-    // False when creating failed; errno then tells why.
-    bool created() const { return fd_.get() >= 0 || remove_; }
-    int fd() const { return fd_.get(); }
-    int close() { return fd_.close(); }
-    const std::string& path() const { return path_; }
-    void keep() { remove_ = false; }
-    void removeNow() {
-        fd_.reset();
-        if (std::exchange(remove_, false)) {
-            ::unlink(path_.c_str());
-        }
-    }
-
-private:
-    std::string path_;
-    FileDescriptor fd_;
-    bool remove_;
-};
-
-// Returns 0 or the errno of the failure. A write that makes no progress is
-// reported as a full disk.
-int writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (n == 0) {
-            return ENOSPC;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return 0;
-}
-
-// Writes in slices and, on Linux, starts writing each slice out to disk
-// while the next is being written, so that the final fsync of a large file
-// has little left to wait for.
-class SlicedWriter {
-public:
-    explicit SlicedWriter(int fd) : fd_(fd) {}
-
-    int write(const char* data, std::size_t size) {
-        while (size > 0) {
-            const std::size_t slice = std::min(size, kSlice - pending_);
-            if (int err = writeAll(fd_, data, slice)) {
-                return err;
-            }
-            data += slice;
-            size -= slice;
-            pending_ += slice;
-            if (pending_ == kSlice) {
-#ifdef __linux__
-                ::sync_file_range(fd_, static_cast<off_t>(written_), static_cast<off_t>(pending_),
-                                  SYNC_FILE_RANGE_WRITE);
-#endif
-                written_ += pending_;
-                pending_ = 0;
-            }
-        }
-        return 0;
-    }
-
-private:
-    static constexpr std::size_t kSlice = std::size_t{8} << 20;
-    int fd_;
-    std::uint64_t written_ = 0;
-    std::size_t pending_ = 0;
-};
-
-int writeLines(int fd, const LinesToWrite& contents) {
-    std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
-    std::size_t used = 0;
-    SlicedWriter out(fd);
-    auto flush = [&]() {
-        int err = out.write(buffer.get(), used);
-        used = 0;
-        return err;
-    };
-    auto put = [&](std::string_view piece) {
-        if (piece.size() > kWriteBufferSize - used) {
-            if (int err = flush()) {
-                return err;
-            }
-            if (piece.size() >= kWriteBufferSize) {
-                return out.write(piece.data(), piece.size());
-            }
-        }
-        std::memcpy(buffer.get() + used, piece.data(), piece.size());
-        used += piece.size();
-        return 0;
-    };
-    if (int err = contents.forEachPiece(put)) {
-        return err;
-    }
-    return flush();
-}
-
-int fsyncRetrying(int fd) {
-    while (::fsync(fd) != 0) {
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
-    return 0;
-}
-
-// Makes a rename or a new file in `dir` durable. Failures are ignored: some
-// file systems cannot sync a directory, and the data is already written.
-void syncDirectory(const std::string& dir) {
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-// Gives the temporary file what the original has besides its bytes. Returns
-// false when that is not possible (e.g. we may not give the file away to its
-// owner), in which case the caller rewrites the original in place instead.
-bool copyMetadata(int fd, const std::string& target, const struct stat& original) {
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        return false;
-    }
-    if ((st.st_uid != original.st_uid || st.st_gid != original.st_gid) &&
-        ::fchown(fd, original.st_uid, original.st_gid) != 0) {
-        return false;
-    }
-    // After fchown, which may clear set-id bits.
-    if (::fchmod(fd, original.st_mode & 07777) != 0) {
-        return false;
-    }
-#ifdef __linux__
-    // A file system without labels is fine; a label we cannot read or copy
-    // is not, since the new file would get the folder's label instead.
-    constexpr const char* kSelinuxAttribute = "security.selinux";
-    const ssize_t size = ::getxattr(target.c_str(), kSelinuxAttribute, nullptr, 0);
-    if (size < 0) {
-        return errno == ENODATA || errno == ENOTSUP;
-    }
-    std::string label(static_cast<std::size_t>(size), '\0');
-    const ssize_t read = ::getxattr(target.c_str(), kSelinuxAttribute, label.data(), label.size());
-    if (read < 0 || ::fsetxattr(fd, kSelinuxAttribute, label.data(), static_cast<std::size_t>(read), 0) != 0) {
-        return false;
-    }
-#else
-    (void)target;
-#endif
-    return true;
-}
-
-// Writes `bytes` into `backup` and makes it durable.
-void saveBackup(SiblingFile& backup, const std::string& target, std::string_view bytes,
-                const std::string& shownPath) {
-    if (!backup.created()) {
-        fail(Action::Write, shownPath, errno);
-    }
-    int err = writeAll(backup.fd(), bytes.data(), bytes.size());
-    if (err == 0) {
-        err = fsyncRetrying(backup.fd());
-    }
-    if (err == 0) {
-        err = backup.close();
-    }
-    if (err != 0) {
-        fail(Action::Write, shownPath, err);
-    }
-    syncDirectory(directoryOf(target));
+std::int64_t nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 // Puts `original` back into the open file. Returns 0 or errno.
@@ -320,55 +40,158 @@ int restoreInPlace(int fd, std::string_view original) {
     return err == 0 ? fsyncRetrying(fd) : err;
 }
 
-// Used where the file cannot be replaced by a rename: a bind mount (EBUSY),
-// a file on another device than its folder's entry (EXDEV), or an owner or
-// security label we cannot give a new file. The original is saved beside it first, so that a
-// failed write can always be undone or recovered by hand.
-void rewriteInPlace(const std::string& target, const std::string& shownPath,
-                    const FileStamp& expected, std::string_view original,
-                    const LinesToWrite& contents) {
-    SiblingFile backup(target, ".hushgate-original-");
-    saveBackup(backup, target, original, shownPath);
+// The record that guards a rewrite in place: beside the file, or where the
+// folder takes no new file, in the recovery folder.
+std::unique_ptr<OurFile> createRecord(const std::string& target, const std::string& shown,
+                                      const WriteOptions& options) {
+    auto record = std::make_unique<OurFile>(directoryOf(target), StemOf(fileNameOf(target)),
+                                            FileRole::Record);
+    if (record->created()) {
+        return record;
+    }
+    int err = record->error();
+    if (err != EACCES && err != EPERM && err != EROFS) {
+        fail(Action::Write, shown, err);
+    }
+    if (!options.recoveryFolder.empty() && makePrivateFolder(options.recoveryFolder) == 0) {
+        record = std::make_unique<OurFile>(options.recoveryFolder, PrivateStemOf(target),
+                                           FileRole::Record);
+        if (record->created()) {
+            return record;
+        }
+        err = record->error();
+    }
+    throw HostsError(Action::Write, kindOf(err), shown, err,
+                     "its folder takes no new file, so no copy can be kept to undo an interrupted "
+                     "change (" + std::string(std::strerror(err)) + "); nothing was written");
+}
 
+// Used where the file cannot be replaced by a new one: a bind mount (EBUSY),
+// a file on another device than its folder's entry (EXDEV), a hard link, a
+// folder that takes no new file, or an owner, ACL or label we cannot give a
+// new file. A record of the original and of the intended result is on disk
+// before the first byte changes, so that a later read can undo an
+// interrupted rewrite; a failure we see is undone at once.
+void rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
+                    const struct stat& original, const FileStamp& expected,
+                    std::optional<std::string_view> known, const LinesToWrite& contents,
+                    const WriteOptions& options) {
+    ByteBuffer readBack;
+    if (!known) {
+        readBack = readWhole(heldFd, shown, Action::Write);
+        struct stat st;
+        if (::fstat(heldFd, &st) != 0 || stampOf(st) != expected) {
+            failChanged(shown);
+        }
+        known = readBack.view();
+    }
+    const std::string_view before = *known;
+
+    RecordTrailer trailer;
+    trailer.originalSize = before.size();
+    trailer.originalDigest = DigestOf(before);
+    trailer.newSize = contents.byteCount();
+    trailer.newDigest = DigestOf(contents);
+    trailer.createdNs = nowNs();
+    std::unique_ptr<OurFile> record = createRecord(target, shown, options);
+    restrictLike(record->fd(), original);
+    const std::string footer = trailer.encode();
+    int err = writeAll(record->fd(), before.data(), before.size());
+    err = err != 0 ? err : writeAll(record->fd(), footer.data(), footer.size());
+    err = err != 0 ? err : fsyncRetrying(record->fd());
+    if (err != 0) {
+        fail(Action::Write, shown, err);
+    }
+    syncDirectory(directoryOf(record->path()));
+    if (options.hook) {
+        options.hook(WriteStep::RecordSaved);
+    }
+
+    // From the final check until the file is whole again, no interrupt.
+    DeferInterrupts deferred;
     FileDescriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
     if (fd.get() < 0) {
-        fail(Action::Write, shownPath, errno);
+        fail(Action::Write, shown, errno);
     }
     struct stat st;
     if (::fstat(fd.get(), &st) != 0) {
-        fail(Action::Write, shownPath, errno);
+        fail(Action::Write, shown, errno);
     }
     if (stampOf(st) != expected) {
-        failChanged(shownPath);
+        failChanged(shown);
     }
-
-    const std::uint64_t newSize = contents.byteCount();
+    if (options.hook) {
+        options.hook(WriteStep::AfterFinalCheck);
+    }
 #ifdef __linux__
     // Reserve the space first: a full disk is then found before one byte of
     // the original is overwritten.
-    if (newSize > 0 && ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(newSize)) != 0 &&
+    if (trailer.newSize > 0 &&
+        ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(trailer.newSize)) != 0 &&
         (errno == ENOSPC || errno == EDQUOT)) {
-        fail(Action::Write, shownPath, errno);
+        fail(Action::Write, shown, errno);
     }
 #endif
-
-    int err = writeLines(fd.get(), contents);
-    if (err == 0 && ::ftruncate(fd.get(), static_cast<off_t>(newSize)) != 0) {
+    err = writeLines(fd.get(), contents);
+    if (err == 0 && options.hook) {
+        options.hook(WriteStep::InPlaceWritten);
+    }
+    if (err == 0 && ::ftruncate(fd.get(), static_cast<off_t>(trailer.newSize)) != 0) {
         err = errno;
     }
     if (err == 0) {
         err = fsyncRetrying(fd.get());
     }
     if (err != 0) {
-        if (restoreInPlace(fd.get(), original) != 0) {
-            backup.keep();
-            fail(Action::Write, shownPath, err, backup.path());
+        if (restoreInPlace(fd.get(), before) != 0) {
+            record->keep();
+            fail(Action::Write, shown, err, record->path());
         }
-        fail(Action::Write, shownPath, err);
+        fail(Action::Write, shown, err);
     }
     // The new contents are on disk; an error from close can no longer mean
     // they are not.
     fd.close();
+    record->removeNow();
+}
+
+// After our new file took the hosts file's place: was the version it
+// displaced still the one we checked? If another program changed it after
+// our final check (appended to it, or put a new file in its place), its bytes
+// go to `displaced`; and again if it changes once more before every program
+// that had it open has let go of it (one that opened it just before the
+// rename may write to it just after). `displacedFd` is open on what was
+// displaced, and is the only descriptor of ours on it.
+void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp& expected,
+                    const std::string& shown, const std::function<void(std::string_view)>& displaced) {
+    struct stat st;
+    bool sameAsChecked = true;
+    std::uint64_t seenSize = expected.size;
+    std::int64_t seenModified = expected.modifiedNs;
+    for (int look = 0; look < 2; ++look) {
+        if (look == 1) {
+            waitUntilNoOtherOpens(displacedFd);
+        }
+        if (::fstat(displacedFd, &st) != 0) {
+            return;
+        }
+        // Its change time moved with the rename; size and content time did not.
+        const FileStamp now = stampOf(st);
+        if (sameFile(st, checked) == sameAsChecked && now.size == seenSize && now.modifiedNs == seenModified) {
+            continue;
+        }
+        sameAsChecked = sameFile(st, checked);
+        seenSize = now.size;
+        seenModified = now.modifiedNs;
+        try {
+            const ByteBuffer bytes = readWhole(displacedFd, shown, Action::Write);
+            if (displaced) {
+                displaced(bytes.view());
+            }
+        } catch (const HostsError&) {
+            return;  // our change is made; theirs cannot be read
+        }
+    }
 }
 
 }  // namespace
@@ -383,9 +206,24 @@ std::string SystemHostsPath() {
 #endif
 }
 
+std::string DefaultRecoveryFolder() { return ::geteuid() == 0 ? "/var/lib/hushgate" : ""; }
+
 bool FileExists(const std::string& path) {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool AppendToFile(const std::string& path, std::string_view bytes) noexcept {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0 || writeAll(fd.get(), bytes.data(), bytes.size()) != 0) {
+        return true;  // nothing more to be done
+    }
+    fsyncRetrying(fd.get());
+    // A program that read the file before our bytes went in, to put its own
+    // version in its place, is done with it once no one else has it open.
+    waitUntilNoOtherOpens(fd.get());
+    struct stat written, named;
+    return ::fstat(fd.get(), &written) != 0 || (::stat(path.c_str(), &named) == 0 && sameFile(written, named));
 }
 
 FileSnapshot ReadFileSnapshot(const std::string& path) {
@@ -401,34 +239,22 @@ FileSnapshot ReadFileSnapshot(const std::string& path) {
     if (!S_ISREG(st.st_mode)) {
         failNotRegular(Action::Read, path, st);
     }
+    // A write of ours to this file finishes first (one in place would
+    // otherwise be seen half done).
+    lockFile(fd.get(), LOCK_SH);
+    if (::fstat(fd.get(), &st) != 0) {
+        fail(Action::Read, path, errno);
+    }
     FileSnapshot snapshot;
     snapshot.stamp = stampOf(st);
-    // Read to the end rather than trusting the size: the file may grow.
-    std::size_t used = 0;
-    snapshot.bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
-    for (;;) {
-        if (used == snapshot.bytes.size()) {
-            snapshot.bytes.resize(snapshot.bytes.size() * 2);
-        }
-        ssize_t n = ::read(fd.get(), snapshot.bytes.data() + used, snapshot.bytes.size() - used);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            fail(Action::Read, path, errno);
-        }
-        if (n == 0) {
-            break;
-        }
-        used += static_cast<std::size_t>(n);
-    }
-    snapshot.bytes.resize(used);
+    snapshot.bytes = readWhole(fd.get(), path, Action::Read);
     return snapshot;
 }
 
 void ReplaceFileContents(const std::string& path, const FileStamp& expected,
-                         std::string_view original, const LinesToWrite& contents,
-                         const std::function<void()>& beforeCommit) {
+                         std::optional<std::string_view> original, const LinesToWrite& contents,
+                         const WriteOptions& options) {
+    FileSizeLimitAsError sizeLimit;
     // Write through a symbolic link to the file it names, so the link stays.
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
                                                          &std::free);
@@ -437,15 +263,25 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     }
     const std::string target = resolved.get();
     const std::string shown = target == path ? path : path + " (" + target + ")";
+    const std::string dir = directoryOf(target);
 
+    // Kept open: our other writers wait on its lock, and after the rename it
+    // tells whether someone wrote to it after our final check.
+    FileDescriptor held(::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (held.get() < 0) {
+        fail(Action::Write, shown, errno);
+    }
     struct stat st;
-    if (::stat(target.c_str(), &st) != 0) {
+    if (::fstat(held.get(), &st) != 0) {
         fail(Action::Write, shown, errno);
     }
     if (!S_ISREG(st.st_mode)) {
         failNotRegular(Action::Write, shown, st);
     }
-    if (stampOf(st) != expected) {
+    lockFile(held.get(), LOCK_EX);
+    struct stat named;
+    if (::fstat(held.get(), &st) != 0 || stampOf(st) != expected || ::stat(target.c_str(), &named) != 0 ||
+        !sameFile(st, named)) {
         failChanged(shown);
     }
     // A file without write permission stays protected even though its folder
@@ -453,46 +289,86 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     if (::access(target.c_str(), W_OK) != 0) {
         fail(Action::Write, shown, errno);
     }
+    refuseProtected(held.get(), dir, shown);
 
-    SiblingFile temp(target, ".hushgate-");
-    if (!temp.created()) {
-        fail(Action::Write, shown, errno);
-    }
-    int err = writeLines(temp.fd(), contents);
-    if (err != 0) {
-        fail(Action::Write, shown, err);
-    }
-    // Before the sync, so that owner, mode and label are as durable as the bytes.
-    const bool metadataKept = copyMetadata(temp.fd(), target, st);
-    err = fsyncRetrying(temp.fd());
-    if (err == 0) {
-        err = temp.close();
-    }
-    if (err != 0) {
-        fail(Action::Write, shown, err);
-    }
-
-    if (beforeCommit) {
-        beforeCommit();
-    }
-    if (::stat(target.c_str(), &st) != 0 || stampOf(st) != expected) {
-        failChanged(shown);
-    }
-
-    if (metadataKept) {
-        if (::rename(temp.path().c_str(), target.c_str()) == 0) {
-            temp.keep();
-            syncDirectory(directoryOf(target));
-            return;
+    bool hookCalled = false;
+    // Every name of a hard-linked file must see the change: only in place.
+    if (st.st_nlink <= 1) {
+        OurFile temp(dir, StemOf(fileNameOf(target)), FileRole::New);
+        if (!temp.created()) {
+            const int err = temp.error();
+            // A folder closed to us with the file itself writable: in place.
+            if (err != EACCES && err != EPERM && err != EROFS) {
+                fail(Action::Write, shown, err);
+            }
+        } else {
+            if (int err = writeLines(temp.fd(), contents)) {
+                fail(Action::Write, shown, err);
+            }
+            // Before the sync, so that owner, mode and attributes are as
+            // durable as the bytes.
+            if (copyMetadata(temp.fd(), held.get(), st)) {
+                if (int err = fsyncRetrying(temp.fd())) {
+                    fail(Action::Write, shown, err);
+                }
+                hookCalled = true;
+                if (options.hook) {
+                    options.hook(WriteStep::BeforeFinalCheck);
+                }
+                bool exchanged = false;
+                int err = 0;
+                {
+                    // From the final check to the rename: nothing slow, no interrupt.
+                    DeferInterrupts deferred;
+                    if (::stat(target.c_str(), &named) != 0 || stampOf(named) != expected) {
+                        failChanged(shown);
+                    }
+                    if (options.hook) {
+                        options.hook(WriteStep::AfterFinalCheck);
+                    }
+#ifdef __linux__
+                    // Swapping the names leaves the displaced file under our
+                    // temporary name, whatever another program put there.
+                    exchanged = ::renameat2(AT_FDCWD, temp.path().c_str(), AT_FDCWD,
+                                            target.c_str(), RENAME_EXCHANGE) == 0;
+                    err = exchanged ? 0 : errno;
+                    if (err == EINVAL || err == ENOSYS || err == ENOTSUP) {
+                        err = ::rename(temp.path().c_str(), target.c_str()) == 0 ? 0 : errno;
+                    }
+#else
+                    err = ::rename(temp.path().c_str(), target.c_str()) == 0 ? 0 : errno;
+#endif
+                    if (err == 0 && !exchanged) {
+                        temp.keep();
+                    }
+                }
+                if (err == 0) {
+                    // Our file is in place. Only one descriptor of ours stays
+                    // open, on the version it displaced (which an exchange
+                    // left under the temporary name, removed here).
+                    FileDescriptor displaced(exchanged ? ::open(temp.path().c_str(), O_RDONLY | O_CLOEXEC |
+                                                                    O_NOFOLLOW | O_NONBLOCK)
+                                                       : held.release());
+                    held.close();
+                    temp.removeNow();
+                    syncDirectory(dir);
+                    if (displaced.get() >= 0) {
+                        checkDisplaced(displaced.get(), st, expected, shown, options.displaced);
+                    }
+                    return;
+                }
+                if (err != EBUSY && err != EXDEV) {
+                    fail(Action::Write, shown, err);
+                }
+            }
+            // Give its space back before the file itself is rewritten.
+            temp.removeNow();
         }
-        err = errno;
-        if (err != EBUSY && err != EXDEV) {
-            fail(Action::Write, shown, err);
-        }
     }
-    // Give its space back before the file itself is rewritten.
-    temp.removeNow();
-    rewriteInPlace(target, shown, expected, original, contents);
+    if (!hookCalled && options.hook) {
+        options.hook(WriteStep::BeforeFinalCheck);
+    }
+    rewriteInPlace(target, shown, held.get(), st, expected, original, contents, options);
 }
 
 }  // namespace hushgate

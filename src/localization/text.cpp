@@ -41,7 +41,6 @@ Text Text::arg(std::initializer_list<Text> arguments) const {
             result.append(bytes.substr(done, at - done), piece.characterSet);
             result += arguments.begin()[digit - '1'];
             done = at + 2;
-            ++at;
         }
         result.append(bytes.substr(done), piece.characterSet);
     }

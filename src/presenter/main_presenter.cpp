@@ -1,5 +1,6 @@
 #include "main_presenter.h"
 
+#include <optional>
 #include <utility>
 
 #include "hosts_messages.h"
@@ -75,8 +76,14 @@ void MainPresenter::chooseLanguage() {
 
 void MainPresenter::showStartupReports() {
     windowUp_ = true;
+    showPending();
+}
+
+void MainPresenter::showPending() {
     const std::shared_ptr<bool> alive = alive_;
-    for (const Message& message : std::exchange(pending_, {})) {
+    while (windowUp_ && !pending_.empty()) {
+        const Message message = pending_.front();
+        pending_.erase(pending_.begin());
         view_.showMessage(message);
         if (!*alive) {
             return;
@@ -88,23 +95,31 @@ void MainPresenter::report(MessageIcon icon, const Text& text) {
     view_.showMessage({icon, kTitle, text});
 }
 
+void MainPresenter::takeRecoveryNotices() {
+    // Told once each, after the engine call that made them has returned.
+    for (const RecoveryNotice& notice : engine_.TakeRecoveryNotices()) {
+        pending_.push_back({MessageIcon::Warning, kTitle,
+                            languageFile_.message(messages::kChangeRolledBack)
+                                .arg(notice.file, notice.tornCopy)});
+    }
+}
+
 void MainPresenter::showHostsStatus(bool reportFailure) {
+    std::optional<HostsError> failure;
     try {
         engine_.LoadHostsList();
         engine_.FillBlockList();
         engine_.CheckStatus();
     } catch (const HostsError& error) {
         ShowUnknown();
-        if (!reportFailure) {
-            return;
-        }
-        const Text text = DescribeHostsError(error, languageFile_);
-        if (windowUp_) {
-            report(MessageIcon::Critical, text);
-        } else {
-            pending_.push_back({MessageIcon::Critical, kTitle, text});
-        }
+        failure = error;
     }
+    takeRecoveryNotices();
+    if (failure && reportFailure) {
+        pending_.push_back(
+            {MessageIcon::Critical, kTitle, DescribeHostsError(*failure, languageFile_)});
+    }
+    showPending();
 }
 
 void MainPresenter::show(const StatusDisplay& status) {
@@ -130,8 +145,9 @@ void MainPresenter::ShowUnknown() {
 
 void MainPresenter::hostsFileChanged() {
     if (changeRunning()) {
-        // The change shows the outcome itself; look again once it is done.
-        recheckWaiting_ = true;
+        // Its outcome shows what the file holds once it is done: the engine
+        // reads the file back after its own write, and a change made by
+        // another process is followed by a fresh read.
         return;
     }
     showHostsStatus(false);
@@ -160,7 +176,8 @@ void MainPresenter::applyHostsChange(HostsVerb verb) {
 }
 
 void MainPresenter::hostsChangeFinished(const HostsChangeOutcome& outcome) {
-    const bool recheck = std::exchange(recheckWaiting_, false);
+    takeRecoveryNotices();
+    showPending();
     if (outcome.error) {
         report(MessageIcon::Critical, DescribeHostsError(*outcome.error, languageFile_));
         // Show what the file on disk holds now; if it cannot be read, the
@@ -171,8 +188,6 @@ void MainPresenter::hostsChangeFinished(const HostsChangeOutcome& outcome) {
     if (outcome.elevated) {
         // Another process wrote (or did not write) the file: show what it holds.
         showHostsStatus(true);
-    } else if (recheck) {
-        showHostsStatus(false);
     }
     if (outcome.result == HostsChangeOutcome::Result::Done) {
         report(MessageIcon::Information, lblCloseBrowser_JP);

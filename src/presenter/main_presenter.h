@@ -15,12 +15,14 @@
 //    toolbar, pending events, toolbar images, status, state word).
 // 3. Once the window is on screen, call showStartupReports(): what went wrong
 //    while loading (language files missing, resources.dll missing, hosts file
-//    unreadable) is shown then, once.
+//    unreadable) and interrupted changes the engine undid are shown then,
+//    once. Later notices are shown as they come.
 // 4. Forward the user's commands: cmdBlockFB_Click(), cmdUnblockFB_Click(),
 //    the mnu..._Click() handlers, lblLink_Click(), Toolbar1_ButtonClick(key).
 //    Enter means Block while Block is enabled: check blockEnabled() first.
 // 5. When the hosts file may have changed on disk (watch the file and its
-//    folder), call hostsFileChanged(); it waits for a change that is running.
+//    folder), call hostsFileChanged(); while a change runs, its outcome
+//    shows the file instead.
 // 6. Update check: mnuCheckUpdates_Click() asks the view to fetch the
 //    version file; hand the result back with versionAnswered().
 // 7. When the main window closes (close box or closeWindow()), call
@@ -98,7 +100,7 @@ public:
     const StatusDisplay& status() const { return status_; }
     bool blockEnabled() const { return !changeRunning() && status_.blockEnabled; }
     // The hosts file may have changed on disk: read it again, quietly (the
-    // state shows what is there). While a change runs, after it.
+    // state shows what is there). While a change runs, its outcome does.
     void hostsFileChanged();
 
     void cmdBlockFB_Click();
@@ -137,6 +139,9 @@ private:
     void applyHostsChange(HostsVerb verb);
     void hostsChangeFinished(const HostsChangeOutcome& outcome);
     void report(MessageIcon icon, const Text& text);
+    // The messages waiting, once the window is up.
+    void showPending();
+    void takeRecoveryNotices();
 
     ProgramPaths paths_;
     MainView& view_;
@@ -147,8 +152,7 @@ private:
     UpdateCheck updateCheck_;
     StatusDisplay status_;
     bool windowUp_ = false;         // showStartupReports has run
-    bool recheckWaiting_ = false;   // the file changed while a change ran
-    std::vector<Message> pending_;  // start-up reports, shown once the window is up
+    std::vector<Message> pending_;  // reports and notices, shown once the window is up
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

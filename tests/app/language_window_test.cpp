@@ -3,8 +3,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -100,38 +98,6 @@ private slots:
         QVERIFY(!characterSetOf(w->lblStatus).isValid());
         QVERIFY(!characterSetOf(w->cmdBlockFB).isValid());
         QCOMPARE(w->lblStatusEnd->x(), w->lblStatus->x() + w->lblStatus->width() + 5);
-    }
-
-    // Without any language file the windows speak the English compiled in,
-    // and the user is told once where the files were looked for.
-    void englishIsAlwaysThere_data() {
-        QTest::addColumn<QStringList>("removed");  // from the program folder
-        QTest::addColumn<QByteArray>("configured");
-        QTest::newRow("no Language folder")
-            << QStringList{QStringLiteral("Language")} << QByteArray("German");
-        QTest::newRow("no English file")
-            << QStringList{QStringLiteral("Language/English.lng")} << QByteArray("English");
-    }
-    void englishIsAlwaysThere() {
-        QFETCH(QStringList, removed);
-        QFETCH(QByteArray, configured);
-        for (const QString& name : removed) {
-            const QString path = program->path(QStringLiteral("program/") + name);
-            QVERIFY(QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path));
-        }
-        const auto w = startIn(configured);
-        QCOMPARE(w->mnuFile->title(), QStringLiteral("File"));
-        QCOMPARE(w->mnuExit->text(), QStringLiteral("Exit"));
-        QCOMPARE(w->cmdBlockFB->text(), QStringLiteral("&Block Facebook"));
-        QCOMPARE(w->lblStatus->text() + QLatin1Char(' ') + w->lblStatusEnd->text(),
-                 QStringLiteral("Status: Facebook is not blocked!"));
-        w->mnuAbout->trigger();
-        QCOMPARE(w->findChild<hushgate::frmAbout*>()->cmdClose->text(), QStringLiteral("&Close"));
-        QTRY_COMPARE(messages->shown.size(), 1);
-        QCOMPARE(
-            messages->shown[0].text,
-            QStringLiteral("Language files not found in %1; showing English.")
-                .arg(QDir::toNativeSeparators(program->path(QStringLiteral("program/Language")))));
     }
 
     // Qt's own texts too: the buttons of the message boxes.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -94,6 +96,67 @@ TEST_F(CliTest, ErrorsAreOneLineOnStandardErrorWithExitCodeThree) {
         EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
     }
     EXPECT_FALSE(std::filesystem::exists(hosts));
+}
+
+// The exit code tells what happened to the file; trouble with the output
+// after a change is reported, but does not turn the change into a failure.
+TEST_F(CliTest, ExitCodeFollowsTheFileOperation) {
+    const std::string unblocked = "127.0.0.1 localhost\n";
+    const std::string blocked = unblocked + test::allEntries("\n");
+    enum class Out { File, Full, ClosedPipe };
+    const struct {
+        const char* what;
+        std::string before;
+        std::string command;  // run by sh; $CLI and $HOSTS are set
+        Out out;
+        int exitCode;
+        std::string after;
+        std::string message;  // on standard error, or (with the file's output) on standard output
+    } cases[] = {
+        {"block twice", blocked, "$CLI --hosts \"$HOSTS\" block", Out::File, 0, blocked, "already blocked"},
+        {"block to a full disk", unblocked, "$CLI --hosts \"$HOSTS\" block", Out::Full, 0, blocked,
+         "cannot write the output: No space left"},
+        {"block to a closed pipe", unblocked, "$CLI --hosts \"$HOSTS\" block", Out::ClosedPipe, 0, blocked,
+         "cannot write the output: Broken pipe"},
+        {"list to a full disk", blocked, "$CLI --hosts \"$HOSTS\" list", Out::Full, 3, blocked,
+         "cannot write the output"},
+        {"file-size limit", unblocked, "ulimit -f 1 && exec $CLI --hosts \"$HOSTS\" block", Out::File, 3,
+         unblocked, "File too large"},
+        {"a line end in the name", "", "$CLI --hosts \"$HOSTS.\n\" status", Out::File, 3, "",
+         "No such file"},
+    };
+    for (const auto& c : cases) {
+        test::writeFile(hosts, c.before);
+        int out = -1;
+        if (c.out == Out::ClosedPipe) {
+            int fds[2];
+            ASSERT_EQ(::pipe(fds), 0);
+            ::close(fds[0]);
+            out = fds[1];
+        } else {
+            out = ::open(c.out == Out::Full ? "/dev/full" : dir.file("out").c_str(),
+                         O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        }
+        const int err = ::open(dir.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int status = test::waitStatusOfChild([&] {
+            ::dup2(out, 1);
+            ::dup2(err, 2);
+            ::setenv("CLI", HUSHGATE_CLI, 1);
+            ::setenv("HOSTS", hosts.c_str(), 1);
+            ::execl("/bin/sh", "sh", "-c", c.command.c_str(), static_cast<char*>(nullptr));
+        });
+        ::close(out);
+        ::close(err);
+        ASSERT_TRUE(WIFEXITED(status)) << c.what;
+        EXPECT_EQ(WEXITSTATUS(status), c.exitCode) << c.what;
+        EXPECT_EQ(test::readFile(hosts), c.after) << c.what;
+        const std::string errText = test::readFile(dir.file("err"));
+        const std::string outText = c.out == Out::File ? test::readFile(dir.file("out")) : "";
+        EXPECT_NE((errText + outText).find(c.message), std::string::npos) << c.what << ": " << errText;
+        EXPECT_LE(lineCount(errText), 1u) << c.what << ": " << errText;
+    }
+    EXPECT_EQ(lineCount(test::readFile(dir.file("err"))), 1u);
+    EXPECT_NE(test::readFile(dir.file("err")).find(hosts + ".\\n"), std::string::npos);
 }
 
 TEST_F(CliTest, BadUsageGivesExitCodeTwo) {

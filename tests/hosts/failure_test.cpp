@@ -5,10 +5,13 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <fstream>
 
+#include "block_list.h"
 #include "hosts_engine.h"
 #include "test_support.h"
 
@@ -127,20 +130,19 @@ TEST(Failures, FileWithoutWritePermissionIsLeftAlone) {
     EXPECT_EQ(dir.listing(), std::vector<std::string>{"hosts"});
 }
 
-TEST(Failures, ShortWriteLeavesTheFileAndNoTemporaryFile) {
+TEST(Failures, FileSizeLimitIsAnErrorThatLeavesTheFileAndNoTemporaryFile) {
     test::TempDir dir;
     const std::string hosts = dir.file("hosts");
     test::writeFile(hosts, kOriginal);
     const Picture before = pictureOf(hosts);
     const std::string failure = test::runInChild([&] {
-        // Writes past the limit stop short with EFBIG, as on a full disk.
-        std::signal(SIGXFSZ, SIG_IGN);
+        // Past the limit the system sends SIGXFSZ, which would end the process.
         const rlimit limit{kOriginal.size() + 100, kOriginal.size() + 100};
         CHILD_CHECK(::setrlimit(RLIMIT_FSIZE, &limit) == 0, "setrlimit failed");
         HostsEngine engine(hosts, LineEnd::Lf);
         auto error = errorOf([&] { engine.Block(); });
-        CHILD_CHECK(error && error->kind() == Kind::Other, "no write error");
-        CHILD_CHECK(error->action() == HostsError::Action::Write, "not a write error");
+        CHILD_CHECK(error && error->action() == HostsError::Action::Write, "no write error");
+        CHILD_CHECK(std::string(error->what()).find("File too large") != std::string::npos, error->what());
         return std::string();
     });
     EXPECT_EQ(failure, "");
@@ -148,21 +150,79 @@ TEST(Failures, ShortWriteLeavesTheFileAndNoTemporaryFile) {
     EXPECT_EQ(dir.listing(), std::vector<std::string>{"hosts"});
 }
 
-TEST(Failures, ChangeBetweenReadAndWriteRedoesTheOperation) {
+TEST(Failures, FileTooLargeForMemoryIsSaidInOneLine) {
     test::TempDir dir;
-    const std::string hosts = dir.file("hosts");
-    test::writeFile(hosts, "a\n");
-    HostsEngine engine(hosts, LineEnd::Lf);
-    int calls = 0;
-    engine.setBeforeReplaceHook([&] {
-        if (++calls == 1) {
-            test::writeFile(hosts, "a\nadded by another program\n");
-        }
+    const std::string hosts = dir.file("hosts\nname");
+    {
+        std::ofstream sparse(hosts);
+    }
+    std::filesystem::resize_file(hosts, std::uint64_t{1} << 30);
+    const std::string failure = test::runInChild([&] {
+        // Room for small allocations only, whatever the process has mapped so far.
+        std::ifstream statm("/proc/self/statm");
+        std::uint64_t pages = 0;
+        statm >> pages;
+        const rlim_t room = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (rlim_t{256} << 20);
+        const rlimit limit{room, room};
+        CHILD_CHECK(pages > 0 && ::setrlimit(RLIMIT_AS, &limit) == 0, "setrlimit failed");
+        HostsEngine engine(hosts, LineEnd::Lf);
+        auto error = errorOf([&] { engine.LoadHostsList(); });
+        CHILD_CHECK(error && error->kind() == Kind::OutOfMemory, "no out-of-memory error");
+        CHILD_CHECK(std::string(error->what()) ==
+                        "not enough memory to read " + dir.file("hosts\\nname") + " (1.0 GiB)",
+                    error->what());
+        return std::string();
     });
-    engine.Block();
-    EXPECT_EQ(calls, 2);
-    EXPECT_EQ(test::readFile(hosts), "a\nadded by another program\n" + test::allEntries("\n"));
-    EXPECT_EQ(dir.listing(), std::vector<std::string>{"hosts"});
+    EXPECT_EQ(failure, "");
+}
+
+// Another program's edit made while we write is never lost: made before our
+// final check, the operation starts again; made after it, our new file
+// displaces it, and the lines it added are added to our file (block entries
+// and empty lines aside: the operation decides those).
+TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
+    const std::string added = "added by another program\n";
+    const std::string www = std::string(BlockEntries()[0]) + "\n";
+    const auto appendLines = [&](const std::string& hosts) { std::ofstream(hosts, std::ios::app) << added; };
+    const auto replaceFile = [&](const std::string& hosts) {  // as sed -i does
+        test::writeFile(hosts + ".sed", test::readFile(hosts) + added + www + "\n");
+        std::filesystem::rename(hosts + ".sed", hosts);
+    };
+    const std::string entries = test::allEntries("\n");
+    const struct {
+        const char* what;
+        WriteStep step;
+        std::function<void(const std::string&)> edit;
+        bool block;
+        std::string expected;
+        bool hardLink = false;
+    } cases[] = {
+        {"append before the check", WriteStep::BeforeFinalCheck, appendLines, true, "a\n" + added + entries},
+        {"append after the check", WriteStep::AfterFinalCheck, appendLines, true, "a\n" + entries + added},
+        {"new file after the check, block", WriteStep::AfterFinalCheck, replaceFile, true, "a\n" + entries + added},
+        {"new file after the check, unblock", WriteStep::AfterFinalCheck, replaceFile, false, "a\n" + added},
+        {"append before the check, in place", WriteStep::BeforeFinalCheck, appendLines, true,
+         "a\n" + added + entries, true},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        const std::string hosts = dir.file("hosts");
+        test::writeFile(hosts, c.block ? "a\n" : "a\n" + entries);
+        if (c.hardLink) {
+            std::filesystem::create_hard_link(hosts, dir.file("link"));
+        }
+        HostsEngine engine(hosts, LineEnd::Lf);
+        int calls = 0;
+        engine.setWriteHook([&](WriteStep step) {
+            if (step == c.step && ++calls == 1) {
+                c.edit(hosts);
+            }
+        });
+        c.block ? (void)engine.Block() : (void)engine.Unblock();
+        EXPECT_EQ(test::readFile(hosts), c.expected) << c.what;
+        EXPECT_EQ(engine.FoundCount(), c.block ? 68u : 0u) << c.what;
+        EXPECT_EQ(dir.listing().size(), c.hardLink ? 2u : 1u) << c.what;
+    }
 }
 
 TEST(Failures, FileThatKeepsChangingIsGivenUpWithoutWriting) {
@@ -172,12 +232,31 @@ TEST(Failures, FileThatKeepsChangingIsGivenUpWithoutWriting) {
     HostsEngine engine(hosts, LineEnd::Lf);
     int calls = 0;
     engine.setBeforeReplaceHook([&] { test::writeFile(hosts, "version " + std::to_string(++calls) + "\n"); });
-    auto error = errorOf([&] { engine.Unblock(); });
+    auto error = errorOf([&] { engine.Block(); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind(), Kind::ChangedByOther);
     EXPECT_EQ(calls, HostsEngine::kMaxAttempts);
     EXPECT_EQ(test::readFile(hosts), "version 3\n");
     EXPECT_EQ(dir.listing(), std::vector<std::string>{"hosts"});
+}
+
+TEST(Failures, AppendOnlyFolderIsRefusedWithNothingLeft) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.path() / "etc");
+    const std::string hosts = dir.file("etc/hosts");
+    test::writeFile(hosts, kOriginal);
+    const Picture before = pictureOf(hosts);
+    if (!test::shell("chattr +a " + test::quoted(dir.file("etc")))) {
+        GTEST_SKIP() << "chattr +a not possible here (needs root and a file system with it)";
+    }
+    HostsEngine engine(hosts, LineEnd::Lf);
+    auto error = errorOf([&] { engine.Block(); });
+    test::shell("chattr -a " + test::quoted(dir.file("etc")));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), Kind::PermissionDenied);
+    EXPECT_NE(std::string(error->what()).find("append-only"), std::string::npos) << error->what();
+    EXPECT_EQ(pictureOf(hosts), before);
+    EXPECT_EQ(test::TempDir::listingOf(dir.path() / "etc"), std::vector<std::string>{"hosts"});
 }
 
 // The tests below need their own mounts, which only root may make.
@@ -242,6 +321,59 @@ TEST_F(MountedFailures, BindMountedFileIsRewrittenInPlace) {
     EXPECT_EQ(test::statOf(source).st_mode & 07777, 0604u);
     EXPECT_EQ(dir.listing(), (std::vector<std::string>{"etc", "source"}));
     EXPECT_EQ(test::TempDir::listingOf(dir.path() / "etc"), std::vector<std::string>{"hosts"});
+}
+
+TEST_F(MountedFailures, WritableFileInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
+    // A read-only root with a writable hosts file mounted into it. The
+    // record of the rewrite goes to the recovery folder; without one the
+    // write is refused, since a cut-short rewrite could not be undone.
+    const std::string etc = dir.file("etc");
+    const std::string hosts = etc + "/hosts";
+    const std::string recovery = dir.file("recovery");
+    std::filesystem::create_directory(etc);
+    const std::string failure = test::runInChild([&] {
+        CHILD_CHECK(test::enterPrivateMountNamespace(), "unshare failed");
+        CHILD_CHECK(::mount("tmpfs", etc.c_str(), "tmpfs", 0, "size=1m") == 0, "mount failed");
+        const std::string original = "# mine\n" + test::allEntries("\n") + "127.0.0.1 localhost\n";
+        test::writeFile(hosts, original);
+        CHILD_CHECK(::mount(hosts.c_str(), hosts.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+                        ::mount(nullptr, etc.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0,
+                    "mounts failed");
+        HostsEngine refusing(hosts, LineEnd::Lf);
+        refusing.setRecoveryFolder("");
+        auto error = errorOf([&] { refusing.Unblock(); });
+        CHILD_CHECK(error && std::string(error->what()).find("no copy can be kept") != std::string::npos,
+                    error ? error->what() : "not refused");
+        CHILD_CHECK(test::readFile(hosts) == original, "refused write changed the file");
+
+        // Killed half way: the next read finds the record in the recovery
+        // folder and keeps the damaged bytes there.
+        const int status = test::waitStatusOfChild([&] {
+            HostsEngine engine(hosts, LineEnd::Lf);
+            engine.setRecoveryFolder(recovery);
+            engine.setWriteHook([](WriteStep step) {
+                if (step == WriteStep::InPlaceWritten) {
+                    ::raise(SIGKILL);
+                }
+            });
+            engine.Unblock();
+        });
+        CHILD_CHECK(WIFSIGNALED(status), "not killed");
+        HostsEngine engine(hosts, LineEnd::Lf);
+        engine.setRecoveryFolder(recovery);
+        engine.LoadHostsList();
+        const auto notices = engine.TakeRecoveryNotices();
+        CHILD_CHECK(test::readFile(hosts) == original, "not undone");
+        CHILD_CHECK(notices.size() == 1 && notices[0].tornCopy.starts_with(recovery + "/hosts.hushgate-torn-"),
+                    "no notice of the damaged copy in the recovery folder");
+        std::filesystem::remove(notices[0].tornCopy);
+        CHILD_CHECK(engine.Unblock() == 68 && test::readFile(hosts) == "# mine\n127.0.0.1 localhost\n",
+                    "not unblocked");
+        CHILD_CHECK(test::TempDir::listingOf(recovery).empty(), "left-over record");
+        CHILD_CHECK(test::TempDir::listingOf(etc) == std::vector<std::string>{"hosts"}, "left-over file");
+        return std::string();
+    });
+    EXPECT_EQ(failure, "");
 }
 
 TEST_F(MountedFailures, FullDiskLeavesTheFileAndNoTemporaryFile) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "block_list.h"
 #include "hosts_engine.h"
 #include "test_support.h"
 
@@ -124,29 +125,111 @@ TEST_P(OperationsTest, FilesFarBeyondSixteenBitLineCountsWork) {
     EXPECT_EQ(test::readFile(hosts).size(), original.size() - 100 * eol.size());
 }
 
+TEST_P(OperationsTest, LinesKeepTheirOwnLineEndsAndAddedLinesGetOurs) {
+    const std::string www(BlockEntries()[0]);
+    const struct {
+        const char* what;
+        std::string original;
+        bool block;
+        std::string expected;
+    } cases[] = {
+        {"a Windows file unblocked", "# win\r\n" + test::allEntries("\r\n") + "127.0.0.1 localhost\r\n",
+         false, "# win\r\n127.0.0.1 localhost\r\n"},
+        {"entries with either end unblocked", "a\r\n" + www + "\n" + www + "\r\nb\n", false, "a\r\nb\n"},
+        {"a mixed file blocked", "a\r\nb\n\r\n\nc", true, "a\r\nb\nc" + eol + entries()},
+        {"a lone CR kept", "a\rb\r\r\n", true, "a\rb\r\r\n" + entries()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.block ? blockedContents(c.original) : unblockedContents(c.original), c.expected)
+            << c.what;
+    }
+}
+
+TEST_P(OperationsTest, NothingIsWrittenWhenNothingWouldChange) {
+    const struct {
+        const char* what;
+        std::string original;
+        bool block;
+    } cases[] = {
+        {"blocked, with LF", "a\n" + test::allEntries("\n"), true},
+        {"blocked, with CR LF", test::allEntries("\r\n") + "b", true},
+        {"no entry and no empty line", "a" + eol + "b", false},
+        {"no entry and a final line end", "a\r\nb\n", false},
+        {"empty", "", false},
+    };
+    for (const auto& c : cases) {
+        test::writeFile(hosts, c.original);
+        const struct stat before = test::statOf(hosts);
+        if (c.block) {
+            EXPECT_FALSE(engine.Block(HostsEngine::BlockMode::UnlessBlocked)) << c.what;
+            EXPECT_EQ(engine.FoundCount(), 68u) << c.what;
+        } else {
+            EXPECT_EQ(engine.Unblock(), 0u) << c.what;
+        }
+        EXPECT_EQ(test::statOf(hosts).st_ino, before.st_ino) << c.what;
+        EXPECT_EQ(test::readFile(hosts), c.original) << c.what;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothLineEnds, OperationsTest,
                          ::testing::Values(LineEnd::CrLf, LineEnd::Lf),
                          [](const auto& info) { return info.param == LineEnd::CrLf ? "CrLf" : "Lf"; });
 
-TEST(Replacement, KeepsPermissionsOwnerAndLeavesNoTemporaryFile) {
+// What the owner set on the hosts file survives a write, and nothing is
+// added to it: a new file takes its place only when it can be given all of
+// it; otherwise (a hard link, an attribute we may not set) the file is
+// rewritten in place. POSIX only: set up by shell commands.
+struct OwnerSetting {
+    const char* name;
+    const char* setup;  // a shell command on $F (the file) and $D (its folder)
+    std::size_t nameLength = 5;
+    friend void PrintTo(const OwnerSetting& setting, std::ostream* out) { *out << setting.name; }
+};
+
+class KeepsWhatTheOwnerSet : public ::testing::TestWithParam<OwnerSetting> {};
+
+TEST_P(KeepsWhatTheOwnerSet, AfterBlockAndUnblock) {
     test::TempDir dir;
-    const std::string hosts = dir.file("hosts");
+    const std::string hosts = dir.file(std::string(GetParam().nameLength, 'h'));
     test::writeFile(hosts, "a\n");
-    ASSERT_EQ(::chmod(hosts.c_str(), 0640), 0);
-    const bool root = ::geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(::chown(hosts.c_str(), 1234, 5678), 0);
+    if (GetParam().setup != nullptr &&
+        !test::shell("F=" + test::quoted(hosts) + " D=" + test::quoted(dir.path()) + "; " +
+                     GetParam().setup)) {
+        GTEST_SKIP() << "cannot set up: " << GetParam().setup
+                     << " (needs root, the acl and attr tools, and ACLs and user attributes "
+                        "in the temporary folder's file system)";
     }
+    const struct stat before = test::statOf(hosts);
+    const auto attributes = test::attributesOf(hosts);
+    const auto listing = dir.listing();
     HostsEngine engine(hosts, LineEnd::Lf);
-    engine.Block();
-    const struct stat st = test::statOf(hosts);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    if (root) {
-        EXPECT_EQ(st.st_uid, 1234u);
-        EXPECT_EQ(st.st_gid, 5678u);
+    for (int round = 0; round < 2; ++round) {
+        round == 0 ? (void)engine.Block() : (void)engine.Unblock();
+        const struct stat after = test::statOf(hosts);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+        EXPECT_EQ(test::attributesOf(hosts), attributes);
+        EXPECT_EQ(dir.listing(), listing);
+        for (const std::string& name : listing) {
+            EXPECT_EQ(test::readFile(dir.file(name)), round == 0 ? "a\n" + test::allEntries("\n") : "a\n")
+                << name;
+        }
     }
-    EXPECT_EQ(dir.listing(), std::vector<std::string>{"hosts"});
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Replacement, KeepsWhatTheOwnerSet,
+    ::testing::Values(
+        OwnerSetting{"ModeAndOwner", "chmod 640 \"$F\" && chown 1234:5678 \"$F\""},
+        // Group may read, a named user may write: neither may change.
+        OwnerSetting{"Acl", "setfacl -m u:nobody:rw,g::r,m::rw \"$F\""},
+        OwnerSetting{"UserAttribute", "setfattr -n user.note -v kept \"$F\""},
+        // The new file must not take an ACL from its folder.
+        OwnerSetting{"FolderDefaultAcl", "setfacl -d -m u:nobody:rwx \"$D\""},
+        OwnerSetting{"HardLink", "ln \"$F\" \"$D/other-name\""},
+        OwnerSetting{"NameOf250Characters", nullptr, 250}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Replacement, WritesThroughASymbolicLinkAndKeepsTheLink) {
     test::TempDir dir;

@@ -83,7 +83,7 @@ TEST(CheckStatus, OnlyWholeExactLinesMatch) {
         "127.0.0.1 M.facebook.com",        "127.0.0.1  m.facebook.com",
         "127.0.0.1\tm.facebook.com",       " 127.0.0.1 m.facebook.com",
         "127.0.0.1 m.facebook.com ",       "127.0.0.1 m.facebook.com # blocked",
-        "0.0.0.0 m.facebook.com",          "127.0.0.1 m.facebook.com\r",
+        "0.0.0.0 m.facebook.com",          "127.0.0.1 m.facebook.com\r\r",
         "#127.0.0.1 m.facebook.com",       "127.0.0.1 m.facebook.co",
     };
     const Checked result = check(test::joined(nearMisses, "\n"));
@@ -98,13 +98,18 @@ TEST(CheckStatus, EmptyFileIsUnblockedWithNoMarks) {
     EXPECT_EQ(result.unblockedCalls, 1);
 }
 
-TEST(CheckStatus, LineEndDecidesWhatIsALine) {
-    // A blocked file written with LF is one single line to the CR LF reader,
-    // and a CR LF file leaves a CR on every line for the LF reader.
-    EXPECT_TRUE(check(test::allEntries("\n"), LineEnd::Lf).blocked);
-    EXPECT_EQ(check(test::allEntries("\n"), LineEnd::CrLf).found, 0u);
-    EXPECT_TRUE(check(test::allEntries("\r\n"), LineEnd::CrLf).blocked);
-    EXPECT_EQ(check(test::allEntries("\r\n"), LineEnd::Lf).found, 0u);
+TEST(CheckStatus, FilesFromEitherPlatformReadAlike) {
+    // A hosts file written on Windows holds CR LF; one written elsewhere LF
+    // alone; an edited one may hold both. The resolver reads all three.
+    std::string mixed;
+    for (std::size_t i = 0; i < BlockEntries().size(); ++i) {
+        (mixed += BlockEntries()[i]) += i % 2 ? "\r\n" : "\n";
+    }
+    for (const std::string& text : {test::allEntries("\n"), test::allEntries("\r\n"), mixed}) {
+        for (LineEnd ours : {LineEnd::Lf, LineEnd::CrLf}) {
+            EXPECT_EQ(check(text, ours).found, 68u) << testing::PrintToString(text.substr(0, 30));
+        }
+    }
 }
 
 TEST(FillBlockList, ClearsEveryMark) {

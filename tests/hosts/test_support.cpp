@@ -3,6 +3,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -122,6 +123,49 @@ std::string runInChild(const std::function<std::string()>& body) {
         return "child failed without a message";
     }
     return message;
+}
+
+int waitStatusOfChild(const std::function<void()>& body) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        try {
+            body();
+        } catch (...) {
+            ::_exit(99);
+        }
+        ::_exit(0);
+    }
+    int status = -1;
+    if (pid > 0) {
+        ::waitpid(pid, &status, 0);
+    }
+    return status;
+}
+
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
+bool shell(const std::string& command) {
+    return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::map<std::string, std::string> attributesOf(const std::string& path) {
+    std::map<std::string, std::string> attributes;
+    std::string names(65536, '\0');
+    const ssize_t size = ::listxattr(path.c_str(), names.data(), names.size());
+    for (std::size_t start = 0; size > 0 && start < static_cast<std::size_t>(size);) {
+        const std::string name = names.c_str() + start;
+        std::string value(65536, '\0');
+        const ssize_t n = ::getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+        attributes[name] = value.substr(0, n < 0 ? 0 : static_cast<std::size_t>(n));
+        start += name.size() + 1;
+    }
+    return attributes;
 }
 
 bool enterPrivateMountNamespace() {

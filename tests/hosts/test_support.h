@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,17 @@ std::string allEntries(std::string_view terminator);
 // process-wide state (mount namespace, resource limits) without affecting the
 // rest of the run.
 std::string runInChild(const std::function<std::string()>& body);
+
+// Runs `body` in a forked child and returns its wait status: for what a
+// process that is killed or interrupted part way leaves behind.
+int waitStatusOfChild(const std::function<void()>& body);
+
+// Runs a shell command quietly; true when it succeeded.
+bool shell(const std::string& command);
+std::string quoted(const std::string& text);
+
+// Every extended attribute of `path` (an ACL is one) with its value.
+std::map<std::string, std::string> attributesOf(const std::string& path);
 
 // In a child: gives the process its own mount namespace, so that mounts made
 // afterwards vanish with it. False where that is not allowed (not root).

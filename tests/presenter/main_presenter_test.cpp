@@ -11,6 +11,12 @@
 #include "presenter_fixture.h"
 #include "read_ini.h"
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace hushgate::test {
 namespace {
 
@@ -186,6 +192,44 @@ TEST_F(MainPresenterTest, ChangeElsewhereHoldsTheButtonsAndTheRecheck) {
               "file: Not authorized");
     EXPECT_TRUE(view.unblockEnabled);
 }
+
+#ifndef _WIN32
+// A rewrite in place (here through a second name of the file) killed
+// half-way: the next load undoes it and says so once, after the window is up.
+TEST_F(MainPresenterTest, InterruptedChangeIsUndoneAndToldOnce) {
+    // Entries before the last line, so the cut-short rewrite differs.
+    const std::string blocked = "127.0.0.1 localhost\n" + allEntries() + "::1 localhost\n";
+    program.writeHosts(blocked);
+    ASSERT_EQ(::link(program.hostsPath().c_str(), program.file("other").c_str()), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        HostsEngine engine(program.hostsPath(), LineEnd::Lf);
+        engine.setWriteHook([](WriteStep step) {
+            if (step == WriteStep::InPlaceWritten) {
+                ::raise(SIGKILL);
+            }
+        });
+        engine.Unblock();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_NE(program.hosts(), blocked);
+
+    load();
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(program.hosts(), blocked);
+    EXPECT_EQ(view.status.state, HostsState::Blocked);
+    presenter->showStartupReports();
+    presenter->hostsFileChanged();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(describe(view.messages[0]).find("Warning|Tavrin Hushgate|An interrupted change of " +
+                                              program.hostsPath() + " was undone"),
+              0u)
+        << describe(view.messages[0]);
+}
+#endif
 
 TEST_F(MainPresenterTest, FollowsTheFileOnDiskQuietly) {
     program.writeHosts(kOriginal);

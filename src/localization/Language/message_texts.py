@@ -22,7 +22,7 @@ MESSAGES = {
         WriteFailed="Cannot write %1: %2.",
         ChangedByOther="Another program kept changing %1 while it was being updated; "
         "nothing was written. Try again.",
-        OriginalSaved="The original file is saved as %1; copy it back over the hosts file.",
+        OriginalSaved="The original is kept as %1 and is put back by the next change of the file.",
         FileUnchanged="The hosts file is unchanged.",
         NeedRoot="Start Tavrin Hushgate as root to change it.",
         NeedAdministrator="Start Tavrin Hushgate as administrator to change it.",
@@ -46,8 +46,8 @@ MESSAGES = {
         WriteFailed="%1 kann nicht geschrieben werden: %2.",
         ChangedByOther="Ein anderes Programm hat %1 während der Änderung immer wieder "
         "verändert; es wurde nichts geschrieben. Bitte versuchen Sie es erneut.",
-        OriginalSaved="Die ursprüngliche Datei wurde als %1 gesichert; kopieren Sie sie "
-        "zurück über die hosts-Datei.",
+        OriginalSaved="Das Original liegt als %1 bereit und wird bei der nächsten Änderung der "
+        "Datei zurückgeschrieben.",
         FileUnchanged="Die hosts-Datei ist unverändert.",
         NeedRoot="Starten Sie Tavrin Hushgate als root, um sie zu ändern.",
         NeedAdministrator="Starten Sie Tavrin Hushgate als Administrator, um sie zu ändern.",
@@ -71,8 +71,8 @@ MESSAGES = {
         WriteFailed="Impossible d'écrire %1\u00a0: %2.",
         ChangedByOther="Un autre programme a modifié %1 sans cesse pendant la mise à "
         "jour\u00a0; rien n'a été écrit. Réessayez.",
-        OriginalSaved="Le fichier d'origine est sauvegardé sous %1\u00a0; recopiez-le à la "
-        "place du fichier hosts.",
+        OriginalSaved="L'original est conservé sous %1 et sera remis en place à la prochaine "
+        "modification du fichier.",
         FileUnchanged="Le fichier hosts n'a pas été modifié.",
         NeedRoot="Lancez Tavrin Hushgate en tant que root pour le modifier.",
         NeedAdministrator="Lancez Tavrin Hushgate en tant qu'administrateur pour le modifier.",
@@ -98,8 +98,8 @@ MESSAGES = {
         WriteFailed="No se puede escribir %1: %2.",
         ChangedByOther="Otro programa modificó %1 una y otra vez mientras se actualizaba; no "
         "se escribió nada. Inténtelo de nuevo.",
-        OriginalSaved="El archivo original se guardó como %1; cópielo de nuevo sobre el "
-        "archivo hosts.",
+        OriginalSaved="El original se conserva como %1 y se restaurará en el próximo cambio del "
+        "archivo.",
         FileUnchanged="El archivo hosts no ha cambiado.",
         NeedRoot="Inicie Tavrin Hushgate como root para modificarlo.",
         NeedAdministrator="Inicie Tavrin Hushgate como administrador para modificarlo.",
@@ -123,8 +123,8 @@ MESSAGES = {
         WriteFailed="Impossibile scrivere %1: %2.",
         ChangedByOther="Un altro programma ha continuato a modificare %1 durante "
         "l'aggiornamento; non è stato scritto nulla. Riprova.",
-        OriginalSaved="Il file originale è stato salvato come %1; copialo di nuovo al posto "
-        "del file hosts.",
+        OriginalSaved="L'originale è conservato come %1 e verrà ripristinato alla prossima "
+        "modifica del file.",
         FileUnchanged="Il file hosts non è stato modificato.",
         NeedRoot="Avvia Tavrin Hushgate come root per modificarlo.",
         NeedAdministrator="Avvia Tavrin Hushgate come amministratore per modificarlo.",
@@ -149,8 +149,8 @@ MESSAGES = {
         WriteFailed="Não foi possível gravar %1: %2.",
         ChangedByOther="Outro programa continuou alterando %1 durante a atualização; nada foi "
         "gravado. Tente novamente.",
-        OriginalSaved="O arquivo original foi salvo como %1; copie-o de volta sobre o arquivo "
-        "hosts.",
+        OriginalSaved="O original está guardado como %1 e será reposto na próxima alteração do "
+        "arquivo.",
         FileUnchanged="O arquivo hosts não foi alterado.",
         NeedRoot="Inicie o Tavrin Hushgate como root para alterá-lo.",
         NeedAdministrator="Inicie o Tavrin Hushgate como administrador para alterá-lo.",
@@ -175,8 +175,8 @@ MESSAGES = {
         WriteFailed="Nie można zapisać %1: %2.",
         ChangedByOther="Inny program wciąż zmieniał %1 podczas aktualizacji; nic nie zostało "
         "zapisane. Spróbuj ponownie.",
-        OriginalSaved="Oryginalny plik zapisano jako %1; skopiuj go z powrotem w miejsce "
-        "pliku hosts.",
+        OriginalSaved="Oryginał zachowano jako %1; zostanie przywrócony przy następnej zmianie "
+        "pliku.",
         FileUnchanged="Plik hosts nie został zmieniony.",
         NeedRoot="Uruchom Tavrin Hushgate jako root, aby go zmienić.",
         NeedAdministrator="Uruchom Tavrin Hushgate jako administrator, aby go zmienić.",
@@ -201,8 +201,8 @@ MESSAGES = {
         WriteFailed="Не удаётся записать %1: %2.",
         ChangedByOther="Другая программа продолжала изменять %1 во время обновления; ничего не "
         "записано. Повторите попытку.",
-        OriginalSaved="Исходный файл сохранён как %1; скопируйте его обратно поверх файла "
-        "hosts.",
+        OriginalSaved="Оригинал сохранён как %1 и будет восстановлен при следующем изменении "
+        "файла.",
         FileUnchanged="Файл hosts не изменён.",
         NeedRoot="Чтобы изменить его, запустите Tavrin Hushgate от имени root.",
         NeedAdministrator="Чтобы изменить его, запустите Tavrin Hushgate от имени "
@@ -227,8 +227,8 @@ MESSAGES = {
         WriteFailed="Не вдається записати %1: %2.",
         ChangedByOther="Інша програма постійно змінювала %1 під час оновлення; нічого не "
         "записано. Спробуйте ще раз.",
-        OriginalSaved="Початковий файл збережено як %1; скопіюйте його назад замість файлу "
-        "hosts.",
+        OriginalSaved="Оригінал збережено як %1; його буде відновлено під час наступної зміни "
+        "файлу.",
         FileUnchanged="Файл hosts не змінено.",
         NeedRoot="Щоб змінити його, запустіть Tavrin Hushgate від імені root.",
         NeedAdministrator="Щоб змінити його, запустіть Tavrin Hushgate від імені "
@@ -252,8 +252,8 @@ MESSAGES = {
         WriteFailed="Δεν είναι δυνατή η εγγραφή του %1: %2.",
         ChangedByOther="Ένα άλλο πρόγραμμα άλλαζε συνεχώς το %1 κατά την ενημέρωση\u00b7 δεν "
         "γράφτηκε τίποτα. Δοκιμάστε ξανά.",
-        OriginalSaved="Το αρχικό αρχείο αποθηκεύτηκε ως %1\u00b7 αντιγράψτε το πίσω στη θέση "
-        "του αρχείου hosts.",
+        OriginalSaved="Το αρχικό φυλάσσεται ως %1 και θα επανέλθει στην επόμενη αλλαγή του "
+        "αρχείου.",
         FileUnchanged="Το αρχείο hosts δεν άλλαξε.",
         NeedRoot="Ξεκινήστε το Tavrin Hushgate ως root για να το αλλάξετε.",
         NeedAdministrator="Ξεκινήστε το Tavrin Hushgate ως διαχειριστής για να το αλλάξετε.",
@@ -277,8 +277,8 @@ MESSAGES = {
         WriteFailed="%1 yazılamıyor: %2.",
         ChangedByOther="Başka bir program güncelleme sırasında %1 dosyasını sürekli değiştirdi; "
         "hiçbir şey yazılmadı. Yeniden deneyin.",
-        OriginalSaved="Özgün dosya %1 olarak kaydedildi; onu hosts dosyasının üzerine geri "
-        "kopyalayın.",
+        OriginalSaved="Özgün dosya %1 olarak saklandı ve dosyanın bir sonraki değişikliğinde "
+        "geri yüklenecek.",
         FileUnchanged="hosts dosyası değişmedi.",
         NeedRoot="Değiştirmek için Tavrin Hushgate'i root olarak başlatın.",
         NeedAdministrator="Değiştirmek için Tavrin Hushgate'i yönetici olarak başlatın.",

@@ -1,0 +1,328 @@
+#include "posix_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
+
+namespace hushgate::detail {
+
+namespace {
+
+constexpr std::size_t kWriteBufferSize = 1 << 20;
+
+// Writes in slices and, on Linux, starts writing each slice out to disk
+// while the next is being written, so that the final fsync of a large file
+// has little left to wait for.
+class SlicedWriter {
+public:
+    explicit SlicedWriter(int fd) : fd_(fd) {}
+
+    int write(const char* data, std::size_t size) {
+        while (size > 0) {
+            const std::size_t slice = std::min(size, kSlice - pending_);
+            if (int err = writeAll(fd_, data, slice)) {
+                return err;
+            }
+            data += slice;
+            size -= slice;
+            pending_ += slice;
+            if (pending_ == kSlice) {
+#ifdef __linux__
+                ::sync_file_range(fd_, static_cast<off_t>(written_), static_cast<off_t>(pending_),
+                                  SYNC_FILE_RANGE_WRITE);
+#endif
+                written_ += pending_;
+                pending_ = 0;
+            }
+        }
+        return 0;
+    }
+
+private:
+    static constexpr std::size_t kSlice = std::size_t{8} << 20;
+    int fd_;
+    std::uint64_t written_ = 0;
+    std::size_t pending_ = 0;
+};
+
+
+}  // namespace
+
+Kind kindOf(int err) {
+    switch (err) {
+        case ENOENT:
+        case ENOTDIR:
+            return Kind::NotFound;
+        case EACCES:
+        case EPERM:
+            return Kind::PermissionDenied;
+        case EROFS:
+            return Kind::ReadOnlyFileSystem;
+        case ENOSPC:
+        case EDQUOT:
+            return Kind::DiskFull;
+        case ENOMEM:
+            return Kind::OutOfMemory;
+        default:
+            return Kind::Other;
+    }
+}
+
+void fail(Action action, const std::string& path, int err, const std::string& backup) {
+    throw HostsError(action, kindOf(err), path, err, std::strerror(err), backup);
+}
+
+void failChanged(const std::string& path) {
+    throw HostsError(Action::Write, Kind::ChangedByOther, path, 0,
+                     "the file was changed by another program while it was being updated", {});
+}
+
+void failNotRegular(Action action, const std::string& path, const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) {
+        fail(action, path, EISDIR);
+    }
+    throw HostsError(action, Kind::Other, path, EINVAL, "not an ordinary file", {});
+}
+
+FileStamp stampOf(const struct stat& st) {
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+#ifdef __APPLE__
+    stamp.modifiedNs = st.st_mtimespec.tv_sec * 1000000000LL + st.st_mtimespec.tv_nsec;
+    stamp.changedNs = st.st_ctimespec.tv_sec * 1000000000LL + st.st_ctimespec.tv_nsec;
+#else
+    stamp.modifiedNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    stamp.changedNs = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
+#endif
+    return stamp;
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+int FileDescriptor::close() {
+    int err = 0;
+    if (fd_ >= 0 && ::close(fd_) != 0) {
+        err = errno;
+    }
+    fd_ = -1;
+    return err;
+}
+
+std::string directoryOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (n == 0) {
+            return ENOSPC;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int writeLines(int fd, const LinesToWrite& contents) {
+    std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
+    std::size_t used = 0;
+    SlicedWriter out(fd);
+    auto flush = [&]() {
+        int err = out.write(buffer.get(), used);
+        used = 0;
+        return err;
+    };
+    auto put = [&](std::string_view piece) {
+        if (piece.empty()) {
+            return 0;
+        }
+        if (piece.size() > kWriteBufferSize - used) {
+            if (int err = flush()) {
+                return err;
+            }
+            if (piece.size() >= kWriteBufferSize) {
+                return out.write(piece.data(), piece.size());
+            }
+        }
+        std::memcpy(buffer.get() + used, piece.data(), piece.size());
+        used += piece.size();
+        return 0;
+    };
+    if (int err = contents.forEachPiece(put)) {
+        return err;
+    }
+    return flush();
+}
+
+int fsyncRetrying(int fd) {
+    while (::fsync(fd) != 0) {
+        if (errno != EINTR) {
+            return errno;
+        }
+    }
+    return 0;
+}
+
+int lockFile(int fd, int operation) {
+    while (::flock(fd, operation) != 0) {
+        if (errno != EINTR) {
+            return errno;
+        }
+    }
+    return 0;
+}
+
+void syncDirectory(const std::string& dir) {
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+ByteBuffer readWhole(int fd, const std::string& shownPath, Action action) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        fail(action, shownPath, errno);
+    }
+    ByteBuffer bytes;
+    std::size_t used = 0;
+    try {
+        bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+        for (;;) {
+            if (used == bytes.size()) {
+                bytes.resize(bytes.size() * 2);
+            }
+            ssize_t n = ::pread(fd, bytes.data() + used, bytes.size() - used, static_cast<off_t>(used));
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                fail(action, shownPath, errno);
+            }
+            if (n == 0) {
+                break;
+            }
+            used += static_cast<std::size_t>(n);
+        }
+    } catch (const std::bad_alloc&) {
+        throw HostsError::OutOfMemory(action, shownPath,
+                                      std::max<std::uint64_t>(used, static_cast<std::uint64_t>(st.st_size)));
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+OurFile::OurFile(const std::string& folder, const std::string& stem, FileRole role) {
+    const std::string pattern = folder + "/" + NamePrefix(stem, role) + "XXXXXX";
+    // A run that tidies up may find the new file before it is locked, and
+    // remove it; then make another.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        path_ = pattern;
+        FileDescriptor fd(::mkostemp(path_.data(), O_CLOEXEC));
+        if (fd.get() < 0) {
+            error_ = errno;
+            return;
+        }
+        onInterrupt_ = std::make_unique<RemoveOnInterrupt>(path_);
+        // Where the file system has no locks, go on without.
+        struct stat opened, named;
+        const bool locked = lockFile(fd.get(), LOCK_EX) == 0;
+        if (!locked || (::fstat(fd.get(), &opened) == 0 && ::lstat(path_.c_str(), &named) == 0 &&
+                        sameFile(opened, named))) {
+            fd_.reset(fd.release());
+            remove_ = true;
+            error_ = 0;
+            return;
+        }
+        onInterrupt_.reset();
+    }
+    error_ = EEXIST;
+}
+
+void OurFile::keep() {
+    remove_ = false;
+    onInterrupt_.reset();
+}
+
+void OurFile::removeNow() {
+    if (std::exchange(remove_, false)) {
+        ::unlink(path_.c_str());
+    }
+    onInterrupt_.reset();
+    fd_.close();
+}
+
+void waitUntilNoOtherOpens(int fd) {
+#ifdef __linux__
+    // A write lease is granted only while no one else has the file open. It
+    // is let go at once; should someone open the file in that instant, the
+    // kernel's notice comes as SIGURG, which is ignored unless handled.
+    if (::fcntl(fd, F_SETSIG, SIGURG) != 0) {
+        return;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+            ::fcntl(fd, F_SETLEASE, F_UNLCK);
+            return;
+        }
+        if (errno != EAGAIN) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+#else
+    (void)fd;
+#endif
+}
+
+void removeIfUnlocked(const std::string& path) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat opened, named;
+    if (fd.get() >= 0 && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(fd.get(), &opened) == 0 &&
+        ::lstat(path.c_str(), &named) == 0 && sameFile(opened, named)) {
+        ::unlink(path.c_str());
+    }
+}
+
+int makePrivateFolder(const std::string& folder) {
+    if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) {
+        struct stat st;
+        return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    }
+    return errno;
+}
+
+}  // namespace hushgate::detail

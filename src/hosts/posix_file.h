@@ -1,0 +1,128 @@
+#pragma once
+
+// Small POSIX pieces shared by the hosts file's reading, writing and
+// recovery code. Not for front ends.
+
+#include <sys/stat.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "hosts_error.h"
+#include "hosts_file.h"
+#include "hosts_recovery.h"
+#include "interrupt_guard.h"
+
+namespace hushgate::detail {
+
+using Action = HostsError::Action;
+using Kind = HostsError::Kind;
+
+Kind kindOf(int err);
+[[noreturn]] void fail(Action action, const std::string& path, int err,
+                       const std::string& backup = {});
+[[noreturn]] void failChanged(const std::string& path);
+[[noreturn]] void failNotRegular(Action action, const std::string& path, const struct stat& st);
+
+FileStamp stampOf(const struct stat& st);
+bool sameFile(const struct stat& a, const struct stat& b);
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor() { close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+    void reset(int fd) {
+        close();
+        fd_ = fd;
+    }
+    // Closes now and reports the error, which for a written file can be the
+    // first sign of a failed write.
+    int close();
+
+private:
+    int fd_;
+};
+
+std::string directoryOf(const std::string& path);
+std::string fileNameOf(const std::string& path);
+
+// These return 0 or the errno of the failure. A write that makes no
+// progress is reported as a full disk.
+int writeAll(int fd, const char* data, std::size_t size);
+int writeLines(int fd, const LinesToWrite& contents);
+int fsyncRetrying(int fd);
+// flock(), waiting through signals.
+int lockFile(int fd, int operation);
+
+// Makes a rename or a new file in `dir` durable. Failures are ignored: some
+// file systems cannot sync a directory, and the data is already written.
+void syncDirectory(const std::string& dir);
+
+// The whole file open at `fd`, read from its start to its end (which may lie
+// beyond the size it had when we looked). Throws HostsError.
+ByteBuffer readWhole(int fd, const std::string& shownPath, Action action);
+
+// Gives the new file at `fd` what the original (open at `originalFd`) has
+// besides its bytes: owner, permission bits and every extended attribute
+// (ACL, security label, user attributes), and nothing more. Returns false
+// when any of it cannot be given; the caller then rewrites the original in
+// place instead.
+bool copyMetadata(int fd, int originalFd, const struct stat& original);
+
+// Refuses what no safe write can handle: a file marked append-only or
+// immutable, and a folder marked append-only (a new file could be put there
+// but never removed again). `shown` names the file in the error.
+void refuseProtected(int fd, const std::string& dir, const std::string& shown);
+
+// Gives `fd`, a file holding a copy of the file described by `like`, no more
+// access than that file: its group, its read bits, no ACL of its own.
+void restrictLike(int fd, const struct stat& like);
+
+// A new file of ours named NamePrefix(stem, role) + six random characters in
+// `folder`, locked for as long as we hold it and removed at scope exit (or
+// on an interrupt) unless kept. A run that finds such a file unlocked knows
+// its maker is gone.
+class OurFile {
+public:
+    OurFile(const std::string& folder, const std::string& stem, FileRole role);
+    ~OurFile() { removeNow(); }
+    OurFile(const OurFile&) = delete;
+    OurFile& operator=(const OurFile&) = delete;
+
+    // False when creating failed; error() tells why.
+    bool created() const { return fd_.get() >= 0; }
+    int error() const { return error_; }
+    int fd() const { return fd_.get(); }
+    const std::string& path() const { return path_; }
+    // The name is no longer ours to remove (renamed away, or to be kept).
+    void keep();
+    // Removes the name, then lets go of the file and its lock.
+    void removeNow();
+
+private:
+    std::string path_;
+    FileDescriptor fd_;
+    int error_ = 0;
+    bool remove_ = false;
+    std::unique_ptr<RemoveOnInterrupt> onInterrupt_;
+};
+
+// Waits (briefly, at most about a tenth of a second) until no other process
+// has the file open at `fd`, so that a program that opened it to write has
+// finished. Where that cannot be told (not Linux, a file system without
+// leases, a file we do not own without CAP_LEASE) it returns at once.
+void waitUntilNoOtherOpens(int fd);
+
+// Removes `path` unless a running process holds its lock. Never throws.
+void removeIfUnlocked(const std::string& path);
+
+// Creates `folder` (one level, private to us) if it is missing. Returns 0 or errno.
+int makePrivateFolder(const std::string& folder);
+
+}  // namespace hushgate::detail

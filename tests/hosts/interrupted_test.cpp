@@ -1,0 +1,142 @@
+// Runs cut short (killed, interrupted) and what the next run makes of what
+// they left. POSIX only: the tests fork, send signals and lock files.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+
+#include "hosts_engine.h"
+#include "test_support.h"
+
+namespace hushgate {
+namespace {
+
+TEST(Interrupted, LeftoversOfEndedRunsAreRemovedAndFilesInUseKept) {
+    test::TempDir dir;
+    const std::string hosts = dir.file("hosts");
+    test::writeFile(hosts, "a\n");
+    const std::vector<std::string> kept = {
+        ".hosts.hushgate-new-Ab12Cd.bak",       // not named like ours
+        ".hosts.hushgate-new-InUse1",           // locked: a run at work
+        ".other.hushgate-new-Ab12Cd",           // another file's
+        "hosts",
+        "hosts.hushgate-torn-20250101-120000",  // a damaged copy kept for the owner
+    };
+    for (const std::string& name : kept) {
+        if (name != "hosts") {
+            test::writeFile(dir.file(name), "x");
+        }
+    }
+    for (const char* name : {".hosts.hushgate-new-Ab12Cd", ".hosts.hushgate-copy-Ab12Cd",
+                             ".hosts.hushgate-rec-Ab12Cd"}) {  // a record never completed
+        test::writeFile(dir.file(name), "127.0.0.1 localhost\n");
+    }
+    const int inUse = ::open(dir.file(kept[1]).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(inUse, LOCK_EX), 0);
+    HostsEngine engine(hosts, LineEnd::Lf);
+    engine.LoadHostsList();
+    ::close(inUse);
+    EXPECT_EQ(dir.listing(), kept);
+    EXPECT_TRUE(engine.TakeRecoveryNotices().empty());
+}
+
+// A write ended at any step leaves the old or the new file and, after the
+// next read, nothing else: a rewrite in place cut short is undone, its
+// damaged bytes kept and the undoing told once. Ctrl-C, SIGTERM and SIGHUP
+// wait for the step that puts the new file in place, then end the program
+// with 128 + their number after removing its temporary files.
+struct Interruption {
+    const char* name;
+    bool inPlace;  // through a hard link, as for a bind mount
+    bool block;    // else unblock, which makes the file shorter
+    WriteStep step;
+    int signal;
+    bool endsNew;
+    bool torn;
+    friend void PrintTo(const Interruption& interruption, std::ostream* out) { *out << interruption.name; }
+};
+
+class InterruptedWrite : public ::testing::TestWithParam<Interruption> {};
+
+TEST_P(InterruptedWrite, LeavesTheOldOrTheNewFileAndNothingElse) {
+    const Interruption& p = GetParam();
+    test::TempDir dir;
+    const std::string hosts = dir.file("hosts");
+    // Unblocking rewrites the file from its second line on, and shorter.
+    const std::string unblocked = "# mine\n127.0.0.1 localhost\n";
+    const std::string original =
+        p.block ? unblocked : "# mine\n" + test::allEntries("\n") + "127.0.0.1 localhost\n";
+    const std::string changed = p.block ? unblocked + test::allEntries("\n") : unblocked;
+    test::writeFile(hosts, original);
+    if (p.inPlace) {
+        std::filesystem::create_hard_link(hosts, dir.file("other-name"));
+    }
+    const auto listing = dir.listing();
+    const int status = test::waitStatusOfChild([&] {
+        if (p.signal != SIGKILL) {
+            InstallInterruptHandling();
+        }
+        HostsEngine engine(hosts, LineEnd::Lf);
+        engine.setWriteHook([&](WriteStep step) {
+            if (step == p.step) {
+                ::raise(p.signal);
+            }
+        });
+        p.block ? (void)engine.Block() : (void)engine.Unblock();
+    });
+    if (p.signal == SIGKILL) {
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    } else {
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 128 + p.signal);
+        EXPECT_EQ(dir.listing(), listing);  // cleaned up before ending
+    }
+    const std::string left = test::readFile(hosts);
+
+    HostsEngine reader(hosts, LineEnd::Lf);
+    reader.LoadHostsList();
+    const std::string expected = p.endsNew ? changed : original;
+    EXPECT_EQ(test::readFile(hosts), expected);
+    auto notices = reader.TakeRecoveryNotices();
+    auto expectedListing = listing;
+    if (p.torn) {
+        EXPECT_NE(left, expected);
+        ASSERT_EQ(notices.size(), 1u);
+        EXPECT_EQ(notices[0].file, hosts);
+        EXPECT_EQ(test::readFile(notices[0].tornCopy), left);
+        EXPECT_EQ(notices[0].message(), "An interrupted change of " + hosts +
+                                            " was undone; the damaged copy was kept as " +
+                                            notices[0].tornCopy + ".");
+        expectedListing.push_back(std::filesystem::path(notices[0].tornCopy).filename().string());
+        std::sort(expectedListing.begin(), expectedListing.end());
+    } else {
+        EXPECT_TRUE(notices.empty());
+    }
+    EXPECT_EQ(dir.listing(), expectedListing);
+    if (p.inPlace) {
+        EXPECT_EQ(test::readFile(dir.file("other-name")), expected);
+    }
+    reader.LoadHostsList();
+    EXPECT_TRUE(reader.TakeRecoveryNotices().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Interrupted, InterruptedWrite,
+    ::testing::Values(
+        Interruption{"KilledBeforeTheFinalCheck", false, true, WriteStep::BeforeFinalCheck, SIGKILL, false, false},
+        Interruption{"KilledAfterTheFinalCheck", false, true, WriteStep::AfterFinalCheck, SIGKILL, false, false},
+        Interruption{"KilledInPlaceWithTheRecordSaved", true, false, WriteStep::RecordSaved, SIGKILL, false, false},
+        Interruption{"KilledInPlaceHalfWritten", true, false, WriteStep::InPlaceWritten, SIGKILL, false, true},
+        Interruption{"KilledInPlaceWrittenButNotCut", true, true, WriteStep::InPlaceWritten, SIGKILL, true, false},
+        Interruption{"TerminatedBeforeTheFinalCheck", false, true, WriteStep::BeforeFinalCheck, SIGTERM, false, false},
+        Interruption{"InterruptedAfterTheFinalCheck", false, false, WriteStep::AfterFinalCheck, SIGINT, true, false},
+        Interruption{"HungUpInPlace", true, false, WriteStep::InPlaceWritten, SIGHUP, true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace hushgate

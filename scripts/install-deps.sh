@@ -32,9 +32,12 @@ packages=(
 )
 
 # `install-deps.sh windows`: what the Windows stage (scripts/test-windows.sh)
-# needs instead: MinGW-w64 with posix threads, Wine, wrestool.
+# needs instead: MinGW-w64 with posix threads, Wine and its fonts, wrestool;
+# for the window's scenarios an X server, xdotool, screenshots (xwd, netpbm)
+# and Python's web server; NSIS for the setup program.
 if [[ ${1:-} == windows ]]; then
-    packages=(g++-mingw-w64-x86-64-posix wine64 wine icoutils googletest cmake)
+    packages=(g++-mingw-w64-x86-64-posix wine64 wine fonts-wine icoutils googletest cmake
+              xvfb xauth xdotool x11-apps netpbm python3 nsis)
 fi
 
 missing=()
@@ -51,6 +54,7 @@ if ((${#missing[@]} > 0)); then
         sudo=(sudo)
     fi
     export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Other installs may be running: wait for apt's lock instead of failing.
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 fi

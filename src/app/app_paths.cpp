@@ -33,6 +33,10 @@ QString DataFolder(const QString& programDir, const QString& installedDataDir) {
     return installedDataDir;
 }
 
+ProgramPaths AppPaths::toProgramPaths() const {
+    return {toNativePath(programFolder), toNativePath(settingsFile), hostsFile, lineEnd};
+}
+
 AppPaths AppPaths::forThisProgram() {
     AppPaths paths;
     const QString programDir = QCoreApplication::applicationDirPath();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "hosts_engine.h"
+#include "main_presenter.h"
 
 namespace hushgate {
 
@@ -17,6 +18,8 @@ struct AppPaths {
     LineEnd lineEnd = NativeLineEnd();
 
     static AppPaths forThisProgram();
+    // The same paths as the presenter takes them.
+    ProgramPaths toProgramPaths() const;
 };
 
 // Where Language/ and resources.dll are: beside the program when its folder

@@ -3,10 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -15,22 +15,17 @@
 #include <QToolBar>
 
 #include "flat_controls.h"
-#include "hosts_change_text.h"
-#include "hosts_error_text.h"
 #include "hosts_watcher.h"
+#include "language_text.h"
 #include "main_menu_images.h"
-#include "message_box.h"
-#include "messages.h"
+#include "message_view.h"
 #include "qt_translation.h"
-#include "read_ini.h"
-#include "settings_file.h"
 #include "twips.h"
 #include "window_controls.h"
 
 namespace hushgate {
 
-frmMain::frmMain(AppPaths paths, QWidget* parent)
-    : QMainWindow(parent), paths_(std::move(paths)), engine_(paths_.hostsFile, paths_.lineEnd) {
+frmMain::frmMain(AppPaths paths, QWidget* parent) : QMainWindow(parent), paths_(std::move(paths)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kTitle));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -50,12 +45,10 @@ frmMain::frmMain(AppPaths paths, QWidget* parent)
     buildPictures();
     buildStatusArea(client);
     cmdUnblockFB = controls::button(client, "cmdUnblockFB", QStringLiteral("&Unblock Facebook"),
-                                 {6795, 3720, 1935, 495});
+                                    {6795, 3720, 1935, 495});
     cmdBlockFB = controls::button(client, "cmdBlockFB", QStringLiteral("&Block Facebook"),
-                               {4560, 3720, 2055, 495});
+                                  {4560, 3720, 2055, 495});
     cmdBlockFB->setDefault(true);
-    connect(cmdBlockFB, &QPushButton::clicked, this, &frmMain::cmdBlockFB_Click);
-    connect(cmdUnblockFB, &QPushButton::clicked, this, &frmMain::cmdUnblockFB_Click);
     setTabOrder(cmdBlockFB, cmdUnblockFB);
     // Not a button: shown in the state where Block is disabled, the window
     // would otherwise hand the focus to Unblock, and Enter would press it.
@@ -72,102 +65,59 @@ frmMain::frmMain(AppPaths paths, QWidget* parent)
                  .topLeft());
     }
 
-    engine_.setStatusHandlers([this] { ShowBlocked(); }, [this] { ShowUnblocked(); });
-    // An interrupted change undone by this load: said once, after the engine
-    // call that found it has returned (a message box must not wait inside it).
-    engine_.setRecoveryHandler([this](const RecoveryNotice& notice) {
-        pendingWarnings_.append(languageFile_.message(messages::kChangeRolledBack)
-                                    .arg(fromNativePath(notice.file), fromNativePath(notice.tornCopy)));
-        if (isVisible()) {
-            QTimer::singleShot(0, this, &frmMain::showPendingMessages);
-        }
-    });
-    hostsChanger_ = new HostsChanger(engine_, this);
-    connect(hostsChanger_, &HostsChanger::finished, this, &frmMain::hostsChangeFinished);
+    presenter_ = std::make_unique<MainPresenter>(paths_.toProgramPaths(), *this);
+    hostsChanger_ = new HostsChanger(presenter_->engine(), this);
+    presenter_->useHostsChanger(*hostsChanger_);
     connectCommands();
-    Form_Load();
+    presenter_->Form_Load();
+    qtTranslation_ = std::make_unique<QtTranslation>(
+        fromNativePath(presenter_->lblSettingsLanguage), presenter_->languageFile());
     hostsWatcher_ = new HostsWatcher(fromNativePath(paths_.hostsFile), this);
-    connect(hostsWatcher_, &HostsWatcher::changed, this, &frmMain::recheckHostsFile);
+    connect(hostsWatcher_, &HostsWatcher::changed, this,
+            [this] { presenter_->hostsFileChanged(); });
 }
 
 frmMain::~frmMain() = default;
 
-void frmMain::Form_Load() {
-    SetIcon(this, QStringLiteral("AAA"), true);
+void frmMain::SetIcon() {
+    hushgate::SetIcon(this, QStringLiteral("AAA"), true);
+}
 
-    chooseLanguage();
-    LanguageMain();
-
-    // Missing menu images are no reason to stop or to bother the user.
+void frmMain::AttachMenuImages() {
     AttachMainMenuImages(MenuImage, menuBar());
-    SetToolbarFlat(Toolbar1, true);
-    QCoreApplication::processEvents();
-    GetIconsFromLibrary(paths_.programFolder + QStringLiteral("/resources.dll"));
+}
 
-    showHostsStatus();
-    // The state word follows the status text at a fixed gap.
+void frmMain::SetToolbarFlat() {
+    hushgate::SetToolbarFlat(Toolbar1, true);
+}
+
+void frmMain::DoEvents() {
+    QCoreApplication::processEvents();
+}
+
+bool frmMain::GetIconsFromLibrary(const std::string& sLibraryFilePath) {
+    ToolbarImages library = LoadToolbarImages(fromNativePath(sLibraryFilePath));
+    if (!library.libraryUsable) {
+        return false;
+    }
+    imgListToolbar = std::move(library.images);
+    ApplyToolbarImages(Toolbar1, imgListToolbar);
+    return true;
+}
+
+void frmMain::PlaceStateWord() {
     lblStatus->adjustSize();
     lblStatusEnd->move(lblStatus->x() + lblStatus->width() + fromTwips(70), lblStatusEnd->y());
 }
 
-void frmMain::chooseLanguage() {
-    // The language in force: the one named in config.ini if it is a bare
-    // name and its file exists, else English.
-    const std::string folder = toNativePath(paths_.programFolder);
-    lblSettingsLanguage =
-        fromNativePath(ReadINI("Settings", "Language", toNativePath(paths_.settingsFile)));
-    if (!IsLanguageName(toNativePath(lblSettingsLanguage)) ||
-        !FileExists(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage)))) {
-        lblSettingsLanguage = QStringLiteral("English");
-    }
-    languageFile_ = LanguageFile(
-        fromNativePath(hushgate::LanguageFilePath(folder, toNativePath(lblSettingsLanguage))));
-    if (!languageFile_.exists()) {
-        // Not even English.lng: the English compiled in, and the user is told.
-        languageFile_ = LanguageFile::builtInEnglish();
-        const QString languageFolder = QDir::toNativeSeparators(
-            QDir(paths_.programFolder).filePath(QStringLiteral("Language")));
-        pendingWarnings_.append(
-            languageFile_.message(messages::kLanguageFilesMissing).arg(languageFolder));
-    }
-    qtTranslation_ = std::make_unique<QtTranslation>(lblSettingsLanguage, languageFile_);
-}
-
-void frmMain::showHostsStatus(bool reportFailure) {
-    try {
-        engine_.LoadHostsList();
-        engine_.FillBlockList();
-        engine_.CheckStatus();
-    } catch (const HostsError& error) {
-        ShowUnknown();
-        if (!reportFailure) {
-            return;
-        }
-        if (isVisible()) {
-            reportHostsError(error);
-        } else {
-            pendingErrors_.append(DescribeHostsError(error, languageFile_));
-        }
-    }
-}
-
-void frmMain::recheckHostsFile() {
-    if (hostsChangeRunning()) {
-        // The change shows the outcome itself; look again once it is done.
-        hostsWatcher_->recheckLater();
-        return;
-    }
-    showHostsStatus(false);
-}
-
-void frmMain::ShowUnknown() {
-    for (QLabel* picture : {imgBlocked, imgUnblocked, imgStatusBlocked, imgStatusUnblocked}) {
-        picture->hide();
-    }
-    // A key added later: files made before it show the English word.
-    lblStatusEnd->setText(languageFile_.textOrEnglish("Main", "19"));
+void frmMain::showStatus(const StatusDisplay& status) {
+    imgBlocked->setVisible(status.imgBlocked);
+    imgUnblocked->setVisible(status.imgUnblocked);
+    imgStatusBlocked->setVisible(status.imgStatusBlocked);
+    imgStatusUnblocked->setVisible(status.imgStatusUnblocked);
+    lblStatusEnd->setText(ToQString(status.stateWord));
     lblStatusEnd->adjustSize();
-    setCommandsEnabled(false, false);
+    setCommandsEnabled(status.blockEnabled, status.unblockEnabled);
 }
 
 void frmMain::setCommandsEnabled(bool block, bool unblock) {
@@ -183,82 +133,14 @@ void frmMain::setCommandsEnabled(bool block, bool unblock) {
     cmdUnblockFB->setEnabled(unblock);
 }
 
+MessageAnswer frmMain::showMessage(const Message& message) {
+    return ShowMessage(this, message);
+}
+
 void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!pendingWarnings_.isEmpty() || !pendingErrors_.isEmpty()) {
-        // After the window is on screen, so each message has its owner.
-        QTimer::singleShot(0, this, &frmMain::showPendingMessages);
-    }
-}
-
-void frmMain::showPendingMessages() {
-    for (const QString& text : std::exchange(pendingWarnings_, {})) {
-        MessageBox::show(this, QMessageBox::Warning, QString::fromLatin1(kTitle), text);
-    }
-    for (const QString& text : std::exchange(pendingErrors_, {})) {
-        MessageBox::critical(this, QString::fromLatin1(kTitle), text);
-    }
-}
-
-void frmMain::ShowBlocked() {
-    imgBlocked->show();
-    imgUnblocked->hide();
-    imgStatusBlocked->show();
-    imgStatusUnblocked->hide();
-    lblStatusEnd->setText(languageFile_.text("Main", "11"));
-    lblStatusEnd->adjustSize();
-    setCommandsEnabled(false, true);
-}
-
-void frmMain::ShowUnblocked() {
-    imgUnblocked->show();
-    imgBlocked->hide();
-    imgStatusBlocked->hide();
-    imgStatusUnblocked->show();
-    lblStatusEnd->setText(languageFile_.text("Main", "12"));
-    lblStatusEnd->adjustSize();
-    setCommandsEnabled(true, false);
-}
-
-void frmMain::cmdBlockFB_Click() { applyHostsChange(HostsChange::Block); }
-
-void frmMain::cmdUnblockFB_Click() { applyHostsChange(HostsChange::Unblock); }
-
-void frmMain::applyHostsChange(HostsChange change) {
-    if (hostsChanger_->running()) {
-        return;
-    }
-    // Nothing to press until the change is over; the outcome sets them again.
-    setCommandsEnabled(false, false);
-    hostsChanger_->start(change == HostsChange::Block ? HostsChanger::Verb::Block
-                                                      : HostsChanger::Verb::Unblock);
-}
-
-void frmMain::hostsChangeFinished(const HostsChangeOutcome& outcome) {
-    if (outcome.error) {
-        reportHostsError(*outcome.error);
-        // Show what the file on disk holds now; if it cannot be read, the
-        // message just shown has said why.
-        showHostsStatus(false);
-        return;
-    }
-    if (outcome.elevated) {
-        // Another process wrote (or did not write) the file: show what it holds.
-        showHostsStatus();
-    }
-    if (outcome.result == HostsChangeOutcome::Result::Done) {
-        MessageBox::information(this, QString::fromLatin1(kTitle), lblCloseBrowser_JP);
-        return;
-    }
-    const QString text = HostsChangeMessage(outcome, languageFile_);
-    if (!text.isEmpty()) {
-        MessageBox::critical(this, QString::fromLatin1(kTitle), text);
-    }
-}
-
-void frmMain::reportHostsError(const HostsError& error) {
-    MessageBox::critical(this, QString::fromLatin1(kTitle),
-                         DescribeHostsError(error, languageFile_));
+    // After the window is on screen, so each message has its owner.
+    QTimer::singleShot(0, this, [this] { presenter_->showStartupReports(); });
 }
 
 void frmMain::keyPressEvent(QKeyEvent* event) {
@@ -274,24 +156,8 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
-void frmMain::mnuExit_Click() { close(); }
-
-bool frmMain::SaveSettings() {
-    std::string reason;
-    if (hushgate::SaveSettings(toNativePath(paths_.settingsFile), toNativePath(lblSettingsLanguage),
-                               &reason)) {
-        return true;
-    }
-    MessageBox::show(
-        this, QMessageBox::Warning, QString::fromLatin1(kTitle),
-        languageFile_.message(messages::kSettingsNotSaved)
-            .arg(QDir::toNativeSeparators(paths_.settingsFile), fromNativePath(reason)));
-    return false;
-}
-
 void frmMain::closeEvent(QCloseEvent* event) {
-    SaveSettings();
-    UnloadAllForms();
+    presenter_->Form_Unload();
     event->accept();
 }
 

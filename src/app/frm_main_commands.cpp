@@ -1,4 +1,5 @@
-// The main window's commands, its language texts and its toolbar images.
+// The main window's commands and texts, handed to and taken from its
+// presenter, and the two dialogs it opens.
 
 #include <QAction>
 #include <QLabel>
@@ -9,92 +10,136 @@
 #include "frm_about.h"
 #include "frm_language.h"
 #include "frm_main.h"
+#include "language_text.h"
 #include "link_click.h"
 #include "open_web.h"
-#include "toolbar_dispatch.h"
 #include "version_check.h"
-#include "web_constants.h"
 
 namespace hushgate {
 
 void frmMain::connectCommands() {
-    versionCheck_ = new VersionCheck(this, [this] {
-        return VersionMessageTexts{QString::fromLatin1(kTitle), lblNewVersion_JP, lblVersion_JP,
-                                   lblDownload_JP, lblNoUpdate_JP};
-    });
-    connect(mnuCheckUpdates, &QAction::triggered, versionCheck_, &VersionCheck::start);
-    connect(mnuLanguage, &QAction::triggered, this, &frmMain::mnuLanguage_Click);
-    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
-    connect(mnuWeb, &QAction::triggered, this, [this] { OpenWeb(this, web::kHomePage); });
-    connect(mnuDonate, &QAction::triggered, this, [this] { OpenWeb(this, web::kDonatePage); });
-    connect(mnuFacebook, &QAction::triggered, this, [this] { OpenWeb(this, web::kSocialPage); });
-    OnLabelClick(lblLink, [this] { OpenWeb(this, web::kHomePage); });
-    connect(Toolbar1, &QToolBar::actionTriggered, this, [this](QAction* button) {
-        Toolbar1_ButtonClick(this, button,
-                             {[this] { mnuLanguage_Click(); }, [this] { mnuAbout_Click(); }});
+    versionCheck_ =
+        new VersionCheck(this, [this](quint64 check, const std::optional<QByteArray>& body) {
+            presenter_->versionAnswered(
+                check, body ? std::optional<std::string>(body->toStdString()) : std::nullopt);
+        });
+    MainPresenter& p = *presenter_;
+    connect(cmdBlockFB, &QPushButton::clicked, this, [&p] { p.cmdBlockFB_Click(); });
+    connect(cmdUnblockFB, &QPushButton::clicked, this, [&p] { p.cmdUnblockFB_Click(); });
+    connect(mnuExit, &QAction::triggered, this, [&p] { p.mnuExit_Click(); });
+    connect(mnuCheckUpdates, &QAction::triggered, this, [&p] { p.mnuCheckUpdates_Click(); });
+    connect(mnuLanguage, &QAction::triggered, this, [&p] { p.mnuLanguage_Click(); });
+    connect(mnuAbout, &QAction::triggered, this, [&p] { p.mnuAbout_Click(); });
+    connect(mnuWeb, &QAction::triggered, this, [&p] { p.mnuWeb_Click(); });
+    connect(mnuDonate, &QAction::triggered, this, [&p] { p.mnuDonate_Click(); });
+    connect(mnuFacebook, &QAction::triggered, this, [&p] { p.mnuFacebook_Click(); });
+    OnLabelClick(lblLink, [&p] { p.lblLink_Click(); });
+    connect(Toolbar1, &QToolBar::actionTriggered, this, [&p](QAction* button) {
+        // A separator's data is empty, which matches no key.
+        p.Toolbar1_ButtonClick(button->data().toString().toStdString());
     });
 }
 
-void frmMain::GetIconsFromLibrary(const QString& sLibraryFilePath) {
-    ToolbarImages library = LoadToolbarImages(sLibraryFilePath);
-    if (!library.libraryUsable) {
-        // Shown once the window is up; the toolbar stays without images.
-        pendingErrors_.append(QStringLiteral("\"Resources.dll\" is missing!"));
-        return;
-    }
-    imgListToolbar = std::move(library.images);
-    ApplyToolbarImages(Toolbar1, imgListToolbar);
-}
-
-void frmMain::LanguageMain() {
-    const LanguageFile& file = languageFile_;
-    mnuFile->setTitle(file.text("Main", "1"));
-    mnuExit->setText(file.text("Main", "2"));
-    mnuHelp->setTitle(file.text("Main", "3"));
-    mnuCheckUpdates->setText(file.text("Main", "4"));
-    mnuLanguage->setText(file.text("Main", "5"));
-    mnuDonate->setText(file.text("Main", "6"));
-    mnuWeb->setText(file.text("Main", "7"));
-    mnuAbout->setText(file.text("Main", "8"));
-    mnuFacebook->setText(file.text("Main", "9"));
-    // Toolbar positions 2 to 5; position 1 is the separator.
+QObject* frmMain::control(Control id) const {
     const QList<QAction*> buttons = Toolbar1->actions();
-    const char* toolTipKeys[] = {"5", "8", "7", "9"};
-    for (int i = 0; i < 4 && i + 1 < buttons.size(); ++i) {
-        buttons[i + 1]->setToolTip(file.text("Main", toolTipKeys[i]));
+    const auto button = [&buttons](int number) {
+        return number <= buttons.size() ? buttons[number - 1] : nullptr;
+    };
+    switch (id) {
+        case Control::mnuFile:
+            return mnuFile;
+        case Control::mnuExit:
+            return mnuExit;
+        case Control::mnuHelp:
+            return mnuHelp;
+        case Control::mnuCheckUpdates:
+            return mnuCheckUpdates;
+        case Control::mnuLanguage:
+            return mnuLanguage;
+        case Control::mnuDonate:
+            return mnuDonate;
+        case Control::mnuWeb:
+            return mnuWeb;
+        case Control::mnuAbout:
+            return mnuAbout;
+        case Control::mnuFacebook:
+            return mnuFacebook;
+        case Control::Toolbar1Button2:
+            return button(2);
+        case Control::Toolbar1Button3:
+            return button(3);
+        case Control::Toolbar1Button4:
+            return button(4);
+        case Control::Toolbar1Button5:
+            return button(5);
+        case Control::cmdBlockFB:
+            return cmdBlockFB;
+        case Control::cmdUnblockFB:
+            return cmdUnblockFB;
+        case Control::lblStatus:
+            return lblStatus;
+        case Control::lblStatusEnd:
+            return lblStatusEnd;
+        default:
+            return nullptr;  // another window's
     }
-    cmdBlockFB->setText(file.text("Main", "13"));
-    cmdUnblockFB->setText(file.text("Main", "14"));
-    lblStatus->setText(file.text("Main", "10"));
-    CharsetStep(lblStatusEnd, file);
-    lblNewVersion_JP = file.text("Main", "16");
-    lblDownload_JP = file.text("Main", "17");
-    lblNoUpdate_JP = file.text("Main", "18");
-    lblVersion_JP = file.text("About", "2");
-    lblCloseBrowser_JP = file.text("Main", "15");
 }
 
-void frmMain::mnuLanguage_Click() {
+void frmMain::applyTexts(const TextSteps& steps) {
+    for (const TextStep& step : steps) {
+        QObject* target = control(step.control);
+        if (step.text) {
+            const QString text = ToQString(*step.text);
+            if (auto* menu = qobject_cast<QMenu*>(target)) {
+                menu->setTitle(text);
+            } else if (auto* action = qobject_cast<QAction*>(target)) {
+                // The toolbar's buttons show pictures; their texts are tool-tips.
+                if (Toolbar1->actions().contains(action)) {
+                    action->setToolTip(text);
+                } else {
+                    action->setText(text);
+                }
+            } else if (auto* button = qobject_cast<QPushButton*>(target)) {
+                button->setText(text);
+            } else if (auto* label = qobject_cast<QLabel*>(target)) {
+                label->setText(text);
+            }
+        }
+        if (step.characterSet && target != nullptr) {
+            CharsetStep(target, *step.characterSet);
+        }
+    }
+}
+
+void frmMain::openAddress(const Text& address) {
+    OpenWeb(this, ToQString(address));
+}
+
+void frmMain::startVersionRequest(std::uint64_t check, const std::string& url) {
+    versionCheck_->start(check, QUrl(QString::fromStdString(url)));
+}
+
+void frmMain::showLanguageDialog() {
     if (frmLanguage_.isNull()) {
         frmLanguage_ = new frmLanguage(
-            this, paths_.programFolder, languageFile_,
-            {[this] { return lblSettingsLanguage; },
-             [this](const QString& name) { lblSettingsLanguage = name; }},
+            this, presenter_->paths().programFolder, presenter_->languageFile(),
+            {[this] { return presenter_->lblSettingsLanguage; },
+             [this](const std::string& name) { presenter_->lblSettingsLanguage = name; }},
             [this](const QString& address) { OpenWeb(frmLanguage_, address); });
     }
     frmLanguage_->show();
-    SetIcon(frmLanguage_, QStringLiteral("FFF"), true);
+    hushgate::SetIcon(frmLanguage_, QStringLiteral("FFF"), true);
     frmLanguage_->raise();
     frmLanguage_->activateWindow();
 }
 
-void frmMain::mnuAbout_Click() {
+void frmMain::showAboutDialog() {
     if (frmAbout_.isNull()) {
-        frmAbout_ = new frmAbout(this, languageFile_, QString::fromUtf8(web::kHomePage),
+        frmAbout_ = new frmAbout(this, presenter_->languageFile(),
                                  [this](const QString& address) { OpenWeb(frmAbout_, address); });
     }
     frmAbout_->show();
-    SetIcon(frmAbout_, QStringLiteral("ZZZ"), true);
+    hushgate::SetIcon(frmAbout_, QStringLiteral("ZZZ"), true);
     frmAbout_->raise();
     frmAbout_->activateWindow();
 }

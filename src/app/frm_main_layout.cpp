@@ -52,7 +52,7 @@ public:
 void frmMain::buildMenus() {
     mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuExit = mnuFile->addAction(QStringLiteral("Exit"), this, &frmMain::mnuExit_Click);
+    mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
@@ -110,7 +110,7 @@ void frmMain::buildToolbar(QWidget* parent) {
         action->setToolTip(QString::fromLatin1(button.toolTip));
     }
     // Raised until the flat look is switched on in the load step.
-    SetToolbarFlat(Toolbar1, false);
+    hushgate::SetToolbarFlat(Toolbar1, false);
 
     PicWeb = new QWidget(Toolbar1);
     PicWeb->setObjectName(QStringLiteral("PicWeb"));

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <utility>
 
+#include "app_paths.h"
+
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -15,12 +17,14 @@ namespace {
 constexpr int kPkexecDismissed = 126;
 constexpr int kPkexecNotAllowed = 127;
 
-QStringList stderrLines(const QByteArray& bytes) {
-    QStringList lines;
+// The lines as the encoding of file names has them, which is how the
+// presenter takes the program's own texts.
+std::vector<std::string> stderrLines(const QByteArray& bytes) {
+    std::vector<std::string> lines;
     for (const QByteArray& line : bytes.split('\n')) {
         const QString text = QString::fromLocal8Bit(line).trimmed();
         if (!text.isEmpty()) {
-            lines.append(text.left(500));
+            lines.push_back(toNativePath(text.left(500)));
         }
     }
     return lines;
@@ -31,11 +35,13 @@ QStringList stderrLines(const QByteArray& bytes) {
 ElevatedCommand ElevatedCommand::installed() {
     // --disable-internal-agent: never a password prompt on a terminal the
     // window was started from; the desktop's authentication agent asks.
-    return {QStringLiteral(HUSHGATE_PKEXEC), {QStringLiteral("--disable-internal-agent")},
+    return {QStringLiteral(HUSHGATE_PKEXEC),
+            {QStringLiteral("--disable-internal-agent")},
             QStringLiteral(HUSHGATE_HELPER_PATH)};
 }
 
-HostsChanger::HostsChanger(HostsEngine& engine, QObject* parent) : QObject(parent), engine_(engine) {
+HostsChanger::HostsChanger(HostsEngine& engine, QObject* parent)
+    : QObject(parent), engine_(engine) {
     if (needsElevation(engine_.hostsPath())) {
         command_ = ElevatedCommand::installed();
     }
@@ -53,22 +59,23 @@ bool HostsChanger::needsElevation(const std::string& hostsPath) {
 #endif
 }
 
-void HostsChanger::start(Verb verb) {
+void HostsChanger::start(HostsVerb verb, Finished finished) {
     if (running()) {
         return;
     }
+    finished_ = std::move(finished);
     if (!command_) {
-        changeHere(verb);
+        finish(DirectHostsChange::run(engine_, verb));
         return;
     }
     HostsChangeOutcome outcome;
     outcome.elevated = true;
     if (!QFileInfo(command_->program).isExecutable()) {
         outcome.result = HostsChangeOutcome::Result::PkexecMissing;
-        outcome.detail = command_->program;
+        outcome.detail = toNativePath(command_->program);
     } else if (!QFileInfo::exists(command_->helper)) {
         outcome.result = HostsChangeOutcome::Result::HelperMissing;
-        outcome.detail = command_->helper;
+        outcome.detail = toNativePath(command_->helper);
     } else {
         process_ = new QProcess(this);
         process_->setStandardInputFile(QProcess::nullDevice());
@@ -79,28 +86,20 @@ void HostsChanger::start(Verb verb) {
                 processEnded(-1, QProcess::CrashExit);
             }
         });
-        process_->start(command_->program,
-                        command_->options + QStringList{command_->helper,
-                                                        verb == Verb::Block ? QStringLiteral("block")
-                                                                            : QStringLiteral("unblock")});
+        process_->start(
+            command_->program,
+            command_->options + QStringList{command_->helper, verb == HostsVerb::Block
+                                                                  ? QStringLiteral("block")
+                                                                  : QStringLiteral("unblock")});
         return;
     }
-    emit finished(outcome);
+    finish(outcome);
 }
 
-void HostsChanger::changeHere(Verb verb) {
-    HostsChangeOutcome outcome;
-    try {
-        if (verb == Verb::Block) {
-            engine_.Block();
-        } else {
-            engine_.Unblock();
-        }
-    } catch (const HostsError& error) {
-        outcome.result = HostsChangeOutcome::Result::Failed;
-        outcome.error = error;
+void HostsChanger::finish(const HostsChangeOutcome& outcome) {
+    if (Finished finished = std::exchange(finished_, {})) {
+        finished(outcome);
     }
-    emit finished(outcome);
 }
 
 void HostsChanger::processEnded(int exitCode, QProcess::ExitStatus status) {
@@ -114,14 +113,16 @@ void HostsChanger::processEnded(int exitCode, QProcess::ExitStatus status) {
     HostsChangeOutcome outcome;
     outcome.elevated = true;
     outcome.exitCode = exitCode;
-    const QStringList lines = stderrLines(process->readAllStandardError());
+    const std::vector<std::string> lines = stderrLines(process->readAllStandardError());
+    const std::string first = lines.empty() ? std::string() : lines.front();
+    const std::string last = lines.empty() ? std::string() : lines.back();
     if (process->error() == QProcess::FailedToStart) {
         outcome.result = HostsChangeOutcome::Result::PkexecMissing;
-        outcome.detail = command_->program;
+        outcome.detail = toNativePath(command_->program);
     } else if (status == QProcess::CrashExit) {
         outcome.result = HostsChangeOutcome::Result::HelperFailed;
         outcome.exitCode = -1;
-        outcome.detail = lines.isEmpty() ? QString() : lines.last();
+        outcome.detail = last;
     } else if (exitCode == 0) {
         outcome.result = HostsChangeOutcome::Result::Done;
     } else if (exitCode == kPkexecDismissed) {
@@ -130,17 +131,14 @@ void HostsChanger::processEnded(int exitCode, QProcess::ExitStatus status) {
         // pkexec says what went wrong first and adds remarks after it
         // ("This incident has been reported.").
         outcome.result = HostsChangeOutcome::Result::NotAllowed;
-        outcome.detail = lines.isEmpty() ? QString() : lines.first();
+        outcome.detail = first;
     } else {
         // The helper's one line comes last, after anything pkexec said.
         outcome.result = HostsChangeOutcome::Result::HelperFailed;
-        static const QString prefix = QStringLiteral("hushgate-helper: ");
-        outcome.detail = lines.isEmpty() ? QString() : lines.last();
-        if (outcome.detail.startsWith(prefix)) {
-            outcome.detail.remove(0, prefix.size());
-        }
+        static const std::string prefix = "hushgate-helper: ";
+        outcome.detail = last.starts_with(prefix) ? last.substr(prefix.size()) : last;
     }
-    emit finished(outcome);
+    finish(outcome);
 }
 
 }  // namespace hushgate

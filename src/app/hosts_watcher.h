@@ -20,9 +20,6 @@ public:
 
     HostsWatcher(const QString& hostsPath, QObject* parent);
 
-    // Reports again kSettleMs from now, as if the file had just changed.
-    void recheckLater() { settle_.start(); }
-
 signals:
     void changed();
 

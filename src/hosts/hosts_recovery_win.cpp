@@ -22,9 +22,29 @@ struct OpenRecord {
     RecordTrailer trailer;
 };
 
+// A run at work closes its new file before ReplaceFileW puts it in place,
+// and ReplaceFileW leaves the old file under our name for a moment: files a
+// run touched (wrote or renamed) in the last minute are taken to be in use.
+// Windows has no lock that outlives the close and that ReplaceFileW ignores.
+bool touchedLately(const std::wstring& path) {
+    DWORD err = 0;
+    Handle file = openFile(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING, err);
+    FILE_BASIC_INFO info{};
+    if (err != 0 || !GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info)) {
+        return true;  // when in doubt, leave it
+    }
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const LONGLONG nowTicks =
+        static_cast<LONGLONG>((static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+    const LONGLONG newest = std::max(info.LastWriteTime.QuadPart, info.ChangeTime.QuadPart);
+    constexpr LONGLONG kMinute = 60LL * 10'000'000;  // in 100 ns ticks
+    return nowTicks - newest < kMinute;
+}
+
 // Removes our leftovers for `stem` in `folder` (ending in a separator) and
-// collects its records. A file another run still holds open cannot be
-// removed, and stays.
+// collects its records. A file another run still holds open, or touched a
+// moment ago, stays.
 void scanFolder(const std::wstring& folder, const std::string& stem, std::vector<std::wstring>& records) {
     std::wstring pattern;
     if (toWide("." + stem + ".hushgate-*", pattern) != 0) {
@@ -41,7 +61,7 @@ void scanFolder(const std::wstring& folder, const std::string& stem, std::vector
             const std::wstring path = folder + found.cFileName;
             if (*role == FileRole::Record) {
                 records.push_back(path);
-            } else {
+            } else if (!touchedLately(path)) {
                 DeleteFileW(path.c_str());
             }
         }

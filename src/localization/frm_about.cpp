@@ -8,18 +8,16 @@
 #include <QPushButton>
 #include <utility>
 
+#include "language_text.h"
 #include "link_click.h"
-#include "window_controls.h"
 #include "resource_names.h"
+#include "window_controls.h"
 
 namespace hushgate {
 
-frmAbout::frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
+frmAbout::frmAbout(QWidget* owner, const LanguageFile& languageFile,
                    std::function<void(const QString&)> openAddress)
-    : QDialog(owner),
-      languageFile_(std::move(languageFile)),
-      homePage_(std::move(homePage)),
-      openAddress_(std::move(openAddress)) {
+    : QDialog(owner), presenter_(*this, languageFile), openAddress_(std::move(openAddress)) {
     controls::setUpDialog(this, "frmAbout", QSize(4920, 2850));
     setWindowTitle(QStringLiteral("About"));
 
@@ -34,7 +32,7 @@ frmAbout::frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
     Pic1->setPalette(panel);
     Pic1->setAutoFillBackground(true);
 
-    lblTitle = controls::label(Pic1, "lblTitle", QString::fromLatin1(kTitle), {240, 240, 3975, 375});
+    lblTitle = controls::label(Pic1, "lblTitle", QString(), {240, 240, 3975, 375});
     QFont titleFont(QStringLiteral("Arial"));
     titleFont.setPointSizeF(9.75);
     titleFont.setBold(true);
@@ -42,21 +40,19 @@ frmAbout::frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
 
     lblVersion =
         controls::label(Pic1, "lblVersion", QStringLiteral("Version:"), {240, 480, 570, 195});
-    lblVer_JP =
-        controls::label(Pic1, "lblVer_JP", QStringLiteral(HUSHGATE_VERSION), {840, 480, 855, 255});
-    lblThis = controls::label(Pic1, "lblThis",
-                            QStringLiteral("This product is FREE for personal or commercial use."),
-                            {255, 840, 4440, 435});
+    lblVer_JP = controls::label(Pic1, "lblVer_JP", QString(), {840, 480, 855, 255});
+    lblThis = controls::label(
+        Pic1, "lblThis", QStringLiteral("This product is FREE for personal or commercial use."),
+        {255, 840, 4440, 435});
     lblThis->setWordWrap(true);
 
-    lblLink = controls::label(Pic1, "lblLink", homePage_, {2880, 1680, 1845, 195});
+    lblLink = controls::label(Pic1, "lblLink", QString(), {2880, 1680, 1845, 195});
     lblLink->setAlignment(Qt::AlignRight | Qt::AlignTop);
     controls::setUnderline(lblLink);
     controls::setTextColour(lblLink, lblLink->palette().color(QPalette::Highlight));
     lblLink->setCursor(QCursor(QPixmap(QString::fromLatin1(resources::kLinkPointer)),
                                resources::kLinkPointerHotX, resources::kLinkPointerHotY));
-    OnLabelClick(lblLink, [this] { lblLink_Click(); });
-    controls::fitToTextKeepingRightEdge(lblLink);
+    OnLabelClick(lblLink, [this] { presenter_.lblLink_Click(); });
 
     // The copyright line: one line above the link, sharing its right edge.
     lblCopyright = controls::label(Pic1, "lblCopyright", QString(), {2880, 1440, 1845, 195});
@@ -71,41 +67,52 @@ frmAbout::frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
     grey.setColor(QPalette::Window, QColor(128, 128, 128));
     Line3->setPalette(grey);
 
-    cmdClose = controls::button(this, "cmdClose", QStringLiteral("&Close"), {3120, 2160, 1575, 495});
+    cmdClose =
+        controls::button(this, "cmdClose", QStringLiteral("&Close"), {3120, 2160, 1575, 495});
     cmdClose->setDefault(true);
     cmdClose->setFocus();
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 
-    Form_Load();
+    presenter_.Form_Load();
 }
 
 frmAbout::~frmAbout() = default;
 
-void frmAbout::Form_Load() {
-    LanguageAbout();
+void frmAbout::applyTexts(const TextSteps& steps) {
+    for (const TextStep& step : steps) {
+        QWidget* target = step.control == Control::frmAbout
+                              ? this
+                              : findChild<QWidget*>(QString::fromLatin1(ControlName(step.control)));
+        if (target == nullptr) {
+            continue;
+        }
+        if (step.text) {
+            const QString text = ToQString(*step.text);
+            if (target == this) {
+                setWindowTitle(text);
+            } else if (auto* button = qobject_cast<QPushButton*>(target)) {
+                button->setText(text);
+            } else if (auto* label = qobject_cast<QLabel*>(target)) {
+                label->setText(text);
+            }
+        }
+        if (step.characterSet) {
+            CharsetStep(target, *step.characterSet);
+        }
+    }
+    controls::fitToText(lblVersion);
+    controls::fitToTextKeepingRightEdge(lblCopyright);
+    controls::fitToTextKeepingRightEdge(lblLink);
+}
+
+void frmAbout::PlaceVersionNumber() {
     // The number follows the translated "Version:" at a gap of 40 twips.
     lblVer_JP->move(lblVersion->x() + lblVersion->width() + fromTwips(40), lblVer_JP->y());
 }
 
-void frmAbout::LanguageAbout() {
-    setWindowTitle(languageFile_.text("About", "1"));
-    CharsetStep(this, languageFile_);
-    lblVersion->setText(languageFile_.text("About", "2"));
-    CharsetStep(lblVersion, languageFile_);
-    lblThis->setText(languageFile_.text("About", "3"));
-    CharsetStep(lblThis, languageFile_);
-    lblCopyright->setText(languageFile_.text("About", "4"));
-    CharsetStep(lblCopyright, languageFile_);
-    cmdClose->setText(languageFile_.text("About", "6"));
-    CharsetStep(cmdClose, languageFile_);
-
-    controls::fitToText(lblVersion);
-    controls::fitToTextKeepingRightEdge(lblCopyright);
-}
-
-void frmAbout::lblLink_Click() {
+void frmAbout::openAddress(const Text& address) {
     if (openAddress_) {
-        openAddress_(homePage_);
+        openAddress_(ToQString(address));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+#include "about_presenter.h"
 #include "language_file.h"
 
 class QFrame;
@@ -13,29 +14,27 @@ class QWidget;
 
 namespace hushgate {
 
-
-// The About dialog: the program's title and version, a line on free use, the
-// copyright line and the link to our home page, in the language that was in
-// force when the program started. Modeless; it deletes itself when closed
-// (Close, Esc, the title bar), so every opening builds a fresh one.
-class frmAbout : public QDialog {
+// The About dialog, a view of AboutPresenter: the program's title and
+// version, a line on free use, the copyright line and the link to our home
+// page, in the language that was in force when the program started.
+// Modeless; it deletes itself when closed (Close, Esc, the title bar), so
+// every opening builds a fresh one.
+class frmAbout : public QDialog, public AboutView {
     Q_OBJECT
 
 public:
-    static constexpr const char* kTitle = "Tavrin Hushgate";
-
-    // `languageFile`: the language file in force at start-up (the main
-    // window's LanguageFilePath). `homePage` is shown by lblLink, and a click
-    // on it passes it to `openAddress`.
-    frmAbout(QWidget* owner, LanguageFile languageFile, QString homePage,
+    // `languageFile`: the language file in force at start-up. A click on the
+    // link passes the home page to `openAddress`.
+    frmAbout(QWidget* owner, const LanguageFile& languageFile,
              std::function<void(const QString&)> openAddress);
     ~frmAbout() override;
 
-    // Title, lblVersion, lblThis, lblCopyright and cmdClose from the language
-    // file, each with its charset step. Runs once, when the dialog is made.
-    void LanguageAbout();
+    AboutPresenter& presenter() { return presenter_; }
 
-    void lblLink_Click();
+    // AboutView
+    void applyTexts(const TextSteps& steps) override;
+    void PlaceVersionNumber() override;
+    void openAddress(const Text& address) override;
 
     // Controls, named as everywhere else in the program.
     QWidget* Pic1 = nullptr;
@@ -49,10 +48,7 @@ public:
     QPushButton* cmdClose = nullptr;
 
 private:
-    void Form_Load();
-
-    LanguageFile languageFile_;
-    QString homePage_;
+    AboutPresenter presenter_;
     std::function<void(const QString&)> openAddress_;
 };
 

@@ -2,10 +2,10 @@
 
 #include <QDialog>
 #include <QString>
-#include <QStringList>
 #include <functional>
 
 #include "language_file.h"
+#include "language_presenter.h"
 
 class QComboBox;
 class QLabel;
@@ -14,49 +14,35 @@ class QWidget;
 
 namespace hushgate {
 
-
-// The language dialog: lists the language files of the program's Language
-// folder, previews the chosen language on its own controls, names the
-// translator and records the choice on "Apply". The choice takes effect at the
-// next start. Modeless; it deletes itself when closed (Apply, Cancel, Esc, the
-// title bar), so every opening builds a fresh one.
-class frmLanguage : public QDialog {
+// The language dialog, a view of LanguagePresenter: lists the language files
+// of the program's Language folder, previews the chosen language on its own
+// controls, names the translator and records the choice on "Apply". The
+// choice takes effect at the next start. Modeless; it deletes itself when
+// closed (Apply, Cancel, Esc, the title bar), so every opening builds a
+// fresh one.
+class frmLanguage : public QDialog, public LanguageView {
     Q_OBJECT
 
 public:
-    // The language in force: the main window's lblSettingsLanguage.
-    struct LanguageInForce {
-        std::function<QString()> get;
-        std::function<void(const QString&)> set;  // called by "Apply"
-    };
-
-    // `languageFile`: the language file in force at start-up (the main
-    // window's LanguageFilePath). The translator's links are handed to
-    // `openAddress` ("mailto:" + address for the e-mail).
-    frmLanguage(QWidget* owner, QString programFolder, const LanguageFile& languageFile,
-                LanguageInForce languageInForce, std::function<void(const QString&)> openAddress);
+    // `programFolder` holds Language/ (in the encoding of file names).
+    // `languageFile`: the language file in force at start-up. The
+    // translator's links are handed to `openAddress` ("mailto:" + address
+    // for the e-mail).
+    frmLanguage(QWidget* owner, std::string programFolder, const LanguageFile& languageFile,
+                LanguagePresenter::LanguageInForce languageInForce,
+                std::function<void(const QString&)> openAddress);
     ~frmLanguage() override;
 
-    // The names of the *.lng files of `programFolder`/Language, sorted, each
-    // without its last 4 characters.
-    static QStringList LanguageNames(const QString& programFolder);
+    LanguagePresenter& presenter() { return presenter_; }
 
-    // Title, lblSelect, both buttons and the translator labels from `file`,
-    // without charset steps.
-    void LanguageSysTrayAndLanguage(const LanguageFile& file);
-
-    // Fills cboLanguage and selects the language in force, which previews it;
-    // when it has no file there, nothing is selected and "Apply" stays off.
-    void FillLanguageList();
-
-    // The file of the entry selected in cboLanguage ("" when none is).
-    const QString& SelectedLanguageFilePath() const { return selected_.path(); }
-
-    void cboLanguage_Click();  // the preview
-    void cmdOK_Click();        // "Apply"
-    void cmdCancel_Click();
-    void lblTranslatedByEmail_Click();
-    void lblTranslatedByWeb_Click();
+    // LanguageView
+    void applyTexts(const TextSteps& steps) override;
+    void setLanguageList(const std::vector<std::string>& names) override;
+    void selectLanguage(int index) override;
+    void setApplyEnabled(bool enabled) override;
+    MessageAnswer showMessage(const Message& message) override;
+    void openAddress(const Text& address) override;
+    void closeDialog() override { close(); }
 
     // Controls, named as everywhere else in the program.
     QLabel* lblSelect = nullptr;
@@ -68,12 +54,8 @@ public:
     QPushButton* cmdCancel = nullptr;
 
 private:
-    void fitLabels();
-
-    QString programFolder_;
-    LanguageInForce languageInForce_;
+    LanguagePresenter presenter_;
     std::function<void(const QString&)> openAddress_;
-    LanguageFile selected_;
 };
 
 }  // namespace hushgate

@@ -1,12 +1,11 @@
 #include "language_file.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QObject>
-#include <QVariant>
-#include <utility>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
 
-#include "language_text.h"
+#include "builtin_english.h"
+#include "code_pages.h"
 #include "messages.h"
 #include "read_ini.h"
 #include "settings_file.h"
@@ -15,43 +14,56 @@ namespace hushgate {
 
 namespace {
 
-// File names for the standard-library layer below, by the same rule as the
-// rest of the program: UTF-8 on Windows, the file system's bytes elsewhere.
-std::string nativeName(const QString& name) {
+std::filesystem::path fileSystemPath(const std::string& path) {
 #ifdef _WIN32
-    return name.toStdString();
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
 #else
-    return QFile::encodeName(name).toStdString();
+    return path;
 #endif
 }
 
-QString fromNativeName(const std::string& name) {
+std::string fromFileSystemPath(const std::filesystem::path& path) {
 #ifdef _WIN32
-    return QString::fromStdString(name);
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 #else
-    return QFile::decodeName(QByteArray::fromStdString(name));
+    return path.string();
+#endif
+}
+
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool endsWithLng(std::string_view name) {
+    if (name.size() < 4) {
+        return false;
+    }
+    name.remove_prefix(name.size() - 4);
+#ifdef _WIN32
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(), lowerAscii);
+    return folded == ".lng";
+#else
+    return name == ".lng";
 #endif
 }
 
 }  // namespace
 
-LanguageFile::LanguageFile(QString path)
+LanguageFile::LanguageFile(std::string path)
     : path_(std::move(path)),
-      nativePath_(nativeName(path_)),
-      characterSet_(ParseCharacterSet(ReadINI("LANGUAGE", "CharacterSet", nativePath_))) {}
+      characterSet_(ParseCharacterSet(ReadINI("LANGUAGE", "CharacterSet", path_))) {}
 
-LanguageFile LanguageFile::inProgramFolder(const QString& programFolder, const QString& language) {
-    return LanguageFile(
-        fromNativeName(LanguageFilePath(nativeName(programFolder), nativeName(language))));
+LanguageFile LanguageFile::inProgramFolder(const std::string& programFolder,
+                                           std::string_view language) {
+    return LanguageFile(LanguageFilePath(programFolder, language));
 }
 
 const LanguageFile& LanguageFile::builtInEnglish() {
     static const LanguageFile english = [] {
         LanguageFile file;
-        QFile compiled(QStringLiteral(":/builtin/English.lng"));
-        const QByteArray bytes =
-            compiled.open(QIODevice::ReadOnly) ? compiled.readAll() : QByteArray();
-        file.builtIn_ = std::make_shared<const std::string>(bytes.toStdString());
+        file.builtIn_ = std::make_shared<const std::string>(BuiltInEnglishBytes());
         file.characterSet_ =
             ParseCharacterSet(ReadINIText("LANGUAGE", "CharacterSet", *file.builtIn_));
         return file;
@@ -60,35 +72,63 @@ const LanguageFile& LanguageFile::builtInEnglish() {
 }
 
 bool LanguageFile::exists() const {
-    return isBuiltIn() || (!path_.isEmpty() && QFileInfo(path_).isFile());
+    std::error_code error;
+    return isBuiltIn() ||
+           (!path_.empty() && std::filesystem::is_regular_file(fileSystemPath(path_), error));
 }
 
-QString LanguageFile::text(std::string_view section, std::string_view key) const {
+std::string LanguageFile::bytes(std::string_view section, std::string_view key) const {
     if (isBuiltIn()) {
-        return DecodeLanguageText(ReadINIText(section, key, *builtIn_),
-                                  characterSet_.value_or(kWesternCharacterSet));
+        return ReadINIText(section, key, *builtIn_);
     }
-    if (path_.isEmpty()) {
-        return {};
-    }
-    return DecodeLanguageText(ReadINI(section, key, nativePath_),
-                              characterSet_.value_or(kWesternCharacterSet));
+    return path_.empty() ? std::string() : ReadINI(section, key, path_);
 }
 
-QString LanguageFile::textOrEnglish(std::string_view section, std::string_view key) const {
-    QString own = text(section, key);
-    return own.isEmpty() ? builtInEnglish().text(section, key) : own;
+Text LanguageFile::text(std::string_view section, std::string_view key) const {
+    // A character set without a code page we know reads as Western.
+    return Text(bytes(section, key),
+                CodePageOf(characterSet_.value_or(kWesternCharacterSet)).characterSet);
 }
 
-QString LanguageFile::message(std::string_view key) const {
+Text LanguageFile::textOrEnglish(std::string_view section, std::string_view key) const {
+    Text own = text(section, key);
+    return own.empty() ? builtInEnglish().text(section, key) : own;
+}
+
+Text LanguageFile::message(std::string_view key) const {
     return textOrEnglish(messages::kSection, key);
 }
 
-void CharsetStep(QObject* control, const LanguageFile& file) {
-    const std::optional<int> characterSet = file.characterSet();
-    if (control != nullptr && characterSet && CodePageName(*characterSet) != nullptr) {
-        control->setProperty(kCharacterSetProperty, *characterSet);
+std::optional<int> LanguageFile::charsetStep() const {
+    if (characterSet_ && FindCodePage(*characterSet_) != nullptr) {
+        return characterSet_;
     }
+    return std::nullopt;
+}
+
+std::vector<std::string> LanguageNames(const std::string& programFolder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    const auto folder = fileSystemPath(programFolder) / "Language";
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code typeError;
+        const std::string name = fromFileSystemPath(it->path().filename());
+        if (endsWithLng(name) && it->is_regular_file(typeError)) {
+            names.push_back(name.substr(0, name.size() - 4));
+        }
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const auto folded = [](char c) { return lowerAscii(c); };
+        const bool less =
+            std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                         [&](char x, char y) { return folded(x) < folded(y); });
+        const bool greater =
+            std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
+                                         [&](char x, char y) { return folded(x) < folded(y); });
+        return less || (!greater && a < b);
+    });
+    return names;
 }
 
 }  // namespace hushgate

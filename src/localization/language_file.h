@@ -1,67 +1,68 @@
 #pragma once
 
-#include <QString>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-class QObject;
+#include "text.h"
 
 namespace hushgate {
 
 // One language file. Every text a window takes from a language file comes
-// through text(), so it is always decoded with the file's own code page.
+// through text(), as the file's bytes marked with the file's character set,
+// so that every front end decodes it with the file's own code page.
+// Paths are in the encoding of file names (UTF-8 on Windows).
 class LanguageFile {
 public:
-    LanguageFile() = default;  // no file: every text is ""
-    explicit LanguageFile(QString path);
+    LanguageFile() = default;  // no file: every text is empty
+    explicit LanguageFile(std::string path);
 
     // The file of `language` in the program's Language folder.
-    static LanguageFile inProgramFolder(const QString& programFolder, const QString& language);
+    static LanguageFile inProgramFolder(const std::string& programFolder,
+                                        std::string_view language);
 
     // The English texts compiled into the program (the bytes of English.lng):
     // what the windows show when no language file can be found at all.
     static const LanguageFile& builtInEnglish();
 
     // "" for the built-in English.
-    const QString& path() const { return path_; }
+    const std::string& path() const { return path_; }
     bool isBuiltIn() const { return builtIn_ != nullptr; }
     // A file on disk that is there, or the built-in English.
     bool exists() const;
 
-    // Key `key` of section `section` (looked up with ReadINI), decoded with the
-    // file's code page; "" when the file, the section or the key is missing.
-    QString text(std::string_view section, std::string_view key) const;
+    // Key `key` of section `section` (looked up with ReadINI); empty when the
+    // file, the section or the key is missing.
+    Text text(std::string_view section, std::string_view key) const;
 
     // For keys that language files written before them lack: the file's text,
     // or the built-in English one when the file has none (an empty error
     // message or state word would leave the user guessing).
-    QString textOrEnglish(std::string_view section, std::string_view key) const;
+    Text textOrEnglish(std::string_view section, std::string_view key) const;
     // One of the program's messages (messages.h), by the same rule.
-    QString message(std::string_view key) const;
+    Text message(std::string_view key) const;
 
     // "CharacterSet" of section "LANGUAGE" when it is a number from 0 to 255,
-    // read once when the object is made. A file without one reads as Western.
+    // read once when the object is made.
     std::optional<int> characterSet() const { return characterSet_; }
+    // What a charset step sets on a font: the character set, when it names a
+    // code page we know; nothing otherwise (the font stays as it is).
+    std::optional<int> charsetStep() const;
 
 private:
-    QString path_;
-    std::string nativePath_;  // what ReadINI opens
+    std::string bytes(std::string_view section, std::string_view key) const;
+
+    std::string path_;
     std::shared_ptr<const std::string> builtIn_;  // the bytes, for the built-in English
     std::optional<int> characterSet_;
 };
 
-// The dynamic property that records which character set a control follows.
-inline constexpr const char* kCharacterSetProperty = "characterSet";
-
-// The "charset step": `control` follows the character set of `file`. Its text
-// is already decoded with the file's code page (LanguageFile::text), and that
-// is all a Unicode window needs: Qt picks the glyphs of each script from the
-// platform's fall-back fonts, and a font carries no character set to set. So
-// the step records the character set on the control (kCharacterSetProperty)
-// and leaves its font alone. A file with no known character set changes
-// nothing.
-void CharsetStep(QObject* control, const LanguageFile& file);
+// The names of the *.lng files of `programFolder`/Language, each without its
+// ".lng", sorted by name regardless of ASCII case. Elsewhere than on Windows
+// only names ending in ".lng" exactly count: only those are found again by
+// name.
+std::vector<std::string> LanguageNames(const std::string& programFolder);
 
 }  // namespace hushgate

@@ -1,8 +1,10 @@
 #include "language_text.h"
 
 #include <QByteArrayView>
+#include <QFile>
+#include <QObject>
 #include <QStringDecoder>
-#include <charconv>
+#include <QVariant>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -14,38 +16,6 @@
 namespace hushgate {
 
 namespace {
-
-struct CodePage {
-    int characterSet;
-    int number;        // the Windows code page
-    const char* name;  // its name for QStringDecoder (ICU knows them all)
-};
-
-constexpr CodePage kCodePages[] = {
-    {0, 1252, "windows-1252"},    // Western
-    {238, 1250, "windows-1250"},  // Central European
-    {204, 1251, "windows-1251"},  // Cyrillic
-    {161, 1253, "windows-1253"},  // Greek
-    {162, 1254, "windows-1254"},  // Turkish
-    {177, 1255, "windows-1255"},  // Hebrew
-    {178, 1256, "windows-1256"},  // Arabic
-    {186, 1257, "windows-1257"},  // Baltic
-    {163, 1258, "windows-1258"},  // Vietnamese
-    {222, 874, "windows-874"},    // Thai
-    {128, 932, "windows-932"},    // Japanese
-    {134, 936, "windows-936"},    // Simplified Chinese
-    {129, 949, "windows-949"},    // Korean
-    {136, 950, "windows-950"},    // Traditional Chinese
-};
-
-const CodePage& codePageOf(int characterSet) {
-    for (const CodePage& page : kCodePages) {
-        if (page.characterSet == characterSet) {
-            return page;
-        }
-    }
-    return kCodePages[0];
-}
 
 #ifdef _WIN32
 // A Qt built without ICU knows only the Unicode encodings by name; Windows
@@ -64,26 +34,8 @@ QString decodeWithWindows(QByteArrayView bytes, int codePage) {
 
 }  // namespace
 
-std::optional<int> ParseCharacterSet(std::string_view value) {
-    if (value.empty() || value.front() == '-') {
-        return std::nullopt;
-    }
-    int number = -1;
-    const char* end = value.data() + value.size();
-    const auto [stop, error] = std::from_chars(value.data(), end, number);
-    if (error != std::errc() || stop != end || number > 255) {
-        return std::nullopt;
-    }
-    return number;
-}
-
-const char* CodePageName(int characterSet) {
-    const CodePage& page = codePageOf(characterSet);
-    return page.characterSet == characterSet ? page.name : nullptr;
-}
-
 QString DecodeLanguageText(const std::string& bytes, int characterSet) {
-    const CodePage& page = codePageOf(characterSet);
+    const CodePage& page = CodePageOf(characterSet);
     const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QStringDecoder decoder(page.name);
     if (decoder.isValid()) {
@@ -95,6 +47,28 @@ QString DecodeLanguageText(const std::string& bytes, int characterSet) {
     // Only a Qt without ICU gets here; Latin-1 at least keeps ASCII intact.
     return QString::fromLatin1(view);
 #endif
+}
+
+QString ToQString(const Text& text) {
+    QString decoded;
+    for (const TextPiece& piece : text.pieces()) {
+        if (piece.characterSet != kProgramText) {
+            decoded += DecodeLanguageText(piece.bytes, piece.characterSet);
+        } else {
+#ifdef _WIN32
+            decoded += QString::fromStdString(piece.bytes);
+#else
+            decoded += QFile::decodeName(QByteArray::fromStdString(piece.bytes));
+#endif
+        }
+    }
+    return decoded;
+}
+
+void CharsetStep(QObject* control, int characterSet) {
+    if (control != nullptr) {
+        control->setProperty(kCharacterSetProperty, characterSet);
+    }
 }
 
 }  // namespace hushgate

@@ -1,31 +1,35 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 #include <string>
-#include <string_view>
+
+#include "code_pages.h"
+#include "text.h"
+
+class QObject;
 
 namespace hushgate {
 
-// Language files are 8-bit text in the Windows code page that belongs to
-// their "CharacterSet" (the font character-set numbers of the Windows font
-// interface). The windows show Unicode, so every value is decoded with that
-// code page.
-
-// The character set a file that gives none (or one we do not know) is read in.
-inline constexpr int kWesternCharacterSet = 0;
-
-// The value of "CharacterSet" as a number, or nothing when it is empty, not a
-// plain decimal number or outside 0-255.
-std::optional<int> ParseCharacterSet(std::string_view value);
-
-// The name of the code page of a character set ("windows-1251" for 204), or
-// nullptr for a number that names no code page we know.
-const char* CodePageName(int characterSet);
+// The Qt windows show Unicode: these decode the texts of text.h.
 
 // `bytes` decoded with the code page of `characterSet`. A character set we do
 // not know decodes as Western (Windows-1252). Bytes that the code page leaves
 // undefined become U+FFFD.
 QString DecodeLanguageText(const std::string& bytes, int characterSet = kWesternCharacterSet);
+
+// Every piece decoded: language-file pieces with their code page, the
+// program's own text as file names are (QFile::decodeName; UTF-8 on Windows).
+QString ToQString(const Text& text);
+
+// The dynamic property that records which character set a control follows.
+inline constexpr const char* kCharacterSetProperty = "characterSet";
+
+// The "charset step": `control` follows `characterSet`. Its text is already
+// decoded with the file's code page, and that is all a Unicode window needs:
+// Qt picks the glyphs of each script from the platform's fall-back fonts,
+// and a font carries no character set to set. So the step records the
+// character set on the control (kCharacterSetProperty) and leaves its font
+// alone.
+void CharsetStep(QObject* control, int characterSet);
 
 }  // namespace hushgate

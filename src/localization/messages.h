@@ -4,7 +4,7 @@
 // messages, besides the texts of the windows. Each key is stable; its English
 // text is in English.lng (and compiled into the program), and a language file
 // without the key shows that English text (LanguageFile::message).
-// Placeholders: %1, %2 as noted, filled with QString::arg.
+// Placeholders: %1, %2 as noted, filled with Text::arg.
 namespace hushgate::messages {
 
 inline constexpr const char* kSection = "Messages";

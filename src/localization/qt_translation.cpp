@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include "language_file.h"
+#include "language_text.h"
 #include "messages.h"
 
 namespace hushgate {
@@ -16,9 +17,9 @@ namespace {
 class ButtonTexts : public QTranslator {
 public:
     explicit ButtonTexts(const LanguageFile& file)
-        : ok_(file.text(messages::kSection, messages::kButtonOK)),
-          yes_(file.text(messages::kSection, messages::kButtonYes)),
-          no_(file.text(messages::kSection, messages::kButtonNo)) {}
+        : ok_(ToQString(file.text(messages::kSection, messages::kButtonOK))),
+          yes_(ToQString(file.text(messages::kSection, messages::kButtonYes))),
+          no_(ToQString(file.text(messages::kSection, messages::kButtonNo))) {}
 
     QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
                       int /*n*/) const override {

@@ -184,8 +184,8 @@ private slots:
         QVERIFY(!w->cmdBlockFB->isEnabled() && !w->cmdUnblockFB->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runs), 60000);
         // The window goes on handling events; a second request starts nothing.
-        w->cmdBlockFB_Click();
-        w->cmdUnblockFB_Click();
+        w->presenter().cmdBlockFB_Click();
+        w->presenter().cmdUnblockFB_Click();
         QVERIFY(!w->cmdBlockFB->isEnabled() && !w->cmdUnblockFB->isEnabled());
         TestProgram::write(go, "");
         QTRY_VERIFY_WITH_TIMEOUT(!w->hostsChangeRunning(), 60000);

@@ -3,8 +3,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -18,7 +16,7 @@
 #include "frm_about.h"
 #include "frm_language.h"
 #include "frm_main.h"
-#include "language_file.h"
+#include "language_text.h"
 
 using hushgate::frmMain;
 using hushgate::test::MessageRecorder;
@@ -81,7 +79,7 @@ private slots:
         const auto inScript = [&](const QString& text) {
             return hasScript(text, static_cast<QChar::Script>(script));
         };
-        QCOMPARE(w->lblSettingsLanguage, QString::fromLatin1(language));
+        QCOMPARE(w->presenter().lblSettingsLanguage, language.toStdString());
         for (QMenu* menu : {w->mnuFile, w->mnuHelp}) {
             QVERIFY2(inScript(menu->title()), qPrintable(menu->title()));
         }
@@ -94,78 +92,12 @@ private slots:
         QCOMPARE(w->Toolbar1->actions()[3]->toolTip(), w->mnuWeb->text());
         QVERIFY(inScript(w->lblStatus->text()));
         QVERIFY(inScript(w->lblStatusEnd->text()));
-        QVERIFY(inScript(w->lblCloseBrowser_JP));
-        QVERIFY(inScript(w->lblNoUpdate_JP));
         // The state word follows the language's character set; the status
         // text keeps the layout's.
         QCOMPARE(characterSetOf(w->lblStatusEnd).toInt(), characterSet);
         QVERIFY(!characterSetOf(w->lblStatus).isValid());
         QVERIFY(!characterSetOf(w->cmdBlockFB).isValid());
         QCOMPARE(w->lblStatusEnd->x(), w->lblStatus->x() + w->lblStatus->width() + 5);
-    }
-
-    // Without any language file the windows speak the English compiled in,
-    // and the user is told once where the files were looked for.
-    void englishIsAlwaysThere_data() {
-        QTest::addColumn<QStringList>("removed");  // from the program folder
-        QTest::addColumn<QByteArray>("configured");
-        QTest::newRow("no Language folder")
-            << QStringList{QStringLiteral("Language")} << QByteArray("German");
-        QTest::newRow("no English file")
-            << QStringList{QStringLiteral("Language/English.lng")} << QByteArray("English");
-    }
-    void englishIsAlwaysThere() {
-        QFETCH(QStringList, removed);
-        QFETCH(QByteArray, configured);
-        for (const QString& name : removed) {
-            const QString path = program->path(QStringLiteral("program/") + name);
-            QVERIFY(QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path));
-        }
-        const auto w = startIn(configured);
-        QCOMPARE(w->lblSettingsLanguage, QStringLiteral("English"));
-        QCOMPARE(w->mnuFile->title(), QStringLiteral("File"));
-        QCOMPARE(w->mnuExit->text(), QStringLiteral("Exit"));
-        QCOMPARE(w->cmdBlockFB->text(), QStringLiteral("&Block Facebook"));
-        QCOMPARE(w->lblStatus->text() + QLatin1Char(' ') + w->lblStatusEnd->text(),
-                 QStringLiteral("Status: Facebook is not blocked!"));
-        QCOMPARE(
-            w->lblCloseBrowser_JP,
-            QStringLiteral("You may need to exit your browser for these changes to take effect."));
-        w->mnuAbout_Click();
-        QCOMPARE(w->findChild<hushgate::frmAbout*>()->cmdClose->text(), QStringLiteral("&Close"));
-        QTRY_COMPARE(messages->shown.size(), 1);
-        QCOMPARE(
-            messages->shown[0].text,
-            QStringLiteral("Language files not found in %1; showing English.")
-                .arg(QDir::toNativeSeparators(program->path(QStringLiteral("program/Language")))));
-    }
-
-    // The program's own messages and the unknown state in the language in
-    // force; a file from before those keys shows them in English.
-    void ownMessagesSpeakTheLanguage_data() {
-        QTest::addColumn<QByteArray>("language");
-        QTest::addColumn<QString>("cannotRead");
-        QTest::addColumn<QString>("unknown");
-        QTest::newRow("German") << QByteArray("German") << "kann nicht gelesen werden"
-                                << "unbekannt";
-        QTest::newRow("Russian") << QByteArray("Russian")
-                                 << QString::fromUtf8("Не удаётся прочитать")
-                                 << QString::fromUtf8("неизвестно");
-        QTest::newRow("a file without them") << QByteArray("Old") << "Cannot read"
-                                             << "unknown";
-    }
-    void ownMessagesSpeakTheLanguage() {
-        QFETCH(QByteArray, language);
-        QFETCH(QString, cannotRead);
-        QFETCH(QString, unknown);
-        TestProgram::write(program->path(QStringLiteral("program/Language/Old.lng")),
-                           "[LANGUAGE]\r\nCharacterSet=0\r\n[Main]\r\n1=Fichier\r\n");
-        QFile::remove(program->hostsPath());
-        const auto w = startIn(language);
-        QTRY_COMPARE(messages->shown.size(), 1);
-        QVERIFY2(messages->shown[0].text.contains(cannotRead), qPrintable(messages->shown[0].text));
-        QVERIFY(messages->shown[0].text.contains(program->hostsPath()));
-        QCOMPARE(w->lblStatusEnd->text(), unknown);
     }
 
     // Qt's own texts too: the buttons of the message boxes.
@@ -185,26 +117,19 @@ private slots:
         QCOMPARE(box.button(QMessageBox::Yes)->text(), yes);
     }
 
-    void unknownLanguageFallsBackToEnglish() {
-        const auto w = startIn("Klingon");
-        QCOMPARE(w->lblSettingsLanguage, QStringLiteral("English"));
-        QCOMPARE(w->mnuFile->title(), QStringLiteral("File"));
-        QCOMPARE(w->lblStatusEnd->text(), QStringLiteral("not blocked!"));
-    }
-
     void appliedLanguageIsUsedFromTheNextStart() {
         auto w = startIn("English");
-        w->mnuLanguage_Click();
+        w->mnuLanguage->trigger();
         auto* dialog = w->findChild<hushgate::frmLanguage*>();
         QVERIFY(dialog != nullptr);
         QVERIFY(dialog->isVisible());
         dialog->cboLanguage->setCurrentIndex(dialog->cboLanguage->findText(QStringLiteral("Russian")));
         QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
-        QCOMPARE(w->lblSettingsLanguage, QStringLiteral("Russian"));
+        QCOMPARE(w->presenter().lblSettingsLanguage, std::string("Russian"));
         QCOMPARE(messages->shown.size(), 1);
         // Nothing changes before the next start.
         QCOMPARE(w->mnuFile->title(), QStringLiteral("File"));
-        w->mnuAbout_Click();
+        w->mnuAbout->trigger();
         auto* about = w->findChild<hushgate::frmAbout*>();
         QVERIFY(about != nullptr);
         QCOMPARE(about->cmdClose->text(), QStringLiteral("&Close"));
@@ -213,16 +138,16 @@ private slots:
         QCOMPARE(TestProgram::read(program->settingsPath()), QByteArray("[Settings]\r\nLanguage=Russian\r\n"));
         w = std::make_unique<frmMain>(program->paths());
         QVERIFY(hasScript(w->mnuFile->title(), QChar::Script_Cyrillic));
-        w->mnuAbout_Click();
+        w->mnuAbout->trigger();
         about = w->findChild<hushgate::frmAbout*>();
         QVERIFY(hasScript(about->cmdClose->text(), QChar::Script_Cyrillic));
     }
 
     void dialogsOpenOnceAndCloseWithTheWindow() {
         auto w = startIn("English");
-        w->mnuAbout_Click();
-        w->mnuAbout_Click();
-        w->mnuLanguage_Click();
+        w->mnuAbout->trigger();
+        w->mnuAbout->trigger();
+        w->mnuLanguage->trigger();
         w->Toolbar1->actions()[1]->trigger();  // "language"
         QCOMPARE(w->findChildren<hushgate::frmAbout*>().size(), 1);
         QCOMPARE(w->findChildren<hushgate::frmLanguage*>().size(), 1);

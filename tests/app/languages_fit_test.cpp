@@ -113,8 +113,8 @@ private slots:
             if (qstrcmp(state.state, "unknown") != 0) {
                 continue;
             }
-            w.mnuAbout_Click();
-            w.mnuLanguage_Click();
+            w.mnuAbout->trigger();
+            w.mnuLanguage->trigger();
             auto* about = w.findChild<hushgate::frmAbout*>();
             auto* dialog = w.findChild<hushgate::frmLanguage*>();
             QVERIFY(about != nullptr && dialog != nullptr);

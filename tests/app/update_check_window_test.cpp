@@ -13,7 +13,6 @@
 
 #include "app_fixture.h"
 #include "frm_main.h"
-#include "version_check.h"
 #include "web_constants.h"
 
 class Urls : public QObject {
@@ -51,15 +50,10 @@ private slots:
         hushgate::test::TestProgram program;
         program.writeHosts("127.0.0.1 localhost\n");
         hushgate::frmMain window(program.paths());
-        auto* check = window.findChild<hushgate::VersionCheck*>();
-        QVERIFY(check != nullptr);
-        auto settings = check->settings();
-        settings.versionFile = QUrl(QStringLiteral("http://127.0.0.1:%1/version/hushgate.txt").arg(server.serverPort()));
-        check->setSettings(settings);
-        QSignalSpy ended(check, &hushgate::VersionCheck::checkEnded);
+        window.presenter().updateCheck().settings.versionFile =
+            QStringLiteral("http://127.0.0.1:%1/version/hushgate.txt").arg(server.serverPort()).toStdString();
         window.mnuCheckUpdates->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
-        QCOMPARE(shown.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 20000);
         QVERIFY(shown.first().text.contains("Version: 1.2\n"));
         const QUrl home(QString::fromUtf8(hushgate::web::kHomePage));
         QCOMPARE(urls.urls, QList<QUrl>{home});

@@ -39,9 +39,11 @@ public:
     }
 
     QString path() const { return dir_.path(); }
+    // As the presenters take it: in the encoding of file names.
+    std::string nativePath() const { return QFile::encodeName(dir_.path()).toStdString(); }
     QString languageDir() const { return dir_.filePath(QStringLiteral("Language")); }
     LanguageFile language(const QString& name) const {
-        return LanguageFile::inProgramFolder(path(), name);
+        return LanguageFile::inProgramFolder(nativePath(), name.toStdString());
     }
     void write(const QString& relative, const QByteArray& bytes) const {
         QFile file(dir_.filePath(relative));

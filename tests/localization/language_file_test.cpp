@@ -1,10 +1,14 @@
 // The shipped English file is the fall-back of every installation: it must
 // hold every key the windows read, with the texts of the window layouts.
+// Language files as the windows take them: undecoded texts with their
+// character set.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "builtin_english.h"
+#include "language_file.h"
 #include "read_ini.h"
 #include "test_files.h"
 
@@ -81,6 +85,69 @@ TEST(EnglishLanguageFile, IsPlainAsciiWithCrLfLineEnds) {
             ++i;
         }
     }
+}
+
+TEST(EnglishLanguageFile, IsCompiledInAsItIs) {
+    EXPECT_EQ(BuiltInEnglishBytes(), test::readFile(kEnglish));
+    const LanguageFile& english = LanguageFile::builtInEnglish();
+    EXPECT_TRUE(english.exists());
+    EXPECT_EQ(english.text("Main", "13"), Text("&Block Facebook", 0));
+}
+
+class LanguageFileTest : public ::testing::Test {
+protected:
+    test::TempFolder dir;
+    std::string path = dir.file("x.lng");
+
+    void write(std::string_view bytes) { test::writeFile(path, bytes); }
+};
+
+TEST_F(LanguageFileTest, TextsKeepTheFilesBytesAndCharacterSet) {
+    write("[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n1=\xD4\xE0\xE9\xEB\r\n");
+    const LanguageFile file(path);
+    EXPECT_TRUE(file.exists());
+    EXPECT_EQ(file.characterSet(), 204);
+    EXPECT_EQ(file.charsetStep(), 204);
+    EXPECT_EQ(file.text("Main", "1"), Text("\xD4\xE0\xE9\xEB", 204));
+    EXPECT_EQ(file.text("main", "2"), Text());
+    // A key the file lacks: its own empty text, or the English one.
+    EXPECT_EQ(file.textOrEnglish("Main", "19"), Text("unknown", 0));
+    EXPECT_EQ(file.message("FileUnchanged"), Text("The hosts file is unchanged.", 0));
+}
+
+TEST_F(LanguageFileTest, MissingEmptyOrUnknownCharacterSetReadsAsWesternWithoutAStep) {
+    for (std::string_view line : {"", "CharacterSet=\r\n", "CharacterSet=abc\r\n",
+                                  "CharacterSet=300\r\n", "CharacterSet=77\r\n"}) {
+        write("[LANGUAGE]\r\n" + std::string(line) + "[Main]\r\n1=\xC9t\xE9\r\n");
+        const LanguageFile file(path);
+        EXPECT_EQ(file.text("Main", "1"), Text("\xC9t\xE9", 0)) << line;
+        EXPECT_EQ(file.charsetStep(), std::nullopt) << line;
+    }
+}
+
+TEST_F(LanguageFileTest, MissingFileOrNoFileGivesEmptyTexts) {
+    const LanguageFile missing(dir.file("none.lng"));
+    EXPECT_FALSE(missing.exists());
+    EXPECT_EQ(missing.characterSet(), std::nullopt);
+    EXPECT_EQ(missing.text("Main", "1"), Text());
+    EXPECT_FALSE(LanguageFile().exists());
+    EXPECT_EQ(LanguageFile().text("Main", "1"), Text());
+}
+
+// Markers are filled in the undecoded bytes, in one pass, each argument in
+// its own encoding.
+TEST(Text, ArgFillsMarkersInOnePass) {
+    const Text sentence("\xCD\xE5 %1: %2. %3 100%", 204);
+    EXPECT_EQ(sentence.arg("/etc/%2", "x").pieces(),
+              (std::vector<TextPiece>{{"\xCD\xE5 ", 204},
+                                      {"/etc/%2", kProgramText},
+                                      {": ", 204},
+                                      {"x", kProgramText},
+                                      {". %3 100%", 204}}));
+    EXPECT_EQ(Text("%1%1", 0).arg(Text("a", 0)), Text("aa", 0));  // neighbours merge
+    EXPECT_EQ(Text("%1").arg(Text()), Text());
+    EXPECT_EQ(Text("a") + Text("b", 0) + Text("c", 0),
+              Text("a") + Text("bc", 0));
 }
 
 }  // namespace

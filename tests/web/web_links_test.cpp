@@ -1,16 +1,14 @@
-// Opening web pages: the one operation, the clickable address label and the
-// toolbar's click dispatch. Every page is caught before it reaches a browser.
+// Opening web pages: the one operation and the clickable address label.
+// Every page is caught before it reaches a browser.
 
 #include <QAction>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
-#include <QToolBar>
 #include <memory>
 
 #include "link_click.h"
 #include "open_web.h"
-#include "toolbar_dispatch.h"
 #include "web_constants.h"
 #include "web_test_support.h"
 
@@ -87,60 +85,6 @@ private slots:
         QCOMPARE(clicks, 0);
         QTest::mouseClick(&label, Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(clicks, 1);
-    }
-
-    void toolbarDispatchesByKey() {
-        // Laid out as the main window's toolbar: a separator, then four keys.
-        QWidget owner;
-        QToolBar toolbar(&owner);
-        QAction* separator = toolbar.addSeparator();
-        QList<QAction*> buttons;
-        for (const char* key : {"language", "about", "web", "facebook", "Web", ""}) {
-            QAction* action = toolbar.addAction(QString::fromLatin1(key));
-            action->setData(QString::fromLatin1(key));
-            buttons.append(action);
-        }
-        QAction* withoutKey = toolbar.addAction(QStringLiteral("no key"));
-
-        int languageShown = 0;
-        int aboutShown = 0;
-        const hushgate::ToolbarDialogs dialogs{[&] { ++languageShown; }, [&] { ++aboutShown; }};
-        QObject::connect(&toolbar, &QToolBar::actionTriggered, &owner, [&](QAction* action) {
-            hushgate::Toolbar1_ButtonClick(&owner, action, dialogs);
-        });
-
-        separator->trigger();
-        hushgate::Toolbar1_ButtonClick(&owner, separator, dialogs);
-        hushgate::Toolbar1_ButtonClick(&owner, nullptr, dialogs);
-        withoutKey->trigger();
-        buttons[4]->trigger();  // "Web": keys are compared exactly
-        buttons[5]->trigger();
-        QCOMPARE(languageShown, 0);
-        QCOMPARE(aboutShown, 0);
-        QVERIFY(browser->urls.isEmpty());
-
-        buttons[0]->trigger();
-        buttons[0]->trigger();
-        QCOMPARE(languageShown, 2);
-        buttons[1]->trigger();
-        QCOMPARE(aboutShown, 1);
-        buttons[2]->trigger();
-        buttons[3]->trigger();
-        QCOMPARE(browser->urls, (QList<QUrl>{address(hushgate::web::kHomePage),
-                                             address(hushgate::web::kSocialPage)}));
-        QCOMPARE(languageShown, 2);
-        QCOMPARE(aboutShown, 1);
-    }
-
-    void toolbarWithoutDialogsStillOpensPages() {
-        QToolBar toolbar;
-        QAction* about = toolbar.addAction(QStringLiteral("about"));
-        about->setData(QStringLiteral("about"));
-        QAction* web = toolbar.addAction(QStringLiteral("web"));
-        web->setData(QStringLiteral("web"));
-        hushgate::Toolbar1_ButtonClick(nullptr, about, {});
-        hushgate::Toolbar1_ButtonClick(nullptr, web, {});
-        QCOMPARE(browser->urls, QList<QUrl>{address(hushgate::web::kHomePage)});
     }
 };
 

@@ -26,17 +26,6 @@ UrlRecorder::~UrlRecorder() {
     }
 }
 
-MessageRecorder::MessageRecorder() {
-    MessageBox::setHandler([this](const MessageBox::Shown& message) {
-        shown.append(message);
-        return message.buttons.testFlag(QMessageBox::Yes) ? answer : QMessageBox::Ok;
-    });
-}
-
-MessageRecorder::~MessageRecorder() {
-    MessageBox::setHandler({});
-}
-
 LocalHttpServer::LocalHttpServer() {
     if (!server_.listen(QHostAddress::LocalHost, 0)) {
         qFatal("cannot listen on 127.0.0.1: %s", qPrintable(server_.errorString()));

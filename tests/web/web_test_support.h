@@ -2,15 +2,12 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
 #include <optional>
-
-#include "message_box.h"
 
 namespace hushgate::test {
 
@@ -25,16 +22,6 @@ public:
 
 public slots:
     void open(const QUrl& url) { urls.append(url); }
-};
-
-// Keeps what every message box would have shown; a question is answered with
-// `answer`, anything else with OK.
-class MessageRecorder {
-public:
-    MessageRecorder();
-    ~MessageRecorder();
-    QList<MessageBox::Shown> shown;
-    QMessageBox::StandardButton answer = QMessageBox::No;
 };
 
 // A tiny HTTP server on 127.0.0.1 that answers every request with one fixed

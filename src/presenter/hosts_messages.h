@@ -1,0 +1,23 @@
+#pragma once
+
+#include "hosts_change.h"
+#include "hosts_engine.h"
+#include "language_file.h"
+#include "text.h"
+
+namespace hushgate {
+
+// The sentence a message box shows for a failed read or write of the hosts
+// file, in the language of `language`: which file, what the system said, and
+// what the user can do. Made from the parts of the error, not its English
+// what().
+Text DescribeHostsError(const HostsError& error,
+                        const LanguageFile& language = LanguageFile::builtInEnglish());
+
+// What the window says, in `language`, when a change made through pkexec did
+// not happen. Empty when there is nothing to say here: the change was made
+// (the window then gives its usual advice), the user dismissed the password
+// dialog, or the engine failed in this process (its own error text says why).
+Text HostsChangeMessage(const HostsChangeOutcome& outcome, const LanguageFile& language);
+
+}  // namespace hushgate

@@ -1,0 +1,165 @@
+#include "dialog_window.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace hushgate::win32 {
+
+namespace {
+
+// Windows 10 and later answer per window and per monitor; older systems (and
+// Wine) have one DPI for the whole screen.
+template <typename Function>
+Function user32Function(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The smallest template there is: no menu, the standard class, no title, no
+// font, no controls.
+std::vector<std::uint16_t> emptyTemplate(DWORD style, DWORD exStyle) {
+    DLGTEMPLATE head{};
+    head.style = style;
+    head.dwExtendedStyle = exStyle;
+    std::vector<std::uint16_t> words(sizeof head / 2 + 3, 0);
+    std::memcpy(words.data(), &head, sizeof head);
+    return words;
+}
+
+}  // namespace
+
+int WindowDpi(HWND hwnd) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    if (getDpiForWindow != nullptr && hwnd != nullptr) {
+        if (const UINT dpi = getDpiForWindow(hwnd); dpi != 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+DialogWindow::~DialogWindow() {
+    destroy();
+}
+
+void DialogWindow::destroy() {
+    if (hwnd_ != nullptr) {
+        HWND hwnd = hwnd_;
+        hwnd_ = nullptr;
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        DestroyWindow(hwnd);
+    }
+}
+
+bool DialogWindow::create(HWND owner, DWORD style, DWORD exStyle) {
+    const std::vector<std::uint16_t> words = emptyTemplate(style, exStyle);
+    hwnd_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                       reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner,
+                                       &DialogWindow::procedure, reinterpret_cast<LPARAM>(this));
+    return hwnd_ != nullptr;
+}
+
+void DialogWindow::setClientTwips(int width, int height) {
+    clientWidthTwips_ = width;
+    clientHeightTwips_ = height;
+    RECT frame{0, 0, px(width), px(height)};
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = user32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    const BOOL hasMenu = GetMenu(hwnd_) != nullptr;
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&frame, style, hasMenu, exStyle, static_cast<UINT>(dpi_));
+    } else {
+        AdjustWindowRectEx(&frame, style, hasMenu, exStyle);
+    }
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A menu bar that wraps onto a second line takes client height: give it back.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (const int missing = px(height) - client.bottom; missing > 0) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left,
+                     frame.bottom - frame.top + missing,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void DialogWindow::centreOn(HWND over) {
+    RECT area{};
+    if (over != nullptr) {
+        GetWindowRect(over, &area);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        area = monitor.rcWork;
+    }
+    RECT window{};
+    GetWindowRect(hwnd_, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    int left = area.left + (area.right - area.left - width) / 2;
+    int top = area.top + (area.bottom - area.top - height) / 2;
+    // Whole on the screen, even when the owner is near an edge.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &monitor);
+    left = std::max<int>(monitor.rcWork.left, std::min<int>(left, monitor.rcWork.right - width));
+    top = std::max<int>(monitor.rcWork.top, std::min<int>(top, monitor.rcWork.bottom - height));
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool DialogWindow::PreTranslate(MSG& message) {
+    if (message.hwnd == nullptr) {
+        return false;
+    }
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root == nullptr || GetWindowLongPtrW(root, DWLP_USER) == 0 ||
+        GetWindowLongPtrW(root, DWLP_DLGPROC) !=
+            reinterpret_cast<LONG_PTR>(&DialogWindow::procedure)) {
+        return false;
+    }
+    return IsDialogMessageW(root, &message) != FALSE;
+}
+
+INT_PTR CALLBACK DialogWindow::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<DialogWindow*>(lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        self->hwnd_ = hwnd;
+        self->dpi_ = WindowDpi(hwnd);
+        self->onCreate();
+        return FALSE;  // the window places the focus itself
+    }
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self == nullptr) {
+        return FALSE;
+    }
+    if (message == WM_DPICHANGED) {
+        self->dpi_ = HIWORD(wParam);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        self->onDpiChanged();
+        if (self->clientWidthTwips_ > 0) {
+            self->setClientTwips(self->clientWidthTwips_, self->clientHeightTwips_);
+        }
+        return TRUE;
+    }
+    INT_PTR result = 0;
+    if (self->handle(message, wParam, lParam, result)) {
+        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace hushgate::win32

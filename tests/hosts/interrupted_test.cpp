@@ -35,6 +35,13 @@ TEST(Interrupted, LeftoversOfEndedRunsAreRemovedAndFilesInUseKept) {
     for (const char* name : {".hosts.hushgate-new-Ab12Cd", ".hosts.hushgate-copy-Ab12Cd",
                              ".hosts.hushgate-rec-Ab12Cd"}) {  // a record never completed
         test::writeFile(dir.file(name), "127.0.0.1 localhost\n");
+#ifdef _WIN32
+        // Windows has no lock to tell a run at work: what was touched in the
+        // last minute is left alone.
+        if (!test::dateBack(dir.file(name))) {
+            GTEST_SKIP() << "the system keeps a file's change time, so every leftover looks in use";
+        }
+#endif
     }
     HostsEngine engine(hosts, LineEnd::Lf);
     {

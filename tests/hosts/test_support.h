@@ -79,6 +79,13 @@ private:
     std::intptr_t handle_;
 };
 
+#ifdef _WIN32
+// Dates the file's write and change times ten minutes back, as a leftover of
+// a run that ended long ago; false where that does not hold (Wine keeps the
+// change time, which Linux cannot set).
+bool dateBack(const std::string& path);
+#endif
+
 struct ProgramRun {
     int exitCode = -1;
     std::string out;

@@ -3,6 +3,7 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "test_support.h"
@@ -91,6 +92,24 @@ FileInUse::FileInUse(const std::string& path, bool othersMayRead)
 
 FileInUse::~FileInUse() {
     ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool dateBack(const std::string& path) {
+    Handle file(::CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FILE_BASIC_INFO info{};
+    if (!::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info)) {
+        return false;
+    }
+    constexpr LONGLONG kTenMinutes = 10LL * 60 * 10'000'000;  // in 100 ns ticks
+    const LONGLONG old = std::max(info.LastWriteTime.QuadPart, info.ChangeTime.QuadPart) - kTenMinutes;
+    info.LastWriteTime.QuadPart = old;
+    info.ChangeTime.QuadPart = old;
+    FILE_BASIC_INFO check{};
+    return ::SetFileInformationByHandle(file.get(), FileBasicInfo, &info, sizeof info) &&
+           ::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &check, sizeof check) &&
+           check.ChangeTime.QuadPart == old;
 }
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,

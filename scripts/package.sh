@@ -53,6 +53,24 @@ for page in hushgate hushgate-cli; do
     [[ -z "$warnings" ]] || { echo "$warnings"; fail "manual page $page.1"; }
 done
 
+# Installed and removed as a user would, on CI's throwaway machine only (or
+# when asked): the helper refuses an ordinary user and changes nothing, and
+# purging leaves none of the package's files behind.
+if [[ ${CI:-} == true || ${HUSHGATE_TRY_INSTALL:-} == 1 ]] && ((!failed)); then
+    hosts_before=$(sha256sum /etc/hosts)
+    apt-get -o DPkg::Lock::Timeout=600 install -y -qq "./$deb" >/dev/null || fail "apt-get install"
+    installed=$(dpkg -L hushgate | while read -r f; do [[ -f $f ]] && echo "$f"; done)
+    [[ -n $installed ]] || fail "nothing installed"
+    refused=0
+    setpriv --reuid=nobody --regid=nogroup --clear-groups /usr/libexec/hushgate/hushgate-helper block \
+        2>/dev/null || refused=$?
+    ((refused == 4)) || fail "the helper run by an ordinary user exited $refused, not 4"
+    apt-get -o DPkg::Lock::Timeout=600 remove --purge -y -qq hushgate >/dev/null || fail "apt-get remove"
+    for f in $installed; do [[ ! -e $f ]] || fail "left behind: $f"; done
+    [[ $(sha256sum /etc/hosts) == "$hosts_before" ]] || fail "/etc/hosts changed"
+    [[ ! -e /var/lib/hushgate ]] || fail "left behind: /var/lib/hushgate"
+fi
+
 if ((failed)); then
     exit 1
 fi

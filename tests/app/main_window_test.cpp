@@ -167,23 +167,25 @@ private slots:
     // Each menu item and toolbar button does its own command.
     void commandsOfTheMenusAndTheToolbar_data() {
         QTest::addColumn<QString>("control");  // a menu item, toolbar key or "lblLink"
-        QTest::addColumn<QString>("opens");    // an address, or the dialog's class
+        QTest::addColumn<QString>("opens");    // an address, or the dialog's name
         const QString home = QString::fromUtf8(hushgate::web::kHomePage);
         const QString social = QString::fromUtf8(hushgate::web::kSocialPage);
-        QTest::newRow("mnuWeb") << "mnuWeb" << home;
-        QTest::newRow("mnuDonate") << "mnuDonate" << QString::fromUtf8(hushgate::web::kDonatePage);
-        QTest::newRow("mnuFacebook") << "mnuFacebook" << social;
-        QTest::newRow("mnuLanguage") << "mnuLanguage"
-                                     << "hushgate::frmLanguage";
-        QTest::newRow("mnuAbout") << "mnuAbout"
-                                  << "hushgate::frmAbout";
-        QTest::newRow("toolbar language") << "language"
-                                          << "hushgate::frmLanguage";
-        QTest::newRow("toolbar about") << "about"
-                                       << "hushgate::frmAbout";
-        QTest::newRow("toolbar web") << "web" << home;
-        QTest::newRow("toolbar facebook") << "facebook" << social;
-        QTest::newRow("link") << "lblLink" << home;
+        const QString donate = QString::fromUtf8(hushgate::web::kDonatePage);
+        const char* rows[][2] = {{"mnuLanguage", "frmLanguage"},
+                                 {"mnuAbout", "frmAbout"},
+                                 {"language", "frmLanguage"},
+                                 {"about", "frmAbout"}};
+        for (const auto& row : rows) {
+            QTest::newRow(row[0]) << row[0] << row[1];
+        }
+        for (const auto& [control, page] : {std::pair{"mnuWeb", home},
+                                            {"mnuDonate", donate},
+                                            {"mnuFacebook", social},
+                                            {"web", home},
+                                            {"facebook", social},
+                                            {"lblLink", home}}) {
+            QTest::newRow(control) << control << page;
+        }
     }
     void commandsOfTheMenusAndTheToolbar() {
         QFETCH(QString, control);
@@ -194,23 +196,17 @@ private slots:
             action = button->data().toString() == control ? button : action;
         }
         for (int twice = 0; twice < 2; ++twice) {
-            if (action != nullptr) {
-                action->trigger();
-            } else {
-                QTest::mouseClick(w->lblLink, Qt::LeftButton);
-            }
+            action ? action->trigger() : QTest::mouseClick(w->lblLink, Qt::LeftButton);
         }
-        if (opens.startsWith(QLatin1String("hushgate::"))) {
+        const auto shown = [&] {
+            const QList<QWidget*> all = w->findChildren<QWidget*>(opens);
+            return std::count_if(all.begin(), all.end(), [](QWidget* d) { return d->isVisible(); });
+        };
+        if (opens.startsWith(QLatin1String("frm"))) {
             QVERIFY(browser->urls.isEmpty());
-            const QList<QWidget*> dialogs = w->findChildren<QWidget*>();
-            const auto count = std::count_if(dialogs.begin(), dialogs.end(), [&](QWidget* d) {
-                return d->isVisible() && opens == QLatin1String(d->metaObject()->className());
-            });
-            QCOMPARE(count, 1);  // opened once, however often asked
-            w->close();          // and closed with the window
-            QVERIFY(std::none_of(dialogs.begin(), dialogs.end(), [&](QWidget* d) {
-                return d->isVisible() && opens == QLatin1String(d->metaObject()->className());
-            }));
+            QCOMPARE(shown(), 1);  // opened once, however often asked
+            w->close();
+            QCOMPARE(shown(), 0);  // and closed with the window
         } else {
             QCOMPARE(browser->urls, (QList<QUrl>{QUrl(opens), QUrl(opens)}));
         }
@@ -251,32 +247,26 @@ private slots:
         QVERIFY(shows(*w, Unblocked));
     }
 
-    void picturesAreSharpAtTwiceTheScale_data() {
-        QTest::addColumn<QString>("picture");
-        QTest::addColumn<QString>("source");
-        QTest::newRow("logo") << "imgLogo" << hushgate::resources::kLogo2x;
-        QTest::newRow("check mark") << "imgUnblocked" << hushgate::resources::kUnblockedMark2x;
-        QTest::newRow("open padlock")
-            << "imgStatusUnblocked" << hushgate::resources::kPadlockOpen2x;
-    }
+    // Drawn at twice the size, each picture is its "@2x" source pixel for pixel.
     void picturesAreSharpAtTwiceTheScale() {
-        QFETCH(QString, picture);
-        QFETCH(QString, source);
         auto w = open();
-        auto* control = w->findChild<QLabel*>(picture);
-        QPixmap canvas(control->size() * 2);
-        canvas.setDevicePixelRatio(2);
-        canvas.fill(Qt::white);
-        control->render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
-        QImage drawn = canvas.toImage().convertToFormat(QImage::Format_RGB32);
-        drawn.setDevicePixelRatio(1);
-        // The source pixel for pixel (Qt reads an "@2x" file as half its size).
-        QImage source2x(source);
-        source2x.setDevicePixelRatio(1);
-        QImage expected(source2x.size(), QImage::Format_RGB32);
-        expected.fill(Qt::white);
-        QPainter(&expected).drawImage(0, 0, source2x);
-        QCOMPARE(drawn, expected);
+        namespace r = hushgate::resources;
+        for (const auto& [control, source] : {std::pair{w->imgLogo, r::kLogo2x},
+                                              {w->imgUnblocked, r::kUnblockedMark2x},
+                                              {w->imgStatusUnblocked, r::kPadlockOpen2x}}) {
+            QPixmap canvas(control->size() * 2);
+            canvas.setDevicePixelRatio(2);
+            canvas.fill(Qt::white);
+            control->render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+            QImage source2x = QImage(QString::fromLatin1(source));  // read as half its size
+            source2x.setDevicePixelRatio(1);
+            QImage expected(source2x.size(), QImage::Format_RGB32);
+            expected.fill(Qt::white);
+            QPainter(&expected).drawImage(0, 0, source2x);
+            QImage drawn = canvas.toImage().convertToFormat(QImage::Format_RGB32);
+            drawn.setDevicePixelRatio(1);
+            QCOMPARE(drawn, expected);
+        }
     }
 
     void updateCheckOffersTheNewVersion() {

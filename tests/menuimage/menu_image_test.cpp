@@ -101,17 +101,6 @@ private slots:
         }
     }
 
-    // A bitmap file's third byte is the low byte of its size; it must not
-    // be taken for an icon directory.
-    void bitmapWhoseSizeEndsInOneOrTwoIsStillABitmap() {
-        clsMenuImage list;
-        list.Init(nullptr, 16, 16);
-        for (int width = 1; width <= 40; ++width) {
-            const QByteArray bmp = encoded(width, 3, qRgb(200, 0, 0), "BMP");
-            QVERIFY(bmp[2] > 2 || bmp[2] < 1 || list.AddImageFromStream(bmp));
-        }
-    }
-
     void iconFramesAreChosenForTheListsSize() {
         clsMenuImage list;
         list.Init(nullptr, 16, 16);
@@ -123,13 +112,6 @@ private slots:
         QVERIFY(list.AddImageFromStream(threeFrameIcon()));
         QCOMPARE(list.Image(0).size(), QSize(48, 48));
         QCOMPARE(list.Image(0).pixel(24, 24), qRgba(0, 255, 0, 255));
-        // Cut inside the directory, inside the chosen frame, or no frame small enough.
-        list.Init(nullptr, 16, 16);
-        QVERIFY(!list.AddImageFromStream(threeFrameIcon().left(6 + 16 + 8)));
-        QVERIFY(!list.AddImageFromStream(threeFrameIcon().left(6 + 3 * 16 + 100)));
-        QVERIFY(
-            !list.AddImageFromStream(toBytes(IconFile({{32, 32, 32, SolidFrame(32, 32, 32, 0)}}))));
-        QCOMPARE(list.ImageCount(), -1);
     }
 
     // Ghosted: colour kept at 70 % alpha. Disabled: the grey matrix, and

@@ -1,4 +1,4 @@
-// clsMenuImage: adding, scaling, ghosting, removing images, and attaching
+// clsMenuImage: adding, scaling, ghosting and greying images, and attaching
 // them to menu items.
 
 #include "menu_image.h"
@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -148,23 +147,6 @@ private slots:
         QCOMPARE(look(QIcon::Normal), source.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
 
-    void removingShiftsLaterImagesDown() {
-        clsMenuImage list;
-        list.Init(nullptr, 16, 16);
-        for (int red = 10; red <= 50; red += 10) {
-            QVERIFY(list.AddImageFromStream(encoded(16, 16, qRgb(red, 0, 0))));
-        }
-        QVERIFY(!list.RemoveImage(5) && !list.RemoveImage(-1));
-        QVERIFY(list.RemoveImage(1));
-        QCOMPARE(list.ImageCount(), 3);
-        for (int i = 0; i <= 3; ++i) {
-            QCOMPARE(list.Image(i).pixel(0, 0), qRgb(i == 0 ? 10 : 10 * (i + 2), 0, 0));
-        }
-        QVERIFY(list.Init(nullptr, 24, 24));  // another size clears the list
-        QCOMPARE(list.ImageCount(), -1);
-        QCOMPARE(list.ImageSize(), QSize(24, 24));
-    }
-
     void putImageFindsItemsByPosition() {
         QMenuBar bar;
         QMenu* file = bar.addMenu(QStringLiteral("File"));
@@ -190,22 +172,6 @@ private slots:
         clsMenuImage unattached;
         unattached.Init(nullptr, 16, 16);
         QVERIFY(!unattached.PutImageToVBMenu(-1, 0, {0}));
-    }
-
-    void highlightsAreReportedWhenAsked() {
-        QMenuBar bar;
-        QAction* exit = bar.addMenu(QStringLiteral("File"))->addAction(QStringLiteral("Exit"));
-        clsMenuImage list;
-        QVERIFY(!list.Init(nullptr, 16, 16, true));
-        QVERIFY(list.Init(&bar, 16, 16, true));
-        qRegisterMetaType<QAction*>();
-        QSignalSpy spy(&list, &clsMenuImage::MenuMessages);
-        exit->hover();
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).value<QAction*>(), exit);
-        QVERIFY(list.Init(&bar, 16, 16, false));
-        exit->hover();
-        QCOMPARE(spy.count(), 1);
     }
 };
 

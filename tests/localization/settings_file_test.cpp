@@ -110,7 +110,7 @@ TEST(SaveSettings, FailureGivesAReasonAndLeavesNoTemporaryFile) {
     test::TempFolder dir;
     test::writeFile(dir.file("plain"), "x");
     fs::create_directory(test::pathOf(dir.file("config.ini")));
-    for (const std::string path : {dir.file("plain/config.ini"), dir.file("config.ini")}) {
+    for (const std::string& path : {dir.file("plain/config.ini"), dir.file("config.ini")}) {
         std::string error;
         EXPECT_FALSE(SaveSettings(path, "Deutsch", &error)) << path;
         EXPECT_FALSE(error.empty() || error.find('\n') != std::string::npos) << error;

@@ -1,44 +1,31 @@
 #pragma once
 
-#include <QMessageBox>
-#include <QList>
-#include <QString>
-#include <QTemporaryDir>
+#include <QByteArray>
+#include <string_view>
 
 #include "app_paths.h"
-#include "message_box.h"
+#include "block_list.h"
+#include "qt_test_support.h"
 
 namespace hushgate::test {
 
-// A program folder with the shipped language files and resources.dll, a settings file
-// location and a hosts file, all in a temporary folder.
-class TestProgram {
-public:
-    TestProgram();
-
-    AppPaths paths() const;
-    QString path(const QString& relative) const { return dir_.filePath(relative); }
-    QString hostsPath() const { return path(QStringLiteral("hosts")); }
-    QString settingsPath() const { return path(QStringLiteral("config/config.ini")); }
-
-    void writeHosts(const QByteArray& bytes) const { write(hostsPath(), bytes); }
-    QByteArray hosts() const { return read(hostsPath()); }
-    static void write(const QString& path, const QByteArray& bytes);
-    static QByteArray read(const QString& path);
-
-private:
-    QTemporaryDir dir_;
-};
-
-// Answers every message box with OK and keeps what it would have shown.
-class MessageRecorder {
-public:
-    MessageRecorder();
-    ~MessageRecorder();
-    QList<MessageBox::Shown> shown;
-};
+// The window's paths inside `folder`, with LF line ends as on Linux.
+inline AppPaths pathsOf(const ProgramFolder& folder) {
+    AppPaths paths;
+    paths.programFolder = folder.program();
+    paths.settingsFile = folder.settingsPath();
+    paths.hostsFile = toNativePath(folder.hostsPath());
+    paths.lineEnd = LineEnd::Lf;
+    return paths;
+}
 
 // All block entries, each followed by LF.
-QByteArray allEntries();
+inline QByteArray allEntries() {
+    QByteArray bytes;
+    for (std::string_view entry : BlockEntries()) {
+        bytes.append(entry.data(), static_cast<qsizetype>(entry.size())).append('\n');
+    }
+    return bytes;
+}
 
 }  // namespace hushgate::test

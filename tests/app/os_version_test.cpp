@@ -1,29 +1,32 @@
-#include <gtest/gtest.h>
-
 #include "os_version.h"
+
+#include <gtest/gtest.h>
 
 namespace hushgate {
 namespace {
 
-TEST(GetOSVersion, FollowsTheVersionTable) {
-    constexpr unsigned nt = kPlatformWin32Nt;
-    EXPECT_EQ(GetOSVersion(false, 6, 1, nt), 0);
-    EXPECT_EQ(GetOSVersion(true, 4, 10, 1), 1);  // Windows 98
-    EXPECT_EQ(GetOSVersion(true, 5, 0, nt), 1);  // 2000
-    EXPECT_EQ(GetOSVersion(true, 5, 1, nt), 2);  // XP
-    EXPECT_EQ(GetOSVersion(true, 5, 2, nt), 2);
-    EXPECT_EQ(GetOSVersion(true, 6, 0, nt), 3);
-    EXPECT_EQ(GetOSVersion(true, 6, 1, nt), 4);
-    EXPECT_EQ(GetOSVersion(true, 6, 2, nt), 5);
-    EXPECT_EQ(GetOSVersion(true, 6, 3, nt), 6);
-    EXPECT_EQ(GetOSVersion(true, 10, 2, nt), 6);
-    // Later majors with minor 0 or 1 match no row.
-    EXPECT_EQ(GetOSVersion(true, 10, 0, nt), 1);
-    EXPECT_EQ(GetOSVersion(true, 7, 1, nt), 1);
-    EXPECT_EQ(GetOSVersion(true, 4, 0, nt), 1);  // NT 4
+TEST(GetOSVersion, RefusesWhatIsOlderThanXpOrUnknown) {
+    const struct {
+        bool queryOk;
+        unsigned major, minor, platform;
+        bool passes;
+    } rows[] = {
+        {false, 6, 1, kPlatformWin32Nt, false},  // the query failed
+        {true, 4, 10, 1, false},                 // Windows 98
+        {true, 4, 0, kPlatformWin32Nt, false},   // NT 4
+        {true, 5, 0, kPlatformWin32Nt, false},   // 2000
+        {true, 5, 1, kPlatformWin32Nt, true},    // XP
+        {true, 6, 0, kPlatformWin32Nt, true},    // Vista
+        {true, 6, 3, kPlatformWin32Nt, true},    // 8.1
+        {true, 10, 2, kPlatformWin32Nt, true},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(
+            GetOSVersion(row.queryOk, row.major, row.minor, row.platform) >= kMinimumOSVersion,
+            row.passes)
+            << row.major << "." << row.minor;
+    }
 }
-
-TEST(GetOSVersion, ThisSystemPasses) { EXPECT_GE(GetOSVersion(), kMinimumOSVersion); }
 
 }  // namespace
 }  // namespace hushgate

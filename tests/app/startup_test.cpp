@@ -1,93 +1,56 @@
-// The start-up step: first-run settings, the image-reader check and the
-// main window it opens, and its own end a second later.
+// The start-up step: first-run settings, the image-reader check, the main
+// window it opens, and its own end a second later.
 
 #include <QImageReader>
 #include <QPointer>
 #include <QTest>
-#include <memory>
 
 #include "app_fixture.h"
 #include "frm_main.h"
 #include "frm_set.h"
 
-using hushgate::frmMain;
 using hushgate::frmSet;
-using hushgate::MissingImageReaders;
-using hushgate::test::MessageRecorder;
-using hushgate::test::TestProgram;
+using namespace hushgate::test;
 
 class StartupTest : public QObject {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TestProgram> program;
-    std::unique_ptr<MessageRecorder> messages;
-
 private slots:
-    void init() {
-        program = std::make_unique<TestProgram>();
-        messages = std::make_unique<MessageRecorder>();
-        program->writeHosts("127.0.0.1 localhost\n");
-    }
-    void cleanup() {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->objectName().startsWith(QLatin1String("frm"))) {
-                windows.append(window);
-            }
-        }
-        for (const QPointer<QWidget>& window : windows) {
-            delete window.data();
-        }
-        messages.reset();
-        program.reset();
-    }
-
-    void firstRunWritesTheDefaultSettingsAndOpensTheWindow() {
-        auto* startup = new frmSet(program->paths());
+    // A first run writes the default settings (an existing file is the
+    // settings file's concern) and opens the main window.
+    void firstRunWritesTheSettingsAndOpensTheWindow() {
+        ProgramFolder program;
+        program.writeHosts("127.0.0.1 localhost\n");
+        MessageRecorder messages;
+        QPointer<frmSet> startup = new frmSet(pathsOf(program));
         QVERIFY(startup->Form_Load());
-        QCOMPARE(TestProgram::read(program->settingsPath()),
+        QCOMPARE(ProgramFolder::read(program.settingsPath()),
                  QByteArray("[Settings]\r\nLanguage=English\r\n\r\n"));
-        QVERIFY(startup->mainWindow() != nullptr);
-        QVERIFY(startup->mainWindow()->isVisible());
-        QVERIFY(!startup->isVisible());
-        QVERIFY(messages->shown.isEmpty());
-    }
-
-    void existingSettingsAreLeftAlone() {
-        const QByteArray mine = "; mine\r\n[Settings]\r\nLanguage=English\r\nOther=1";
-        TestProgram::write(program->settingsPath(), mine);
-        auto* startup = new frmSet(program->paths());
-        QVERIFY(startup->Form_Load());
-        QCOMPARE(TestProgram::read(program->settingsPath()), mine);
-    }
-
-    void startupStepGoesAwayAfterASecond() {
-        QPointer<frmSet> startup = new frmSet(program->paths());
-        QVERIFY(startup->Form_Load());
-        QPointer<frmMain> main = startup->mainWindow();
-        QTRY_VERIFY_WITH_TIMEOUT(startup.isNull(), 3000);
-        QVERIFY(!main.isNull());
+        QPointer<hushgate::frmMain> main = startup->mainWindow();
+        QVERIFY(main->isVisible() && !startup->isVisible());
+        QVERIFY(messages.shown.isEmpty());
+        // The step goes away by itself; the main window stays.
+        QTRY_VERIFY_WITH_TIMEOUT(startup.isNull(), 5000);
         QVERIFY(main->isVisible());
+        delete main.data();
     }
 
     void closingTheMainWindowEarlyClosesTheStartupStepToo() {
-        QPointer<frmSet> startup = new frmSet(program->paths());
+        ProgramFolder program;
+        MessageRecorder messages;
+        QPointer<frmSet> startup = new frmSet(pathsOf(program));
         QVERIFY(startup->Form_Load());
-        QPointer<frmMain> main = startup->mainWindow();
+        QPointer<hushgate::frmMain> main = startup->mainWindow();
         main->close();
-        QTRY_VERIFY(startup.isNull());
-        QTRY_VERIFY(main.isNull());
-        QCOMPARE(TestProgram::read(program->settingsPath()),
-                 QByteArray("[Settings]\r\nLanguage=English\r\n"));
+        QTRY_VERIFY(startup.isNull() && main.isNull());
     }
 
     void imageReaderCheckNamesWhatIsMissing() {
-        QVERIFY(MissingImageReaders(QImageReader::supportedImageFormats()).isEmpty());
-        const QStringList missing = MissingImageReaders({"png", "gif", "jpg"});
+        QVERIFY(hushgate::MissingImageReaders(QImageReader::supportedImageFormats()).isEmpty());
+        const QStringList missing = hushgate::MissingImageReaders({"png", "gif", "jpg"});
         QCOMPARE(missing.size(), 2);
-        QVERIFY(missing[0].contains(QLatin1String("jpeg")));
-        QVERIFY(missing[1].contains(QLatin1String("ico")));
+        QVERIFY(missing[0].contains(QLatin1String("jpeg")) &&
+                missing[1].contains(QLatin1String("ico")));
     }
 };
 

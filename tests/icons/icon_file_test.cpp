@@ -7,77 +7,44 @@
 #include <fstream>
 #include <iterator>
 
-#include "pe_builder.h"
+#include "icon_file_builder.h"
 
 namespace hushgate {
 namespace {
 
-using test::DibIcon;
+using test::SolidFrame;
+using Bytes = std::vector<std::uint8_t>;
 
-std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
-
-TEST(IconFile, DescribesA32BitBitmap) {
-    const auto image = DibIcon(24, 24, 0xFF3B5998);
-    const auto info = DescribeIconImage(image);
-    ASSERT_TRUE(info);
-    EXPECT_FALSE(info->isPng);
-    EXPECT_EQ(info->width, 24);
-    EXPECT_EQ(info->height, 24);  // not the stored 48, which counts the mask rows
-    EXPECT_EQ(info->bitCount, 32);
-}
-
-TEST(IconFile, PutsOneIconDirectoryEntryInFront) {
-    const auto image = DibIcon(16, 32, 0xFF000000);
-    const auto file = MakeIconFile(image);
-    ASSERT_EQ(file.size(), 6 + 16 + image.size());
-    const std::vector<std::uint8_t> directory(file.begin(), file.begin() + 6);
-    EXPECT_EQ(directory, (std::vector<std::uint8_t>{0, 0, 1, 0, 1, 0}));
-    // Width, height, palette colours (none at 32 bits), reserved, planes,
-    // bits per pixel.
-    EXPECT_EQ(file[6], 16);
-    EXPECT_EQ(file[7], 32);
-    EXPECT_EQ(file[8], 0);
-    EXPECT_EQ(file[10] | file[11] << 8, 1);
-    EXPECT_EQ(file[12] | file[13] << 8, 32);
-    EXPECT_EQ(le32(file, 14), image.size());
-    EXPECT_EQ(le32(file, 18), 22u);  // the image follows at once
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), file.begin() + 22));
-}
-
-TEST(IconFile, Writes256PixelsAsZeroAndCountsPaletteColours) {
-    auto image = DibIcon(256, 256, 0);
-    auto file = MakeIconFile(image);
-    ASSERT_FALSE(file.empty());
-    EXPECT_EQ(file[6], 0);
-    EXPECT_EQ(file[7], 0);
-
-    image = DibIcon(16, 16, 0);
-    image[14] = 4;  // a 4-bit image has 16 palette colours
-    file = MakeIconFile(image);
-    ASSERT_FALSE(file.empty());
-    EXPECT_EQ(file[8], 16);
-    EXPECT_EQ(file[12], 4);
-}
-
-TEST(IconFile, DescribesAPngImage) {
+TEST(IconFile, PutsOneDirectoryEntryInFrontOfTheImage) {
     std::ifstream in(HUSHGATE_UI_RESOURCES "/PNG_0.png", std::ios::binary);
-    const std::vector<std::uint8_t> png{std::istreambuf_iterator<char>(in),
-                                        std::istreambuf_iterator<char>()};
-    ASSERT_FALSE(png.empty());
-    const auto info = DescribeIconImage(png);
-    ASSERT_TRUE(info);
-    EXPECT_TRUE(info->isPng);
-    EXPECT_EQ(info->width, 16);
-    EXPECT_EQ(info->height, 16);
-    EXPECT_EQ(info->bitCount, 32);  // 8 bits, red, green, blue and alpha
-    const auto file = MakeIconFile(png);
-    EXPECT_EQ(file.size(), 22 + png.size());
+    const Bytes png{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    Bytes fourBits = SolidFrame(16, 16, 32, 0);
+    fourBits[14] = 4;  // a 4-bit image has 16 palette colours
+    const struct {
+        Bytes image;
+        Bytes entry;  // width, height, colours, reserved, planes, bits per pixel
+    } rows[] = {
+        {SolidFrame(16, 32, 32, 0xFF3B5998),
+         {16, 32, 0, 0, 1, 0, 32, 0}},  // height without the mask rows
+        {SolidFrame(256, 256, 32, 0), {0, 0, 0, 0, 1, 0, 32, 0}},
+        {fourBits, {16, 16, 16, 0, 1, 0, 4, 0}},
+        {png, {16, 16, 0, 0, 1, 0, 32, 0}},  // 8 bits of red, green, blue and alpha
+    };
+    for (const auto& row : rows) {
+        const Bytes file = MakeIconFile(row.image);
+        ASSERT_EQ(file.size(), 22 + row.image.size());
+        EXPECT_EQ(Bytes(file.begin(), file.begin() + 6), (Bytes{0, 0, 1, 0, 1, 0}));
+        EXPECT_EQ(Bytes(file.begin() + 6, file.begin() + 14), row.entry);
+        const auto size = static_cast<std::uint32_t>(row.image.size());
+        EXPECT_EQ(Bytes(file.begin() + 14, file.begin() + 22),
+                  (Bytes{std::uint8_t(size), std::uint8_t(size >> 8), std::uint8_t(size >> 16), 0,
+                         22, 0, 0, 0}));  // the image follows at once
+        EXPECT_TRUE(std::equal(row.image.begin(), row.image.end(), file.begin() + 22));
+    }
 }
 
 TEST(IconFile, RefusesWhatCannotBeAnIconImage) {
-    const auto good = DibIcon(16, 16, 0);
+    const auto good = SolidFrame(16, 16, 32, 0);
     auto with = [&](std::size_t at, std::uint32_t value, int bytes) {
         auto image = good;
         for (int i = 0; i < bytes; ++i) {
@@ -87,10 +54,10 @@ TEST(IconFile, RefusesWhatCannotBeAnIconImage) {
     };
     const struct {
         const char* what;
-        std::vector<std::uint8_t> image;
+        Bytes image;
     } bad[] = {
         {"nothing", {}},
-        {"header cut short", std::vector<std::uint8_t>(good.begin(), good.begin() + 39)},
+        {"header cut short", Bytes(good.begin(), good.begin() + 39)},
         {"an old core header", with(0, 12, 4)},
         {"header longer than the image", with(0, 0xFFFF, 4)},
         {"no width", with(4, 0, 4)},
@@ -101,7 +68,7 @@ TEST(IconFile, RefusesWhatCannotBeAnIconImage) {
         {"taller than an icon can be", with(8, 2 * 257, 4)},
         {"no such depth", with(14, 7, 2)},
         {"PNG without its IHDR chunk",
-         std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13}},
+         Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13}},
     };
     for (const auto& c : bad) {
         EXPECT_FALSE(DescribeIconImage(c.image)) << c.what;

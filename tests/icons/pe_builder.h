@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "icon_file_builder.h"
+
 namespace hushgate::test {
 
 // A resource type or name: a number, or text.
@@ -29,26 +31,12 @@ inline TestResource Icon(std::uint32_t number, std::vector<std::uint8_t> data,
     return {ResName::Id(3), ResName::Id(number), language, std::move(data)};
 }
 
-// A PE file with one section holding a resource directory tree, and where its
-// parts are, so that tests can damage them.
+// A PE file with one section holding a resource directory tree, and where
+// that section is, so that tests can move or cut it.
 struct BuiltPe {
     std::vector<std::uint8_t> bytes;
-    std::size_t sectionCountField = 0;       // NumberOfSections (16 bits)
-    std::size_t resourceDirectoryField = 0;  // data directory 2: RVA, then size
-    std::size_t sectionHeader = 0;           // the section's 40-byte header
-    std::size_t sectionData = 0;             // where the tree starts in the file
-    std::uint32_t sectionRva = 0;            // and in the image
-
-    // File offset of an offset in the resource tree.
-    std::size_t at(std::uint32_t treeOffset) const { return sectionData + treeOffset; }
-    std::uint32_t read32(std::size_t offset) const;
-    void write32(std::size_t offset, std::uint32_t value);
-    void write16(std::size_t offset, std::uint16_t value);
-    // Target of entry `index` of the directory at treeOffset (flag bit cleared).
-    std::uint32_t entryTarget(std::uint32_t directory, std::uint32_t index) const;
-    // File offsets of the data entries (data RVA, then size), in tree order:
-    // by type, then name, then language, as BuildPe lays them out.
-    std::vector<std::size_t> dataEntries;
+    std::size_t sectionHeader = 0;  // the section's 40-byte header
+    std::size_t sectionData = 0;    // where the tree starts in the file
 };
 
 // Lays out the tree in the order of `resources`: types in order of first
@@ -56,9 +44,5 @@ struct BuiltPe {
 // sorted, so a test can store numbers out of order. Text names and types come
 // first in their directory, as the format wants.
 BuiltPe BuildPe(const std::vector<TestResource>& resources, bool pe32Plus = true);
-
-// A 32-bit icon image as a PE file stores it: BITMAPINFOHEADER, colour rows
-// (bottom-up, every pixel `argb`), then an all-clear transparency mask.
-std::vector<std::uint8_t> DibIcon(int width, int height, std::uint32_t argb);
 
 }  // namespace hushgate::test

@@ -1,4 +1,5 @@
-// Builds icon and cursor files in memory for the tests (standard library only).
+// Builds icon images and icon and cursor files in memory for the tests
+// (standard library only): as icon files and PE files store them.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,13 @@
-#include "web_test_support.h"
+#include "qt_test_support.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHostAddress>
+#include <QNetworkProxy>
+#include <QNetworkProxyFactory>
+#include <stdexcept>
 
 namespace hushgate::test {
 
@@ -12,7 +18,56 @@ const char* const kSchemes[] = {"http", "https", "mailto"};
 // A request head larger than this is not from our client; drop it.
 constexpr qsizetype kMaxRequestBytes = 64 * 1024;
 
+void copy(const QString& from, const QString& to) {
+    if (!QFile::copy(from, to)) {
+        throw std::runtime_error("cannot copy " + from.toStdString());
+    }
+}
+
 }  // namespace
+
+ProgramFolder::ProgramFolder() {
+    QDir().mkpath(program() + QStringLiteral("/Language"));
+    copy(QStringLiteral(HUSHGATE_RESOURCES_DLL), program() + QStringLiteral("/resources.dll"));
+    for (const char* language : kShippedLanguages) {
+        const QString file = QLatin1String(language) + QStringLiteral(".lng");
+        copy(QStringLiteral(HUSHGATE_LANGUAGE_DIR "/") + file,
+             program() + QStringLiteral("/Language/") + file);
+    }
+}
+
+QString ProgramFolder::path(const QString& relative) const {
+    return QString::fromStdString(dir_.file(relative.toStdString()));
+}
+
+std::string ProgramFolder::nativeProgram() const {
+    return QFile::encodeName(program()).toStdString();
+}
+
+void ProgramFolder::write(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size()) {
+        throw std::runtime_error("cannot write " + path.toStdString());
+    }
+}
+
+QByteArray ProgramFolder::read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+MessageRecorder::MessageRecorder(QMessageBox::StandardButton answer) {
+    MessageBox::setHandler([this, answer](const MessageBox::Shown& message) {
+        shown.append(message);
+        return answer;
+    });
+}
+
+MessageRecorder::~MessageRecorder() {
+    MessageBox::setHandler({});
+}
 
 UrlRecorder::UrlRecorder() {
     for (const char* scheme : kSchemes) {
@@ -56,23 +111,18 @@ void LocalHttpServer::onReadyRead(QTcpSocket* socket) {
     }
     requests.append(head.left(head.indexOf("\r\n")));
     socket->setProperty("head", QByteArray());
+    held.append(socket);
     if (response_) {
-        send(socket, *response_);
-    } else {
-        held.append(socket);
+        answerHeld(int(held.size()) - 1, *response_);
     }
 }
 
 void LocalHttpServer::answerHeld(int index, const QByteArray& response) {
     QTcpSocket* socket = held.value(index);
     if (socket != nullptr && socket->state() == QAbstractSocket::ConnectedState) {
-        send(socket, response);
+        socket->write(response);
+        socket->disconnectFromHost();  // after the bytes have gone out
     }
-}
-
-void LocalHttpServer::send(QTcpSocket* socket, const QByteArray& response) {
-    socket->write(response);
-    socket->disconnectFromHost();  // after the bytes have gone out
 }
 
 QByteArray LocalHttpServer::response(int status, const QByteArray& reason, const QByteArray& body) {
@@ -89,6 +139,11 @@ QUrl refusedUrl() {
     const quint16 port = probe.serverPort();
     probe.close();
     return QUrl(QStringLiteral("http://127.0.0.1:%1/version/hushgate.txt").arg(port));
+}
+
+void useNoProxy() {
+    QNetworkProxyFactory::setUseSystemConfiguration(false);
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
 }
 
 }  // namespace hushgate::test

@@ -19,6 +19,14 @@ void fill(HDC dc, const RECT& rect, int background) {
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
+// Starts a WM_PAINT with the whole client area filled in `background`.
+HDC beginFilledPaint(HWND hwnd, PAINTSTRUCT& paint, RECT& client, int background) {
+    HDC dc = BeginPaint(hwnd, &paint);
+    GetClientRect(hwnd, &client);
+    fill(dc, client, background);
+    return dc;
+}
+
 template <typename State>
 State* stateOf(HWND hwnd) {
     return reinterpret_cast<State*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -68,10 +76,8 @@ LRESULT CALLBACK labelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd, &paint);
         RECT client;
-        GetClientRect(hwnd, &client);
-        fill(dc, client, style->background);
+        HDC dc = beginFilledPaint(hwnd, paint, client, style->background);
         SetBkMode(dc, TRANSPARENT);
         const COLORREF colour = style->colour == CLR_INVALID
                                     ? (IsWindowEnabled(hwnd) ? GetSysColor(COLOR_WINDOWTEXT)
@@ -171,10 +177,8 @@ LRESULT CALLBACK pictureProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd, &paint);
         RECT client;
-        GetClientRect(hwnd, &client);
-        fill(dc, client, state->background);
+        HDC dc = beginFilledPaint(hwnd, paint, client, state->background);
         BITMAP info{};
         if (state->bitmap != nullptr && GetObjectW(state->bitmap, sizeof info, &info) != 0) {
             HDC source = CreateCompatibleDC(dc);

@@ -8,11 +8,14 @@
 #include "hosts_file.h"
 #include "native_path.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "win_text.h"
+#else
 #include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #endif
 
 namespace hushgate {
@@ -49,6 +52,19 @@ std::string configHome() {
     return withoutTrailingSlashes(home) + "/.config";
 }
 #endif
+
+// The system's words for a failure it reported, as the user knows them from
+// other programs; the engine's own reason where the system reported none.
+std::string reasonOf(const HostsError& error) {
+    if (error.osError() == 0) {
+        return error.reason();
+    }
+#ifdef _WIN32
+    return windows::SystemErrorText(static_cast<unsigned long>(error.osError()));
+#else
+    return std::strerror(error.osError());
+#endif
+}
 
 // "" or the reason why the parent folders of `path` could not be created.
 std::string createParentFolders(const std::string& path) {
@@ -147,7 +163,7 @@ bool SaveSettings(const std::string& path, std::string_view language, std::strin
             }
         }
     } catch (const HostsError& e) {
-        reason = e.reason();
+        reason = reasonOf(e);
     } catch (const std::exception& e) {
         reason = e.what();
     }

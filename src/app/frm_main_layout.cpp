@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCursor>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -118,10 +117,7 @@ void frmMain::buildToolbar(QWidget* parent) {
     lblLink = controls::label(PicWeb, "lblLink", QString::fromUtf8(web::kHomePage),
                               {480, 120, 1845, 195});
     lblLink->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    controls::setUnderline(lblLink);
-    controls::setTextColour(lblLink, lblLink->palette().color(QPalette::Highlight));
-    lblLink->setCursor(QCursor(QPixmap(resources::kLinkPointer), resources::kLinkPointerHotX,
-                               resources::kLinkPointerHotY));
+    controls::setLinkStyle(lblLink);
     controls::fitToTextKeepingRightEdge(lblLink);
     // A long address grows to the left; widen its holder rather than cut it.
     if (lblLink->x() < 0) {

@@ -7,8 +7,9 @@
 
 namespace hushgate {
 
-// A failure to read or write a hosts file. Carries the file's path and the
-// operating system's reason so that a front end can show one clear line.
+// A failure to read or write a file through the engine (the hosts file; the
+// settings file is saved the same way). Carries the file's path and the
+// reason so that a front end can show one clear line.
 class HostsError : public std::runtime_error {
 public:
     enum class Kind {
@@ -22,9 +23,10 @@ public:
     };
     enum class Action { Read, Write };
 
-    // `osError` is an errno value (or a Windows error code on Windows);
-    // `reason` is the system's description of it. `backupPath` names a copy
-    // of the original that is still needed to recover the file.
+    // `osError` is an errno value (or a Windows error code on Windows), 0
+    // where the engine itself refused; `reason` is the system's description
+    // of it or the engine's own. `backupPath` names a copy of the original
+    // that is still needed to recover the file.
     HostsError(Action action, Kind kind, std::string path, int osError, std::string reason,
                std::string backupPath = {});
 

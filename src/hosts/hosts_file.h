@@ -115,6 +115,11 @@ FileSnapshot ReadFileSnapshot(const std::string& path);
 // undone. Throws HostsError when a damaged file cannot be put right.
 std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options);
 
+// Creates `path` with `bytes`, flushed to disk, only when nothing is there
+// yet; permissions as for any new file. A file it created but could not fill
+// is removed again. Throws HostsError (for a name already taken too).
+void CreateNewFile(const std::string& path, std::string_view bytes);
+
 // Adds `bytes` at the end of the file as it stands, as the shell's `>>` does.
 // Returns false when a program that had read the file before (and so never
 // saw these bytes) has since put its own version in its place; where that

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,12 +20,6 @@ namespace hushgate {
 namespace {
 
 using namespace detail;
-
-std::int64_t nowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
 
 // Puts `original` back into the open file. Returns 0 or errno.
 int restoreInPlace(int fd, std::string_view original) {
@@ -87,12 +80,7 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
     }
     const std::string_view before = *known;
 
-    RecordTrailer trailer;
-    trailer.originalSize = before.size();
-    trailer.originalDigest = DigestOf(before);
-    trailer.newSize = contents.byteCount();
-    trailer.newDigest = DigestOf(contents);
-    trailer.createdNs = nowNs();
+    const RecordTrailer trailer = RecordTrailer::ForRewrite(before, contents);
     std::unique_ptr<OurFile> record = createRecord(target, shown, options);
     restrictLike(record->fd(), original);
     const std::string footer = trailer.encode();
@@ -211,6 +199,21 @@ std::string DefaultRecoveryFolder() { return ::geteuid() == 0 ? "/var/lib/hushga
 bool FileExists(const std::string& path) {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void CreateNewFile(const std::string& path, std::string_view bytes) {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.get() < 0) {
+        fail(Action::Write, path, errno);
+    }
+    int err = writeAll(fd.get(), bytes.data(), bytes.size());
+    err = err != 0 ? err : fsyncRetrying(fd.get());
+    err = err != 0 ? err : fd.close();
+    if (err != 0) {
+        ::unlink(path.c_str());
+        fail(Action::Write, path, err);
+    }
+    syncDirectory(directoryOf(path));
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes) noexcept {

@@ -1,4 +1,3 @@
-#include <chrono>
 #include <memory>
 #include <utility>
 
@@ -34,22 +33,16 @@ DWORD restoreInPlace(HANDLE file, std::string_view original) {
     return err != 0 ? err : errorOf(FlushFileBuffers(file));
 }
 
-std::int64_t nowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
 // The record that guards a rewrite in place: beside the file, or where the
 // folder takes no new file, in the recovery folder. Held open and shared
 // with no one while the rewrite runs.
 void createRecord(const std::wstring& target, const std::string& shown, const WriteOptions& options,
                   Handle& record, std::wstring& path) {
-    DWORD err = createOurs(folderPrefixOf(target), StemOf(toUtf8(nameOf(target))), FileRole::Record,
+    DWORD err = createOurs(folderPrefixOf(target), StemOf(windows::ToUtf8(nameOf(target))), FileRole::Record,
                            record, path);
     std::wstring folder;
     if (err == ERROR_ACCESS_DENIED && !options.recoveryFolder.empty() &&
-        toWide(options.recoveryFolder, folder) == 0 && makeFolder(folder) == 0) {
+        windows::ToUtf16(options.recoveryFolder, folder) == 0 && makeFolder(folder) == 0) {
         err = createOurs(folder + L"\\", PrivateStemOf(displayPath(target)), FileRole::Record, record, path);
     }
     if (err == ERROR_ACCESS_DENIED) {
@@ -84,12 +77,7 @@ void rewriteInPlace(const std::wstring& target, const std::string& shown, const 
     }
     const std::string_view before = *known;
 
-    RecordTrailer trailer;
-    trailer.originalSize = before.size();
-    trailer.originalDigest = DigestOf(before);
-    trailer.newSize = contents.byteCount();
-    trailer.newDigest = DigestOf(contents);
-    trailer.createdNs = nowNs();
+    const RecordTrailer trailer = RecordTrailer::ForRewrite(before, contents);
     Handle record;
     std::wstring recordPath;
     createRecord(target, shown, options, record, recordPath);
@@ -170,7 +158,7 @@ std::string GetSysDir() {
     while (n > 0 && buffer[n - 1] == L'\\') {
         --n;
     }
-    return toUtf8(std::wstring_view(buffer, n));
+    return windows::ToUtf8(std::wstring_view(buffer, n));
 }
 
 std::string SystemHostsPath() {
@@ -183,13 +171,13 @@ std::string SystemHostsPath() {
 std::string DefaultRecoveryFolder() {
     wchar_t buffer[MAX_PATH];
     const DWORD n = GetEnvironmentVariableW(L"ProgramData", buffer, MAX_PATH);
-    return n == 0 || n >= MAX_PATH ? std::string() : toUtf8(std::wstring_view(buffer, n)) + "\\hushgate";
+    return n == 0 || n >= MAX_PATH ? std::string() : windows::ToUtf8(std::wstring_view(buffer, n)) + "\\hushgate";
 }
 
 bool FileExists(const std::string& path) {
     std::wstring wide;
     DWORD err = 0;
-    if (path.empty() || toWide(path, wide) != 0) {
+    if (path.empty() || windows::ToUtf16(path, wide) != 0) {
         return false;
     }
     // Asking only for attributes never meets a sharing violation; directories
@@ -202,10 +190,25 @@ bool FileExists(const std::string& path) {
            !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+void CreateNewFile(const std::string& path, std::string_view bytes) {
+    const std::wstring wide = widePath(Action::Write, path);
+    DWORD err = 0;
+    Handle file = openFile(wide, GENERIC_WRITE, 0, CREATE_NEW, err);
+    check(Action::Write, path, err);
+    err = writeAll(file.get(), bytes.data(), bytes.size());
+    err = err != 0 ? err : errorOf(FlushFileBuffers(file.get()));
+    err = err != 0 ? err : file.close();
+    if (err != 0) {
+        file.close();
+        DeleteFileW(wide.c_str());
+        fail(Action::Write, path, err);
+    }
+}
+
 bool AppendToFile(const std::string& path, std::string_view bytes) noexcept {
     std::wstring wide;
     DWORD err = 0;
-    if (!path.empty() && toWide(path, wide) == 0) {
+    if (!path.empty() && windows::ToUtf16(path, wide) == 0) {
         Handle file = openFile(wide, FILE_APPEND_DATA, kShareAll, OPEN_EXISTING, err);
         if (err == 0 && writeAll(file.get(), bytes.data(), bytes.size()) == 0) {
             FlushFileBuffers(file.get());
@@ -259,7 +262,7 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     check(Action::Write, shown, err);
 
     const std::wstring folder = folderPrefixOf(target);
-    const std::string stem = StemOf(toUtf8(nameOf(target)));
+    const std::string stem = StemOf(windows::ToUtf8(nameOf(target)));
     bool hookCalled = false;
     // Every name of a hard-linked file must see the change: only in place.
     Handle out;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -185,6 +186,18 @@ std::string TornCopyName(std::string_view stem, std::int64_t unixSeconds, int at
         name += std::to_string(attempt);
     }
     return name;
+}
+
+RecordTrailer RecordTrailer::ForRewrite(std::string_view before, const LinesToWrite& contents) {
+    RecordTrailer trailer;
+    trailer.originalSize = before.size();
+    trailer.originalDigest = DigestOf(before);
+    trailer.newSize = contents.byteCount();
+    trailer.newDigest = DigestOf(contents);
+    trailer.createdNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+    return trailer;
 }
 
 std::string RecordTrailer::encode() const {

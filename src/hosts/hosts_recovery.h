@@ -4,10 +4,13 @@
 // file: how those files are named, the recovery record's trailer and the
 // digest it holds. Not for front ends.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <vector>
 
 #include "hosts_file.h"
 
@@ -72,11 +75,40 @@ struct RecordTrailer {
     std::uint64_t newDigest = 0;
     std::int64_t createdNs = 0;
 
+    // For a rewrite of `before` into `contents` that starts now.
+    static RecordTrailer ForRewrite(std::string_view before, const LinesToWrite& contents);
+
     std::string encode() const;
     // From the last bytes of a record of `recordSize` bytes; nothing when
     // the record is incomplete or not ours.
     static std::optional<RecordTrailer> decode(std::string_view tail, std::uint64_t recordSize);
     static constexpr std::size_t kMaxSize = 256;
 };
+
+// Opens the records found at `recordPaths` with `open` (nothing for one
+// that is not a record) and hands each to `undo`, oldest first: undoing an
+// interrupted undo needs the first original. `undo` returns where it kept a
+// damaged file, if it found one; each becomes a notice for `path`.
+template <class Path, class Open, class Undo>
+std::vector<RecoveryNotice> UndoOldestFirst(const std::string& path,
+                                            const std::vector<Path>& recordPaths, Open open,
+                                            Undo undo) {
+    std::vector<std::remove_cvref_t<decltype(*open(recordPaths.front()))>> records;
+    for (const Path& recordPath : recordPaths) {
+        if (auto record = open(recordPath)) {
+            records.push_back(std::move(*record));
+        }
+    }
+    std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
+        return a.trailer.createdNs < b.trailer.createdNs;
+    });
+    std::vector<RecoveryNotice> notices;
+    for (auto& record : records) {
+        if (auto torn = undo(record)) {
+            notices.push_back({path, *torn});
+        }
+    }
+    return notices;
+}
 
 }  // namespace hushgate::detail

@@ -177,11 +177,10 @@ std::optional<std::string> undo(const std::string& path, const std::string& targ
 }  // namespace
 
 std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options) {
-    std::vector<RecoveryNotice> notices;
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
                                                          &std::free);
     if (!resolved) {
-        return notices;  // the read that follows says why
+        return {};  // the read that follows says why
     }
     const std::string target = resolved.get();
     std::vector<std::string> paths;
@@ -189,22 +188,9 @@ std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const Writ
     if (!options.recoveryFolder.empty()) {
         scanFolder(options.recoveryFolder, PrivateStemOf(target), paths);
     }
-    std::vector<OpenRecord> records;
-    for (const std::string& recordPath : paths) {
-        if (auto record = openRecord(recordPath)) {
-            records.push_back(std::move(*record));
-        }
-    }
-    // Oldest first: undoing an interrupted undo needs the first original.
-    std::sort(records.begin(), records.end(), [](const OpenRecord& a, const OpenRecord& b) {
-        return a.trailer.createdNs < b.trailer.createdNs;
+    return UndoOldestFirst(path, paths, openRecord, [&](OpenRecord& record) {
+        return undo(path, target, record, options);
     });
-    for (OpenRecord& record : records) {
-        if (auto torn = undo(path, target, record, options)) {
-            notices.push_back({path, *torn});
-        }
-    }
-    return notices;
 }
 
 }  // namespace hushgate

@@ -47,7 +47,7 @@ bool touchedLately(const std::wstring& path) {
 // moment ago, stays.
 void scanFolder(const std::wstring& folder, const std::string& stem, std::vector<std::wstring>& records) {
     std::wstring pattern;
-    if (toWide("." + stem + ".hushgate-*", pattern) != 0) {
+    if (windows::ToUtf16("." + stem + ".hushgate-*", pattern) != 0) {
         return;
     }
     WIN32_FIND_DATAW found;
@@ -56,7 +56,7 @@ void scanFolder(const std::wstring& folder, const std::string& stem, std::vector
         return;
     }
     do {
-        const std::string name = toUtf8(found.cFileName);
+        const std::string name = windows::ToUtf8(found.cFileName);
         if (const auto role = RoleOf(name, stem)) {
             const std::wstring path = folder + found.cFileName;
             if (*role == FileRole::Record) {
@@ -113,13 +113,13 @@ void remove(OpenRecord& record) {
 std::string keepTornCopy(const std::wstring& target, const std::string& shown, std::string_view bytes,
                          const WriteOptions& options) {
     std::wstring folder = folderPrefixOf(target);
-    const std::string stem = StemOf(toUtf8(nameOf(target)));
+    const std::string stem = StemOf(windows::ToUtf8(nameOf(target)));
     Handle copy;
     std::wstring copyPath;
     DWORD err = createOurs(folder, stem, FileRole::Copy, copy, copyPath);
     std::wstring privateFolder;
     if (err == ERROR_ACCESS_DENIED && !options.recoveryFolder.empty() &&
-        toWide(options.recoveryFolder, privateFolder) == 0 && makeFolder(privateFolder) == 0) {
+        windows::ToUtf16(options.recoveryFolder, privateFolder) == 0 && makeFolder(privateFolder) == 0) {
         folder = privateFolder + L"\\";
         err = createOurs(folder, stem, FileRole::Copy, copy, copyPath);
     }
@@ -134,7 +134,7 @@ std::string keepTornCopy(const std::wstring& target, const std::string& shown, s
                          .count();
     for (int attempt = 1; attempt <= 100; ++attempt) {
         std::wstring name;
-        check(Action::Write, shown, toWide(TornCopyName(stem, now, attempt), name));
+        check(Action::Write, shown, windows::ToUtf16(TornCopyName(stem, now, attempt), name));
         if (MoveFileExW(copyPath.c_str(), (folder + name).c_str(), MOVEFILE_WRITE_THROUGH)) {
             removeCopy.keep();
             return displayPath(folder + name);
@@ -179,34 +179,20 @@ std::optional<std::string> undo(const std::string& path, const std::wstring& tar
 }  // namespace
 
 std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options) {
-    std::vector<RecoveryNotice> notices;
     std::wstring given;
     std::wstring target;
-    if (path.empty() || toWide(path, given) != 0 || resolveTarget(given, target) != 0) {
-        return notices;  // the read that follows says why
+    if (path.empty() || windows::ToUtf16(path, given) != 0 || resolveTarget(given, target) != 0) {
+        return {};  // the read that follows says why
     }
     std::vector<std::wstring> paths;
-    scanFolder(folderPrefixOf(target), StemOf(toUtf8(nameOf(target))), paths);
+    scanFolder(folderPrefixOf(target), StemOf(windows::ToUtf8(nameOf(target))), paths);
     std::wstring privateFolder;
-    if (!options.recoveryFolder.empty() && toWide(options.recoveryFolder, privateFolder) == 0) {
+    if (!options.recoveryFolder.empty() && windows::ToUtf16(options.recoveryFolder, privateFolder) == 0) {
         scanFolder(privateFolder + L"\\", PrivateStemOf(displayPath(target)), paths);
     }
-    std::vector<OpenRecord> records;
-    for (const std::wstring& recordPath : paths) {
-        if (auto record = openRecord(recordPath)) {
-            records.push_back(std::move(*record));
-        }
-    }
-    // Oldest first: undoing an interrupted undo needs the first original.
-    std::sort(records.begin(), records.end(), [](const OpenRecord& a, const OpenRecord& b) {
-        return a.trailer.createdNs < b.trailer.createdNs;
+    return UndoOldestFirst(path, paths, openRecord, [&](OpenRecord& record) {
+        return undo(path, target, record, options);
     });
-    for (OpenRecord& record : records) {
-        if (auto torn = undo(path, target, record, options)) {
-            notices.push_back({path, *torn});
-        }
-    }
-    return notices;
 }
 
 }  // namespace hushgate

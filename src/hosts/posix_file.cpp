@@ -16,11 +16,11 @@
 #include <sys/xattr.h>
 #endif
 
+#include "buffered_io.h"
+
 namespace hushgate::detail {
 
 namespace {
-
-constexpr std::size_t kWriteBufferSize = 1 << 20;
 
 // Writes in slices and, on Linux, starts writing each slice out to disk
 // while the next is being written, so that the final fsync of a large file
@@ -156,34 +156,9 @@ int writeAll(int fd, const char* data, std::size_t size) {
 }
 
 int writeLines(int fd, const LinesToWrite& contents) {
-    std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
-    std::size_t used = 0;
     SlicedWriter out(fd);
-    auto flush = [&]() {
-        int err = out.write(buffer.get(), used);
-        used = 0;
-        return err;
-    };
-    auto put = [&](std::string_view piece) {
-        if (piece.empty()) {
-            return 0;
-        }
-        if (piece.size() > kWriteBufferSize - used) {
-            if (int err = flush()) {
-                return err;
-            }
-            if (piece.size() >= kWriteBufferSize) {
-                return out.write(piece.data(), piece.size());
-            }
-        }
-        std::memcpy(buffer.get() + used, piece.data(), piece.size());
-        used += piece.size();
-        return 0;
-    };
-    if (int err = contents.forEachPiece(put)) {
-        return err;
-    }
-    return flush();
+    return WriteBuffered(contents,
+                         [&](const char* data, std::size_t size) { return out.write(data, size); });
 }
 
 int fsyncRetrying(int fd) {
@@ -217,32 +192,18 @@ ByteBuffer readWhole(int fd, const std::string& shownPath, Action action) {
     if (::fstat(fd, &st) != 0) {
         fail(action, shownPath, errno);
     }
-    ByteBuffer bytes;
-    std::size_t used = 0;
-    try {
-        bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
-        for (;;) {
-            if (used == bytes.size()) {
-                bytes.resize(bytes.size() * 2);
-            }
-            ssize_t n = ::pread(fd, bytes.data() + used, bytes.size() - used, static_cast<off_t>(used));
-            if (n < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                fail(action, shownPath, errno);
-            }
-            if (n == 0) {
-                break;
-            }
-            used += static_cast<std::size_t>(n);
-        }
-    } catch (const std::bad_alloc&) {
-        throw HostsError::OutOfMemory(action, shownPath,
-                                      std::max<std::uint64_t>(used, static_cast<std::uint64_t>(st.st_size)));
-    }
-    bytes.resize(used);
-    return bytes;
+    return ReadToEnd(static_cast<std::uint64_t>(st.st_size), shownPath, action,
+                     [&](std::size_t at, char* data, std::size_t room) -> std::size_t {
+                         for (;;) {
+                             const ssize_t n = ::pread(fd, data, room, static_cast<off_t>(at));
+                             if (n >= 0) {
+                                 return static_cast<std::size_t>(n);
+                             }
+                             if (errno != EINTR) {
+                                 fail(action, shownPath, errno);
+                             }
+                         }
+                     });
 }
 
 OurFile::OurFile(const std::string& folder, const std::string& stem, FileRole role) {

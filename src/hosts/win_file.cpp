@@ -5,22 +5,13 @@
 #include <cstring>
 #include <memory>
 
+#include "buffered_io.h"
+
 namespace hushgate::detail {
 
 namespace {
 
-constexpr std::size_t kWriteBufferSize = 1 << 20;
 constexpr DWORD kMaxIo = 1u << 30;  // one ReadFile/WriteFile call takes a DWORD count
-
-// The system's text for `err` in the user's language.
-std::string reasonOf(DWORD err) {
-    wchar_t buffer[512];
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, err,
-                             0, buffer, 512, nullptr);
-    std::wstring_view text(buffer, n);
-    text = text.substr(0, text.find_last_not_of(L"\r\n .") + 1);
-    return text.empty() ? "Windows error " + std::to_string(err) : toUtf8(text);
-}
 
 // 100 ns ticks since 1601 to ns since 1970, clamped so that it cannot
 // overflow. Zero means "not recorded" (e.g. no change time on FAT) and stays 0.
@@ -51,7 +42,7 @@ std::wstring randomTag() {
 
 std::wstring prefixOf(const std::wstring& folder, const std::string& stem, FileRole role) {
     std::wstring prefix;
-    toWide(NamePrefix(stem, role), prefix);
+    windows::ToUtf16(NamePrefix(stem, role), prefix);
     return folder + prefix;
 }
 
@@ -85,34 +76,8 @@ Kind kindOf(DWORD err) {
 
 DWORD errorOf(BOOL ok) { return ok ? 0 : GetLastError(); }
 
-std::string toUtf8(std::wstring_view text) {
-    int length = static_cast<int>(text.size());
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-DWORD toWide(const std::string& text, std::wstring& out) {
-    if (text.find('\0') != std::string::npos) {
-        return ERROR_INVALID_NAME;  // would silently cut the path short
-    }
-    out.clear();
-    if (text.empty()) {
-        return 0;
-    }
-    int length = static_cast<int>(text.size());
-    int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-    if (size <= 0) {
-        return GetLastError();
-    }
-    out.resize(static_cast<std::size_t>(size));
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), size);
-    return 0;
-}
-
 void fail(Action action, const std::string& path, DWORD err, const std::string& backup) {
-    throw HostsError(action, kindOf(err), path, static_cast<int>(err), reasonOf(err), backup);
+    throw HostsError(action, kindOf(err), path, static_cast<int>(err), windows::SystemErrorText(err), backup);
 }
 
 void check(Action action, const std::string& path, DWORD err) {
@@ -132,16 +97,16 @@ std::wstring widePath(Action action, const std::string& path) {
                          "no file name given (the Windows system folder could not be determined)");
     }
     std::wstring wide;
-    check(action, path, toWide(path, wide));
+    check(action, path, windows::ToUtf16(path, wide));
     return wide;
 }
 
 std::string displayPath(const std::wstring& path) {
     std::wstring_view view(path);
     if (view.starts_with(L"\\\\?\\UNC\\")) {
-        return "\\" + toUtf8(view.substr(7));
+        return "\\" + windows::ToUtf8(view.substr(7));
     }
-    return toUtf8(view.starts_with(L"\\\\?\\") ? view.substr(4) : view);
+    return windows::ToUtf8(view.starts_with(L"\\\\?\\") ? view.substr(4) : view);
 }
 
 std::wstring folderPrefixOf(const std::wstring& path) {
@@ -268,30 +233,9 @@ DWORD writeAll(HANDLE file, const char* data, std::size_t size) {
 }
 
 DWORD writeLines(HANDLE file, const LinesToWrite& contents) {
-    std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
-    std::size_t used = 0;
-    auto flush = [&]() { return writeAll(file, buffer.get(), std::exchange(used, 0)); };
-    auto put = [&](std::string_view piece) -> DWORD {
-        if (piece.empty()) {
-            return 0;
-        }
-        if (piece.size() > kWriteBufferSize - used) {
-            if (DWORD err = flush()) {
-                return err;
-            }
-            if (piece.size() >= kWriteBufferSize) {
-                return writeAll(file, piece.data(), piece.size());
-            }
-        }
-        std::memcpy(buffer.get() + used, piece.data(), piece.size());
-        used += piece.size();
-        return 0;
-    };
-    // Windows error codes fit an int; forEachPiece passes them through.
-    if (int err = contents.forEachPiece([&](std::string_view piece) { return static_cast<int>(put(piece)); })) {
-        return static_cast<DWORD>(err);
-    }
-    return flush();
+    return WriteBuffered(contents, [&](const char* data, std::size_t size) {
+        return writeAll(file, data, size);
+    });
 }
 
 ByteBuffer readAll(HANDLE file, const std::string& shownPath, Action action) {
@@ -299,28 +243,12 @@ ByteBuffer readAll(HANDLE file, const std::string& shownPath, Action action) {
     check(action, shownPath, stampOf(file, stamp));
     LARGE_INTEGER start{};
     check(action, shownPath, errorOf(SetFilePointerEx(file, start, nullptr, FILE_BEGIN)));
-    ByteBuffer bytes;
-    std::size_t used = 0;
-    try {
-        // Read to the end rather than trusting the size: the file may grow.
-        bytes.resize(static_cast<std::size_t>(stamp.size) + 1);
-        for (;;) {
-            if (used == bytes.size()) {
-                bytes.resize(bytes.size() * 2);
-            }
-            DWORD n = 0;
-            DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - used, kMaxIo));
-            check(action, shownPath, errorOf(ReadFile(file, bytes.data() + used, want, &n, nullptr)));
-            if (n == 0) {
-                break;
-            }
-            used += n;
-        }
-    } catch (const std::bad_alloc&) {
-        throw HostsError::OutOfMemory(action, shownPath, std::max<std::uint64_t>(used, stamp.size));
-    }
-    bytes.resize(used);
-    return bytes;
+    return ReadToEnd(stamp.size, shownPath, action, [&](std::size_t, char* data, std::size_t room) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(room, kMaxIo));
+        check(action, shownPath, errorOf(ReadFile(file, data, want, &n, nullptr)));
+        return std::size_t{n};
+    });
 }
 
 DWORD makeFolder(const std::wstring& folder) {

@@ -15,6 +15,7 @@
 #include "hosts_error.h"
 #include "hosts_file.h"
 #include "hosts_recovery.h"
+#include "win_text.h"
 
 namespace hushgate::detail {
 
@@ -25,9 +26,6 @@ inline constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHA
 
 Kind kindOf(DWORD err);
 DWORD errorOf(BOOL ok);
-std::string toUtf8(std::wstring_view text);
-// Returns 0 or the Windows error.
-DWORD toWide(const std::string& text, std::wstring& out);
 [[noreturn]] void fail(Action action, const std::string& path, DWORD err, const std::string& backup = {});
 // Throws unless `err` is 0.
 void check(Action action, const std::string& path, DWORD err);

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "byte_reader.h"
+
 namespace hushgate {
 
 namespace {
@@ -12,20 +14,6 @@ constexpr std::size_t kBitmapInfoHeaderSize = 40;
 constexpr std::size_t kIconDirectorySize = 6;
 constexpr std::size_t kIconEntrySize = 16;
 constexpr int kMaxIconSide = 256;  // an icon directory entry cannot say more
-constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-
-std::uint32_t littleEndian32(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-
-std::uint32_t bigEndian32(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) << 24 |
-           static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
-           static_cast<std::uint32_t>(bytes[at + 2]) << 8 |
-           static_cast<std::uint32_t>(bytes[at + 3]);
-}
 
 bool isIconSide(std::int64_t pixels) {
     return pixels >= 1 && pixels <= kMaxIconSide;
@@ -33,12 +21,12 @@ bool isIconSide(std::int64_t pixels) {
 
 std::optional<IconImageInfo> describePng(std::span<const std::uint8_t> image) {
     // Signature, then the IHDR chunk: length 13, type, width, height, depth, colour type.
-    if (image.size() < 26 || bigEndian32(image, 8) != 13 ||
+    if (image.size() < 26 || ReadBigEndian32(image, 8) != 13 ||
         std::memcmp(image.data() + 12, "IHDR", 4) != 0) {
         return std::nullopt;
     }
-    const std::int64_t width = bigEndian32(image, 16);
-    const std::int64_t height = bigEndian32(image, 20);
+    const std::int64_t width = ReadBigEndian32(image, 16);
+    const std::int64_t height = ReadBigEndian32(image, 20);
     const int depth = image[24];
     // Channels per colour type: grey, -, RGB, palette, grey and alpha, -, RGBA.
     constexpr std::array<int, 7> kChannels = {1, 0, 3, 1, 2, 0, 4};
@@ -58,15 +46,15 @@ std::optional<IconImageInfo> describeBitmap(std::span<const std::uint8_t> image)
         return std::nullopt;
     }
     // Later, longer versions of the header start the same way.
-    const std::uint32_t headerSize = littleEndian32(image, 0);
+    const std::uint32_t headerSize = ReadLittleEndian32(image, 0);
     if (headerSize < kBitmapInfoHeaderSize || headerSize > image.size()) {
         return std::nullopt;
     }
-    const std::int64_t width = static_cast<std::int32_t>(littleEndian32(image, 4));
+    const std::int64_t width = static_cast<std::int32_t>(ReadLittleEndian32(image, 4));
     // The colour rows and the transparency mask rows, one above the other;
     // bottom-up, so never negative.
-    const std::int64_t storedHeight = static_cast<std::int32_t>(littleEndian32(image, 8));
-    const int bitCount = image[14] | image[15] << 8;
+    const std::int64_t storedHeight = static_cast<std::int32_t>(ReadLittleEndian32(image, 8));
+    const int bitCount = ReadLittleEndian16(image, 14);
     if (!isIconSide(width) || !isIconSide(storedHeight / 2)) {
         return std::nullopt;
     }
@@ -87,8 +75,7 @@ void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int by
 }  // namespace
 
 std::optional<IconImageInfo> DescribeIconImage(std::span<const std::uint8_t> image) {
-    if (image.size() >= kPngSignature.size() &&
-        std::memcmp(image.data(), kPngSignature.data(), kPngSignature.size()) == 0) {
+    if (StartsWithPngSignature(image)) {
         return describePng(image);
     }
     return describeBitmap(image);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "byte_reader.h"
+
 namespace hushgate {
 
 namespace {
@@ -24,37 +26,6 @@ constexpr std::uint32_t kIconType = 3;                // RT_ICON
 // with more is not a library; it also keeps each address lookup short.
 constexpr std::uint16_t kMaxSections = 96;
 
-// Bounds-checked little-endian reads from the whole file.
-class Bytes {
-public:
-    explicit Bytes(std::span<const std::uint8_t> data) : data_(data) {}
-
-    // True when [offset, offset + length) lies inside the file; never overflows.
-    bool holds(std::uint64_t offset, std::uint64_t length) const {
-        return offset <= data_.size() && length <= data_.size() - offset;
-    }
-    std::optional<std::uint16_t> u16(std::uint64_t offset) const {
-        if (!holds(offset, 2)) {
-            return std::nullopt;
-        }
-        const auto at = static_cast<std::size_t>(offset);
-        return static_cast<std::uint16_t>(data_[at] | data_[at + 1] << 8);
-    }
-    std::optional<std::uint32_t> u32(std::uint64_t offset) const {
-        if (!holds(offset, 4)) {
-            return std::nullopt;
-        }
-        const auto at = static_cast<std::size_t>(offset);
-        return static_cast<std::uint32_t>(data_[at]) |
-               static_cast<std::uint32_t>(data_[at + 1]) << 8 |
-               static_cast<std::uint32_t>(data_[at + 2]) << 16 |
-               static_cast<std::uint32_t>(data_[at + 3]) << 24;
-    }
-
-private:
-    std::span<const std::uint8_t> data_;
-};
-
 // The part of a section that is both stored in the file and part of the
 // loaded image: addresses inside it map to file offsets.
 struct Section {
@@ -68,7 +39,7 @@ struct Headers {
     std::uint32_t resourceRva = 0;  // 0: the file has no resource directory
 };
 
-std::optional<Headers> readHeaders(const Bytes& file) {
+std::optional<Headers> readHeaders(const ByteReader& file) {
     if (!file.holds(0, kDosHeaderSize) || file.u16(0) != 0x5A4D) {  // "MZ"
         return std::nullopt;
     }
@@ -163,7 +134,7 @@ struct Directory {
 
 class ResourceTree {
 public:
-    ResourceTree(const Bytes& file, const Headers& headers) : file_(file), headers_(headers) {}
+    ResourceTree(const ByteReader& file, const Headers& headers) : file_(file), headers_(headers) {}
 
     // The directory at treeOffset, when its header and all its entries are
     // inside one section of the file. The entry count is at most 2 x 65535 and
@@ -207,14 +178,14 @@ public:
     }
 
 private:
-    const Bytes& file_;
+    const ByteReader& file_;
     const Headers& headers_;
 };
 
 // The tree has exactly three levels: type, name, language. Only these three
 // are ever visited, which bounds the depth; a subdirectory that points back at
 // one of the directories above it is a loop and is not followed.
-std::vector<PeIconImage> collectIcons(const Bytes& file, const Headers& headers) {
+std::vector<PeIconImage> collectIcons(const ByteReader& file, const Headers& headers) {
     std::vector<PeIconImage> icons;
     const ResourceTree tree(file, headers);
     const auto root = tree.directory(0);
@@ -269,7 +240,7 @@ std::vector<PeIconImage> collectIcons(const Bytes& file, const Headers& headers)
 }  // namespace
 
 std::optional<std::vector<PeIconImage>> FindIconImages(std::span<const std::uint8_t> file) {
-    const Bytes bytes(file);
+    const ByteReader bytes(file);
     const auto headers = readHeaders(bytes);
     if (!headers) {
         return std::nullopt;

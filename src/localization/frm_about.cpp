@@ -1,15 +1,14 @@
 #include "frm_about.h"
 
-#include <QCursor>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 #include <utility>
 
 #include "language_text.h"
 #include "link_click.h"
+#include "message_view.h"
 #include "resource_names.h"
 #include "window_controls.h"
 
@@ -48,10 +47,7 @@ frmAbout::frmAbout(QWidget* owner, const LanguageFile& languageFile,
 
     lblLink = controls::label(Pic1, "lblLink", QString(), {2880, 1680, 1845, 195});
     lblLink->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    controls::setUnderline(lblLink);
-    controls::setTextColour(lblLink, lblLink->palette().color(QPalette::Highlight));
-    lblLink->setCursor(QCursor(QPixmap(QString::fromLatin1(resources::kLinkPointer)),
-                               resources::kLinkPointerHotX, resources::kLinkPointerHotY));
+    controls::setLinkStyle(lblLink);
     OnLabelClick(lblLink, [this] { presenter_.lblLink_Click(); });
 
     // The copyright line: one line above the link, sharing its right edge.
@@ -79,27 +75,7 @@ frmAbout::frmAbout(QWidget* owner, const LanguageFile& languageFile,
 frmAbout::~frmAbout() = default;
 
 void frmAbout::applyTexts(const TextSteps& steps) {
-    for (const TextStep& step : steps) {
-        QWidget* target = step.control == Control::frmAbout
-                              ? this
-                              : findChild<QWidget*>(QString::fromLatin1(ControlName(step.control)));
-        if (target == nullptr) {
-            continue;
-        }
-        if (step.text) {
-            const QString text = ToQString(*step.text);
-            if (target == this) {
-                setWindowTitle(text);
-            } else if (auto* button = qobject_cast<QPushButton*>(target)) {
-                button->setText(text);
-            } else if (auto* label = qobject_cast<QLabel*>(target)) {
-                label->setText(text);
-            }
-        }
-        if (step.characterSet) {
-            CharsetStep(target, *step.characterSet);
-        }
-    }
+    ApplyDialogTexts(this, Control::frmAbout, steps);
     controls::fitToText(lblVersion);
     controls::fitToTextKeepingRightEdge(lblCopyright);
     controls::fitToTextKeepingRightEdge(lblLink);

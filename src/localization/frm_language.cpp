@@ -76,27 +76,7 @@ frmLanguage::frmLanguage(QWidget* owner, std::string programFolder,
 frmLanguage::~frmLanguage() = default;
 
 void frmLanguage::applyTexts(const TextSteps& steps) {
-    for (const TextStep& step : steps) {
-        QWidget* target = step.control == Control::frmLanguage
-                              ? this
-                              : findChild<QWidget*>(QString::fromLatin1(ControlName(step.control)));
-        if (target == nullptr) {
-            continue;
-        }
-        if (step.text) {
-            const QString text = ToQString(*step.text);
-            if (target == this) {
-                setWindowTitle(text);
-            } else if (auto* button = qobject_cast<QPushButton*>(target)) {
-                button->setText(text);
-            } else if (auto* label = qobject_cast<QLabel*>(target)) {
-                label->setText(text);
-            }
-        }
-        if (step.characterSet) {
-            CharsetStep(target, *step.characterSet);
-        }
-    }
+    ApplyDialogTexts(this, Control::frmLanguage, steps);
     for (QLabel* label :
          {lblSelect, lblTranslatedByName, lblTranslatedByEmail, lblTranslatedByWeb}) {
         controls::fitToText(label);

@@ -7,29 +7,13 @@
 #include "builtin_english.h"
 #include "code_pages.h"
 #include "messages.h"
+#include "native_path.h"
 #include "read_ini.h"
 #include "settings_file.h"
 
 namespace hushgate {
 
 namespace {
-
-std::filesystem::path fileSystemPath(const std::string& path) {
-#ifdef _WIN32
-    return std::filesystem::path(std::u8string(path.begin(), path.end()));
-#else
-    return path;
-#endif
-}
-
-std::string fromFileSystemPath(const std::filesystem::path& path) {
-#ifdef _WIN32
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-#else
-    return path.string();
-#endif
-}
 
 char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -74,7 +58,7 @@ const LanguageFile& LanguageFile::builtInEnglish() {
 bool LanguageFile::exists() const {
     std::error_code error;
     return isBuiltIn() ||
-           (!path_.empty() && std::filesystem::is_regular_file(fileSystemPath(path_), error));
+           (!path_.empty() && std::filesystem::is_regular_file(FileSystemPath(path_), error));
 }
 
 std::string LanguageFile::bytes(std::string_view section, std::string_view key) const {
@@ -109,11 +93,11 @@ std::optional<int> LanguageFile::charsetStep() const {
 std::vector<std::string> LanguageNames(const std::string& programFolder) {
     std::vector<std::string> names;
     std::error_code error;
-    const auto folder = fileSystemPath(programFolder) / "Language";
+    const auto folder = FileSystemPath(programFolder) / "Language";
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
         std::error_code typeError;
-        const std::string name = fromFileSystemPath(it->path().filename());
+        const std::string name = FromFileSystemPath(it->path().filename());
         if (endsWithLng(name) && it->is_regular_file(typeError)) {
             names.push_back(name.substr(0, name.size() - 4));
         }

@@ -7,32 +7,10 @@
 #include <QVariant>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "win_text.h"
 #endif
 
 namespace hushgate {
-
-namespace {
-
-#ifdef _WIN32
-// A Qt built without ICU knows only the Unicode encodings by name; Windows
-// itself converts every one of our code pages.
-QString decodeWithWindows(QByteArrayView bytes, int codePage) {
-    const int length = static_cast<int>(bytes.size());
-    const int size = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
-    if (size <= 0) {
-        return QString::fromLatin1(bytes);
-    }
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), size);
-    return QString::fromStdWString(wide);
-}
-#endif
-
-}  // namespace
 
 QString DecodeLanguageText(const std::string& bytes, int characterSet) {
     const CodePage& page = CodePageOf(characterSet);
@@ -42,7 +20,10 @@ QString DecodeLanguageText(const std::string& bytes, int characterSet) {
         return decoder.decode(view);
     }
 #ifdef _WIN32
-    return decodeWithWindows(view, page.number);
+    // A Qt built without ICU knows only the Unicode encodings by name; Windows
+    // itself converts every one of our code pages.
+    return QString::fromStdWString(
+        windows::Decode(std::string_view(bytes), static_cast<unsigned>(page.number)));
 #else
     // Only a Qt without ICU gets here; Latin-1 at least keeps ASCII intact.
     return QString::fromLatin1(view);

@@ -1,5 +1,8 @@
 #include "message_view.h"
 
+#include <QLabel>
+#include <QPushButton>
+
 #include "language_text.h"
 #include "message_box.h"
 
@@ -19,6 +22,31 @@ MessageAnswer ShowMessage(QWidget* owner, const Message& message) {
             return MessageAnswer::No;
         default:
             return MessageAnswer::Ok;
+    }
+}
+
+void ApplyDialogTexts(QWidget* dialog, Control self, const TextSteps& steps) {
+    for (const TextStep& step : steps) {
+        QWidget* target =
+            step.control == self
+                ? dialog
+                : dialog->findChild<QWidget*>(QString::fromLatin1(ControlName(step.control)));
+        if (target == nullptr) {
+            continue;
+        }
+        if (step.text) {
+            const QString text = ToQString(*step.text);
+            if (target == dialog) {
+                dialog->setWindowTitle(text);
+            } else if (auto* button = qobject_cast<QPushButton*>(target)) {
+                button->setText(text);
+            } else if (auto* label = qobject_cast<QLabel*>(target)) {
+                label->setText(text);
+            }
+        }
+        if (step.characterSet) {
+            CharsetStep(target, *step.characterSet);
+        }
     }
 }
 

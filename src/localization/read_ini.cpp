@@ -52,6 +52,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "native_path.h"
+
 namespace hushgate {
 
 namespace {
@@ -90,13 +92,8 @@ bool sameName(std::string_view a, std::string_view b) {
 
 // The whole file, or false when it cannot be opened.
 bool readFile(const std::string& fileName, std::string& text) {
-#ifdef _WIN32
-    // Our paths are UTF-8; the narrow overload would read them as ANSI.
-    const std::filesystem::path path(std::u8string(fileName.begin(), fileName.end()));
-#else
-    const std::string& path = fileName;
-#endif
-    std::ifstream in(path, std::ios::binary);
+    // On Windows our paths are UTF-8; the narrow overload would read them as ANSI.
+    std::ifstream in(FileSystemPath(fileName), std::ios::binary);
     if (!in) {
         return false;
     }

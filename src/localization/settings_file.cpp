@@ -1,24 +1,19 @@
 #include "settings_file.h"
 
-#include <atomic>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "hosts_error.h"
+#include "hosts_file.h"
+#include "native_path.h"
 
-#include <algorithm>
+#ifdef _WIN32
+#include "win_text.h"
 #else
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #endif
@@ -27,200 +22,10 @@ namespace hushgate {
 
 namespace {
 
-// Numbers the temporary files of one process, so two saves never collide.
-std::atomic<unsigned> tempCounter{0};
-
-// ---------------------------------------------------------------------------
-// The operating-system part: the only code that differs between platforms.
-// Each write primitive returns 0 or the system's error code.
-
 #ifdef _WIN32
-
-using OsError = DWORD;
 constexpr char kSeparator = '\\';
-constexpr const char* kSeparators = "\\/";
-
-std::string toUtf8(std::wstring_view text) {
-    const int length = static_cast<int>(text.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-// Our paths are UTF-8; the file functions want UTF-16. Empty on bad UTF-8.
-std::wstring toWide(const std::string& text) {
-    const int length = static_cast<int>(text.size());
-    const int size =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(std::max(size, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), size);
-    return out;
-}
-
-std::string reasonOf(OsError err) {
-    wchar_t buffer[512];
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, err, 0, buffer, 512, nullptr);
-    std::wstring_view text(buffer, n);
-    text = text.substr(0, text.find_last_not_of(L"\r\n .") + 1);
-    return text.empty() ? "Windows error " + std::to_string(err) : toUtf8(text);
-}
-
-std::filesystem::path nativePath(const std::string& path) {
-    return toWide(path);
-}
-
-bool isRegularFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(toWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Windows files carry no permission bits of their own to keep.
-unsigned permissionsOf(const std::string&) {
-    return 0;
-}
-
-// Creates `path` only when nothing is there, writes `text` and flushes it.
-// A file it created but could not fill is deleted again.
-OsError createNew(const std::string& path, std::string_view text, unsigned = 0) {
-    const std::wstring wide = toWide(path);
-    if (wide.empty()) {
-        return ERROR_NO_UNICODE_TRANSLATION;
-    }
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return GetLastError();
-    }
-    OsError err = 0;
-    DWORD written = 0;
-    if (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
-        err = GetLastError();
-    } else if (written != text.size()) {
-        err = ERROR_WRITE_FAULT;
-    } else if (!FlushFileBuffers(file)) {
-        err = GetLastError();
-    }
-    if (!CloseHandle(file) && err == 0) {
-        err = GetLastError();
-    }
-    if (err != 0) {
-        DeleteFileW(wide.c_str());
-    }
-    return err;
-}
-
-// Moves the written temporary file over `path`; removes it on failure.
-OsError moveOver(const std::string& tempPath, const std::string& path) {
-    if (MoveFileExW(toWide(tempPath).c_str(), toWide(path).c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return 0;
-    }
-    const OsError err = GetLastError();
-    DeleteFileW(toWide(tempPath).c_str());
-    return err;
-}
-
-bool alreadyExists(OsError err) {
-    return err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS;
-}
-
-unsigned long processId() {
-    return GetCurrentProcessId();
-}
-
-#else  // POSIX
-
-using OsError = int;
+#else
 constexpr char kSeparator = '/';
-constexpr const char* kSeparators = "/";
-
-std::string reasonOf(OsError err) {
-    return std::strerror(err);
-}
-
-std::filesystem::path nativePath(const std::string& path) {
-    return path;
-}
-
-bool isRegularFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool writeAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            errno = n < 0 ? errno : EIO;
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// The permission bits of the file at `path`, or 0 when there is none.
-unsigned permissionsOf(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? (st.st_mode & 07777) : 0;
-}
-
-// Creates `path` only when nothing is there, writes `text` and flushes it.
-// A file it created but could not fill is removed again. `mode` is applied
-// when given; otherwise the umask decides, as for any new file.
-OsError createNew(const std::string& path, std::string_view text, unsigned mode = 0) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return errno;
-    }
-    OsError err = 0;
-    if (mode != 0) {
-        // Keeping the old file's permissions is a courtesy, not worth failing for.
-        (void)::fchmod(fd, static_cast<mode_t>(mode));
-    }
-    if (!writeAll(fd, text) || ::fsync(fd) != 0) {
-        err = errno;
-    }
-    if (::close(fd) != 0 && err == 0) {
-        err = errno;
-    }
-    if (err != 0) {
-        ::unlink(path.c_str());
-    }
-    return err;
-}
-
-// Renames the written temporary file over `path`; removes it on failure.
-OsError moveOver(const std::string& tempPath, const std::string& path) {
-    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
-        const OsError err = errno;
-        ::unlink(tempPath.c_str());
-        return err;
-    }
-    // Make the rename itself durable; the data is safe either way.
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        (void)::fsync(dir);
-        ::close(dir);
-    }
-    return 0;
-}
-
-bool alreadyExists(OsError err) {
-    return err == EEXIST;
-}
-
-unsigned long processId() {
-    return static_cast<unsigned long>(::getpid());
-}
 
 std::string withoutTrailingSlashes(std::string path) {
     while (!path.empty() && path.back() == '/') {
@@ -246,21 +51,24 @@ std::string configHome() {
     }
     return withoutTrailingSlashes(home) + "/.config";
 }
-
 #endif
 
-// ---------------------------------------------------------------------------
-
-// A hidden name beside `path` that no other save of this process uses.
-std::string tempPathFor(const std::string& path) {
-    const std::size_t cut = path.find_last_of(kSeparators) + 1;  // 0 when there is none
-    return path.substr(0, cut) + "." + path.substr(cut) + ".tmp-" + std::to_string(processId()) +
-           "-" + std::to_string(tempCounter++);
+// The system's words for a failure it reported, as the user knows them from
+// other programs; the engine's own reason where the system reported none.
+std::string reasonOf(const HostsError& error) {
+    if (error.osError() == 0) {
+        return error.reason();
+    }
+#ifdef _WIN32
+    return windows::SystemErrorText(static_cast<unsigned long>(error.osError()));
+#else
+    return std::strerror(error.osError());
+#endif
 }
 
 // "" or the reason why the parent folders of `path` could not be created.
 std::string createParentFolders(const std::string& path) {
-    const std::filesystem::path parent = nativePath(path).parent_path();
+    const std::filesystem::path parent = FileSystemPath(path).parent_path();
     std::error_code ec;
     if (!parent.empty()) {
         std::filesystem::create_directories(parent, ec);
@@ -268,18 +76,35 @@ std::string createParentFolders(const std::string& path) {
     return ec ? ec.message() : std::string();
 }
 
-// Writes `text` over `path` through a fresh temporary file beside it.
-OsError replaceThroughTemp(const std::string& path, std::string_view text) {
-    const unsigned mode = permissionsOf(path);
-    OsError err = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {  // steps over leftovers of a crashed run
-        const std::string tempPath = tempPathFor(path);
-        err = createNew(tempPath, text, mode);
-        if (!alreadyExists(err)) {
-            return err != 0 ? err : moveOver(tempPath, path);
+// The settings file gets the hosts file's guarantees: a new file is flushed
+// before it takes the old one's place (with its owner, permissions and
+// attributes), and where it cannot, the rewrite in place is guarded by a
+// record beside it. A save that races another program's is tried again on
+// the version that program left.
+void replaceSettings(const std::string& path, const std::string& text) {
+    constexpr int kAttempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        if (!FileExists(path)) {
+            try {
+                CreateNewFile(path, text);
+                return;
+            } catch (const HostsError&) {
+                if (!FileExists(path)) {
+                    throw;  // not because another save was first
+                }
+            }
+        }
+        TidyUpBeforeRead(path, {});
+        const FileSnapshot old = ReadFileSnapshot(path);
+        try {
+            ReplaceFileContents(path, old.stamp, old.bytes.view(), LinesToWrite::Bytes(text));
+            return;
+        } catch (const HostsError& e) {
+            if (e.kind() != HostsError::Kind::ChangedByOther || attempt == kAttempts) {
+                throw;
+            }
         }
     }
-    return err;
 }
 
 }  // namespace
@@ -309,14 +134,17 @@ bool EnsureSettingsFile(const std::string& path) {
         if (path.empty()) {
             return false;
         }
-        if (isRegularFile(path)) {
+        if (FileExists(path)) {
             return true;  // whatever it holds
         }
         if (!createParentFolders(path).empty()) {
             return false;
         }
         // Never replaces: when another instance wrote the file meanwhile, it stays.
-        return createNew(path, DefaultSettingsText()) == 0 || isRegularFile(path);
+        CreateNewFile(path, DefaultSettingsText());
+        return true;
+    } catch (const HostsError&) {
+        return FileExists(path);
     } catch (const std::exception&) {
         return false;
     }
@@ -330,13 +158,12 @@ bool SaveSettings(const std::string& path, std::string_view language, std::strin
         } else {
             reason = createParentFolders(path);
             if (reason.empty()) {
-                const OsError err = replaceThroughTemp(path, SettingsText(language));
-                if (err == 0) {
-                    return true;
-                }
-                reason = reasonOf(err);
+                replaceSettings(path, SettingsText(language));
+                return true;
             }
         }
+    } catch (const HostsError& e) {
+        reason = reasonOf(e);
     } catch (const std::exception& e) {
         reason = e.what();
     }

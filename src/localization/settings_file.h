@@ -30,11 +30,14 @@ std::string SettingsFilePath(const std::string& programFolder);
 bool EnsureSettingsFile(const std::string& path);
 
 // Replaces the file at `path` with SettingsText(language), creating missing
-// parent folders. The new text goes to a temporary file beside it, is flushed
-// to disk and then renamed over the old file, so a failure never leaves a
-// half-written file: the old one stays as it was, the temporary file is
-// removed, and the result is false with the reason, one line in the
-// system's words, in `*error` (the caller names the file).
+// parent folders, the way the hosts engine replaces the hosts file
+// (ReplaceFileContents): the new text goes to a temporary file beside it, is
+// flushed to disk and then renamed over the old file (or, where that cannot
+// be, written in place behind a recovery record), so a failure never leaves
+// a half-written file: the old one stays as it was, no temporary file
+// remains, and the result is false with the reason, one line in the
+// system's words, in `*error` (the caller names the file). A file without
+// write permission is refused.
 bool SaveSettings(const std::string& path, std::string_view language, std::string* error = nullptr);
 
 // True when `language` can name a file of the Language folder: a bare name,

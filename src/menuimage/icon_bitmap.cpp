@@ -3,23 +3,14 @@
 #include <algorithm>
 #include <array>
 
+#include "byte_reader.h"
+
 namespace hushgate::menuimage {
 
 namespace {
 
-constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr std::size_t kInfoHeaderSize = 40;  // the smallest header an icon frame may carry
 constexpr std::uint32_t kUncompressed = 0;
-
-std::uint16_t le16(Bytes b, std::size_t at) {
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
-std::uint32_t le32(Bytes b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
 
 // Rows of a bitmap are padded to whole 32-bit words.
 std::uint64_t rowStride(std::uint64_t width, std::uint64_t bits) {
@@ -43,7 +34,7 @@ std::uint32_t colourAt(Bytes row, int x, int bits, std::span<const std::uint32_t
             return index < palette.size() ? palette[index] : 0;
         }
         case 16: {  // 5 bits each of red, green and blue
-            const std::uint16_t v = le16(row, static_cast<std::size_t>(x) * 2);
+            const std::uint16_t v = ReadLittleEndian16(row, static_cast<std::size_t>(x) * 2);
             const auto five = [](std::uint32_t c) { return (c << 3) | (c >> 2); };
             return rgb(five((v >> 10) & 31), five((v >> 5) & 31), five(v & 31));
         }
@@ -61,8 +52,7 @@ std::uint32_t colourAt(Bytes row, int x, int bits, std::span<const std::uint32_t
 }  // namespace
 
 bool IsPngData(Bytes data) {
-    return data.size() >= kPngSignature.size() &&
-           std::equal(kPngSignature.begin(), kPngSignature.end(), data.begin());
+    return StartsWithPngSignature(data);
 }
 
 std::optional<IconFrame> DecodeIconFrame(Bytes data) {
@@ -75,13 +65,13 @@ std::optional<IconFrame> DecodeIconFrame(Bytes data) {
     if (data.size() < kInfoHeaderSize) {
         return std::nullopt;
     }
-    const std::uint32_t headerSize = le32(data, 0);
-    const auto width = static_cast<std::int32_t>(le32(data, 4));
+    const std::uint32_t headerSize = ReadLittleEndian32(data, 0);
+    const auto width = static_cast<std::int32_t>(ReadLittleEndian32(data, 4));
     // The stored height covers the colour rows and the mask rows below them.
-    const auto doubledHeight = static_cast<std::int32_t>(le32(data, 8));
-    const int bits = le16(data, 14);
-    const std::uint32_t compression = le32(data, 16);
-    const std::uint32_t coloursUsed = le32(data, 32);
+    const auto doubledHeight = static_cast<std::int32_t>(ReadLittleEndian32(data, 8));
+    const int bits = ReadLittleEndian16(data, 14);
+    const std::uint32_t compression = ReadLittleEndian32(data, 16);
+    const std::uint32_t coloursUsed = ReadLittleEndian32(data, 32);
     if (headerSize < kInfoHeaderSize || headerSize > data.size() || compression != kUncompressed) {
         return std::nullopt;
     }

@@ -1,22 +1,9 @@
 #include "icon_directory.h"
 
+#include "byte_reader.h"
 #include "icon_bitmap.h"
 
 namespace hushgate::menuimage {
-
-namespace {
-
-std::uint16_t le16(Bytes b, std::size_t at) {
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
-std::uint32_t le32(Bytes b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
-}  // namespace
 
 bool LooksLikeIconDirectory(Bytes bytes) {
     return bytes.size() >= 3 && bytes[0] == 0 && bytes[1] == 0 && (bytes[2] == 1 || bytes[2] == 2);
@@ -26,7 +13,7 @@ std::optional<std::vector<IconDirEntry>> ReadIconDirectory(Bytes bytes) {
     if (bytes.size() < kIconDirHeadSize) {
         return std::nullopt;
     }
-    const auto count = static_cast<std::int16_t>(le16(bytes, 4));
+    const auto count = static_cast<std::int16_t>(ReadLittleEndian16(bytes, 4));
     if (count < 1) {
         return std::nullopt;
     }
@@ -44,10 +31,10 @@ std::optional<std::vector<IconDirEntry>> ReadIconDirectory(Bytes bytes) {
         e.height = bytes[at + 1];
         e.colorCount = bytes[at + 2];
         e.reserved = bytes[at + 3];
-        e.planes = le16(bytes, at + 4);
-        e.bitCount = le16(bytes, at + 6);
-        e.bytesInRes = le32(bytes, at + 8);
-        e.imageOffset = le32(bytes, at + 12);
+        e.planes = ReadLittleEndian16(bytes, at + 4);
+        e.bitCount = ReadLittleEndian16(bytes, at + 6);
+        e.bytesInRes = ReadLittleEndian32(bytes, at + 8);
+        e.imageOffset = ReadLittleEndian32(bytes, at + 12);
     }
     return entries;
 }

@@ -18,12 +18,6 @@ bool AttachMainMenuImages(clsMenuImage& images, QMenuBar* menuBar) {
     for (const MenuImagePlace& place : kMainMenuImagePlaces) {
         ok = images.PutImageToVBMenu(place.imageId, place.menuPos, place.subMenuPos) && ok;
     }
-    // Only a list that draws item images itself puts them in the check-mark
-    // column; with Qt drawing them (always, today) the menus stay as they are.
-    if (!images.IsWindowVistaOrLater()) {
-        images.RemoveMenuCheckVB({0});
-        images.RemoveMenuCheckVB({1});
-    }
     return ok;
 }
 

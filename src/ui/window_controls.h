@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QCursor>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QString>
 
 #include <QIcon>
+#include <QPixmap>
 
 #include "resource_names.h"
 #include "twips.h"
@@ -28,9 +30,8 @@ inline void setUpDialog(QDialog* dialog, const char* name, QSize clientTwips) {
     dialog->setFont(dialogFont);
 }
 
-template <class Label = QLabel>
-Label* label(QWidget* parent, const char* name, const QString& text, QRect twipsRect) {
-    auto* control = new Label(text, parent);
+inline QLabel* label(QWidget* parent, const char* name, const QString& text, QRect twipsRect) {
+    auto* control = new QLabel(text, parent);
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(fromTwips(twipsRect));
     control->setTextFormat(Qt::PlainText);  // texts from language files are never markup
@@ -60,6 +61,15 @@ inline void setTextColour(QLabel* label, const QColor& colour) {
     // A label takes the text role of its parent: inside a toolbar that is
     // ButtonText, which would draw it in the button colour instead.
     label->setForegroundRole(QPalette::WindowText);
+}
+
+// The look of the web-address labels: underlined, in the highlight colour,
+// with the hand pointer.
+inline void setLinkStyle(QLabel* label) {
+    setUnderline(label);
+    setTextColour(label, label->palette().color(QPalette::Highlight));
+    label->setCursor(QCursor(QPixmap(QString::fromLatin1(resources::kLinkPointer)),
+                             resources::kLinkPointerHotX, resources::kLinkPointerHotY));
 }
 
 // An auto-size label that grows to the right, as left-aligned labels do.

@@ -54,10 +54,7 @@ void AboutDialog::onCreate() {
     link.cursor = linkPointer_ != nullptr ? linkPointer_ : LoadCursorW(nullptr, IDC_HAND);
     lblLink_ = CreateLabel(Pic1_, kLink, L"", link);
     // Enter (the default button) and Esc both close the dialog.
-    cmdClose_ = CreateWindowExW(0, L"BUTTON", L"&Close",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
-                                hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)),
-                                GetModuleHandleW(nullptr), nullptr);
+    cmdClose_ = CreateButton(hwnd(), IDOK, L"&Close", true);
     SendMessageW(hwnd(), DM_SETDEFID, IDOK, 0);
 
     presenter_.Form_Load();
@@ -103,28 +100,17 @@ HWND AboutDialog::controlOf(Control control) const {
 }
 
 HFONT AboutDialog::fontOf(Control control) {
-    const auto charset = characterSets_.find(control);
     FontSpec spec;
     if (control == Control::lblTitle) {
         spec = {L"Arial", 975, true, false, 204};
     } else if (control == Control::lblLink) {
         spec = {L"MS Sans Serif", 825, false, true, 204};
     }
-    if (charset != characterSets_.end()) {
-        spec.characterSet = charset->second;
-    }
-    return fonts_.get(spec);
+    return fonts_.get(InCharacterSetOf(spec, characterSets_, control));
 }
 
 void AboutDialog::applyTexts(const TextSteps& steps) {
-    for (const TextStep& step : steps) {
-        if (step.characterSet) {
-            characterSets_[step.control] = *step.characterSet;
-        }
-        if (HWND control = controlOf(step.control); control != nullptr && step.text) {
-            SetWindowTextW(control, ToWide(*step.text).c_str());
-        }
-    }
+    ApplyTextSteps(steps, characterSets_, [this](Control control) { return controlOf(control); });
     layout();
 }
 

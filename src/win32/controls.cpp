@@ -19,6 +19,14 @@ void fill(HDC dc, const RECT& rect, int background) {
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
+// Starts a WM_PAINT with the whole client area filled in `background`.
+HDC beginFilledPaint(HWND hwnd, PAINTSTRUCT& paint, RECT& client, int background) {
+    HDC dc = BeginPaint(hwnd, &paint);
+    GetClientRect(hwnd, &client);
+    fill(dc, client, background);
+    return dc;
+}
+
 template <typename State>
 State* stateOf(HWND hwnd) {
     return reinterpret_cast<State*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -38,20 +46,27 @@ void release(HWND hwnd) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
 }
 
+// A control's state, a copy of what its creator passed, comes with
+// WM_NCCREATE and goes with WM_NCDESTROY; in between this finds it.
+template <typename State>
+State* trackState(HWND hwnd, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        adopt<State>(hwnd, lParam);
+    } else if (message == WM_NCDESTROY) {
+        release<State>(hwnd);
+        return nullptr;
+    }
+    return stateOf<State>(hwnd);
+}
+
 UINT textFormat(const LabelStyle& style) {
     UINT format = DT_NOPREFIX | (style.alignRight ? DT_RIGHT : DT_LEFT);
     return format | (style.wrap ? DT_WORDBREAK : DT_SINGLELINE);
 }
 
 LRESULT CALLBACK labelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* style = stateOf<LabelStyle>(hwnd);
+    auto* style = trackState<LabelStyle>(hwnd, message, lParam);
     switch (message) {
-    case WM_NCCREATE:
-        adopt<LabelStyle>(hwnd, lParam);
-        break;
-    case WM_NCDESTROY:
-        release<LabelStyle>(hwnd);
-        break;
     case WM_SETTEXT: {
         const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
         InvalidateRect(hwnd, nullptr, TRUE);
@@ -61,10 +76,8 @@ LRESULT CALLBACK labelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd, &paint);
         RECT client;
-        GetClientRect(hwnd, &client);
-        fill(dc, client, style->background);
+        HDC dc = beginFilledPaint(hwnd, paint, client, style->background);
         SetBkMode(dc, TRANSPARENT);
         const COLORREF colour = style->colour == CLR_INVALID
                                     ? (IsWindowEnabled(hwnd) ? GetSysColor(COLOR_WINDOWTEXT)
@@ -109,14 +122,8 @@ struct PanelState {
 };
 
 LRESULT CALLBACK panelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = stateOf<PanelState>(hwnd);
+    auto* state = trackState<PanelState>(hwnd, message, lParam);
     switch (message) {
-    case WM_NCCREATE:
-        adopt<PanelState>(hwnd, lParam);
-        break;
-    case WM_NCDESTROY:
-        release<PanelState>(hwnd);
-        break;
     case WM_ERASEBKGND: {
         RECT client;
         GetClientRect(hwnd, &client);
@@ -158,27 +165,20 @@ struct PictureState {
 };
 
 LRESULT CALLBACK pictureProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = stateOf<PictureState>(hwnd);
+    if (auto* ending = stateOf<PictureState>(hwnd);
+        message == WM_NCDESTROY && ending != nullptr && ending->bitmap != nullptr) {
+        DeleteObject(ending->bitmap);
+    }
+    auto* state = trackState<PictureState>(hwnd, message, lParam);
     switch (message) {
-    case WM_NCCREATE:
-        adopt<PictureState>(hwnd, lParam);
-        break;
-    case WM_NCDESTROY:
-        if (state != nullptr && state->bitmap != nullptr) {
-            DeleteObject(state->bitmap);
-        }
-        release<PictureState>(hwnd);
-        break;
     case WM_NCHITTEST:
         return HTTRANSPARENT;
     case WM_ERASEBKGND:
         return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd, &paint);
         RECT client;
-        GetClientRect(hwnd, &client);
-        fill(dc, client, state->background);
+        HDC dc = beginFilledPaint(hwnd, paint, client, state->background);
         BITMAP info{};
         if (state->bitmap != nullptr && GetObjectW(state->bitmap, sizeof info, &info) != 0) {
             HDC source = CreateCompatibleDC(dc);
@@ -233,6 +233,14 @@ void RegisterControlClasses() {
     registerClass(kLabelClass, labelProcedure);
     registerClass(kPanelClass, panelProcedure);
     registerClass(kPictureClass, pictureProcedure);
+}
+
+HWND CreateButton(HWND parent, int id, const wchar_t* text, bool isDefault) {
+    return CreateWindowExW(0, L"BUTTON", text,
+                           WS_CHILD | WS_VISIBLE | WS_TABSTOP |
+                               (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
 }
 
 HWND CreateLabel(HWND parent, int id, const std::wstring& text, const LabelStyle& style) {

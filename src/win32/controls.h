@@ -35,6 +35,9 @@ std::wstring WindowText(HWND hwnd);
 // Places `control` at a rectangle given in pixels.
 void Place(HWND control, int left, int top, int width, int height);
 
+// A system push button; `isDefault` gives it the default button's look.
+HWND CreateButton(HWND parent, int id, const wchar_t* text, bool isDefault);
+
 HWND CreateLabel(HWND parent, int id, const std::wstring& text, const LabelStyle& style);
 void SetLabelFont(HWND label, HFONT font);
 // The size the label's text needs in its font, in pixels (one line unless

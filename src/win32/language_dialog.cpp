@@ -20,14 +20,6 @@ constexpr Control kLogged[] = {Control::frmLanguage,         Control::lblSelect,
                                Control::lblTranslatedByName, Control::lblTranslatedByEmail,
                                Control::lblTranslatedByWeb};
 
-HWND button(HWND parent, int id, const wchar_t* text, bool isDefault) {
-    return CreateWindowExW(0, L"BUTTON", text,
-                           WS_CHILD | WS_VISIBLE | WS_TABSTOP |
-                               (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleW(nullptr), nullptr);
-}
-
 void addToolTip(HWND tips, HWND owner, HWND control, const wchar_t* text) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -75,8 +67,8 @@ void LanguageDialog::onCreate() {
     web.colour = RGB(0, 0, 255);
     lblTranslatedByWeb_ = CreateLabel(hwnd(), kWeb, L"[Web]", web);
     // Apply is the default button (Enter); Esc reaches the dialog as Cancel.
-    cmdOK_ = button(hwnd(), IDOK, L"Apply", true);
-    cmdCancel_ = button(hwnd(), IDCANCEL, L"Cancel", false);
+    cmdOK_ = CreateButton(hwnd(), IDOK, L"Apply", true);
+    cmdCancel_ = CreateButton(hwnd(), IDCANCEL, L"Cancel", false);
     SendMessageW(hwnd(), DM_SETDEFID, IDOK, 0);
 
     toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
@@ -139,21 +131,11 @@ HFONT LanguageDialog::fontOf(Control control) {
     } else if (control == Control::lblTranslatedByWeb) {
         spec = {L"MS Sans Serif", 825, false, true, 204};
     }
-    if (const auto charset = characterSets_.find(control); charset != characterSets_.end()) {
-        spec.characterSet = charset->second;
-    }
-    return fonts_.get(spec);
+    return fonts_.get(InCharacterSetOf(spec, characterSets_, control));
 }
 
 void LanguageDialog::applyTexts(const TextSteps& steps) {
-    for (const TextStep& step : steps) {
-        if (step.characterSet) {
-            characterSets_[step.control] = *step.characterSet;
-        }
-        if (HWND control = controlOf(step.control); control != nullptr && step.text) {
-            SetWindowTextW(control, ToWide(*step.text).c_str());
-        }
-    }
+    ApplyTextSteps(steps, characterSets_, [this](Control control) { return controlOf(control); });
     layout();
 }
 

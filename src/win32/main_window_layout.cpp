@@ -34,14 +34,6 @@ FontSpec statusEndFont(std::optional<int> characterSet) {
     return {L"MS Sans Serif", 825, true, false, characterSet.value_or(204)};
 }
 
-HWND button(HWND parent, int id, const wchar_t* text, bool isDefault) {
-    return CreateWindowExW(0, L"BUTTON", text,
-                           WS_CHILD | WS_VISIBLE | WS_TABSTOP |
-                               (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleW(nullptr), nullptr);
-}
-
 }  // namespace
 
 void MainWindow::createControls() {
@@ -69,8 +61,8 @@ void MainWindow::createControls() {
     lblStatusEnd_ = CreateLabel(hwnd(), kStatusEnd, L"blocked!", {});
 
     // Tab order: the panel (where the focus rests), Block, Unblock.
-    cmdBlockFB_ = button(hwnd(), kCommandBlock, L"&Block Facebook", true);
-    cmdUnblockFB_ = button(hwnd(), kCommandUnblock, L"&Unblock Facebook", false);
+    cmdBlockFB_ = CreateButton(hwnd(), kCommandBlock, L"&Block Facebook", true);
+    cmdUnblockFB_ = CreateButton(hwnd(), kCommandUnblock, L"&Unblock Facebook", false);
     SendMessageW(hwnd(), DM_SETDEFID, kCommandBlock, 0);
 
     for (HWND hidden :

@@ -50,4 +50,24 @@ void SetWindowIcons(HWND hwnd, const wchar_t* group) {
     }
 }
 
+void ApplyTextSteps(const TextSteps& steps, std::map<Control, int>& characterSets,
+                    const std::function<HWND(Control)>& controlOf) {
+    for (const TextStep& step : steps) {
+        if (step.characterSet) {
+            characterSets[step.control] = *step.characterSet;
+        }
+        if (HWND control = controlOf(step.control); control != nullptr && step.text) {
+            SetWindowTextW(control, ToWide(*step.text).c_str());
+        }
+    }
+}
+
+FontSpec InCharacterSetOf(FontSpec spec, const std::map<Control, int>& characterSets,
+                          Control control) {
+    if (const auto charset = characterSets.find(control); charset != characterSets.end()) {
+        spec.characterSet = charset->second;
+    }
+    return spec;
+}
+
 }  // namespace hushgate::win32

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <string_view>
 
+#include "controls.h"
 #include "view_types.h"
 
 namespace hushgate::win32 {
@@ -15,6 +18,16 @@ MessageAnswer ShowViewMessage(HWND owner, const Message& message);
 // The large and small title-bar icons of `hwnd` from the icon group `group`
 // of the executable.
 void SetWindowIcons(HWND hwnd, const wchar_t* group);
+
+// A dialog's part of applying a language: remembers the character set each
+// step gives its control in `characterSets`, and sets the texts on the
+// controls `controlOf` finds.
+void ApplyTextSteps(const TextSteps& steps, std::map<Control, int>& characterSets,
+                    const std::function<HWND(Control)>& controlOf);
+
+// `spec` in the character set the language gave `control`, if it gave one.
+FontSpec InCharacterSetOf(FontSpec spec, const std::map<Control, int>& characterSets,
+                          Control control);
 
 // The texts of a window's controls in the scenario log, one line each:
 // "text <window>.<control> <text>".

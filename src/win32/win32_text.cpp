@@ -4,40 +4,16 @@
 
 #include "code_pages.h"
 #include "text.h"
+#include "win_text.h"
 
 namespace hushgate::win32 {
 
-std::wstring Decode(std::string_view bytes, unsigned codePage) {
-    if (bytes.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(bytes.size());
-    const int size = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
-    if (size <= 0) {
-        // A code page this system lacks: keep what is plain ASCII readable.
-        return std::wstring(bytes.begin(), bytes.end());
-    }
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), size);
-    return wide;
-}
-
 std::wstring Widen(std::string_view utf8) {
-    return Decode(utf8, CP_UTF8);
+    return windows::Decode(utf8, CP_UTF8);
 }
 
 std::string Narrow(std::wstring_view wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(wide.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
-    }
-    return utf8;
+    return windows::ToUtf8(wide);
 }
 
 std::wstring ToWide(const Text& text) {
@@ -47,7 +23,7 @@ std::wstring ToWide(const Text& text) {
             piece.characterSet == kProgramText
                 ? CP_UTF8
                 : static_cast<unsigned>(CodePageOf(piece.characterSet).number);
-        wide += Decode(piece.bytes, codePage);
+        wide += windows::Decode(piece.bytes, codePage);
     }
     return wide;
 }
@@ -69,16 +45,7 @@ std::wstring ProgramFolder() {
 }
 
 std::wstring ErrorText(unsigned long code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length > 0 ? std::wstring(buffer, length) : L"error " + std::to_wstring(code);
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-        text.pop_back();
-    }
-    return text;
+    return Widen(windows::SystemErrorText(code));
 }
 
 }  // namespace hushgate::win32

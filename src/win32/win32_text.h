@@ -13,9 +13,6 @@ namespace win32 {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 
-// `bytes` in Windows code page `codePage` as UTF-16 (MultiByteToWideChar).
-std::wstring Decode(std::string_view bytes, unsigned codePage);
-
 // A text as the window shows it: language-file pieces decoded with the code
 // page of their character set, the program's own pieces as UTF-8.
 std::wstring ToWide(const Text& text);

@@ -2,6 +2,8 @@
 // window pictures and mouse pointers) and writes them into one folder.
 //
 //   make_artwork OUTPUT_FOLDER
+//   make_artwork --toolbar OUTPUT_FOLDER   the pictures of resources.dll
+//   make_artwork --desktop OUTPUT_FOLDER   the desktop icons, <size>.png
 //
 // Finished pictures (PNG_0..PNG_4.png, logo.jpg, blocked.jpg, unblocked.jpg,
 // and the window's pictures at twice the size, "*@2x.*") are written as they
@@ -357,125 +359,180 @@ QImage drawUpdateArrow()
     return image;
 }
 
-// Green flag on a pole, in a 16-unit square.
-void paintFlag(QPainter &p)
+// Green flag on a pole with a knob, its cloth waving.
+struct FlagShape {
+    QRectF pole;
+    qreal poleRadius;
+    QPointF knob;
+    qreal knobRadius;
+    // Top edge from its start over one curve to its end, down the fly, and
+    // back along the bottom curve.
+    QPointF clothStart, top1, top2, topEnd, flyEnd, bottom1, bottom2, bottomEnd;
+    qreal outline;
+};
+
+constexpr FlagShape kMenuFlag{{2.5, 1.5, 1.6, 14}, 0.6, {3.3, 1.6}, 1.3,
+                              {4.1, 2.6}, {7.5, 0.2}, {10, 5.2}, {14.5, 2.4},
+                              {14.5, 9.2}, {10, 12}, {7.5, 7}, {4.1, 9.4}, 1};
+constexpr FlagShape kToolbarFlag{{3.5, 2.5, 2.4, 20.5}, 0.9, {4.7, 2.5}, 1.8,
+                                 {5.9, 4}, {11, 0.5}, {14.5, 8}, {21.5, 3.8},
+                                 {21.5, 14}, {14.5, 18}, {11, 10.5}, {5.9, 14.2}, 1.2};
+
+void paintFlag(QPainter &p, const FlagShape &shape)
 {
-    // Pole with a knob.
     p.setBrush(QColor(0x5d, 0x40, 0x37));
-    p.drawRoundedRect(QRectF(2.5, 1.5, 1.6, 14), 0.6, 0.6);
-    p.drawEllipse(QPointF(3.3, 1.6), 1.3, 1.3);
-    // Waving cloth.
+    p.drawRoundedRect(shape.pole, shape.poleRadius, shape.poleRadius);
+    p.drawEllipse(shape.knob, shape.knobRadius, shape.knobRadius);
     QPainterPath cloth;
-    cloth.moveTo(4.1, 2.6);
-    cloth.cubicTo(7.5, 0.2, 10, 5.2, 14.5, 2.4);
-    cloth.lineTo(14.5, 9.2);
-    cloth.cubicTo(10, 12, 7.5, 7, 4.1, 9.4);
+    cloth.moveTo(shape.clothStart);
+    cloth.cubicTo(shape.top1, shape.top2, shape.topEnd);
+    cloth.lineTo(shape.flyEnd);
+    cloth.cubicTo(shape.bottom1, shape.bottom2, shape.bottomEnd);
     cloth.closeSubpath();
     p.setBrush(QColor::fromRgb(kGreen));
-    p.setPen(QPen(QColor::fromRgb(kGreenDark), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(QColor::fromRgb(kGreenDark), shape.outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(cloth);
     p.setPen(Qt::NoPen);
 }
 
-QImage drawFlag()
-{
-    QImage image = canvas(16, 16);
-    QPainter p;
-    beginPainting(p, image);
-    paintFlag(p);
-    return image;
-}
-
-QImage drawHouse()
-{
-    QImage image = canvas(16, 16);
-    QPainter p;
-    beginPainting(p, image);
-    // Chimney, behind the roof.
-    p.setBrush(QColor(0x45, 0x5a, 0x64));
-    p.drawRect(QRectF(11, 2, 2, 4));
-    // Walls.
-    p.setBrush(QColor(0xff, 0xe0, 0xb2));
-    p.setPen(QPen(QColor(0x8d, 0x6e, 0x63), 1));
-    p.drawRect(QRectF(3.5, 7.5, 9, 7));
-    // Roof.
-    QPolygonF roof;
-    roof << QPointF(0.8, 8.2) << QPointF(8, 1.2) << QPointF(15.2, 8.2);
-    p.setPen(QPen(QColor(0x45, 0x5a, 0x64), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(QColor(0x60, 0x7d, 0x8b));
-    p.drawPolygon(roof);
-    // Red door.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor::fromRgb(kCrossRed));
-    p.drawRect(QRectF(7, 10, 3, 5));
-    // Window.
-    p.setBrush(QColor(0x4f, 0xc3, 0xf7));
-    p.drawRect(QRectF(4.5, 9.5, 2, 2));
-    return image;
-}
-
-// Blue circular information sign filling a 16-unit square.
-void paintInfo(QPainter &p)
-{
-    p.setBrush(QColor::fromRgb(kInfoBlue));
-    p.setPen(QPen(QColor::fromRgb(kInfoBlueDark), 1));
-    p.drawEllipse(QPointF(8, 8), 7.3, 7.3);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor::fromRgb(kWhite));
-    p.drawEllipse(QPointF(8, 4.6), 1.35, 1.35);
-    p.drawRect(QRectF(7, 6.8, 2, 5.2));
-    p.drawRect(QRectF(6, 6.8, 1.2, 1.2));     // serif at the top left
-    p.drawRect(QRectF(6, 11.2, 4, 1.2));      // foot
-}
-
-QImage drawInfo()
-{
-    QImage image = canvas(16, 16);
-    QPainter p;
-    beginPainting(p, image);
-    paintInfo(p);
-    return image;
-}
-
-// ---------------------------------------------------------------------------
-// The main icon: the network's "f" on a rounded square, crossed out in red.
-// Drawn on a 48-unit grid; most edges sit on multiples of 3 units so they
-// land on whole pixels at 48, 32 and 16 pixels.
-
-QImage drawMainIcon(int size)
+QImage drawFlag(const FlagShape &shape = kMenuFlag, int size = 16)
 {
     QImage image = canvas(size, size);
     QPainter p;
     beginPainting(p, image);
-    const qreal unit = size / 48.0;
+    paintFlag(p, shape);
+    return image;
+}
 
-    // Rounded square, one pixel in from the edge except at 16 pixels.
-    const qreal margin = size >= 32 ? 1.0 : 0.0;
-    QPainterPath square;
-    square.addRoundedRect(QRectF(margin, margin, size - 2 * margin, size - 2 * margin), size * 0.17, size * 0.17);
+// A house with a chimney and a red door.
+struct HouseShape {
+    QRectF chimney, walls;
+    QPointF eaveLeft, ridge, eaveRight;
+    qreal roofOutline;
+    QRectF door, window;
+};
+
+constexpr HouseShape kMenuHouse{{11, 2, 2, 4}, {3.5, 7.5, 9, 7}, {0.8, 8.2}, {8, 1.2}, {15.2, 8.2}, 1.6,
+                                {7, 10, 3, 5}, {4.5, 9.5, 2, 2}};
+constexpr HouseShape kToolbarHouse{{16.5, 3, 3, 6}, {5, 11, 14, 11}, {1.2, 12.2}, {12, 1.8}, {22.8, 12.2}, 2,
+                                   {10.5, 15, 4.5, 7}, {6.5, 14, 3, 3}};
+
+QImage drawHouse(const HouseShape &shape = kMenuHouse, int size = 16)
+{
+    QImage image = canvas(size, size);
+    QPainter p;
+    beginPainting(p, image);
+    // Chimney, behind the roof.
+    p.setBrush(QColor(0x45, 0x5a, 0x64));
+    p.drawRect(shape.chimney);
+    p.setBrush(QColor(0xff, 0xe0, 0xb2));
+    p.setPen(QPen(QColor(0x8d, 0x6e, 0x63), 1));
+    p.drawRect(shape.walls);
+    QPolygonF roof;
+    roof << shape.eaveLeft << shape.ridge << shape.eaveRight;
+    p.setPen(QPen(QColor(0x45, 0x5a, 0x64), shape.roofOutline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(0x60, 0x7d, 0x8b));
+    p.drawPolygon(roof);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor::fromRgb(kCrossRed));
+    p.drawRect(shape.door);
+    p.setBrush(QColor(0x4f, 0xc3, 0xf7));
+    p.drawRect(shape.window);
+    return image;
+}
+
+// Blue round information sign: a white dot over a stem with a serif and a foot.
+struct InfoShape {
+    QPointF centre;
+    qreal radius, outline;
+    QPointF dot;
+    qreal dotRadius;
+    QRectF stem, serif, foot;
+};
+
+constexpr InfoShape kMenuInfo{{8, 8}, 7.3, 1, {8, 4.6}, 1.35,
+                              {7, 6.8, 2, 5.2}, {6, 6.8, 1.2, 1.2}, {6, 11.2, 4, 1.2}};
+constexpr InfoShape kToolbarInfo{{12, 12}, 10.8, 1.2, {12, 6.8}, 1.9,
+                                 {10.5, 10, 3, 8}, {9, 10, 1.8, 1.8}, {9, 16.5, 6, 1.8}};
+
+QImage drawInfo(const InfoShape &shape = kMenuInfo, int size = 16)
+{
+    QImage image = canvas(size, size);
+    QPainter p;
+    beginPainting(p, image);
+    p.setBrush(QColor::fromRgb(kInfoBlue));
+    p.setPen(QPen(QColor::fromRgb(kInfoBlueDark), shape.outline));
+    p.drawEllipse(shape.centre, shape.radius, shape.radius);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor::fromRgb(kWhite));
+    p.drawEllipse(shape.dot, shape.dotRadius, shape.dotRadius);
+    p.drawRect(shape.stem);
+    p.drawRect(shape.serif);
+    p.drawRect(shape.foot);
+    return image;
+}
+
+// ---------------------------------------------------------------------------
+// The network's white lower-case "f" on its blue rounded square: the stem runs
+// off the bottom edge, a hook goes to the right on top, then the crossbar.
+
+struct LetterF {
+    // The stem's outline: up its left edge, over the hook (a curve) to its
+    // end, down and back (a curve) and down the stem's right edge.
+    std::array<QPointF, 12> outline;
+    QRectF crossbar;
+};
+
+// On the main icon's 48-unit grid.
+constexpr LetterF kMainIconF{{{{27, 50}, {27, 21}, {27, 13.5}, {31, 9}, {38.5, 9}, {42, 9},
+                               {42, 16}, {39.5, 16}, {37, 16}, {36, 17.3}, {36, 20}, {36, 50}}},
+                             {21, 21, 21, 6}};
+// On the 24-pixel toolbar picture.
+constexpr LetterF kToolbarF{{{{13.5, 25}, {13.5, 10.5}, {13.5, 6.8}, {15.5, 4.5}, {19.3, 4.5}, {21, 4.5},
+                              {21, 8}, {19.8, 8}, {18.5, 8}, {18, 8.7}, {18, 10}, {18, 25}}},
+                            {10.5, 10.5, 10.5, 3}};
+
+// Fills `square` (corners of `radius`) in the network's blue and the "f",
+// scaled by `letterScale` and clipped to the square, in white.
+void paintNetworkMark(QPainter &p, const QRectF &square, qreal radius, const LetterF &letter, qreal letterScale)
+{
+    QPainterPath background;
+    background.addRoundedRect(square, radius, radius);
     p.setBrush(QColor::fromRgb(kNetworkBlue));
-    p.drawPath(square);
+    p.drawPath(background);
 
-    // The "f": stem running off the bottom edge, a hook to the right on top
-    // and a crossbar; clipped to the square.
     p.save();
-    p.setClipPath(square);
-    p.scale(unit, unit);
+    p.setClipPath(background);
+    p.scale(letterScale, letterScale);
+    const auto &o = letter.outline;
     QPainterPath f;
-    f.moveTo(27, 50);
-    f.lineTo(27, 21);
-    f.cubicTo(27, 13.5, 31, 9, 38.5, 9);
-    f.lineTo(42, 9);
-    f.lineTo(42, 16);
-    f.lineTo(39.5, 16);
-    f.cubicTo(37, 16, 36, 17.3, 36, 20);
-    f.lineTo(36, 50);
+    f.moveTo(o[0]);
+    f.lineTo(o[1]);
+    f.cubicTo(o[2], o[3], o[4]);
+    f.lineTo(o[5]);
+    f.lineTo(o[6]);
+    f.lineTo(o[7]);
+    f.cubicTo(o[8], o[9], o[10]);
+    f.lineTo(o[11]);
     f.closeSubpath();
-    f.addRect(QRectF(21, 21, 21, 6));
+    f.addRect(letter.crossbar);
     f.setFillRule(Qt::WindingFill);
     p.setBrush(QColor::fromRgb(kWhite));
     p.drawPath(f);
     p.restore();
+}
+
+// ---------------------------------------------------------------------------
+// The main icon: the network's mark crossed out in red. Drawn on a 48-unit
+// grid; most edges sit on multiples of 3 units so they land on whole pixels
+// at 48, 32 and 16 pixels.
+
+void paintMainIcon(QPainter &p, int size)
+{
+    // Rounded square, one pixel in from the edge except at 16 pixels.
+    const qreal margin = size >= 32 ? 1.0 : 0.0;
+    paintNetworkMark(p, QRectF(margin, margin, size - 2 * margin, size - 2 * margin), size * 0.17, kMainIconF,
+                     size / 48.0);
 
     // Red cross with a white rim over the lower right.
     struct CrossShape {
@@ -492,6 +549,47 @@ QImage drawMainIcon(int size)
         p.drawLine(c - d1, c + d1);
         p.drawLine(c - d2, c + d2);
     }
+}
+
+// The frames of the program icon: 16, 32 or 48 pixels.
+QImage drawMainIcon(int size)
+{
+    QImage image = canvas(size, size);
+    QPainter p;
+    beginPainting(p, image);
+    paintMainIcon(p, size);
+    return image;
+}
+
+// The 48-pixel frame's drawing at a larger size, so that it stays sharp.
+QImage drawLargeMainIcon(int size)
+{
+    QImage image = canvas(size, size);
+    QPainter p;
+    beginPainting(p, image);
+    p.scale(size / 48.0, size / 48.0);
+    paintMainIcon(p, 48);
+    return image;
+}
+
+// Never shown: the toolbar's separator takes the icon library's first
+// picture. A plain grey bar, recognisable to anyone who looks into the library.
+QImage drawSeparator()
+{
+    QImage image = canvas(24, 24);
+    QPainter p;
+    beginPainting(p, image);
+    p.setBrush(QColor(0x9e, 0x9e, 0x9e));
+    p.drawRect(QRectF(11, 2, 2, 20));
+    return image;
+}
+
+QImage drawToolbarNetworkMark()
+{
+    QImage image = canvas(24, 24);
+    QPainter p;
+    beginPainting(p, image);
+    paintNetworkMark(p, QRectF(0.5, 0.5, 23, 23), 4, kToolbarF, 1);
     return image;
 }
 
@@ -743,24 +841,9 @@ QImage drawUnblockedMark(int scale = 1) {
     return image;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// The window's bitmaps: menu images, icon and pointer frames, pictures.
+void writeWindowArtwork()
 {
-    // No display needed: draw into images only.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_artwork OUTPUT_FOLDER\n");
-        return 2;
-    }
-    g_outputFolder = QString::fromLocal8Bit(argv[1]);
-    if (!QDir().mkpath(g_outputFolder)) {
-        std::fprintf(stderr, "make_artwork: cannot create %s\n", argv[1]);
-        return 1;
-    }
-
     // Menu images, in menu image list order.
     writeRgba(drawExitCross(), QStringLiteral("PNG_0.png"));
     writeRgba(drawUpdateArrow(), QStringLiteral("PNG_1.png"));
@@ -798,6 +881,57 @@ int main(int argc, char *argv[])
     writeJpeg(drawUnblockedMark(2), QStringLiteral("unblocked@2x.jpg"));
     writeRgba(drawPadlock(true, 2), QStringLiteral("padlock_closed@2x.png"));
     writeRgba(drawPadlock(false, 2), QStringLiteral("padlock_open@2x.png"));
+}
 
+// The pictures of the icon library resources.dll, in toolbar order: the
+// separator's, then the four buttons'. make_artwork.sh --toolbar makes the .ico
+// files that toolbar_icons.rc names of them.
+void writeToolbarPictures()
+{
+    writeRgba(drawSeparator(), QStringLiteral("separator.png"));
+    writeRgba(drawFlag(kToolbarFlag, 24), QStringLiteral("language.png"));
+    writeRgba(drawInfo(kToolbarInfo, 24), QStringLiteral("about.png"));
+    writeRgba(drawHouse(kToolbarHouse, 24), QStringLiteral("web.png"));
+    writeRgba(drawToolbarNetworkMark(), QStringLiteral("facebook.png"));
+}
+
+// The desktop icons, one PNG per hicolor size: 16, 32 and 48 are the program
+// icon's frames, 24 the 48 frame halved, the large sizes the 48 frame's
+// drawing scaled up.
+void writeDesktopIcons()
+{
+    for (int size : {16, 32, 48})
+        writeRgba(drawMainIcon(size), QStringLiteral("%1.png").arg(size));
+    writeRgba(drawMainIcon(48).scaled(24, 24, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+              QStringLiteral("24.png"));
+    for (int size : {64, 128, 256})
+        writeRgba(drawLargeMainIcon(size), QStringLiteral("%1.png").arg(size));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // No display needed: draw into images only.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    const QString mode = argc == 3 ? QString::fromLatin1(argv[1]) : QString();
+    if ((argc != 2 && argc != 3) || (argc == 3 && mode != QLatin1String("--toolbar") &&
+                                     mode != QLatin1String("--desktop"))) {
+        std::fprintf(stderr, "usage: make_artwork [--toolbar | --desktop] OUTPUT_FOLDER\n");
+        return 2;
+    }
+    g_outputFolder = QString::fromLocal8Bit(argv[argc - 1]);
+    if (!QDir().mkpath(g_outputFolder)) {
+        std::fprintf(stderr, "make_artwork: cannot create %s\n", argv[argc - 1]);
+        return 1;
+    }
+    if (mode == QLatin1String("--toolbar"))
+        writeToolbarPictures();
+    else if (mode == QLatin1String("--desktop"))
+        writeDesktopIcons();
+    else
+        writeWindowArtwork();
     return g_failed ? 1 : 0;
 }

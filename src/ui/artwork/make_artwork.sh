@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Regenerates every bitmap in src/ui/resources/ from make_artwork.cpp.
+# Regenerates Hushgate's bitmaps from make_artwork.cpp:
 #
-#   bash src/ui/artwork/make_artwork.sh
+#   bash src/ui/artwork/make_artwork.sh             every bitmap in src/ui/resources/
+#   bash src/ui/artwork/make_artwork.sh --toolbar   the five .ico files of
+#       src/icons/library/ (afterwards run build-resources-dll.sh there)
+#   bash src/ui/artwork/make_artwork.sh --desktop   packaging/icons/hicolor/<size>.png
 #
 # Needs: cmake, a C++20 compiler, Qt 6 (Gui) and icoutils (icotool).
 # Builds make_artwork in a temporary folder, lets it draw the pictures and the
 # icon/cursor frames, assembles the .ico and .cur files with icotool and copies
-# the results over the files in src/ui/resources/. Nothing else is touched.
+# the results over the files named above. Nothing else is touched.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+mode="${1:-}"
+case "$mode" in
+    "" | --toolbar | --desktop) ;;
+    *) echo "usage: make_artwork.sh [--toolbar | --desktop]" >&2; exit 2 ;;
+esac
 resources="$(cd "$here/../resources" 2>/dev/null && pwd || true)"
 if [[ -z "$resources" ]]; then
     mkdir -p "$here/../resources"
@@ -38,7 +46,23 @@ mkdir -p "$frames" "$out" "$work/runtime"
 chmod 700 "$work/runtime"
 
 echo "Drawing"
-QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$work/build/make_artwork" "$frames"
+QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$work/build/make_artwork" $mode "$frames"
+
+if [[ $mode == --desktop ]]; then
+    hicolor="$here/../../../packaging/icons/hicolor"
+    cp "$frames"/*.png "$hicolor/"
+    echo "Wrote to $hicolor"
+    exit 0
+fi
+if [[ $mode == --toolbar ]]; then
+    # One 24 x 24, 32-bit image per icon file.
+    library="$here/../../icons/library"
+    for name in separator language about web facebook; do
+        icotool -c -b 32 -o "$library/$name.ico" "$frames/$name.png"
+        echo "  $name.ico"
+    done
+    exit 0
+fi
 
 cd "$frames"
 

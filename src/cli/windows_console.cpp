@@ -6,20 +6,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <iostream>
+
+#include "win_text.h"
 
 namespace hushgate::cli {
 
 namespace {
-
-std::string toUtf8(const wchar_t* text) {
-    const int length = static_cast<int>(std::wcslen(text));
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
-    return out;
-}
 
 // How many leading bytes of `text` end on a whole UTF-8 character; a
 // character cut by a flush waits for its remaining bytes.
@@ -83,7 +76,7 @@ private:
 std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
-        arguments.push_back(toUtf8(argv[i]));
+        arguments.push_back(windows::ToUtf8(argv[i]));
     }
     return arguments;
 }

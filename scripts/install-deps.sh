@@ -6,6 +6,7 @@ packages=(
     build-essential
     cmake
     pkg-config
+    clang-format
     googletest
     libgtest-dev
     qt6-base-dev

@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <fstream>
 
 #include "hosts_engine.h"
 #include "test_support.h"
@@ -17,21 +16,21 @@
 namespace hushgate {
 namespace {
 
-using Kind = HostsError::Kind;
 using Names = std::vector<std::string>;
 
 const std::string kOriginal = "127.0.0.1 localhost\n\n127.0.0.1 m.facebook.com\n# end";
 
 // For checks inside a child process: the first failed condition's message.
-#define CHILD_CHECK(condition, message) \
-    if (!(condition))                   \
-    return std::string(message)
+// clang-format off
+#define CHILD_CHECK(condition, message) if (!(condition)) return std::string(message)
+// clang-format on
 
 // Runs Block and returns its error, or an empty one.
 HostsError blockError(const std::string& hosts) {
     HostsEngine engine(hosts, LineEnd::Lf);
     return test::errorOf([&] { engine.Block(); })
-        .value_or(HostsError(HostsError::Action::Read, Kind::Other, hosts, 0, "no error"));
+        .value_or(
+            HostsError(HostsError::Action::Read, HostsError::Kind::Other, hosts, 0, "no error"));
 }
 
 bool says(const HostsError& error, const char* words) {
@@ -51,49 +50,33 @@ TEST(Failures, SomethingOtherThanAFileIsRefusedWithoutWaiting) {
 TEST(Failures, RefusedWriteLeavesTheFileAndNoTemporaryFile) {
     const struct {
         const char* what;
-        std::function<bool(const std::string& file, const std::string& folder)>
-            setup;  // false: skip
-        std::function<void()> inChild;
-        Kind kind;
+        const char* setup;  // a shell command on $F (the file) and $D (its folder)
+        bool asNobody;      // root may write anything: play an ordinary user
+        rlim_t sizeLimit;   // past it the system sends SIGXFSZ, which would end the process
         const char* reason;
     } cases[] = {
-        {"no write permission",
-         [](const std::string& file, const std::string& folder) {
-             // Root may write anything: play an ordinary user instead.
-             return test::shell("chmod 444 \"$F\" && chown 65534:65534 \"$F\" \"$D\"", file,
-                                folder);
-         },
-         test::becomeNobody, Kind::PermissionDenied, "Permission denied"},
-        {"file-size limit", nullptr,
-         [] {
-             // Past the limit the system sends SIGXFSZ, which would end the process.
-             const rlimit limit{kOriginal.size() + 100, kOriginal.size() + 100};
-             ::setrlimit(RLIMIT_FSIZE, &limit);
-         },
-         Kind::Other, "File too large"},
-        {"append-only folder",
-         [](const std::string&, const std::string& folder) {
-             return test::shell("chattr +a \"$D\"", {}, folder);
-         },
-         nullptr, Kind::PermissionDenied, "append-only"},
+        {"no write permission", "chmod 444 \"$F\" && chown 65534:65534 \"$F\" \"$D\"", true,
+         RLIM_INFINITY, "Permission denied"},
+        {"file-size limit", "true", false, 200, "File too large"},
+        {"append-only folder", "chattr +a \"$D\"", false, RLIM_INFINITY, "append-only"},
     };
     for (const auto& c : cases) {
         test::TempFolder dir;
         const std::string hosts = dir.file("hosts");
         test::writeFile(hosts, kOriginal);
-        if (c.setup && !c.setup(hosts, dir.path())) {
+        if (!test::shell(c.setup, hosts, dir.path())) {
             std::cout << "skipped (needs root and a file system with it): " << c.what << "\n";
             continue;
         }
         const test::Picture before = test::pictureOf(hosts);
         EXPECT_EQ(test::runInChild([&] {
-                      if (c.inChild) {
-                          c.inChild();
+                      const rlimit limit{c.sizeLimit, c.sizeLimit};
+                      ::setrlimit(RLIMIT_FSIZE, &limit);
+                      if (c.asNobody) {
+                          test::becomeNobody();
                       }
                       const HostsError error = blockError(hosts);
-                      CHILD_CHECK((c.kind == Kind::Other || error.kind() == c.kind) &&
-                                      says(error, c.reason),
-                                  error.what());
+                      CHILD_CHECK(says(error, c.reason), error.what());
                       return std::string();
                   }),
                   "")
@@ -102,32 +85,6 @@ TEST(Failures, RefusedWriteLeavesTheFileAndNoTemporaryFile) {
         EXPECT_EQ(test::pictureOf(hosts), before) << c.what;
         EXPECT_EQ(test::listing(dir.path()), Names{"hosts"}) << c.what;
     }
-}
-
-TEST(Failures, FileTooLargeForMemoryIsSaidInOneLine) {
-    test::TempFolder dir;
-    const std::string hosts = dir.file("hosts\nname");
-    std::ofstream(hosts).close();
-    std::filesystem::resize_file(hosts, std::uint64_t{1} << 30);
-    EXPECT_EQ(test::runInChild([&] {
-                  // Room for small allocations only, whatever the process has mapped so far.
-                  std::ifstream statm("/proc/self/statm");
-                  std::uint64_t pages = 0;
-                  statm >> pages;
-                  const rlim_t room =
-                      pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (rlim_t{256} << 20);
-                  const rlimit limit{room, room};
-                  CHILD_CHECK(pages > 0 && ::setrlimit(RLIMIT_AS, &limit) == 0, "setrlimit failed");
-                  HostsEngine engine(hosts, LineEnd::Lf);
-                  auto error = test::errorOf([&] { engine.LoadHostsList(); });
-                  CHILD_CHECK(error && error->kind() == Kind::OutOfMemory &&
-                                  std::string(error->what()) == "not enough memory to read " +
-                                                                    dir.file("hosts\\nname") +
-                                                                    " (1.0 GiB)",
-                              error ? error->what() : "no error");
-                  return std::string();
-              }),
-              "");
 }
 
 // The tests below need their own mounts, which only root may make.
@@ -156,41 +113,36 @@ TEST_F(MountedFailures, FailedWriteIsNamedAndLeavesEverythingAsItWas) {
         std::string content;
         bool readOnly, filled, bound;
         std::string path;
-        Kind kind;
         const char* reason;
     } cases[] = {
-        {"read-only", kOriginal, true, false, false, small + "/hosts", Kind::ReadOnlyFileSystem,
-         "Read-only file system"},
+        {"read-only", kOriginal, true, false, false, small + "/hosts", "Read-only file system"},
         {"read-only, through a link", kOriginal, true, false, false, dir.file("link"),
-         Kind::ReadOnlyFileSystem, "Read-only file system"},
+         "Read-only file system"},
         {"full", std::string(40000, 'x') + "\n", false, false, false, small + "/hosts",
-         Kind::DiskFull, "No space left"},
+         "No space left"},
         {"full under a bind mount", std::string(4000, 'x') + "\n", false, true, true,
-         etc + "/hosts", Kind::DiskFull, "No space left"},
+         etc + "/hosts", "No space left"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(
             test::runInChild([&] {
                 test::enterPrivateMountNamespace();
                 const std::string hosts = small + "/hosts";
-                CHILD_CHECK(::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") == 0,
-                            "mount failed");
+                test::mountOrThrow("tmpfs", small, "tmpfs", 0, "size=64k");
                 test::writeFile(hosts, c.content);
                 if (c.filled) {  // so the larger new contents cannot get another block
                     test::writeFile(small + "/filler", std::string(15 * 4096, 'f'));
                 }
-                CHILD_CHECK(!c.readOnly || ::mount(nullptr, small.c_str(), nullptr,
-                                                   MS_REMOUNT | MS_RDONLY, nullptr) == 0,
-                            "remount failed");
-                CHILD_CHECK(!c.bound || ::mount(hosts.c_str(), (etc + "/hosts").c_str(), nullptr,
-                                                MS_BIND, nullptr) == 0,
-                            "bind mount failed");
+                if (c.readOnly) {
+                    test::mountOrThrow({}, small, nullptr, MS_REMOUNT | MS_RDONLY);
+                }
+                if (c.bound) {
+                    test::mountOrThrow(hosts, etc + "/hosts", nullptr, MS_BIND);
+                }
                 const test::Picture before = test::pictureOf(hosts);
                 const Names files = test::listing(small);
                 const HostsError error = blockError(c.path);
-                CHILD_CHECK(
-                    error.kind() == c.kind && says(error, c.reason) && error.backupPath().empty(),
-                    error.what());
+                CHILD_CHECK(says(error, c.reason) && error.backupPath().empty(), error.what());
                 CHILD_CHECK(test::pictureOf(hosts) == before, "file changed");
                 CHILD_CHECK(test::listing(small) == files && test::listing(etc) == Names{"hosts"},
                             "left-over file");
@@ -199,29 +151,6 @@ TEST_F(MountedFailures, FailedWriteIsNamedAndLeavesEverythingAsItWas) {
             "")
             << c.what;
     }
-}
-
-TEST_F(MountedFailures, BindMountedFileIsRewrittenInPlace) {
-    // As in a container, where /etc/hosts is a file mounted from outside.
-    const std::string source = dir.file("source");
-    const std::string hosts = etc + "/hosts";
-    test::writeFile(source, kOriginal);
-    ASSERT_EQ(::chmod(source.c_str(), 0604), 0);
-    ASSERT_EQ(
-        test::runInChild([&] {
-            test::enterPrivateMountNamespace();
-            CHILD_CHECK(::mount(source.c_str(), hosts.c_str(), nullptr, MS_BIND, nullptr) == 0,
-                        "bind mount failed");
-            HostsEngine(hosts, LineEnd::Lf).Block();
-            CHILD_CHECK(test::readFile(hosts) == test::readFile(source), "mount shows other bytes");
-            return std::string();
-        }),
-        "");
-    EXPECT_EQ(test::readFile(source),
-              "127.0.0.1 localhost\n127.0.0.1 m.facebook.com\n# end\n" + test::allEntries());
-    EXPECT_EQ(std::filesystem::status(source).permissions(), std::filesystem::perms(0604));
-    EXPECT_EQ(test::listing(dir.path()), (Names{"etc", "small", "source"}));
-    EXPECT_EQ(test::listing(etc), Names{"hosts"});
 }
 
 TEST_F(MountedFailures, WritableFileInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
@@ -233,13 +162,11 @@ TEST_F(MountedFailures, WritableFileInAFolderThatTakesNoNewFileIsRewrittenInPlac
     EXPECT_EQ(
         test::runInChild([&] {
             test::enterPrivateMountNamespace();
-            CHILD_CHECK(::mount("tmpfs", etc.c_str(), "tmpfs", 0, "size=1m") == 0, "mount failed");
+            test::mountOrThrow("tmpfs", etc, "tmpfs", 0, "size=1m");
             const std::string original = "# mine\n" + test::allEntries() + "127.0.0.1 localhost\n";
             test::writeFile(hosts, original);
-            CHILD_CHECK(::mount(hosts.c_str(), hosts.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
-                            ::mount(nullptr, etc.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
-                                    nullptr) == 0,
-                        "mounts failed");
+            test::mountOrThrow(hosts, hosts, nullptr, MS_BIND);
+            test::mountOrThrow({}, etc, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY);
             HostsEngine refusing(hosts, LineEnd::Lf);
             refusing.setRecoveryFolder("");
             auto error = test::errorOf([&] { refusing.Unblock(); });

@@ -1,23 +1,36 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "hosts_engine.h"
 #include "test_support.h"
 
 namespace hushgate {
 namespace {
 
-TEST(BlockList, HoldsSixtyEightDistinctLoopbackLinesInOrder) {
-    const auto& entries = BlockEntries();
-    EXPECT_EQ(std::set<std::string_view>(entries.begin(), entries.end()).size(), 68u);
-    EXPECT_EQ(entries.front(), "127.0.0.1 www.facebook.com");
-    EXPECT_EQ(entries.back(), "127.0.0.1 zh-tw.facebook.com");
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        EXPECT_TRUE(entries[i].starts_with("127.0.0.1 ")) << entries[i];
-        EXPECT_EQ(entries[i].find_first_of("\t\r\nABCDEFGHIJKLMNOPQRSTUVWXYZ"),
-                  std::string_view::npos);
-        EXPECT_EQ(FindBlockEntry(entries[i]), i);
+// A line is its bytes up to LF with one CR just before the LF removed, in
+// every platform's build: files from either side read alike.
+TEST(SplitLines, CutsAtEveryLfAndDropsOneCrBeforeIt) {
+    const struct {
+        std::string_view text;
+        LineList lines;
+    } cases[] = {
+        {"", {}},
+        {"abc", {"abc"}},
+        {"\n", {"", ""}},
+        // A final line end gives one more, empty, line.
+        {"a\nb\n", {"a", "b", ""}},
+        {"\r\n\r\n", {"", "", ""}},
+        {"a\n\n\nb", {"a", "", "", "b"}},
+        {"a\r\nb\nc\r\n", {"a", "b", "c", ""}},
+        // Only one CR, and only right before the LF.
+        {"a\r\r\n", {"a\r", ""}},
+        {"a\rb\r\nc", {"a\rb", "c"}},
+        {"\r", {"\r"}},
+        // Every other byte is kept as it is.
+        {std::string_view("  t\t \n# \xE9\xFF\n\0n", 13),
+         {"  t\t ", "# \xE9\xFF", std::string_view("\0n", 2)}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SplitLines(c.text), c.lines) << testing::PrintToString(std::string(c.text));
     }
 }
 

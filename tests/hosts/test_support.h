@@ -119,6 +119,9 @@ bool shell(const std::string& command, const std::string& file = {},
 // In a child: gives the process its own mount namespace, so that mounts made
 // afterwards vanish with it; throws where that is not allowed (not root).
 void enterPrivateMountNamespace();
+// mount(2), throwing when it fails.
+void mountOrThrow(const std::string& source, const std::string& target, const char* type,
+                  unsigned long flags, const char* data = nullptr);
 // True when this process may create mount namespaces (checked in a child).
 bool canUseMountNamespaces();
 #endif

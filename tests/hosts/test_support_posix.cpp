@@ -153,6 +153,14 @@ void enterPrivateMountNamespace() {
     }
 }
 
+void mountOrThrow(const std::string& source, const std::string& target, const char* type,
+                  unsigned long flags, const char* data) {
+    if (::mount(source.empty() ? nullptr : source.c_str(), target.c_str(), type, flags, data) !=
+        0) {
+        throw std::runtime_error("cannot mount on " + target);
+    }
+}
+
 bool canUseMountNamespaces() {
     static const bool usable =
         ::geteuid() == 0 && waitStatusOfChild([] { enterPrivateMountNamespace(); }) == 0;

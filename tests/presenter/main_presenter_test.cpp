@@ -303,22 +303,5 @@ TEST_F(MainPresenterTest, TextsComeFromTheLanguageInForce) {
     }
 }
 
-TEST_F(MainPresenterTest, CommandsOpenTheirDialogsAndPages) {
-    program.writeHosts(kOriginal);
-    open();
-    view.calls.clear();
-    for (const char* key : {"language", "about", "web", "facebook", "Web", "", "separator"}) {
-        presenter->Toolbar1_ButtonClick(key);
-    }
-    presenter->mnuLanguage_Click();
-    presenter->mnuAbout_Click();
-    presenter->mnuDonate_Click();
-    presenter->lblLink_Click();
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"showLanguageDialog", "showAboutDialog",
-                                                    "showLanguageDialog", "showAboutDialog"}));
-    EXPECT_EQ(view.opened, (std::vector<std::string>{web::kHomePage, web::kSocialPage,
-                                                     web::kDonatePage, web::kHomePage}));
-}
-
 }  // namespace
 }  // namespace hushgate::test

@@ -151,13 +151,5 @@ TEST_F(LanguagePresenterTest, LanguageInForceWithoutAFileSelectsNothing) {
     EXPECT_EQ(view.calls.back(), "closeDialog");
 }
 
-TEST_F(LanguagePresenterTest, TranslatorLinksOpenTheirAddresses) {
-    open();
-    dialog->lblTranslatedByEmail_Click();
-    dialog->lblTranslatedByWeb_Click();
-    EXPECT_EQ(view.opened, (std::vector<std::string>{"mailto:lang@tavrin-software.example",
-                                                     "http://tavrin-software.example"}));
-}
-
 }  // namespace
 }  // namespace hushgate::test

@@ -80,18 +80,5 @@ TEST_F(UpdateCheckTest, OnlyTheNewestCheckIsAnswered) {
     EXPECT_EQ(view.messages.size(), 1u);
 }
 
-// The texts of the language in force when the answer comes.
-TEST(UpdateCheckInTheWindow, TakesTheTextsWhenTheAnswerArrives) {
-    TestProgram program;
-    program.writeHosts("");
-    RecordingView view;
-    MainPresenter presenter(pathsOf(program), view);
-    presenter.mnuCheckUpdates_Click();
-    presenter.lblNewVersion_JP = Text("Neue Version!", 0);
-    presenter.versionAnswered(view.check, "99.0");
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(bytesOf(view.messages[0].text).find("Neue Version!\nVersion: 99.0\n"), 0u);
-}
-
 }  // namespace
 }  // namespace hushgate::test

@@ -44,6 +44,10 @@ TEST(HelperTest, ChangesOnlyItsOwnFileAndOnlyAsRoot) {
          std::nullopt,
          "cannot read " HUSHGATE_HELPER_TEST_HOSTS ": "},
     };
+    // Nothing left by an earlier run.
+    const std::filesystem::path folder = std::filesystem::path(hosts).parent_path();
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
     test::TempFolder dir;
     const std::string helper = test::copyForAll(HUSHGATE_HELPER, dir);
     for (const auto& row : rows) {
@@ -68,8 +72,7 @@ TEST(HelperTest, ChangesOnlyItsOwnFileAndOnlyAsRoot) {
         if (row.after) {
             EXPECT_EQ(test::readFile(hosts), *row.after);
         }
-        EXPECT_LE(test::listing(std::filesystem::path(hosts).parent_path().string()).size(), 1u)
-            << "left behind beside the hosts file";
+        EXPECT_LE(test::listing(folder.string()).size(), 1u) << "left behind beside the hosts file";
     }
     std::filesystem::remove(hosts);
 }

@@ -13,21 +13,6 @@
 namespace hushgate {
 namespace {
 
-using Kind = HostsError::Kind;
-
-TEST(Failures, MissingFileIsReportedAndNothingIsCreated) {
-    test::TempFolder dir;
-    HostsEngine engine(dir.file("hosts"), LineEnd::Lf);
-    for (auto operation :
-         {+[](HostsEngine& e) { e.Block(); }, +[](HostsEngine& e) { e.Unblock(); }}) {
-        auto error = test::errorOf([&] { operation(engine); });
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->kind(), Kind::NotFound);
-        EXPECT_EQ(error->path(), dir.file("hosts"));
-    }
-    EXPECT_TRUE(test::listing(dir.path()).empty());
-}
-
 TEST(Failures, FailedOperationLeavesTheFileAndTheListsAsTheyWere) {
     test::TempFolder dir;
     const std::string hosts = dir.file("hosts");
@@ -97,22 +82,6 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
         EXPECT_EQ(engine.FoundCount(), c.block ? 68u : 0u) << c.what;
         EXPECT_EQ(test::listing(dir.path()).size(), c.hardLink ? 2u : 1u) << c.what;
     }
-}
-
-TEST(Failures, FileThatKeepsChangingIsGivenUpWithoutWriting) {
-    test::TempFolder dir;
-    const std::string hosts = dir.file("hosts");
-    test::writeFile(hosts, "a\n");
-    HostsEngine engine(hosts, LineEnd::Lf);
-    int calls = 0;
-    engine.setBeforeReplaceHook(
-        [&] { test::writeFile(hosts, "version " + std::to_string(++calls) + "\n"); });
-    auto error = test::errorOf([&] { engine.Block(); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind(), Kind::ChangedByOther);
-    EXPECT_EQ(calls, HostsEngine::kMaxAttempts);
-    EXPECT_EQ(test::readFile(hosts), "version 3\n");
-    EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"hosts"});
 }
 
 }  // namespace

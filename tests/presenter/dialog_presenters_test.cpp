@@ -12,29 +12,6 @@
 namespace hushgate::test {
 namespace {
 
-// Fixed texts first (no charset step), then the language's (each with its
-// character set, a missing key as an empty text), then the number is placed.
-TEST(AboutPresenter, LoadsFixedTextsThenTheLanguageThenPlacesTheNumber) {
-    const TestProgram program({"Russian"});
-    writeFile(program.file("program/Language/Bare.lng"), "[LANGUAGE]\r\nCharacterSet=204\r\n");
-    for (const std::string language : {"Russian", "Bare"}) {
-        RecordingView view;
-        AboutPresenter about(view, LanguageFile::inProgramFolder(program.programFolder(), language),
-                             "http://home.example");
-        about.Form_Load();
-        EXPECT_EQ(view.calls,
-                  (std::vector<std::string>{"applyTexts", "applyTexts", "PlaceVersionNumber"}));
-        ASSERT_EQ(view.texts.size(), 8u);
-        for (std::size_t i = 0; i < view.texts.size(); ++i) {
-            EXPECT_EQ(view.texts[i].characterSet, i < 3 ? std::nullopt : std::optional(204));
-            EXPECT_EQ(view.texts[i].text->empty(), i >= 3 && language == "Bare");
-        }
-        EXPECT_EQ(view.textOf(Control::lblLink), "http://home.example");
-        about.lblLink_Click();
-        EXPECT_EQ(view.opened, std::vector<std::string>{"http://home.example"});
-    }
-}
-
 class LanguagePresenterTest : public ::testing::Test {
 protected:
     TestProgram program;

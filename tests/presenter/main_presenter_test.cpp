@@ -43,16 +43,6 @@ protected:
     }
 };
 
-TEST_F(MainPresenterTest, LoadStepKeepsItsOrder) {
-    program.writeHosts(kOriginal);
-    load();
-    EXPECT_EQ(view.calls,
-              (std::vector<std::string>{
-                  "SetIcon", "applyTexts", "AttachMenuImages", "SetToolbarFlat", "DoEvents",
-                  "GetIconsFromLibrary " + program.programFolder() + "/resources.dll", "showStatus",
-                  "PlaceStateWord"}));
-}
-
 // The three states, each with exactly its pictures, word and button; at
 // load and, quietly, whenever the file changes on disk.
 TEST_F(MainPresenterTest, StatusShowsWhatTheFileHolds) {

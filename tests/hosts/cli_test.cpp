@@ -81,15 +81,6 @@ TEST_F(CliTest, ExitCodeAndMessageFollowTheFileOperation) {
     }
 }
 
-TEST_F(CliTest, ListMarksTheEntriesPresent) {
-    test::writeFile(hosts, "127.0.0.1 zh-tw.facebook.com\n");
-    const std::string list = cli({"--hosts", hosts, "list"}).out;
-    EXPECT_EQ(lineCount(list), 68u);
-    EXPECT_TRUE(list.starts_with("127.0.0.1 www.facebook.com\n127.0.0.1 facebook.com\n"));
-    EXPECT_TRUE(list.ends_with("127.0.0.1 zh-tw.facebook.com                 Found\n"));
-    EXPECT_EQ(list.find("Found"), list.size() - 6);
-}
-
 TEST_F(CliTest, BadUsageGivesExitCodeTwo) {
     const std::vector<std::vector<std::string>> wrong = {
         {},

@@ -46,28 +46,16 @@ TEST(CheckStatus, CountsWholeExactLinesOnce) {
     std::string missingOne = test::allEntries();
     missingOne.erase(missingOne.find("127.0.0.1 zh-hk"), 29);
     const std::string m = "127.0.0.1 m.facebook.com";
-    const std::vector<std::string> nearMisses = {"127.0.0.1 M.facebook.com",
-                                                 "127.0.0.1  m.facebook.com",
-                                                 "127.0.0.1\tm.facebook.com",
-                                                 " " + m,
-                                                 m + " ",
-                                                 m + " # blocked",
-                                                 "0.0.0.0 m.facebook.com",
-                                                 m + "\r\r",
-                                                 "#" + m,
-                                                 "127.0.0.1 m.facebook.co"};
+    // clang-format off
+    const std::vector<std::string> nearMisses = {"127.0.0.1 M.facebook.com", "127.0.0.1  m.facebook.com",
+        "127.0.0.1\tm.facebook.com", " " + m, m + " ", m + " # blocked", "0.0.0.0 m.facebook.com",
+        m + "\r\r", "#" + m, "127.0.0.1 m.facebook.co"};
     const struct {
         std::string text;
         std::size_t found;
-    } cases[] = {
-        {reversed, 68},
-        {mixed, 68},
-        {test::allEntries("\r\n"), 68},
-        {missingOne, 67},
-        {m + "\n" + m + "\n", 1},
-        {test::joined(nearMisses, "\n"), 0},
-        {"", 0},
-    };
+    } cases[] = {{reversed, 68}, {mixed, 68}, {test::allEntries("\r\n"), 68}, {missingOne, 67},
+                 {m + "\n" + m + "\n", 1}, {test::joined(nearMisses, "\n"), 0}, {"", 0}};
+    // clang-format on
     for (const auto& c : cases) {
         for (LineEnd ours : {LineEnd::Lf, LineEnd::CrLf}) {
             test::TempFolder dir;

@@ -78,12 +78,7 @@ private:
     std::intptr_t handle_;
 };
 
-#ifdef _WIN32
-// Dates the file's write and change times ten minutes back, as a leftover of
-// a run that ended long ago; false where that does not hold (Wine keeps the
-// change time, which Linux cannot set).
-bool dateBack(const std::string& path);
-#else
+#ifndef _WIN32
 // Runs `body` in a forked child and returns its wait status; an exception
 // leaves with exit code 99. Lets a test change process-wide state (mounts,
 // limits, user) or be killed part way without affecting the rest of the run.

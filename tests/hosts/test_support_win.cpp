@@ -3,7 +3,6 @@
 #endif
 #include <windows.h>
 
-#include <algorithm>
 #include <stdexcept>
 
 #include "test_support.h"
@@ -16,7 +15,7 @@ namespace {
 struct AttributeHandle {
     HANDLE handle;
     explicit AttributeHandle(const std::string& path)
-        : handle(::CreateFileW(pathOf(path).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+        : handle(::CreateFileW(pathOf(path).c_str(), FILE_READ_ATTRIBUTES,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
     ~AttributeHandle() {
@@ -56,23 +55,6 @@ FileInUse::FileInUse(const std::string& path, bool othersMayRead)
 
 FileInUse::~FileInUse() {
     ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
-}
-
-bool dateBack(const std::string& path) {
-    AttributeHandle file(path);
-    FILE_BASIC_INFO info{};
-    if (!::GetFileInformationByHandleEx(file.handle, FileBasicInfo, &info, sizeof info)) {
-        return false;
-    }
-    constexpr LONGLONG kTenMinutes = 10LL * 60 * 10'000'000;  // in 100 ns ticks
-    const LONGLONG old =
-        std::max(info.LastWriteTime.QuadPart, info.ChangeTime.QuadPart) - kTenMinutes;
-    info.LastWriteTime.QuadPart = old;
-    info.ChangeTime.QuadPart = old;
-    FILE_BASIC_INFO check{};
-    return ::SetFileInformationByHandle(file.handle, FileBasicInfo, &info, sizeof info) &&
-           ::GetFileInformationByHandleEx(file.handle, FileBasicInfo, &check, sizeof check) &&
-           check.ChangeTime.QuadPart == old;
 }
 
 }  // namespace hushgate::test

@@ -2,15 +2,7 @@
 
 #include <utility>
 
-#include "block_list.h"
-
 namespace hushgate {
-
-void PrintTo(const Text& text, std::ostream* out) {
-    for (const TextPiece& piece : text.pieces()) {
-        *out << "[" << piece.characterSet << "]\"" << piece.bytes << "\"";
-    }
-}
 
 void PrintTo(const Message& message, std::ostream* out) {
     *out << test::describe(message);
@@ -36,14 +28,6 @@ std::string describe(const Message& message) {
 
 ProgramPaths pathsOf(const TestProgram& program) {
     return {program.programFolder(), program.settingsPath(), program.hostsPath(), LineEnd::Lf};
-}
-
-std::string allEntries() {
-    std::string bytes;
-    for (std::string_view entry : BlockEntries()) {
-        (bytes += entry) += "\n";
-    }
-    return bytes;
 }
 
 MessageAnswer RecordingView::showMessage(const Message& message) {

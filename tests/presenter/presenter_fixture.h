@@ -9,12 +9,11 @@
 #include "about_presenter.h"
 #include "language_presenter.h"
 #include "main_presenter.h"
-#include "test_files.h"
+#include "test_support.h"
 
 namespace hushgate {
 
-// How GoogleTest prints them when an expectation fails.
-void PrintTo(const Text& text, std::ostream* out);
+// How GoogleTest prints a message when an expectation fails.
 void PrintTo(const Message& message, std::ostream* out);
 
 }  // namespace hushgate
@@ -28,8 +27,6 @@ std::string bytesOf(const Text& text);
 std::string describe(const Message& message);
 // The program's paths in `program`, lines ended by LF.
 ProgramPaths pathsOf(const TestProgram& program);
-// All block entries, each followed by LF.
-std::string allEntries();
 
 // Every call a presenter makes on its view, as one line each, and the
 // answers a test gives to message boxes.

@@ -1,14 +1,12 @@
 // Runs cut short (killed, interrupted) and what the next run makes of what
-// they left.
+// they left. POSIX only: Windows tells a run at work by how recently it
+// touched its files, which Wine cannot date back.
 
 #include <gtest/gtest.h>
-
-#ifndef _WIN32
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <csignal>
-#endif
 
 #include "hosts_engine.h"
 #include "test_support.h"
@@ -18,12 +16,11 @@ namespace {
 
 TEST(Interrupted, LeftoversOfEndedRunsAreRemovedAndFilesInUseKept) {
     test::TempFolder dir;
-    const std::string hosts = dir.file("hosts");
-    test::writeFile(hosts, "a\n");
+    test::writeFile(dir.file("hosts"), "a\n");
     const std::vector<std::string> kept = {
-        ".hosts.hushgate-new-Ab12Cd.bak",       // not named like ours
-        ".hosts.hushgate-new-InUse1",           // held by a run at work
-        ".other.hushgate-new-Ab12Cd",           // another file's
+        ".hosts.hushgate-new-Ab12Cd.bak",  // not named like ours
+        ".hosts.hushgate-new-InUse1",      // held by a run at work
+        ".other.hushgate-new-Ab12Cd",      // another file's
         "hosts",
         "hosts.hushgate-torn-20250101-120000",  // a damaged copy kept for the owner
     };
@@ -35,15 +32,8 @@ TEST(Interrupted, LeftoversOfEndedRunsAreRemovedAndFilesInUseKept) {
     for (const char* name : {".hosts.hushgate-new-Ab12Cd", ".hosts.hushgate-copy-Ab12Cd",
                              ".hosts.hushgate-rec-Ab12Cd"}) {  // a record never completed
         test::writeFile(dir.file(name), "127.0.0.1 localhost\n");
-#ifdef _WIN32
-        // Windows has no lock to tell a run at work: what was touched in the
-        // last minute is left alone.
-        if (!test::dateBack(dir.file(name))) {
-            GTEST_SKIP() << "the system keeps a file's change time, so every leftover looks in use";
-        }
-#endif
     }
-    HostsEngine engine(hosts, LineEnd::Lf);
+    HostsEngine engine(dir.file("hosts"), LineEnd::Lf);
     {
         test::FileInUse inUse(dir.file(kept[1]));
         engine.LoadHostsList();
@@ -52,100 +42,87 @@ TEST(Interrupted, LeftoversOfEndedRunsAreRemovedAndFilesInUseKept) {
     EXPECT_TRUE(engine.TakeRecoveryNotices().empty());
 }
 
-#ifndef _WIN32  // forks children and interrupts them with signals
 // A write ended at any step leaves the old or the new file and, after the
 // next read, nothing else: a rewrite in place cut short is undone, its
 // damaged bytes kept and the undoing told once. Ctrl-C, SIGTERM and SIGHUP
 // wait for the step that puts the new file in place, then end the program
 // with 128 + their number after removing its temporary files.
-struct Interruption {
-    const char* name;
-    bool inPlace;  // through a hard link, as for a bind mount
-    bool block;    // else unblock, which makes the file shorter
-    WriteStep step;
-    int signal;
-    bool endsNew;
-    bool torn;
-    friend void PrintTo(const Interruption& interruption, std::ostream* out) { *out << interruption.name; }
-};
-
-class InterruptedWrite : public ::testing::TestWithParam<Interruption> {};
-
-TEST_P(InterruptedWrite, LeavesTheOldOrTheNewFileAndNothingElse) {
-    const Interruption& p = GetParam();
-    test::TempFolder dir;
-    const std::string hosts = dir.file("hosts");
-    // Unblocking rewrites the file from its second line on, and shorter.
-    const std::string unblocked = "# mine\n127.0.0.1 localhost\n";
-    const std::string original =
-        p.block ? unblocked : "# mine\n" + test::allEntries("\n") + "127.0.0.1 localhost\n";
-    const std::string changed = p.block ? unblocked + test::allEntries("\n") : unblocked;
-    test::writeFile(hosts, original);
-    if (p.inPlace) {
-        std::filesystem::create_hard_link(hosts, dir.file("other-name"));
-    }
-    const auto listing = test::listing(dir.path());
-    const int status = test::waitStatusOfChild([&] {
-        if (p.signal != SIGKILL) {
-            InstallInterruptHandling();
+TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
+    using S = WriteStep;
+    // clang-format off
+    const struct {
+        const char* what;
+        bool inPlace;  // through a hard link, as for a bind mount
+        bool block;    // else unblock, which makes the file shorter
+        WriteStep step;
+        int signal;
+        bool endsNew;
+        bool torn;
+    } cases[] = {
+        {"killed before the final check",       false, true,  S::BeforeFinalCheck, SIGKILL, false, false},
+        {"killed after the final check",        false, true,  S::AfterFinalCheck,  SIGKILL, false, false},
+        {"killed in place, the record saved",   true,  false, S::RecordSaved,      SIGKILL, false, false},
+        {"killed in place, half written",       true,  false, S::InPlaceWritten,   SIGKILL, false, true},
+        {"killed in place, written but not cut", true, true,  S::InPlaceWritten,   SIGKILL, true,  false},
+        {"terminated before the final check",   false, true,  S::BeforeFinalCheck, SIGTERM, false, false},
+        {"interrupted after the final check",   false, false, S::AfterFinalCheck,  SIGINT,  true,  false},
+        {"hung up in place",                    true,  false, S::InPlaceWritten,   SIGHUP,  true,  false},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempFolder dir;
+        const std::string hosts = dir.file("hosts");
+        // Unblocking rewrites the file from its second line on, and shorter.
+        const std::string unblocked = "# mine\n127.0.0.1 localhost\n";
+        const std::string blocked = "# mine\n" + test::allEntries() + "127.0.0.1 localhost\n";
+        const std::string original = c.block ? unblocked : blocked;
+        const std::string changed = c.block ? unblocked + test::allEntries() : unblocked;
+        test::writeFile(hosts, original);
+        if (c.inPlace) {
+            std::filesystem::create_hard_link(hosts, dir.file("other-name"));
         }
-        HostsEngine engine(hosts, LineEnd::Lf);
-        engine.setWriteHook([&](WriteStep step) {
-            if (step == p.step) {
-                ::raise(p.signal);
+        auto listing = test::listing(dir.path());
+        const int status = test::waitStatusOfChild([&] {
+            if (c.signal != SIGKILL) {
+                InstallInterruptHandling();
             }
+            HostsEngine engine(hosts, LineEnd::Lf);
+            engine.setWriteHook([&](WriteStep step) {
+                if (step == c.step) {
+                    ::raise(c.signal);
+                }
+            });
+            c.block ? (void)engine.Block() : (void)engine.Unblock();
         });
-        p.block ? (void)engine.Block() : (void)engine.Unblock();
-    });
-    if (p.signal == SIGKILL) {
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
-    } else {
-        ASSERT_TRUE(WIFEXITED(status)) << status;
-        EXPECT_EQ(WEXITSTATUS(status), 128 + p.signal);
-        EXPECT_EQ(test::listing(dir.path()), listing);  // cleaned up before ending
-    }
-    const std::string left = test::readFile(hosts);
+        if (c.signal == SIGKILL) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + c.signal) << status;
+            EXPECT_EQ(test::listing(dir.path()), listing);  // cleaned up before ending
+        }
+        const std::string left = test::readFile(hosts);
 
-    HostsEngine reader(hosts, LineEnd::Lf);
-    reader.LoadHostsList();
-    const std::string expected = p.endsNew ? changed : original;
-    EXPECT_EQ(test::readFile(hosts), expected);
-    auto notices = reader.TakeRecoveryNotices();
-    auto expectedListing = listing;
-    if (p.torn) {
-        EXPECT_NE(left, expected);
-        ASSERT_EQ(notices.size(), 1u);
-        EXPECT_EQ(notices[0].file, hosts);
-        EXPECT_EQ(test::readFile(notices[0].tornCopy), left);
-        EXPECT_EQ(notices[0].message(), "An interrupted change of " + hosts +
-                                            " was undone; the damaged copy was kept as " +
-                                            notices[0].tornCopy + ".");
-        expectedListing.push_back(std::filesystem::path(notices[0].tornCopy).filename().string());
-        std::sort(expectedListing.begin(), expectedListing.end());
-    } else {
-        EXPECT_TRUE(notices.empty());
+        HostsEngine reader(hosts, LineEnd::Lf);
+        reader.LoadHostsList();
+        EXPECT_EQ(test::readFile(hosts), c.endsNew ? changed : original);
+        auto notices = reader.TakeRecoveryNotices();
+        ASSERT_EQ(notices.size(), c.torn ? 1u : 0u);
+        if (c.torn) {
+            EXPECT_EQ(test::readFile(notices[0].tornCopy), left);
+            EXPECT_EQ(notices[0].message(), "An interrupted change of " + hosts +
+                                                " was undone; the damaged copy was kept as " +
+                                                notices[0].tornCopy + ".");
+            listing.push_back(std::filesystem::path(notices[0].tornCopy).filename().string());
+            std::sort(listing.begin(), listing.end());
+        }
+        EXPECT_EQ(test::listing(dir.path()), listing);
+        if (c.inPlace) {
+            EXPECT_EQ(test::readFile(dir.file("other-name")), test::readFile(hosts));
+        }
+        reader.LoadHostsList();
+        EXPECT_TRUE(reader.TakeRecoveryNotices().empty());
     }
-    EXPECT_EQ(test::listing(dir.path()), expectedListing);
-    if (p.inPlace) {
-        EXPECT_EQ(test::readFile(dir.file("other-name")), expected);
-    }
-    reader.LoadHostsList();
-    EXPECT_TRUE(reader.TakeRecoveryNotices().empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Interrupted, InterruptedWrite,
-    ::testing::Values(
-        Interruption{"KilledBeforeTheFinalCheck", false, true, WriteStep::BeforeFinalCheck, SIGKILL, false, false},
-        Interruption{"KilledAfterTheFinalCheck", false, true, WriteStep::AfterFinalCheck, SIGKILL, false, false},
-        Interruption{"KilledInPlaceWithTheRecordSaved", true, false, WriteStep::RecordSaved, SIGKILL, false, false},
-        Interruption{"KilledInPlaceHalfWritten", true, false, WriteStep::InPlaceWritten, SIGKILL, false, true},
-        Interruption{"KilledInPlaceWrittenButNotCut", true, true, WriteStep::InPlaceWritten, SIGKILL, true, false},
-        Interruption{"TerminatedBeforeTheFinalCheck", false, true, WriteStep::BeforeFinalCheck, SIGTERM, false, false},
-        Interruption{"InterruptedAfterTheFinalCheck", false, false, WriteStep::AfterFinalCheck, SIGINT, true, false},
-        Interruption{"HungUpInPlace", true, false, WriteStep::InPlaceWritten, SIGHUP, true, false}),
-    [](const auto& info) { return std::string(info.param.name); });
-#endif
-
 }  // namespace
 }  // namespace hushgate

@@ -7,8 +7,7 @@ namespace hushgate::test {
 std::string joined(const std::vector<std::string>& lines, std::string_view terminator) {
     std::string text;
     for (const std::string& line : lines) {
-        text += line;
-        text += terminator;
+        (text += line) += terminator;
     }
     return text;
 }
@@ -16,12 +15,13 @@ std::string joined(const std::vector<std::string>& lines, std::string_view termi
 std::string allEntries(std::string_view terminator) {
     std::string text;
     for (std::string_view entry : BlockEntries()) {
-        text += entry;
-        text += terminator;
+        (text += entry) += terminator;
     }
     return text;
 }
 
-Picture pictureOf(const std::string& path) { return {readFile(path), metadataOf(path)}; }
+Picture pictureOf(const std::string& path) {
+    return {readFile(path), metadataOf(path)};
+}
 
 }  // namespace hushgate::test

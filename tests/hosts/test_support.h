@@ -16,7 +16,7 @@
 #include "test_files.h"
 
 #ifndef _WIN32
-#include <sys/stat.h>
+#include <sys/types.h>
 #endif
 
 namespace hushgate::test {
@@ -24,7 +24,7 @@ namespace hushgate::test {
 // Joins lines, each followed by `terminator`.
 std::string joined(const std::vector<std::string>& lines, std::string_view terminator);
 // All block entries as lines, each followed by `terminator`.
-std::string allEntries(std::string_view terminator);
+std::string allEntries(std::string_view terminator = "\n");
 
 // Runs `operation` and returns the HostsError it throws, if any.
 template <typename Operation>
@@ -54,7 +54,6 @@ struct Metadata {
     std::map<std::string, std::string> extended;
 #endif
     bool operator==(const Metadata&) const = default;
-    friend void PrintTo(const Metadata& metadata, std::ostream* out);
 };
 Metadata metadataOf(const std::string& path);
 
@@ -79,46 +78,45 @@ private:
     std::intptr_t handle_;
 };
 
-#ifdef _WIN32
-// Dates the file's write and change times ten minutes back, as a leftover of
-// a run that ended long ago; false where that does not hold (Wine keeps the
-// change time, which Linux cannot set).
-bool dateBack(const std::string& path);
-#endif
+#ifndef _WIN32
+// Runs `body` in a forked child and returns its wait status; an exception
+// leaves with exit code 99. Lets a test change process-wide state (mounts,
+// limits, user) or be killed part way without affecting the rest of the run.
+int waitStatusOfChild(const std::function<void()>& body);
+
+// Runs `body` in a forked child: an empty string for success, otherwise a
+// description of what went wrong (what `body` returned or threw).
+std::string runInChild(const std::function<std::string()>& body);
 
 struct ProgramRun {
     int exitCode = -1;
     std::string out;
     std::string err;
 };
-
-// Runs `program` with `arguments` (UTF-8; on Windows they go on its UTF-16
-// command line) and nothing to read; what it writes goes through files in
-// `scratch`, which are removed again.
+// Runs `program` with `arguments` and nothing to read, after `inChild` (in
+// the child: drop root, enter a namespace); output goes through files in
+// `scratch`.
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const TempFolder& scratch);
+                      const TempFolder& scratch, const std::function<void()>& inChild = {});
 
-#ifndef _WIN32
-struct stat statOf(const std::string& path);
+// A copy of `program` in `dir`, which is opened to every user: an ordinary
+// user can run it wherever the build is.
+std::string copyForAll(const std::string& program, const TempFolder& dir);
 
-// Runs `body` in a forked child and returns what it returned: an empty string
-// for success, otherwise a description of what went wrong. Lets a test change
-// process-wide state (mount namespace, resource limits) without affecting the
-// rest of the run.
-std::string runInChild(const std::function<std::string()>& body);
+// Drops root rights for those of nobody; throws when that fails.
+void becomeNobody();
 
-// Runs `body` in a forked child and returns its wait status: for what a
-// process that is killed or interrupted part way leaves behind.
-int waitStatusOfChild(const std::function<void()>& body);
-
-// Runs a shell command quietly; true when it succeeded.
-bool shell(const std::string& command);
-std::string quoted(const std::string& text);
+// Runs a shell command quietly, with $F and $D set to `file` and `folder`;
+// true when it succeeded.
+bool shell(const std::string& command, const std::string& file = {},
+           const std::string& folder = {});
 
 // In a child: gives the process its own mount namespace, so that mounts made
-// afterwards vanish with it. False where that is not allowed (not root).
-bool enterPrivateMountNamespace();
-
+// afterwards vanish with it; throws where that is not allowed (not root).
+void enterPrivateMountNamespace();
+// mount(2), throwing when it fails.
+void mountOrThrow(const std::string& source, const std::string& target, const char* type,
+                  unsigned long flags, const char* data = nullptr);
 // True when this process may create mount namespaces (checked in a child).
 bool canUseMountNamespaces();
 #endif

@@ -2,6 +2,7 @@
 #include <sched.h>
 #include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -13,13 +14,20 @@
 
 namespace hushgate::test {
 
-std::uint64_t fileIdOf(const std::string& path) {
-    return statOf(path).st_ino;
+namespace {
+
+struct stat statOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        throw std::runtime_error("cannot stat " + path);
+    }
+    return st;
 }
 
-void PrintTo(const Metadata& m, std::ostream* out) {
-    *out << "mode " << std::oct << m.mode << std::dec << ", owner " << m.uid << ':' << m.gid << ", "
-         << m.extended.size() << " extended attributes";
+}  // namespace
+
+std::uint64_t fileIdOf(const std::string& path) {
+    return statOf(path).st_ino;
 }
 
 Metadata metadataOf(const std::string& path) {
@@ -48,8 +56,47 @@ FileInUse::~FileInUse() {
     ::close(static_cast<int>(handle_));
 }
 
+int waitStatusOfChild(const std::function<void()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        try {
+            body();
+        } catch (...) {
+            ::_exit(99);
+        }
+        ::_exit(0);
+    }
+    int status = -1;
+    if (pid > 0) {
+        ::waitpid(pid, &status, 0);
+    }
+    return status;
+}
+
+std::string runInChild(const std::function<std::string()>& body) {
+    TempFolder scratch;
+    const std::string report = scratch.file("report");
+    const int status = waitStatusOfChild([&] {
+        // Opened first: the body may give up the rights to open it.
+        const int fd = ::open(report.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        std::string message;
+        try {
+            message = body();
+        } catch (const std::exception& e) {
+            message = std::string("exception: ") + e.what();
+        }
+        if (fd < 0 || ::write(fd, message.data(), message.size()) < 0) {
+            ::_exit(98);
+        }
+    });
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return "child ended abnormally";
+    }
+    return readFile(report);
+}
+
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const TempFolder& scratch) {
+                      const TempFolder& scratch, const std::function<void()>& inChild) {
     const std::string outPath = scratch.file("out");
     const std::string errPath = scratch.file("err");
     const int status = waitStatusOfChild([&] {
@@ -59,6 +106,9 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
         if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
             ::dup2(err, 2) < 0) {
             ::_exit(126);
+        }
+        if (inChild) {
+            inChild();
         }
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& argument : arguments) {
@@ -75,95 +125,45 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     return run;
 }
 
-struct stat statOf(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        throw std::runtime_error("cannot stat " + path);
-    }
-    return st;
+std::string copyForAll(const std::string& program, const TempFolder& dir) {
+    namespace fs = std::filesystem;
+    const std::string copy = dir.file(utf8Of(pathOf(program).filename()));
+    fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
+    fs::permissions(dir.path(), fs::perms(0755));
+    return copy;
 }
 
-std::string runInChild(const std::function<std::string()>& body) {
-    int fds[2];
-    if (::pipe(fds) != 0) {
-        return "pipe failed";
+void becomeNobody() {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+        throw std::runtime_error("cannot drop root rights");
     }
-    pid_t pid = ::fork();
-    if (pid < 0) {
-        return "fork failed";
-    }
-    if (pid == 0) {
-        ::close(fds[0]);
-        std::string result;
-        try {
-            result = body();
-        } catch (const std::exception& e) {
-            result = std::string("exception: ") + e.what();
-        }
-        if (!result.empty() && ::write(fds[1], result.data(), result.size()) < 0) {
-            ::_exit(2);
-        }
-        ::_exit(result.empty() ? 0 : 1);
-    }
-    ::close(fds[1]);
-    std::string message;
-    char buffer[512];
-    ssize_t n;
-    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) {
-        message.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status)) {
-        return "child ended abnormally";
-    }
-    if (WEXITSTATUS(status) != 0 && message.empty()) {
-        return "child failed without a message";
-    }
-    return message;
 }
 
-int waitStatusOfChild(const std::function<void()>& body) {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        try {
-            body();
-        } catch (...) {
-            ::_exit(99);
-        }
-        ::_exit(0);
-    }
-    int status = -1;
-    if (pid > 0) {
-        ::waitpid(pid, &status, 0);
-    }
-    return status;
-}
-
-std::string quoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return out + "'";
-}
-
-bool shell(const std::string& command) {
+bool shell(const std::string& command, const std::string& file, const std::string& folder) {
+    ScopedEnv f("F"), d("D");
+    f.set(file);
+    d.set(folder);
     return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0;
 }
 
-bool enterPrivateMountNamespace() {
-    return ::unshare(CLONE_NEWNS) == 0 &&
-           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+void enterPrivateMountNamespace() {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        throw std::runtime_error("cannot make a private mount namespace");
+    }
+}
+
+void mountOrThrow(const std::string& source, const std::string& target, const char* type,
+                  unsigned long flags, const char* data) {
+    if (::mount(source.empty() ? nullptr : source.c_str(), target.c_str(), type, flags, data) !=
+        0) {
+        throw std::runtime_error("cannot mount on " + target);
+    }
 }
 
 bool canUseMountNamespaces() {
-    static const bool usable = ::geteuid() == 0 && runInChild([] {
-                                                       return enterPrivateMountNamespace()
-                                                                  ? std::string()
-                                                                  : std::string("no");
-                                                   }).empty();
+    static const bool usable =
+        ::geteuid() == 0 && waitStatusOfChild([] { enterPrivateMountNamespace(); }) == 0;
     return usable;
 }
 

@@ -20,43 +20,39 @@ protected:
         check.settings.ownMinor = 1;
         check.settings.homePage = "http://home.example";
     }
-    std::optional<UpdateOutcome> answer(const std::optional<std::string>& body) {
-        check.start();
-        return check.answered(view.check, body, texts);
-    }
 };
 
 // What the version file says is EvaluateVersionText's; here, what the user
-// is told.
+// is told, and that Yes opens the home page.
 TEST_F(UpdateCheckTest, AnswersAreEvaluated) {
     const struct {
         std::optional<std::string> body;  // nullopt: the request failed
         std::optional<UpdateOutcome> outcome;
         const char* shown;  // nullptr: no message
+        MessageAnswer answer = MessageAnswer::No;
     } cases[] = {
         {"1.2", UpdateOutcome::NewVersion,
          "Question|Tavrin Hushgate|New version available!\nVersion: 1.2\n\nWould you like to "
          "download it from our website?|YesNo"},
         {"1.1", UpdateOutcome::NoUpdate, "Information|Tavrin Hushgate|No new updates available!"},
-        {"<html><h1>404 Not Found</h1></html>", UpdateOutcome::NoUpdate, nullptr},
+        {"<html><h1>404 Not Found</h1></html>", UpdateOutcome::NoUpdate,
+         "Information|Tavrin Hushgate|No new updates available!"},
         {std::nullopt, UpdateOutcome::Failed, nullptr},
+        {"1.10", UpdateOutcome::NewVersion, nullptr, MessageAnswer::Yes},
     };
     for (const auto& c : cases) {
         view.messages.clear();
-        EXPECT_EQ(answer(c.body), c.outcome) << c.body.value_or("(failed)");
+        view.answer = c.answer;
+        check.start();
+        EXPECT_EQ(view.versionUrl, check.settings.versionFile);
+        EXPECT_EQ(check.answered(view.check, c.body, texts), c.outcome)
+            << c.body.value_or("(failed)");
         EXPECT_EQ(view.messages.size(), c.outcome == UpdateOutcome::Failed ? 0u : 1u);
         if (c.shown != nullptr) {
             EXPECT_EQ(describe(view.messages.at(0)), c.shown);
         }
         EXPECT_FALSE(check.isWaiting());
     }
-    EXPECT_EQ(view.versionUrl, check.settings.versionFile);
-    EXPECT_TRUE(view.opened.empty());  // every question answered No
-}
-
-TEST_F(UpdateCheckTest, YesOpensTheHomePage) {
-    view.answer = MessageAnswer::Yes;
-    answer("1.10");
     EXPECT_EQ(view.opened, std::vector<std::string>{"http://home.example"});
 }
 
@@ -82,19 +78,6 @@ TEST_F(UpdateCheckTest, OnlyTheNewestCheckIsAnswered) {
     EXPECT_TRUE(check.isWaiting());  // the third check runs on
     EXPECT_EQ(check.answered(second, "1.2", texts), std::nullopt);
     EXPECT_EQ(view.messages.size(), 1u);
-}
-
-// The texts of the language in force when the answer comes.
-TEST(UpdateCheckInTheWindow, TakesTheTextsWhenTheAnswerArrives) {
-    TestProgram program;
-    program.writeHosts("");
-    RecordingView view;
-    MainPresenter presenter(program.paths(), view);
-    presenter.mnuCheckUpdates_Click();
-    presenter.lblNewVersion_JP = Text("Neue Version!", 0);
-    presenter.versionAnswered(view.check, "99.0");
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(bytesOf(view.messages[0].text).find("Neue Version!\nVersion: 99.0\n"), 0u);
 }
 
 }  // namespace

@@ -80,7 +80,8 @@ TempFolder::~TempFolder() {
 std::string TempFolder::file(std::string_view name) const {
     std::string path = path_ + kSeparator + std::string(name);
     // Windows' own separator, so that paths compare and show as Windows gives them.
-    std::replace(path.begin() + static_cast<std::ptrdiff_t>(path_.size()), path.end(), '/', kSeparator);
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(path_.size()), path.end(), '/',
+                 kSeparator);
     return path;
 }
 
@@ -110,6 +111,23 @@ std::vector<std::string> listing(const std::string& folder) {
     return names;
 }
 
+const std::vector<std::string> TestProgram::kShipped = {
+    "English", "German",  "French",    "Spanish", "Italian", "Portuguese",
+    "Polish",  "Russian", "Ukrainian", "Greek",   "Turkish"};
+
+TestProgram::TestProgram(const std::vector<std::string>& languages) {
+    fs::create_directories(pathOf(file("program/Language")));
+    for (const std::string& name : languages) {
+        writeFile(file("program/Language/" + name + ".lng"),
+                  readFile(HUSHGATE_LANGUAGE_DIR "/" + name + ".lng"));
+    }
+}
+
+void TestProgram::configure(std::string_view language) const {
+    fs::create_directories(pathOf(file("config")));
+    writeFile(settingsPath(), "[Settings]\r\nLanguage=" + std::string(language) + "\r\n");
+}
+
 ScopedEnv::ScopedEnv(const char* name) : name_(name) {
     if (const char* value = std::getenv(name)) {
         old_ = value;
@@ -133,7 +151,9 @@ void ScopedEnv::unset() {
     ::_putenv_s(name_, "");
 }
 #else
-bool RunningUnderWine() { return false; }
+bool RunningUnderWine() {
+    return false;
+}
 
 void ScopedEnv::set(const std::string& value) {
     ::setenv(name_, value.c_str(), 1);

@@ -43,6 +43,27 @@ std::vector<std::string> listing(const std::string& folder);
 // place skips there (GTEST_SKIP) rather than expect less of Windows.
 bool RunningUnderWine();
 
+// A program folder with copies of the shipped language files (all, or the
+// ones named), a settings file location and a hosts file, in a temporary
+// folder.
+class TestProgram {
+public:
+    static const std::vector<std::string> kShipped;
+    explicit TestProgram(const std::vector<std::string>& languages = kShipped);
+
+    std::string file(std::string_view name) const { return dir_.file(name); }
+    std::string programFolder() const { return file("program"); }
+    std::string hostsPath() const { return file("hosts"); }
+    std::string settingsPath() const { return file("config/config.ini"); }
+    void writeHosts(std::string_view bytes) const { writeFile(hostsPath(), bytes); }
+    std::string hosts() const { return readFile(hostsPath()); }
+    // Writes config.ini naming `language`.
+    void configure(std::string_view language) const;
+
+private:
+    TempFolder dir_;
+};
+
 // Sets or removes an environment variable and puts the old value back.
 // Windows cannot hold an empty value: set("") removes the variable there.
 class ScopedEnv {

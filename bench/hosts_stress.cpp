@@ -22,8 +22,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -75,12 +75,15 @@ private:
     int fd_;
 };
 
-bool stopped(const std::string& stopFile) { return ::access(stopFile.c_str(), F_OK) == 0; }
+bool stopped(const std::string& stopFile) {
+    return ::access(stopFile.c_str(), F_OK) == 0;
+}
 
 // A child: adds lines "stress <name> <i>" until told to stop; exits with
 // nothing but writes how many it added to `countFile`.
-void runWriter(const std::string& name, bool sed, const std::string& hosts, const std::string& lockFile,
-               const std::string& stopFile, const std::string& countFile) {
+void runWriter(const std::string& name, bool sed, const std::string& hosts,
+               const std::string& lockFile, const std::string& stopFile,
+               const std::string& countFile) {
     const int lock = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     long added = 0;
     while (!stopped(stopFile)) {
@@ -92,7 +95,8 @@ void runWriter(const std::string& name, bool sed, const std::string& hosts, cons
                 const pid_t pid = ::fork();
                 if (pid == 0) {
                     const std::string script = "$a " + line;
-                    ::execlp("sed", "sed", "-i", script.c_str(), hosts.c_str(), static_cast<char*>(nullptr));
+                    ::execlp("sed", "sed", "-i", script.c_str(), hosts.c_str(),
+                             static_cast<char*>(nullptr));
                     ::_exit(127);
                 }
                 int status = 0;
@@ -101,7 +105,8 @@ void runWriter(const std::string& name, bool sed, const std::string& hosts, cons
             } else {
                 const int fd = ::open(hosts.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
                 const std::string text = line + "\n";
-                done = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+                done = fd >= 0 &&
+                       ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
                 if (fd >= 0) {
                     ::close(fd);
                 }
@@ -126,7 +131,8 @@ void runOurs(const Options& options, const std::string& hosts, const std::string
             std::string text = hushgate::ReadFileText(hosts);
             const std::string marker = "127.0.0.1 naive.example\n";
             const auto at = text.find(marker);
-            at == std::string::npos ? (void)text.append(marker) : (void)text.erase(at, marker.size());
+            at == std::string::npos ? (void)text.append(marker)
+                                    : (void)text.erase(at, marker.size());
             std::ofstream(hosts + ".naive", std::ios::binary) << text;
             fs::rename(hosts + ".naive", hosts);
         } else {
@@ -188,7 +194,8 @@ int run(const Options& options) {
         const std::string name = (sed ? "sed" : "append") + std::to_string(k);
         const std::string countFile = dir + "/count-" + name;
         writers.emplace_back(name, countFile);
-        children.push_back(spawn([&] { runWriter(name, sed, hosts, lockFile, stopFile, countFile); }));
+        children.push_back(
+            spawn([&] { runWriter(name, sed, hosts, lockFile, stopFile, countFile); }));
     }
     const std::string oursFile = dir + "/count-ours";
     children.push_back(spawn([&] { runOurs(options, hosts, stopFile, oursFile); }));
@@ -224,17 +231,19 @@ int run(const Options& options) {
     }
     long operations = 0, givenUp = 0, failed = 0;
     std::istringstream(readAll(oursFile)) >> operations >> givenUp >> failed;
-    std::printf("hushgate-stress: %.0f s, %d appenders (>>) and %d sed -i writers against %s on a "
-                "%zu-line file\n",
-                options.seconds, options.appenders, options.seds,
-                options.naive ? "a naive read-change-rename loop" : "block/unblock", options.lines);
+    std::printf(
+        "hushgate-stress: %.0f s, %d appenders (>>) and %d sed -i writers against %s on a "
+        "%zu-line file\n",
+        options.seconds, options.appenders, options.seds,
+        options.naive ? "a naive read-change-rename loop" : "block/unblock", options.lines);
     std::printf("  %s: %ld operations", options.naive ? "naive loop" : "block/unblock", operations);
     if (!options.naive) {
         std::printf(", %ld given up after %d attempts (file kept changing), %ld failed otherwise",
                     givenUp, hushgate::HostsEngine::kMaxAttempts, failed);
     }
-    std::printf("\n  other programs' lines: %ld written, %ld lost = %.2f per 10,000\n", written, lost,
-                written > 0 ? 10000.0 * static_cast<double>(lost) / static_cast<double>(written) : 0.0);
+    std::printf(
+        "\n  other programs' lines: %ld written, %ld lost = %.2f per 10,000\n", written, lost,
+        written > 0 ? 10000.0 * static_cast<double>(lost) / static_cast<double>(written) : 0.0);
     fs::remove_all(dir);
     return 0;
 }

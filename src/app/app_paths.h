@@ -13,7 +13,7 @@ namespace hushgate {
 struct AppPaths {
     // The data folder: holds Language/ and resources.dll.
     QString programFolder;
-    QString settingsFile;   // config.ini
+    QString settingsFile;  // config.ini
     std::string hostsFile;
     LineEnd lineEnd = NativeLineEnd();
 

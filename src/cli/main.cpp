@@ -72,8 +72,8 @@ std::string shownPath(const hushgate::HostsEngine& engine) {
 }
 
 std::string countText(const hushgate::HostsEngine& engine) {
-    return std::to_string(engine.FoundCount()) + " of " + std::to_string(engine.lvEntries().size()) +
-           " entries present in " + shownPath(engine);
+    return std::to_string(engine.FoundCount()) + " of " +
+           std::to_string(engine.lvEntries().size()) + " entries present in " + shownPath(engine);
 }
 
 int run(const std::string& command, hushgate::HostsEngine& engine) {
@@ -194,5 +194,7 @@ int wmain(int argc, wchar_t** argv) {
     return runCli(hushgate::cli::Utf8Arguments(argc, argv));
 }
 #else
-int main(int argc, char** argv) { return runCli({argv + 1, argv + argc}); }
+int main(int argc, char** argv) {
+    return runCli({argv + 1, argv + argc});
+}
 #endif

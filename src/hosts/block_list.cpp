@@ -102,7 +102,9 @@ const EntryIndex& index() {
 
 }  // namespace
 
-const std::array<std::string_view, kBlockEntryCount>& BlockEntries() { return kEntries; }
+const std::array<std::string_view, kBlockEntryCount>& BlockEntries() {
+    return kEntries;
+}
 
 std::optional<std::size_t> FindBlockEntry(std::string_view line) {
     const EntryIndex& idx = index();

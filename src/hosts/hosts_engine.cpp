@@ -30,14 +30,15 @@ LineList SplitLines(std::string_view text) {
     // Counting first costs far less than letting a list of millions of lines
     // grow step by step; the room for the block entries saves one more move.
     std::size_t lineFeeds = 0;
-    for (const char* p = begin; (p = static_cast<const char*>(
-                                     std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+    for (const char* p = begin;
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
          ++p) {
         ++lineFeeds;
     }
     lines.reserve(lineFeeds + 1 + kBlockEntryCount + 1);
     const char* lineStart = begin;
-    while (const void* found = std::memchr(lineStart, '\n', static_cast<std::size_t>(end - lineStart))) {
+    while (const void* found =
+               std::memchr(lineStart, '\n', static_cast<std::size_t>(end - lineStart))) {
         const char* lf = static_cast<const char*>(found);
         const char* textEnd = lf > lineStart && lf[-1] == '\r' ? lf - 1 : lf;
         lines.emplace_back(lineStart, static_cast<std::size_t>(textEnd - lineStart));
@@ -52,7 +53,9 @@ std::string ReadFileText(const std::string& fileName) {
 }
 
 HostsEngine::HostsEngine(std::string hostsPath, LineEnd lineEnd)
-    : hostsPath_(std::move(hostsPath)), lineEnd_(lineEnd), recoveryFolder_(DefaultRecoveryFolder()) {
+    : hostsPath_(std::move(hostsPath)),
+      lineEnd_(lineEnd),
+      recoveryFolder_(DefaultRecoveryFolder()) {
     FillBlockList();
 }
 
@@ -150,8 +153,9 @@ bool HostsEngine::CheckStatus() {
 }
 
 std::size_t HostsEngine::FoundCount() const {
-    return static_cast<std::size_t>(std::count_if(
-        lvEntries_.begin(), lvEntries_.end(), [](const BlockListItem& item) { return item.found; }));
+    return static_cast<std::size_t>(
+        std::count_if(lvEntries_.begin(), lvEntries_.end(),
+                      [](const BlockListItem& item) { return item.found; }));
 }
 
 void HostsEngine::RemoveEmptyLines() {
@@ -174,7 +178,8 @@ auto HostsEngine::retryIfChanged(Operation operation) {
                                  "updated; nothing was written, try again");
             }
         } catch (const std::bad_alloc&) {
-            throw HostsError::OutOfMemory(HostsError::Action::Write, hostsPath_, text_ ? text_->size() : 0);
+            throw HostsError::OutOfMemory(HostsError::Action::Write, hostsPath_,
+                                          text_ ? text_->size() : 0);
         }
     }
 }
@@ -184,7 +189,8 @@ namespace {
 // The lines of `version` that `checked` lacks (each as often as it lacks
 // it), in order and with their own line ends. Block entries and empty lines
 // are left out: the operations decide those.
-std::string linesAddedIn(std::string_view version, std::string_view checked, std::string_view terminator) {
+std::string linesAddedIn(std::string_view version, std::string_view checked,
+                         std::string_view terminator) {
     std::string_view candidates = version;
     std::unordered_map<std::string_view, std::size_t> present;
     if (version.starts_with(checked)) {
@@ -315,7 +321,8 @@ std::size_t HostsEngine::Unblock() {
                 lvHosts_, [](std::string_view line) { return FindBlockEntry(line).has_value(); });
             // The empty line after a final line end is no line of the file.
             const std::size_t empty = static_cast<std::size_t>(
-                std::count_if(lvHosts_.begin(), lvHosts_.end(), [](std::string_view line) { return line.empty(); }));
+                std::count_if(lvHosts_.begin(), lvHosts_.end(),
+                              [](std::string_view line) { return line.empty(); }));
             const bool onlyFinalEnd =
                 empty == 1 && text_->view().ends_with('\n') && lvHosts_.back().empty();
             const bool unchanged = removed == 0 && (empty == 0 || onlyFinalEnd);

@@ -82,8 +82,9 @@ HostsError::HostsError(Action action, Kind kind, std::string path, int osError, 
     : HostsError(composeMessage(action, path, reason, backupPath), action, kind, path, osError,
                  reason, backupPath) {}
 
-HostsError::HostsError(const std::string& message, Action action, Kind kind, const std::string& path,
-                       int osError, const std::string& reason, const std::string& backupPath)
+HostsError::HostsError(const std::string& message, Action action, Kind kind,
+                       const std::string& path, int osError, const std::string& reason,
+                       const std::string& backupPath)
     : std::runtime_error(message),
       action_(action),
       kind_(kind),
@@ -93,7 +94,8 @@ HostsError::HostsError(const std::string& message, Action action, Kind kind, con
       backupPath_(backupPath) {}
 
 HostsError HostsError::OutOfMemory(Action action, std::string path, std::uint64_t size) {
-    std::string message = action == Action::Read ? "not enough memory to read " : "not enough memory to change ";
+    std::string message =
+        action == Action::Read ? "not enough memory to read " : "not enough memory to change ";
     message += EscapeControlCharacters(path) + " (" + DescribeSize(size) + ")";
     return HostsError(message, action, Kind::OutOfMemory, path, 0, "not enough memory", {});
 }

@@ -7,7 +7,9 @@ namespace hushgate {
 
 namespace {
 
-std::uintptr_t address(const char* p) { return reinterpret_cast<std::uintptr_t>(p); }
+std::uintptr_t address(const char* p) {
+    return reinterpret_cast<std::uintptr_t>(p);
+}
 
 // Where a line of the source ends, and the line end that follows it there.
 struct SourceLines {

@@ -56,7 +56,8 @@ std::unique_ptr<OurFile> createRecord(const std::string& target, const std::stri
     }
     throw HostsError(Action::Write, kindOf(err), shown, err,
                      "its folder takes no new file, so no copy can be kept to undo an interrupted "
-                     "change (" + std::string(std::strerror(err)) + "); nothing was written");
+                     "change (" +
+                         std::string(std::strerror(err)) + "); nothing was written");
 }
 
 // Used where the file cannot be replaced by a new one: a bind mount (EBUSY),
@@ -151,7 +152,8 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
 // rename may write to it just after). `displacedFd` is open on what was
 // displaced, and is the only descriptor of ours on it.
 void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp& expected,
-                    const std::string& shown, const std::function<void(std::string_view)>& displaced) {
+                    const std::string& shown,
+                    const std::function<void(std::string_view)>& displaced) {
     struct stat st;
     bool sameAsChecked = true;
     std::uint64_t seenSize = expected.size;
@@ -165,7 +167,8 @@ void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp
         }
         // Its change time moved with the rename; size and content time did not.
         const FileStamp now = stampOf(st);
-        if (sameFile(st, checked) == sameAsChecked && now.size == seenSize && now.modifiedNs == seenModified) {
+        if (sameFile(st, checked) == sameAsChecked && now.size == seenSize &&
+            now.modifiedNs == seenModified) {
             continue;
         }
         sameAsChecked = sameFile(st, checked);
@@ -184,7 +187,9 @@ void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp
 
 }  // namespace
 
-std::string GetSysDir() { return {}; }
+std::string GetSysDir() {
+    return {};
+}
 
 std::string SystemHostsPath() {
 #ifdef __APPLE__
@@ -194,7 +199,9 @@ std::string SystemHostsPath() {
 #endif
 }
 
-std::string DefaultRecoveryFolder() { return ::geteuid() == 0 ? "/var/lib/hushgate" : ""; }
+std::string DefaultRecoveryFolder() {
+    return ::geteuid() == 0 ? "/var/lib/hushgate" : "";
+}
 
 bool FileExists(const std::string& path) {
     struct stat st;
@@ -226,7 +233,8 @@ bool AppendToFile(const std::string& path, std::string_view bytes) noexcept {
     // version in its place, is done with it once no one else has it open.
     waitUntilNoOtherOpens(fd.get());
     struct stat written, named;
-    return ::fstat(fd.get(), &written) != 0 || (::stat(path.c_str(), &named) == 0 && sameFile(written, named));
+    return ::fstat(fd.get(), &written) != 0 ||
+           (::stat(path.c_str(), &named) == 0 && sameFile(written, named));
 }
 
 FileSnapshot ReadFileSnapshot(const std::string& path) {
@@ -283,8 +291,8 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     }
     lockFile(held.get(), LOCK_EX);
     struct stat named;
-    if (::fstat(held.get(), &st) != 0 || stampOf(st) != expected || ::stat(target.c_str(), &named) != 0 ||
-        !sameFile(st, named)) {
+    if (::fstat(held.get(), &st) != 0 || stampOf(st) != expected ||
+        ::stat(target.c_str(), &named) != 0 || !sameFile(st, named)) {
         failChanged(shown);
     }
     // A file without write permission stays protected even though its folder
@@ -332,8 +340,8 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
 #ifdef __linux__
                     // Swapping the names leaves the displaced file under our
                     // temporary name, whatever another program put there.
-                    exchanged = ::renameat2(AT_FDCWD, temp.path().c_str(), AT_FDCWD,
-                                            target.c_str(), RENAME_EXCHANGE) == 0;
+                    exchanged = ::renameat2(AT_FDCWD, temp.path().c_str(), AT_FDCWD, target.c_str(),
+                                            RENAME_EXCHANGE) == 0;
                     err = exchanged ? 0 : errno;
                     if (err == EINVAL || err == ENOSYS || err == ENOTSUP) {
                         err = ::rename(temp.path().c_str(), target.c_str()) == 0 ? 0 : errno;
@@ -349,9 +357,10 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
                     // Our file is in place. Only one descriptor of ours stays
                     // open, on the version it displaced (which an exchange
                     // left under the temporary name, removed here).
-                    FileDescriptor displaced(exchanged ? ::open(temp.path().c_str(), O_RDONLY | O_CLOEXEC |
-                                                                    O_NOFOLLOW | O_NONBLOCK)
-                                                       : held.release());
+                    FileDescriptor displaced(
+                        exchanged ? ::open(temp.path().c_str(),
+                                           O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK)
+                                  : held.release());
                     held.close();
                     temp.removeNow();
                     syncDirectory(dir);

@@ -38,12 +38,13 @@ DWORD restoreInPlace(HANDLE file, std::string_view original) {
 // with no one while the rewrite runs.
 void createRecord(const std::wstring& target, const std::string& shown, const WriteOptions& options,
                   Handle& record, std::wstring& path) {
-    DWORD err = createOurs(folderPrefixOf(target), StemOf(windows::ToUtf8(nameOf(target))), FileRole::Record,
-                           record, path);
+    DWORD err = createOurs(folderPrefixOf(target), StemOf(windows::ToUtf8(nameOf(target))),
+                           FileRole::Record, record, path);
     std::wstring folder;
     if (err == ERROR_ACCESS_DENIED && !options.recoveryFolder.empty() &&
         windows::ToUtf16(options.recoveryFolder, folder) == 0 && makeFolder(folder) == 0) {
-        err = createOurs(folder + L"\\", PrivateStemOf(displayPath(target)), FileRole::Record, record, path);
+        err = createOurs(folder + L"\\", PrivateStemOf(displayPath(target)), FileRole::Record,
+                         record, path);
     }
     if (err == ERROR_ACCESS_DENIED) {
         throw HostsError(Action::Write, Kind::PermissionDenied, shown, static_cast<int>(err),
@@ -63,7 +64,8 @@ void rewriteInPlace(const std::wstring& target, const std::string& shown, const 
                     const WriteOptions& options) {
     // Readers may look on; no other writer may join in.
     DWORD err = 0;
-    Handle file = openFile(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, err);
+    Handle file =
+        openFile(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, err);
     check(Action::Write, shown, err);
     FileStamp stamp;
     check(Action::Write, shown, stampOf(file.get(), stamp));
@@ -136,8 +138,8 @@ void rewriteInPlace(const std::wstring& target, const std::string& shown, const 
 // (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2): move it back. Without a backup name
 // the original would then sit under a name the system chose, or (after
 // ERROR_UNABLE_TO_MOVE_REPLACEMENT) not exist at all.
-void recoverOriginal(const std::wstring& target, const std::wstring& backup, const std::string& shown,
-                     DWORD err) {
+void recoverOriginal(const std::wstring& target, const std::wstring& backup,
+                     const std::string& shown, DWORD err) {
     if (exists(backup) &&
         (exists(target) || !MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))) {
         fail(Action::Write, shown, err, displayPath(backup));
@@ -171,7 +173,8 @@ std::string SystemHostsPath() {
 std::string DefaultRecoveryFolder() {
     wchar_t buffer[MAX_PATH];
     const DWORD n = GetEnvironmentVariableW(L"ProgramData", buffer, MAX_PATH);
-    return n == 0 || n >= MAX_PATH ? std::string() : windows::ToUtf8(std::wstring_view(buffer, n)) + "\\hushgate";
+    return n == 0 || n >= MAX_PATH ? std::string()
+                                   : windows::ToUtf8(std::wstring_view(buffer, n)) + "\\hushgate";
 }
 
 bool FileExists(const std::string& path) {
@@ -267,7 +270,8 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     // Every name of a hard-linked file must see the change: only in place.
     Handle out;
     std::wstring temp;
-    if (links <= 1 && (err = createOurs(folder, stem, FileRole::New, out, temp)) != ERROR_ACCESS_DENIED) {
+    if (links <= 1 &&
+        (err = createOurs(folder, stem, FileRole::New, out, temp)) != ERROR_ACCESS_DENIED) {
         // (A folder closed to us with the file itself writable: in place.)
         check(Action::Write, shown, err);
         RemoveOnExit removeTemp(temp);
@@ -319,8 +323,9 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
         // Other errors than the three partial ones leave both files as they were.
         // Where the file system refuses the replacement, or lets us write the
         // file but not rename it, rewrite it in place instead.
-        if (err != ERROR_NOT_SAME_DEVICE && err != ERROR_NOT_SUPPORTED && err != ERROR_INVALID_FUNCTION &&
-            err != ERROR_INVALID_PARAMETER && err != ERROR_ACCESS_DENIED) {
+        if (err != ERROR_NOT_SAME_DEVICE && err != ERROR_NOT_SUPPORTED &&
+            err != ERROR_INVALID_FUNCTION && err != ERROR_INVALID_PARAMETER &&
+            err != ERROR_ACCESS_DENIED) {
             fail(Action::Write, shown, err);
         }
     }

@@ -1,7 +1,7 @@
 #include "hosts_recovery.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -16,7 +16,9 @@ constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4FULL;
 constexpr std::uint64_t kPrime3 = 0x165667B19E3779F9ULL;
 constexpr std::uint64_t kPrime4 = 0x85EBCA77C2B2AE63ULL;
 
-constexpr std::uint64_t rotl(std::uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
+constexpr std::uint64_t rotl(std::uint64_t x, int r) {
+    return (x << r) | (x >> (64 - r));
+}
 
 std::uint64_t load64(const unsigned char* p) {
     std::uint64_t v;
@@ -80,8 +82,8 @@ void Digest::update(std::string_view bytes) {
 }
 
 std::uint64_t Digest::value() const {
-    std::uint64_t h = rotl(lanes_[0], 1) + rotl(lanes_[1], 7) + rotl(lanes_[2], 12) +
-                      rotl(lanes_[3], 18);
+    std::uint64_t h =
+        rotl(lanes_[0], 1) + rotl(lanes_[1], 7) + rotl(lanes_[2], 12) + rotl(lanes_[3], 18);
     for (std::uint64_t lane : lanes_) {
         h = (h ^ round(0, lane)) * kPrime1 + kPrime4;
     }
@@ -142,7 +144,9 @@ std::string StemOf(std::string_view fileName) {
     return std::string(fileName.substr(0, cut)) + "~" + hex16(DigestOf(fileName));
 }
 
-std::string PrivateStemOf(std::string_view path) { return hex16(DigestOf(path)); }
+std::string PrivateStemOf(std::string_view path) {
+    return hex16(DigestOf(path));
+}
 
 std::string NamePrefix(std::string_view stem, FileRole role) {
     std::string prefix = ".";
@@ -207,13 +211,14 @@ std::string RecordTrailer::encode() const {
     return std::string(kTrailerStart) + fields + " " + hex16(DigestOf(fields)) + "\n";
 }
 
-std::optional<RecordTrailer> RecordTrailer::decode(std::string_view tail, std::uint64_t recordSize) {
+std::optional<RecordTrailer> RecordTrailer::decode(std::string_view tail,
+                                                   std::uint64_t recordSize) {
     const std::size_t start = tail.rfind(kTrailerStart);
     if (start == std::string_view::npos || !tail.ends_with('\n')) {
         return std::nullopt;
     }
-    const std::string_view line = tail.substr(start + kTrailerStart.size(),
-                                              tail.size() - start - kTrailerStart.size() - 1);
+    const std::string_view line =
+        tail.substr(start + kTrailerStart.size(), tail.size() - start - kTrailerStart.size() - 1);
     const std::size_t lastSpace = line.rfind(' ');
     if (lastSpace == std::string_view::npos) {
         return std::nullopt;
@@ -231,8 +236,8 @@ std::optional<RecordTrailer> RecordTrailer::decode(std::string_view tail, std::u
         return err == std::errc();
     };
     if (!next(trailer.originalSize, 10) || !next(trailer.originalDigest, 16) ||
-        !next(trailer.newSize, 10) || !next(trailer.newDigest, 16) || !next(trailer.createdNs, 10) ||
-        p != end) {
+        !next(trailer.newSize, 10) || !next(trailer.newDigest, 16) ||
+        !next(trailer.createdNs, 10) || p != end) {
         return std::nullopt;
     }
     // The trailer must directly follow the original's bytes.

@@ -29,7 +29,8 @@ struct OpenRecord {
 };
 
 // Removes our leftovers for `stem` in `folder` and collects its records.
-void scanFolder(const std::string& folder, const std::string& stem, std::vector<std::string>& records) {
+void scanFolder(const std::string& folder, const std::string& stem,
+                std::vector<std::string>& records) {
     struct CloseDir {
         void operator()(DIR* dir) const { ::closedir(dir); }
     };
@@ -61,14 +62,18 @@ std::optional<OpenRecord> openRecord(const std::string& path) {
         ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat opened, named;
     if (fd->get() < 0 || lockFile(fd->get(), LOCK_EX) != 0 || ::fstat(fd->get(), &opened) != 0 ||
-        ::lstat(path.c_str(), &named) != 0 || !sameFile(opened, named) || !S_ISREG(opened.st_mode)) {
+        ::lstat(path.c_str(), &named) != 0 || !sameFile(opened, named) ||
+        !S_ISREG(opened.st_mode)) {
         return std::nullopt;  // gone, or not ours to read
     }
     const auto size = static_cast<std::uint64_t>(opened.st_size);
-    const std::size_t tailSize = static_cast<std::size_t>(std::min<std::uint64_t>(size, RecordTrailer::kMaxSize));
+    const std::size_t tailSize =
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, RecordTrailer::kMaxSize));
     std::string tail(tailSize, '\0');
-    const ssize_t n = ::pread(fd->get(), tail.data(), tail.size(), static_cast<off_t>(size - tailSize));
-    auto trailer = n == static_cast<ssize_t>(tailSize) ? RecordTrailer::decode(tail, size) : std::nullopt;
+    const ssize_t n =
+        ::pread(fd->get(), tail.data(), tail.size(), static_cast<off_t>(size - tailSize));
+    auto trailer =
+        n == static_cast<ssize_t>(tailSize) ? RecordTrailer::decode(tail, size) : std::nullopt;
     if (!trailer) {
         // Never completed, so the rewrite it was to guard never began.
         ::unlink(path.c_str());
@@ -85,8 +90,9 @@ std::int64_t unixSeconds() {
 
 // Keeps `bytes` as "<name>.hushgate-torn-<time>" beside the file, or in the
 // recovery folder where the file's folder takes no new file. Returns its path.
-std::string keepTornCopy(const std::string& target, const std::string& shown, std::string_view bytes,
-                         const struct stat& like, const WriteOptions& options) {
+std::string keepTornCopy(const std::string& target, const std::string& shown,
+                         std::string_view bytes, const struct stat& like,
+                         const WriteOptions& options) {
     std::string folder = directoryOf(target);
     const std::string stem = StemOf(fileNameOf(target));
     auto copy = std::make_unique<OurFile>(folder, stem, FileRole::Copy);
@@ -188,9 +194,8 @@ std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const Writ
     if (!options.recoveryFolder.empty()) {
         scanFolder(options.recoveryFolder, PrivateStemOf(target), paths);
     }
-    return UndoOldestFirst(path, paths, openRecord, [&](OpenRecord& record) {
-        return undo(path, target, record, options);
-    });
+    return UndoOldestFirst(path, paths, openRecord,
+                           [&](OpenRecord& record) { return undo(path, target, record, options); });
 }
 
 }  // namespace hushgate

@@ -35,8 +35,8 @@ bool touchedLately(const std::wstring& path) {
     }
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    const LONGLONG nowTicks =
-        static_cast<LONGLONG>((static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+    const LONGLONG nowTicks = static_cast<LONGLONG>(
+        (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
     const LONGLONG newest = std::max(info.LastWriteTime.QuadPart, info.ChangeTime.QuadPart);
     constexpr LONGLONG kMinute = 60LL * 10'000'000;  // in 100 ns ticks
     return nowTicks - newest < kMinute;
@@ -45,7 +45,8 @@ bool touchedLately(const std::wstring& path) {
 // Removes our leftovers for `stem` in `folder` (ending in a separator) and
 // collects its records. A file another run still holds open, or touched a
 // moment ago, stays.
-void scanFolder(const std::wstring& folder, const std::string& stem, std::vector<std::wstring>& records) {
+void scanFolder(const std::wstring& folder, const std::string& stem,
+                std::vector<std::wstring>& records) {
     std::wstring pattern;
     if (windows::ToUtf16("." + stem + ".hushgate-*", pattern) != 0) {
         return;
@@ -110,8 +111,8 @@ void remove(OpenRecord& record) {
 
 // Keeps `bytes` as "<name>.hushgate-torn-<time>" beside the file, or in the
 // recovery folder where the file's folder takes no new file. Returns its path.
-std::string keepTornCopy(const std::wstring& target, const std::string& shown, std::string_view bytes,
-                         const WriteOptions& options) {
+std::string keepTornCopy(const std::wstring& target, const std::string& shown,
+                         std::string_view bytes, const WriteOptions& options) {
     std::wstring folder = folderPrefixOf(target);
     const std::string stem = StemOf(windows::ToUtf8(nameOf(target)));
     Handle copy;
@@ -119,7 +120,8 @@ std::string keepTornCopy(const std::wstring& target, const std::string& shown, s
     DWORD err = createOurs(folder, stem, FileRole::Copy, copy, copyPath);
     std::wstring privateFolder;
     if (err == ERROR_ACCESS_DENIED && !options.recoveryFolder.empty() &&
-        windows::ToUtf16(options.recoveryFolder, privateFolder) == 0 && makeFolder(privateFolder) == 0) {
+        windows::ToUtf16(options.recoveryFolder, privateFolder) == 0 &&
+        makeFolder(privateFolder) == 0) {
         folder = privateFolder + L"\\";
         err = createOurs(folder, stem, FileRole::Copy, copy, copyPath);
     }
@@ -149,8 +151,8 @@ std::string keepTornCopy(const std::wstring& target, const std::string& shown, s
 
 // Undoes what `record` guarded if the file is neither the version before
 // nor the one after the rewrite. Returns the torn copy's path then.
-std::optional<std::string> undo(const std::string& path, const std::wstring& target, OpenRecord& record,
-                                const WriteOptions& options) {
+std::optional<std::string> undo(const std::string& path, const std::wstring& target,
+                                OpenRecord& record, const WriteOptions& options) {
     FileSnapshot now = ReadFileSnapshot(path);
     const RecordTrailer& t = record.trailer;
     const std::string_view current = now.bytes.view();
@@ -162,7 +164,8 @@ std::optional<std::string> undo(const std::string& path, const std::wstring& tar
     const std::string damaged = "an interrupted change left the file damaged";
     if (DigestOf(original) != t.originalDigest) {
         throw HostsError(Action::Read, Kind::Other, path, 0,
-                         damaged + ", and the copy kept to undo it is damaged too", displayPath(record.path));
+                         damaged + ", and the copy kept to undo it is damaged too",
+                         displayPath(record.path));
     }
     try {
         const std::string torn = keepTornCopy(target, path, current, options);
@@ -187,12 +190,12 @@ std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const Writ
     std::vector<std::wstring> paths;
     scanFolder(folderPrefixOf(target), StemOf(windows::ToUtf8(nameOf(target))), paths);
     std::wstring privateFolder;
-    if (!options.recoveryFolder.empty() && windows::ToUtf16(options.recoveryFolder, privateFolder) == 0) {
+    if (!options.recoveryFolder.empty() &&
+        windows::ToUtf16(options.recoveryFolder, privateFolder) == 0) {
         scanFolder(privateFolder + L"\\", PrivateStemOf(displayPath(target)), paths);
     }
-    return UndoOldestFirst(path, paths, openRecord, [&](OpenRecord& record) {
-        return undo(path, target, record, options);
-    });
+    return UndoOldestFirst(path, paths, openRecord,
+                           [&](OpenRecord& record) { return undo(path, target, record, options); });
 }
 
 }  // namespace hushgate

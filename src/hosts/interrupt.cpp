@@ -77,7 +77,9 @@ extern "C" void onInterrupt(int signal) {
     ::_exit(128 + signal);
 }
 
-extern "C" void noteInterrupt(int signal) { gPending = signal; }
+extern "C" void noteInterrupt(int signal) {
+    gPending = signal;
+}
 
 struct sigaction actionOf(void (*handler)(int)) {
     struct sigaction action {};
@@ -104,7 +106,8 @@ DeferInterrupts::DeferInterrupts() {
     const struct sigaction note = actionOf(noteInterrupt);
     for (int i = 0; i < 3; ++i) {
         // An ignored signal stays ignored.
-        if (::sigaction(kInterrupts[i], nullptr, &saved_[i]) == 0 && saved_[i].sa_handler != SIG_IGN) {
+        if (::sigaction(kInterrupts[i], nullptr, &saved_[i]) == 0 &&
+            saved_[i].sa_handler != SIG_IGN) {
             replaced_[i] = ::sigaction(kInterrupts[i], &note, nullptr) == 0;
         }
     }
@@ -167,12 +170,18 @@ BOOL WINAPI onConsoleControl(DWORD type) {
 
 }  // namespace
 
-void InstallInterruptHandling() { SetConsoleCtrlHandler(onConsoleControl, TRUE); }
+void InstallInterruptHandling() {
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
+}
 
 namespace detail {
 
-DeferInterrupts::DeferInterrupts() { ++gDeferring; }
-DeferInterrupts::~DeferInterrupts() { --gDeferring; }
+DeferInterrupts::DeferInterrupts() {
+    ++gDeferring;
+}
+DeferInterrupts::~DeferInterrupts() {
+    --gDeferring;
+}
 FileSizeLimitAsError::FileSizeLimitAsError() {}
 FileSizeLimitAsError::~FileSizeLimitAsError() {}
 

@@ -15,7 +15,9 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
-std::size_t roundedUp(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
+std::size_t roundedUp(std::size_t bytes) {
+    return (bytes + kHugePage - 1) & ~(kHugePage - 1);
+}
 
 }  // namespace
 
@@ -32,8 +34,8 @@ void* AllocateLarge(std::size_t bytes) {
     // Map one huge page more than needed and cut it back to an aligned
     // region, since only aligned 2 MiB ranges can become huge pages.
     const std::size_t size = roundedUp(bytes);
-    void* raw = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                       -1, 0);
+    void* raw = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) {
         throw std::bad_alloc();
     }
@@ -71,7 +73,9 @@ void* AllocateLarge(std::size_t bytes) {
     throw std::bad_alloc();
 }
 
-void FreeLarge(void* memory, std::size_t) noexcept { std::free(memory); }
+void FreeLarge(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
 
 #endif
 

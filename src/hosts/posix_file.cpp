@@ -57,7 +57,6 @@ private:
     std::size_t pending_ = 0;
 };
 
-
 }  // namespace
 
 Kind kindOf(int err) {
@@ -272,8 +271,9 @@ void waitUntilNoOtherOpens(int fd) {
 void removeIfUnlocked(const std::string& path) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat opened, named;
-    if (fd.get() >= 0 && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(fd.get(), &opened) == 0 &&
-        ::lstat(path.c_str(), &named) == 0 && sameFile(opened, named)) {
+    if (fd.get() >= 0 && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 &&
+        ::fstat(fd.get(), &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+        sameFile(opened, named)) {
         ::unlink(path.c_str());
     }
 }

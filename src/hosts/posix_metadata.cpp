@@ -50,7 +50,8 @@ bool copyAttribute(int from, int to, const std::string& name) {
     }
     std::string value(static_cast<std::size_t>(size), '\0');
     const ssize_t read = ::fgetxattr(from, name.c_str(), value.data(), value.size());
-    return read >= 0 && ::fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(read), 0) == 0;
+    return read >= 0 &&
+           ::fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(read), 0) == 0;
 }
 #endif
 
@@ -100,8 +101,9 @@ void refuseProtected(int fd, const std::string& dir, const std::string& shown) {
 #ifdef __linux__
     int flags = 0;
     if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_APPEND_FL | FS_IMMUTABLE_FL))) {
-        throw HostsError(Action::Write, Kind::PermissionDenied, shown, EPERM,
-                         "the file is marked append-only or immutable (chattr); nothing was written");
+        throw HostsError(
+            Action::Write, Kind::PermissionDenied, shown, EPERM,
+            "the file is marked append-only or immutable (chattr); nothing was written");
     }
     FileDescriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     flags = 0;

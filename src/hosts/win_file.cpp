@@ -28,7 +28,8 @@ std::wstring randomTag() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     std::uint64_t x = (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^
-                      static_cast<std::uint64_t>(now.QuadPart) ^ (++counter * 0x9E3779B97F4A7C15ULL);
+                      static_cast<std::uint64_t>(now.QuadPart) ^
+                      (++counter * 0x9E3779B97F4A7C15ULL);
     x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
     x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
     x ^= x >> 31;
@@ -74,10 +75,13 @@ Kind kindOf(DWORD err) {
     }
 }
 
-DWORD errorOf(BOOL ok) { return ok ? 0 : GetLastError(); }
+DWORD errorOf(BOOL ok) {
+    return ok ? 0 : GetLastError();
+}
 
 void fail(Action action, const std::string& path, DWORD err, const std::string& backup) {
-    throw HostsError(action, kindOf(err), path, static_cast<int>(err), windows::SystemErrorText(err), backup);
+    throw HostsError(action, kindOf(err), path, static_cast<int>(err),
+                     windows::SystemErrorText(err), backup);
 }
 
 void check(Action action, const std::string& path, DWORD err) {
@@ -114,9 +118,13 @@ std::wstring folderPrefixOf(const std::wstring& path) {
     return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
-std::wstring nameOf(const std::wstring& path) { return path.substr(folderPrefixOf(path).size()); }
+std::wstring nameOf(const std::wstring& path) {
+    return path.substr(folderPrefixOf(path).size());
+}
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 DWORD Handle::close() {
     DWORD err = valid() ? errorOf(CloseHandle(handle_)) : 0;
@@ -125,8 +133,8 @@ DWORD Handle::close() {
 }
 
 Handle openFile(const std::wstring& path, DWORD access, DWORD share, DWORD creation, DWORD& err) {
-    HANDLE handle = CreateFileW(path.c_str(), access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE handle =
+        CreateFileW(path.c_str(), access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     err = handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     return Handle(handle);
 }
@@ -137,8 +145,9 @@ namespace {
 DWORD finalPathOf(HANDLE handle, std::wstring& out) {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        DWORD n = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                            FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        DWORD n =
+            GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (n == 0) {
             return GetLastError();
         }
@@ -176,7 +185,9 @@ DWORD stampOf(HANDLE file, FileStamp& stamp, DWORD* attributes, DWORD* links) {
     if (!GetFileInformationByHandle(file, &info)) {
         return GetLastError();
     }
-    auto join = [](DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; };
+    auto join = [](DWORD high, DWORD low) {
+        return (static_cast<std::uint64_t>(high) << 32) | low;
+    };
     stamp.device = info.dwVolumeSerialNumber;
     stamp.inode = join(info.nFileIndexHigh, info.nFileIndexLow);
     stamp.size = join(info.nFileSizeHigh, info.nFileSizeLow);
@@ -233,9 +244,8 @@ DWORD writeAll(HANDLE file, const char* data, std::size_t size) {
 }
 
 DWORD writeLines(HANDLE file, const LinesToWrite& contents) {
-    return WriteBuffered(contents, [&](const char* data, std::size_t size) {
-        return writeAll(file, data, size);
-    });
+    return WriteBuffered(
+        contents, [&](const char* data, std::size_t size) { return writeAll(file, data, size); });
 }
 
 ByteBuffer readAll(HANDLE file, const std::string& shownPath, Action action) {

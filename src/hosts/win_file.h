@@ -26,7 +26,8 @@ inline constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHA
 
 Kind kindOf(DWORD err);
 DWORD errorOf(BOOL ok);
-[[noreturn]] void fail(Action action, const std::string& path, DWORD err, const std::string& backup = {});
+[[noreturn]] void fail(Action action, const std::string& path, DWORD err,
+                       const std::string& backup = {});
 // Throws unless `err` is 0.
 void check(Action action, const std::string& path, DWORD err);
 [[noreturn]] void failChanged(const std::string& path);

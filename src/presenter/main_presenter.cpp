@@ -98,9 +98,9 @@ void MainPresenter::report(MessageIcon icon, const Text& text) {
 void MainPresenter::takeRecoveryNotices() {
     // Told once each, after the engine call that made them has returned.
     for (const RecoveryNotice& notice : engine_.TakeRecoveryNotices()) {
-        pending_.push_back({MessageIcon::Warning, kTitle,
-                            languageFile_.message(messages::kChangeRolledBack)
-                                .arg(notice.file, notice.tornCopy)});
+        pending_.push_back(
+            {MessageIcon::Warning, kTitle,
+             languageFile_.message(messages::kChangeRolledBack).arg(notice.file, notice.tornCopy)});
     }
 }
 

@@ -35,7 +35,8 @@ inline std::uint32_t ReadLittleEndian32(std::span<const std::uint8_t> bytes, std
 inline std::uint32_t ReadBigEndian32(std::span<const std::uint8_t> bytes, std::size_t at) {
     return static_cast<std::uint32_t>(bytes[at]) << 24 |
            static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
-           static_cast<std::uint32_t>(bytes[at + 2]) << 8 | static_cast<std::uint32_t>(bytes[at + 3]);
+           static_cast<std::uint32_t>(bytes[at + 2]) << 8 |
+           static_cast<std::uint32_t>(bytes[at + 3]);
 }
 
 // Bounds-checked little-endian reads at any 64-bit offset, as a file's own

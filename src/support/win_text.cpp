@@ -10,8 +10,8 @@ namespace hushgate::windows {
 std::string ToUtf8(std::wstring_view text) {
     const int length = static_cast<int>(text.size());
     const int size = text.empty() ? 0
-                                  : WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr,
-                                                        0, nullptr, nullptr);
+                                  : WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0,
+                                                        nullptr, nullptr);
     if (size <= 0) {
         return {};
     }

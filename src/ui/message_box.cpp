@@ -7,7 +7,9 @@ MessageBox::Handler& MessageBox::handler() {
     return instance;
 }
 
-void MessageBox::setHandler(Handler handler) { MessageBox::handler() = std::move(handler); }
+void MessageBox::setHandler(Handler handler) {
+    MessageBox::handler() = std::move(handler);
+}
 
 QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon icon,
                                              const QString& title, const QString& text,

@@ -6,9 +6,13 @@
 namespace hushgate {
 
 // Window layouts are given in twips; at 96 dots per inch 15 twips make a pixel.
-constexpr int fromTwips(int twips) { return (twips + 7) / 15; }
+constexpr int fromTwips(int twips) {
+    return (twips + 7) / 15;
+}
 
-inline QSize fromTwips(QSize twips) { return {fromTwips(twips.width()), fromTwips(twips.height())}; }
+inline QSize fromTwips(QSize twips) {
+    return {fromTwips(twips.width()), fromTwips(twips.height())};
+}
 
 inline QRect fromTwips(QRect twips) {
     return {fromTwips(twips.x()), fromTwips(twips.y()), fromTwips(twips.width()),

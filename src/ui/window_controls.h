@@ -2,12 +2,11 @@
 
 #include <QCursor>
 #include <QDialog>
+#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QString>
-
-#include <QIcon>
-#include <QPixmap>
 
 #include "resource_names.h"
 #include "twips.h"

@@ -11,9 +11,9 @@ namespace {
 
 enum : int { kPanel = 100, kTitle, kVersion, kVersionNumber, kThis, kCopyright, kLink };
 
-constexpr Control kLogged[] = {Control::frmAbout,     Control::lblTitle, Control::lblVersion,
-                               Control::lblVer_JP,    Control::lblThis,  Control::lblCopyright,
-                               Control::lblLink,      Control::cmdClose};
+constexpr Control kLogged[] = {Control::frmAbout,  Control::lblTitle, Control::lblVersion,
+                               Control::lblVer_JP, Control::lblThis,  Control::lblCopyright,
+                               Control::lblLink,   Control::cmdClose};
 
 }  // namespace
 
@@ -78,24 +78,24 @@ void AboutDialog::showAgain() {
 
 HWND AboutDialog::controlOf(Control control) const {
     switch (control) {
-    case Control::frmAbout:
-        return hwnd();
-    case Control::lblTitle:
-        return lblTitle_;
-    case Control::lblVersion:
-        return lblVersion_;
-    case Control::lblVer_JP:
-        return lblVer_JP_;
-    case Control::lblThis:
-        return lblThis_;
-    case Control::lblCopyright:
-        return lblCopyright_;
-    case Control::lblLink:
-        return lblLink_;
-    case Control::cmdClose:
-        return cmdClose_;
-    default:
-        return nullptr;
+        case Control::frmAbout:
+            return hwnd();
+        case Control::lblTitle:
+            return lblTitle_;
+        case Control::lblVersion:
+            return lblVersion_;
+        case Control::lblVer_JP:
+            return lblVer_JP_;
+        case Control::lblThis:
+            return lblThis_;
+        case Control::lblCopyright:
+            return lblCopyright_;
+        case Control::lblLink:
+            return lblLink_;
+        case Control::cmdClose:
+            return cmdClose_;
+        default:
+            return nullptr;
     }
 }
 

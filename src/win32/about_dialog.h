@@ -36,7 +36,6 @@ private:
     void layout();
     HWND controlOf(Control control) const;
     HFONT fontOf(Control control);
-    
 
     AboutPresenter presenter_;
     HWND owner_ = nullptr;

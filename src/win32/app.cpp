@@ -39,8 +39,8 @@ int messageLoop(MainWindow& window) {
         // Wait for a window message or a change in the hosts file's folder.
         HANDLE watch = window.hostsWatch();
         const DWORD count = watch != INVALID_HANDLE_VALUE ? 1 : 0;
-        const DWORD woken = MsgWaitForMultipleObjectsEx(count, &watch, INFINITE, QS_ALLINPUT,
-                                                        MWMO_INPUTAVAILABLE);
+        const DWORD woken =
+            MsgWaitForMultipleObjectsEx(count, &watch, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (count == 1 && woken == WAIT_OBJECT_0) {
             window.hostsWatchSignalled();
             continue;

@@ -67,51 +67,52 @@ UINT textFormat(const LabelStyle& style) {
 LRESULT CALLBACK labelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* style = trackState<LabelStyle>(hwnd, message, lParam);
     switch (message) {
-    case WM_SETTEXT: {
-        const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
-        InvalidateRect(hwnd, nullptr, TRUE);
-        return result;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        RECT client;
-        HDC dc = beginFilledPaint(hwnd, paint, client, style->background);
-        SetBkMode(dc, TRANSPARENT);
-        const COLORREF colour = style->colour == CLR_INVALID
-                                    ? (IsWindowEnabled(hwnd) ? GetSysColor(COLOR_WINDOWTEXT)
-                                                             : GetSysColor(COLOR_GRAYTEXT))
-                                    : style->colour;
-        SetTextColor(dc, colour);
-        HGDIOBJ old = SelectObject(dc, style->font ? style->font : GetStockObject(DEFAULT_GUI_FONT));
-        std::wstring text = WindowText(hwnd);
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, textFormat(*style));
-        SelectObject(dc, old);
-        EndPaint(hwnd, &paint);
-        return 0;
-    }
-    case WM_SETCURSOR:
-        if (style->cursor != nullptr && LOWORD(lParam) == HTCLIENT) {
-            SetCursor(style->cursor);
+        case WM_SETTEXT: {
+            const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return result;
+        }
+        case WM_ERASEBKGND:
             return TRUE;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            RECT client;
+            HDC dc = beginFilledPaint(hwnd, paint, client, style->background);
+            SetBkMode(dc, TRANSPARENT);
+            const COLORREF colour = style->colour == CLR_INVALID
+                                        ? (IsWindowEnabled(hwnd) ? GetSysColor(COLOR_WINDOWTEXT)
+                                                                 : GetSysColor(COLOR_GRAYTEXT))
+                                        : style->colour;
+            SetTextColor(dc, colour);
+            HGDIOBJ old =
+                SelectObject(dc, style->font ? style->font : GetStockObject(DEFAULT_GUI_FONT));
+            std::wstring text = WindowText(hwnd);
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, textFormat(*style));
+            SelectObject(dc, old);
+            EndPaint(hwnd, &paint);
+            return 0;
         }
-        break;
-    case WM_NCHITTEST:
-        // Plain labels let clicks through to what lies below, as statics do.
-        if (style->cursor == nullptr) {
-            return HTTRANSPARENT;
-        }
-        break;
-    case WM_LBUTTONUP:
-        if (style->cursor != nullptr && !WindowText(hwnd).empty()) {
-            SendMessageW(GetParent(hwnd), WM_COMMAND,
-                         MAKEWPARAM(GetDlgCtrlID(hwnd), STN_CLICKED),
-                         reinterpret_cast<LPARAM>(hwnd));
-        }
-        return 0;
-    default:
-        break;
+        case WM_SETCURSOR:
+            if (style->cursor != nullptr && LOWORD(lParam) == HTCLIENT) {
+                SetCursor(style->cursor);
+                return TRUE;
+            }
+            break;
+        case WM_NCHITTEST:
+            // Plain labels let clicks through to what lies below, as statics do.
+            if (style->cursor == nullptr) {
+                return HTTRANSPARENT;
+            }
+            break;
+        case WM_LBUTTONUP:
+            if (style->cursor != nullptr && !WindowText(hwnd).empty()) {
+                SendMessageW(GetParent(hwnd), WM_COMMAND,
+                             MAKEWPARAM(GetDlgCtrlID(hwnd), STN_CLICKED),
+                             reinterpret_cast<LPARAM>(hwnd));
+            }
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -124,37 +125,37 @@ struct PanelState {
 LRESULT CALLBACK panelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = trackState<PanelState>(hwnd, message, lParam);
     switch (message) {
-    case WM_ERASEBKGND: {
-        RECT client;
-        GetClientRect(hwnd, &client);
-        fill(reinterpret_cast<HDC>(wParam), client, state->style.background);
-        return TRUE;
-    }
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd, &paint);
-        if (state->style.lineY >= 0) {
+        case WM_ERASEBKGND: {
             RECT client;
             GetClientRect(hwnd, &client);
-            RECT line{0, state->style.lineY, client.right, state->style.lineY + 1};
-            SetBkColor(dc, RGB(128, 128, 128));
-            ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &line, nullptr, 0, nullptr);
+            fill(reinterpret_cast<HDC>(wParam), client, state->style.background);
+            return TRUE;
         }
-        EndPaint(hwnd, &paint);
-        return 0;
-    }
-    case WM_LBUTTONDOWN:
-        // Clicking the panel takes the focus off the buttons, as in the
-        // window's other empty places.
-        if (state->focusable) {
-            SetFocus(hwnd);
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(hwnd, &paint);
+            if (state->style.lineY >= 0) {
+                RECT client;
+                GetClientRect(hwnd, &client);
+                RECT line{0, state->style.lineY, client.right, state->style.lineY + 1};
+                SetBkColor(dc, RGB(128, 128, 128));
+                ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &line, nullptr, 0, nullptr);
+            }
+            EndPaint(hwnd, &paint);
+            return 0;
         }
-        return 0;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-        return SendMessageW(GetParent(hwnd), message, wParam, lParam);
-    default:
-        break;
+        case WM_LBUTTONDOWN:
+            // Clicking the panel takes the focus off the buttons, as in the
+            // window's other empty places.
+            if (state->focusable) {
+                SetFocus(hwnd);
+            }
+            return 0;
+        case WM_COMMAND:
+        case WM_NOTIFY:
+            return SendMessageW(GetParent(hwnd), message, wParam, lParam);
+        default:
+            break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -171,29 +172,29 @@ LRESULT CALLBACK pictureProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     }
     auto* state = trackState<PictureState>(hwnd, message, lParam);
     switch (message) {
-    case WM_NCHITTEST:
-        return HTTRANSPARENT;
-    case WM_ERASEBKGND:
-        return TRUE;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        RECT client;
-        HDC dc = beginFilledPaint(hwnd, paint, client, state->background);
-        BITMAP info{};
-        if (state->bitmap != nullptr && GetObjectW(state->bitmap, sizeof info, &info) != 0) {
-            HDC source = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(source, state->bitmap);
-            const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            AlphaBlend(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth,
-                       info.bmHeight, blend);
-            SelectObject(source, old);
-            DeleteDC(source);
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            RECT client;
+            HDC dc = beginFilledPaint(hwnd, paint, client, state->background);
+            BITMAP info{};
+            if (state->bitmap != nullptr && GetObjectW(state->bitmap, sizeof info, &info) != 0) {
+                HDC source = CreateCompatibleDC(dc);
+                HGDIOBJ old = SelectObject(source, state->bitmap);
+                const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+                AlphaBlend(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth,
+                           info.bmHeight, blend);
+                SelectObject(source, old);
+                DeleteDC(source);
+            }
+            EndPaint(hwnd, &paint);
+            return 0;
         }
-        EndPaint(hwnd, &paint);
-        return 0;
-    }
-    default:
-        break;
+        default:
+            break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -209,8 +210,8 @@ void registerClass(const wchar_t* name, WNDPROC procedure) {
     RegisterClassExW(&windowClass);
 }
 
-HWND createChild(const wchar_t* windowClass, HWND parent, int id, const wchar_t* text,
-                 DWORD style, DWORD exStyle, void* state) {
+HWND createChild(const wchar_t* windowClass, HWND parent, int id, const wchar_t* text, DWORD style,
+                 DWORD exStyle, void* state) {
     return CreateWindowExW(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), state);
@@ -220,8 +221,8 @@ HWND createChild(const wchar_t* windowClass, HWND parent, int id, const wchar_t*
 
 std::wstring WindowText(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -236,11 +237,11 @@ void RegisterControlClasses() {
 }
 
 HWND CreateButton(HWND parent, int id, const wchar_t* text, bool isDefault) {
-    return CreateWindowExW(0, L"BUTTON", text,
-                           WS_CHILD | WS_VISIBLE | WS_TABSTOP |
-                               (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleW(nullptr), nullptr);
+    return CreateWindowExW(
+        0, L"BUTTON", text,
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, 0,
+        0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+        nullptr);
 }
 
 HWND CreateLabel(HWND parent, int id, const std::wstring& text, const LabelStyle& style) {
@@ -280,8 +281,7 @@ SIZE MeasureLabel(HWND label) {
 
 HWND CreatePanel(HWND parent, int id, const PanelStyle& style, bool focusable) {
     PanelState state{style, focusable};
-    return createChild(kPanelClass, parent, id, L"",
-                       WS_CLIPCHILDREN | (focusable ? WS_TABSTOP : 0),
+    return createChild(kPanelClass, parent, id, L"", WS_CLIPCHILDREN | (focusable ? WS_TABSTOP : 0),
                        style.sunken ? WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT : WS_EX_CONTROLPARENT,
                        &state);
 }

@@ -21,12 +21,12 @@ namespace hushgate::win32 {
 void RegisterControlClasses();
 
 struct LabelStyle {
-    HFONT font = nullptr;             // not owned
-    COLORREF colour = CLR_INVALID;    // CLR_INVALID: the system's text colour
-    int background = COLOR_3DFACE;    // a system colour index, or -1 for white
+    HFONT font = nullptr;           // not owned
+    COLORREF colour = CLR_INVALID;  // CLR_INVALID: the system's text colour
+    int background = COLOR_3DFACE;  // a system colour index, or -1 for white
     bool alignRight = false;
     bool wrap = false;
-    HCURSOR cursor = nullptr;         // non-null: a link (clickable)
+    HCURSOR cursor = nullptr;  // non-null: a link (clickable)
 };
 
 // A window's text (a control's caption, a dialog's title).

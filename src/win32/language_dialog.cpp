@@ -15,10 +15,10 @@ namespace {
 
 enum : int { kSelect = 100, kList, kName, kEmail, kWeb };
 
-constexpr Control kLogged[] = {Control::frmLanguage,         Control::lblSelect,
-                               Control::cmdOK,               Control::cmdCancel,
-                               Control::lblTranslatedByName, Control::lblTranslatedByEmail,
-                               Control::lblTranslatedByWeb};
+constexpr Control kLogged[] = {
+    Control::frmLanguage,       Control::lblSelect,           Control::cmdOK,
+    Control::cmdCancel,         Control::lblTranslatedByName, Control::lblTranslatedByEmail,
+    Control::lblTranslatedByWeb};
 
 void addToolTip(HWND tips, HWND owner, HWND control, const wchar_t* text) {
     TTTOOLINFOW tool{};
@@ -53,12 +53,11 @@ void LanguageDialog::onCreate() {
     lblSelect_ = CreateLabel(hwnd(), kSelect, L"Select:", {});
     // A drop-down list: pick only, no typing. Its height is that of the
     // open list; the closed box takes its height from its font.
-    cboLanguage_ = CreateWindowExW(0, L"COMBOBOX", L"",
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL |
-                                       CBS_DROPDOWNLIST | CBS_HASSTRINGS,
-                                   0, 0, 0, 0, hwnd(),
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kList)),
-                                   GetModuleHandleW(nullptr), nullptr);
+    cboLanguage_ = CreateWindowExW(
+        0, L"COMBOBOX", L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, 0,
+        0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kList)),
+        GetModuleHandleW(nullptr), nullptr);
     lblTranslatedByName_ = CreateLabel(hwnd(), kName, L"[name]", {});
     LabelStyle email;
     email.cursor = handCursor_ != nullptr ? handCursor_ : LoadCursorW(nullptr, IDC_HAND);
@@ -105,22 +104,22 @@ void LanguageDialog::logTexts(const char* event) const {
 
 HWND LanguageDialog::controlOf(Control control) const {
     switch (control) {
-    case Control::frmLanguage:
-        return hwnd();
-    case Control::lblSelect:
-        return lblSelect_;
-    case Control::cmdOK:
-        return cmdOK_;
-    case Control::cmdCancel:
-        return cmdCancel_;
-    case Control::lblTranslatedByName:
-        return lblTranslatedByName_;
-    case Control::lblTranslatedByEmail:
-        return lblTranslatedByEmail_;
-    case Control::lblTranslatedByWeb:
-        return lblTranslatedByWeb_;
-    default:
-        return nullptr;
+        case Control::frmLanguage:
+            return hwnd();
+        case Control::lblSelect:
+            return lblSelect_;
+        case Control::cmdOK:
+            return cmdOK_;
+        case Control::cmdCancel:
+            return cmdCancel_;
+        case Control::lblTranslatedByName:
+            return lblTranslatedByName_;
+        case Control::lblTranslatedByEmail:
+            return lblTranslatedByEmail_;
+        case Control::lblTranslatedByWeb:
+            return lblTranslatedByWeb_;
+        default:
+            return nullptr;
     }
 }
 
@@ -145,8 +144,8 @@ void LanguageDialog::layout() {
         SetLabelFont(controlOf(control), fontOf(control));
     }
     for (Control control : {Control::cmdOK, Control::cmdCancel}) {
-        SendMessageW(controlOf(control), WM_SETFONT,
-                     reinterpret_cast<WPARAM>(fontOf(control)), TRUE);
+        SendMessageW(controlOf(control), WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(control)),
+                     TRUE);
     }
     SendMessageW(cboLanguage_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get({})), TRUE);
 
@@ -175,8 +174,7 @@ void LanguageDialog::onDpiChanged() {
 void LanguageDialog::setLanguageList(const std::vector<std::string>& names) {
     SendMessageW(cboLanguage_, CB_RESETCONTENT, 0, 0);
     for (const std::string& name : names) {
-        SendMessageW(cboLanguage_, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Widen(name).c_str()));
+        SendMessageW(cboLanguage_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(name).c_str()));
     }
     SendMessageW(cboLanguage_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }

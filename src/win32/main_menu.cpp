@@ -152,12 +152,11 @@ bool MainMenu::attachImages(int dpi) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_BITMAP;
-        info.hbmpItem = drawnByProgram_ ? HBMMENU_CALLBACK
-                                        : images_[static_cast<std::size_t>(item.image)];
+        info.hbmpItem =
+            drawnByProgram_ ? HBMMENU_CALLBACK : images_[static_cast<std::size_t>(item.image)];
         any |= SetMenuItemInfoW(item.inHelp ? help_ : file_, item.position, TRUE, &info) != FALSE &&
                hasImage;
-        imageOfItem_[item.command] =
-            hasImage ? static_cast<std::size_t>(item.image) : kNoImage;
+        imageOfItem_[item.command] = hasImage ? static_cast<std::size_t>(item.image) : kNoImage;
     }
     if (drawnByProgram_) {
         // No room kept for check marks: nothing here is ever checked.

@@ -24,12 +24,12 @@ std::wstring folderOf(const std::string& file) {
 
 const char* stateName(HostsState state) {
     switch (state) {
-    case HostsState::Blocked:
-        return "blocked";
-    case HostsState::Unblocked:
-        return "unblocked";
-    case HostsState::Unknown:
-        return "unknown";
+        case HostsState::Blocked:
+            return "blocked";
+        case HostsState::Unblocked:
+            return "unblocked";
+        case HostsState::Unknown:
+            return "unknown";
     }
     return "?";
 }
@@ -49,8 +49,9 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::open() {
-    if (!create(nullptr, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                             WS_CLIPCHILDREN | DS_NOIDLEMSG,
+    if (!create(nullptr,
+                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN |
+                    DS_NOIDLEMSG,
                 WS_EX_APPWINDOW | WS_EX_CONTROLPARENT)) {
         return false;
     }
@@ -113,7 +114,8 @@ void MainWindow::SetIcon() {
 void MainWindow::AttachMenuImages() {
     menu_.attachImages(dpi());
     DrawMenuBar(hwnd());
-    LogEvent("menu-images", menu_.drawnByProgram() ? L"drawn by the program" : L"drawn by the system");
+    LogEvent("menu-images",
+             menu_.drawnByProgram() ? L"drawn by the program" : L"drawn by the system");
 }
 
 void MainWindow::SetToolbarFlat() {
@@ -165,8 +167,8 @@ void MainWindow::applyTexts(const TextSteps& steps) {
             continue;
         }
         const std::wstring text = ToWide(*step.text);
-        const auto button = std::find(std::begin(toolbarButtons), std::end(toolbarButtons),
-                                      step.control);
+        const auto button =
+            std::find(std::begin(toolbarButtons), std::end(toolbarButtons), step.control);
         if (button != std::end(toolbarButtons)) {
             toolTips_[static_cast<std::size_t>(button - std::begin(toolbarButtons))] = text;
         } else if (HWND control = controlOf(step.control)) {
@@ -274,40 +276,40 @@ void MainWindow::command(int id, int code) {
         return;
     }
     switch (id) {
-    case kCommandBlock:
-        // Enter comes here too: only while Block is enabled.
-        if (presenter_->blockEnabled()) {
-            presenter_->cmdBlockFB_Click();
-        }
-        return;
-    case kCommandUnblock:
-        if (IsWindowEnabled(cmdUnblockFB_)) {
-            presenter_->cmdUnblockFB_Click();
-        }
-        return;
-    case kMenuExit:
-        presenter_->mnuExit_Click();
-        return;
-    case kMenuCheckUpdates:
-        presenter_->mnuCheckUpdates_Click();
-        return;
-    case kMenuLanguage:
-        presenter_->mnuLanguage_Click();
-        return;
-    case kMenuDonate:
-        presenter_->mnuDonate_Click();
-        return;
-    case kMenuWeb:
-        presenter_->mnuWeb_Click();
-        return;
-    case kMenuAbout:
-        presenter_->mnuAbout_Click();
-        return;
-    case kMenuFacebook:
-        presenter_->mnuFacebook_Click();
-        return;
-    default:
-        break;
+        case kCommandBlock:
+            // Enter comes here too: only while Block is enabled.
+            if (presenter_->blockEnabled()) {
+                presenter_->cmdBlockFB_Click();
+            }
+            return;
+        case kCommandUnblock:
+            if (IsWindowEnabled(cmdUnblockFB_)) {
+                presenter_->cmdUnblockFB_Click();
+            }
+            return;
+        case kMenuExit:
+            presenter_->mnuExit_Click();
+            return;
+        case kMenuCheckUpdates:
+            presenter_->mnuCheckUpdates_Click();
+            return;
+        case kMenuLanguage:
+            presenter_->mnuLanguage_Click();
+            return;
+        case kMenuDonate:
+            presenter_->mnuDonate_Click();
+            return;
+        case kMenuWeb:
+            presenter_->mnuWeb_Click();
+            return;
+        case kMenuAbout:
+            presenter_->mnuAbout_Click();
+            return;
+        case kMenuFacebook:
+            presenter_->mnuFacebook_Click();
+            return;
+        default:
+            break;
     }
     if (HWND link = GetDlgItem(hwnd(), id); link == lblLink_ && code == STN_CLICKED) {
         presenter_->lblLink_Click();
@@ -320,55 +322,57 @@ void MainWindow::command(int id, int code) {
 
 bool MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     switch (message) {
-    case WM_COMMAND:
-        // Enter and Esc outside the buttons reach the window as IDOK and
-        // IDCANCEL: neither means anything here.
-        if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) {
-            command(LOWORD(wParam), HIWORD(wParam));
+        case WM_COMMAND:
+            // Enter and Esc outside the buttons reach the window as IDOK and
+            // IDCANCEL: neither means anything here.
+            if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) {
+                command(LOWORD(wParam), HIWORD(wParam));
+            }
+            result = 0;
+            return true;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->code == TTN_GETDISPINFOW) {
+                auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+                const int command = static_cast<int>(header->idFrom);
+                if (command >= kToolbarLanguage && command <= kToolbarFacebook) {
+                    tip->lpszText = const_cast<wchar_t*>(
+                        toolTips_[static_cast<std::size_t>(command - kToolbarLanguage)].c_str());
+                }
+                result = 0;
+                return true;
+            }
+            return false;
         }
-        result = 0;
-        return true;
-    case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header->code == TTN_GETDISPINFOW) {
-            auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-            const int command = static_cast<int>(header->idFrom);
-            if (command >= kToolbarLanguage && command <= kToolbarFacebook) {
-                tip->lpszText =
-                    const_cast<wchar_t*>(toolTips_[static_cast<std::size_t>(command - kToolbarLanguage)].c_str());
+        case WM_MEASUREITEM:
+            result =
+                menu_.measureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+            return result != FALSE;
+        case WM_DRAWITEM:
+            result =
+                menu_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+            return result != FALSE;
+        case WM_CLOSE:
+            if (!closing_) {
+                presenter_->Form_Unload();
+            }
+            result = 0;
+            return true;
+        case kVersionAnswer: {
+            VersionRequest::Answer answer = VersionRequest::TakeAnswer(lParam);
+            LogEvent("version-answer", answer.body ? Widen(*answer.body) : L"(failed)");
+            if (!closing_) {
+                presenter_->versionAnswered(answer.check, answer.body);
             }
             result = 0;
             return true;
         }
-        return false;
-    }
-    case WM_MEASUREITEM:
-        result = menu_.measureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
-        return result != FALSE;
-    case WM_DRAWITEM:
-        result = menu_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
-        return result != FALSE;
-    case WM_CLOSE:
-        if (!closing_) {
-            presenter_->Form_Unload();
-        }
-        result = 0;
-        return true;
-    case kVersionAnswer: {
-        VersionRequest::Answer answer = VersionRequest::TakeAnswer(lParam);
-        LogEvent("version-answer", answer.body ? Widen(*answer.body) : L"(failed)");
-        if (!closing_) {
-            presenter_->versionAnswered(answer.check, answer.body);
-        }
-        result = 0;
-        return true;
-    }
-    case kStartupReports:
-        presenter_->showStartupReports();
-        result = 0;
-        return true;
-    default:
-        return false;
+        case kStartupReports:
+            presenter_->showStartupReports();
+            result = 0;
+            return true;
+        default:
+            return false;
     }
 }
 

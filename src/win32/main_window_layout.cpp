@@ -65,8 +65,7 @@ void MainWindow::createControls() {
     cmdUnblockFB_ = CreateButton(hwnd(), kCommandUnblock, L"&Unblock Facebook", false);
     SendMessageW(hwnd(), DM_SETDEFID, kCommandBlock, 0);
 
-    for (HWND hidden :
-         {imgBlocked_, imgUnblocked_, imgStatusBlocked_, imgStatusUnblocked_}) {
+    for (HWND hidden : {imgBlocked_, imgUnblocked_, imgStatusBlocked_, imgStatusUnblocked_}) {
         ShowWindow(hidden, SW_HIDE);
     }
     layout();
@@ -118,33 +117,34 @@ void MainWindow::fitStatusWords() {
 }
 
 void MainWindow::loadPictures() {
-    SetPictureBitmap(imgLogo_, PictureResource(L"IMG_LOGO", L"IMG_LOGO_2X", 450, px(6750), px(1950)));
+    SetPictureBitmap(imgLogo_,
+                     PictureResource(L"IMG_LOGO", L"IMG_LOGO_2X", 450, px(6750), px(1950)));
     SetPictureBitmap(imgBlocked_,
                      PictureResource(L"IMG_BLOCKED", L"IMG_BLOCKED_2X", 22, px(330), px(330)));
     SetPictureBitmap(imgUnblocked_,
                      PictureResource(L"IMG_UNBLOCKED", L"IMG_UNBLOCKED_2X", 24, px(360), px(360)));
-    SetPictureBitmap(imgStatusBlocked_, PictureResource(L"IMG_PADLOCK_CLOSED",
-                                                        L"IMG_PADLOCK_CLOSED_2X", 16, px(240),
-                                                        px(240)));
-    SetPictureBitmap(imgStatusUnblocked_, PictureResource(L"IMG_PADLOCK_OPEN",
-                                                          L"IMG_PADLOCK_OPEN_2X", 16, px(240),
-                                                          px(240)));
+    SetPictureBitmap(
+        imgStatusBlocked_,
+        PictureResource(L"IMG_PADLOCK_CLOSED", L"IMG_PADLOCK_CLOSED_2X", 16, px(240), px(240)));
+    SetPictureBitmap(
+        imgStatusUnblocked_,
+        PictureResource(L"IMG_PADLOCK_OPEN", L"IMG_PADLOCK_OPEN_2X", 16, px(240), px(240)));
 }
 
 HWND MainWindow::controlOf(Control control) const {
     switch (control) {
-    case Control::cmdBlockFB:
-        return cmdBlockFB_;
-    case Control::cmdUnblockFB:
-        return cmdUnblockFB_;
-    case Control::lblStatus:
-        return lblStatus_;
-    case Control::lblStatusEnd:
-        return lblStatusEnd_;
-    case Control::lblLink:
-        return lblLink_;
-    default:
-        return nullptr;
+        case Control::cmdBlockFB:
+            return cmdBlockFB_;
+        case Control::cmdUnblockFB:
+            return cmdUnblockFB_;
+        case Control::lblStatus:
+            return lblStatus_;
+        case Control::lblStatusEnd:
+            return lblStatusEnd_;
+        case Control::lblLink:
+            return lblLink_;
+        default:
+            return nullptr;
     }
 }
 
@@ -165,9 +165,11 @@ void MainWindow::logTexts() const {
     std::wstring places;
     for (int command = kToolbarLanguage; command <= kToolbarFacebook; ++command) {
         RECT rect{};
-        SendMessageW(toolbar_, TB_GETRECT, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&rect));
-        places += Widen(ToolbarKey(command)) + L"=" + std::to_wstring((rect.left + rect.right) / 2) +
-                  L"," + std::to_wstring((rect.top + rect.bottom) / 2) + L" ";
+        SendMessageW(toolbar_, TB_GETRECT, static_cast<WPARAM>(command),
+                     reinterpret_cast<LPARAM>(&rect));
+        places += Widen(ToolbarKey(command)) + L"=" +
+                  std::to_wstring((rect.left + rect.right) / 2) + L"," +
+                  std::to_wstring((rect.top + rect.bottom) / 2) + L" ";
     }
     for (HWND control : {cmdBlockFB_, cmdUnblockFB_}) {
         RECT rect{};

@@ -72,9 +72,9 @@ std::string_view ResourceBytes(const wchar_t* name, const wchar_t* type) {
     }
     HGLOBAL loaded = LoadResource(module, found);
     const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-    return data != nullptr ? std::string_view(static_cast<const char*>(data),
-                                              SizeofResource(module, found))
-                           : std::string_view();
+    return data != nullptr
+               ? std::string_view(static_cast<const char*>(data), SizeofResource(module, found))
+               : std::string_view();
 }
 
 HBITMAP ScaledPicture(std::string_view bytes, int width, int height) {

@@ -27,16 +27,16 @@ HANDLE logHandle() {
 
 const wchar_t* answerName(int answer) {
     switch (answer) {
-    case IDOK:
-        return L"OK";
-    case IDYES:
-        return L"Yes";
-    case IDNO:
-        return L"No";
-    case IDCANCEL:
-        return L"Cancel";
-    default:
-        return L"?";
+        case IDOK:
+            return L"OK";
+        case IDYES:
+            return L"Yes";
+        case IDNO:
+            return L"No";
+        case IDCANCEL:
+            return L"Cancel";
+        default:
+            return L"?";
     }
 }
 
@@ -81,9 +81,9 @@ void LogShown(std::string_view window, HWND hwnd) {
     POINT origin{0, 0};
     ClientToScreen(hwnd, &origin);
     const auto x11 = reinterpret_cast<ULONG_PTR>(GetPropW(hwnd, L"__wine_x11_whole_window"));
-    LogEvent("shown " + std::string(window),
-             L"x11=" + std::to_wstring(x11) + L" client=" + std::to_wstring(origin.x) + L"," +
-                 std::to_wstring(origin.y));
+    LogEvent("shown " + std::string(window), L"x11=" + std::to_wstring(x11) + L" client=" +
+                                                 std::to_wstring(origin.x) + L"," +
+                                                 std::to_wstring(origin.y));
 }
 
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) {

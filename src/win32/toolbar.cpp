@@ -38,8 +38,8 @@ void addIcon(Collector& collector, WORD number) {
     // A private copy: the picture must not depend on the library, which is
     // freed right after.
     std::vector<BYTE> bytes(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size);
-    HICON icon = CreateIconFromResourceEx(bytes.data(), size, TRUE, 0x00030000, 0, 0,
-                                          LR_DEFAULTCOLOR);
+    HICON icon =
+        CreateIconFromResourceEx(bytes.data(), size, TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
     if (icon == nullptr) {
         return;  // bytes that make no icon: passed over, the next ones move up
     }
@@ -85,12 +85,12 @@ const char* ToolbarKey(int command) {
 }
 
 HWND CreateFlatToolbar(HWND parent, int id) {
-    HWND toolbar = CreateWindowExW(
-        0, TOOLBARCLASSNAMEW, L"",
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
-            CCS_NORESIZE | CCS_NOPARENTALIGN,
-        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        GetModuleHandleW(nullptr), nullptr);
+    HWND toolbar =
+        CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
+                            CCS_NORESIZE | CCS_NOPARENTALIGN,
+                        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleW(nullptr), nullptr);
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     TBBUTTON buttons[5] = {};
     buttons[0].iBitmap = 6;  // a separator's width

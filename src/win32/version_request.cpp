@@ -42,42 +42,43 @@ void CALLBACK callback(HINTERNET request, DWORD_PTR value, DWORD status, LPVOID 
         return;
     }
     switch (status) {
-    case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
-        if (!WinHttpReceiveResponse(request, nullptr)) {
-            report(*context, false);
-        }
-        break;
-    case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE: {
-        DWORD code = 0;
-        DWORD size = sizeof code;
-        WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                            WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX);
-        if (code < 200 || code > 299 ||
-            !WinHttpReadData(request, context->buffer, sizeof context->buffer, nullptr)) {
-            report(*context, false);
-        }
-        break;
-    }
-    case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
-        if (length == 0) {
-            report(*context, true);  // the whole body is in
-        } else if (context->body.size() + length > kMaxBody) {
-            report(*context, false);
-        } else {
-            context->body.append(static_cast<const char*>(information), length);
-            if (!WinHttpReadData(request, context->buffer, sizeof context->buffer, nullptr)) {
+        case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+            if (!WinHttpReceiveResponse(request, nullptr)) {
                 report(*context, false);
             }
+            break;
+        case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE: {
+            DWORD code = 0;
+            DWORD size = sizeof code;
+            WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                                WINHTTP_HEADER_NAME_BY_INDEX, &code, &size,
+                                WINHTTP_NO_HEADER_INDEX);
+            if (code < 200 || code > 299 ||
+                !WinHttpReadData(request, context->buffer, sizeof context->buffer, nullptr)) {
+                report(*context, false);
+            }
+            break;
         }
-        break;
-    case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
-        report(*context, false);
-        break;
-    case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
-        delete context;
-        break;
-    default:
-        break;
+        case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
+            if (length == 0) {
+                report(*context, true);  // the whole body is in
+            } else if (context->body.size() + length > kMaxBody) {
+                report(*context, false);
+            } else {
+                context->body.append(static_cast<const char*>(information), length);
+                if (!WinHttpReadData(request, context->buffer, sizeof context->buffer, nullptr)) {
+                    report(*context, false);
+                }
+            }
+            break;
+        case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
+            report(*context, false);
+            break;
+        case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
+            delete context;
+            break;
+        default:
+            break;
     }
 }
 

@@ -11,14 +11,14 @@ namespace {
 UINT messageBoxType(const Message& message) {
     UINT type = message.buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
     switch (message.icon) {
-    case MessageIcon::Information:
-        return type | MB_ICONINFORMATION;
-    case MessageIcon::Warning:
-        return type | MB_ICONEXCLAMATION;
-    case MessageIcon::Critical:
-        return type | MB_ICONERROR;
-    case MessageIcon::Question:
-        return type | MB_ICONQUESTION;
+        case MessageIcon::Information:
+            return type | MB_ICONINFORMATION;
+        case MessageIcon::Warning:
+            return type | MB_ICONEXCLAMATION;
+        case MessageIcon::Critical:
+            return type | MB_ICONERROR;
+        case MessageIcon::Question:
+            return type | MB_ICONQUESTION;
     }
     return type;
 }

@@ -15,7 +15,6 @@
 #include <QPolygonF>
 #include <QString>
 #include <QTextStream>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -42,8 +41,7 @@ bool g_failed = false;
 // ---------------------------------------------------------------------------
 // Canvas and output helpers
 
-QImage canvas(int width, int height, QRgb background)
-{
+QImage canvas(int width, int height, QRgb background) {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor::fromRgba(background));
     image.setDotsPerMeterX(kDotsPerMeter);
@@ -51,20 +49,17 @@ QImage canvas(int width, int height, QRgb background)
     return image;
 }
 
-void beginPainting(QPainter &p, QImage &image, bool antialiased)
-{
+void beginPainting(QPainter& p, QImage& image, bool antialiased) {
     p.begin(&image);
     p.setRenderHint(QPainter::Antialiasing, antialiased);
     p.setPen(Qt::NoPen);
 }
 
-QString outputPath(const QString &name)
-{
+QString outputPath(const QString& name) {
     return QDir(g_outputFolder).filePath(name);
 }
 
-void report(const QString &name, const QImage &image, bool ok)
-{
+void report(const QString& name, const QImage& image, bool ok) {
     QTextStream err(stderr);
     if (!ok) {
         err << "make_artwork: cannot write " << outputPath(name) << "\n";
@@ -75,8 +70,7 @@ void report(const QString &name, const QImage &image, bool ok)
 }
 
 // A 32-bit frame or a finished RGBA PNG: 8 bits per channel, colour type 6.
-void writeRgba(const QImage &image, const QString &name)
-{
+void writeRgba(const QImage& image, const QString& name) {
     QImage rgba = image.convertToFormat(QImage::Format_ARGB32);
     rgba.setDotsPerMeterX(kDotsPerMeter);
     rgba.setDotsPerMeterY(kDotsPerMeter);
@@ -85,8 +79,7 @@ void writeRgba(const QImage &image, const QString &name)
 }
 
 // Baseline JPEG with three components (no alpha: the picture is opaque).
-void writeJpeg(const QImage &image, const QString &name)
-{
+void writeJpeg(const QImage& image, const QString& name) {
     QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     rgb.setDotsPerMeterX(kDotsPerMeter);
     rgb.setDotsPerMeterY(kDotsPerMeter);
@@ -107,27 +100,25 @@ struct Rgb {
     int r, g, b;
 };
 
-Rgb split(QRgb c)
-{
+Rgb split(QRgb c) {
     return {qRed(c), qGreen(c), qBlue(c)};
 }
 
-using Histogram = std::vector<std::pair<QRgb, int>>;   // colour, pixel count
+using Histogram = std::vector<std::pair<QRgb, int>>;  // colour, pixel count
 
-std::vector<QRgb> medianCut(const Histogram &histogram, int maxColours)
-{
+std::vector<QRgb> medianCut(const Histogram& histogram, int maxColours) {
     std::vector<Histogram> boxes{histogram};
     while (static_cast<int>(boxes.size()) < maxColours) {
         int best = -1;
         int bestRange = 0;
         int bestChannel = 0;
         for (int i = 0; i < static_cast<int>(boxes.size()); ++i) {
-            const Histogram &box = boxes[i];
+            const Histogram& box = boxes[i];
             if (box.size() < 2)
                 continue;
             std::array<int, 3> lo{255, 255, 255};
             std::array<int, 3> hi{0, 0, 0};
-            for (const auto &[colour, count] : box) {
+            for (const auto& [colour, count] : box) {
                 const Rgb c = split(colour);
                 const std::array<int, 3> v{c.r, c.g, c.b};
                 for (int k = 0; k < 3; ++k) {
@@ -146,14 +137,13 @@ std::vector<QRgb> medianCut(const Histogram &histogram, int maxColours)
         if (best < 0)
             break;
 
-        Histogram &box = boxes[best];
-        const int shift = 16 - 8 * bestChannel;   // red, green, blue
-        std::stable_sort(box.begin(), box.end(), [shift](const auto &a, const auto &b) {
+        Histogram& box = boxes[best];
+        const int shift = 16 - 8 * bestChannel;  // red, green, blue
+        std::stable_sort(box.begin(), box.end(), [shift](const auto& a, const auto& b) {
             return ((a.first >> shift) & 0xff) < ((b.first >> shift) & 0xff);
         });
         long total = 0;
-        for (const auto &entry : box)
-            total += entry.second;
+        for (const auto& entry : box) total += entry.second;
         long running = 0;
         std::size_t cut = 1;
         for (std::size_t i = 0; i + 1 < box.size(); ++i) {
@@ -168,9 +158,9 @@ std::vector<QRgb> medianCut(const Histogram &histogram, int maxColours)
     }
 
     std::vector<QRgb> palette;
-    for (const Histogram &box : boxes) {
+    for (const Histogram& box : boxes) {
         long r = 0, g = 0, b = 0, n = 0;
-        for (const auto &[colour, count] : box) {
+        for (const auto& [colour, count] : box) {
             const Rgb c = split(colour);
             r += long(c.r) * count;
             g += long(c.g) * count;
@@ -182,14 +172,14 @@ std::vector<QRgb> medianCut(const Histogram &histogram, int maxColours)
     return palette;
 }
 
-int nearest(const std::vector<QRgb> &palette, QRgb colour)
-{
+int nearest(const std::vector<QRgb>& palette, QRgb colour) {
     const Rgb c = split(colour);
     int best = 0;
     int bestDistance = 1 << 30;
     for (int i = 0; i < static_cast<int>(palette.size()); ++i) {
         const Rgb p = split(palette[i]);
-        const int d = (p.r - c.r) * (p.r - c.r) + (p.g - c.g) * (p.g - c.g) + (p.b - c.b) * (p.b - c.b);
+        const int d =
+            (p.r - c.r) * (p.r - c.r) + (p.g - c.g) * (p.g - c.g) + (p.b - c.b) * (p.b - c.b);
         if (d < bestDistance) {
             bestDistance = d;
             best = i;
@@ -204,8 +194,7 @@ int nearest(const std::vector<QRgb> &palette, QRgb colour)
 // transparent entry does not take a palette slot in the icon; it repeats the
 // colour of the first opaque entry so that a tool counting the colour values
 // of all pixels (transparent ones included) still counts maxColours at most.
-QImage toPalette(const QImage &source, int maxColours)
-{
+QImage toPalette(const QImage& source, int maxColours) {
     const QImage image = source.convertToFormat(QImage::Format_ARGB32);
     std::map<QRgb, int> counts;
     bool anyTransparent = false;
@@ -223,8 +212,7 @@ QImage toPalette(const QImage &source, int maxColours)
     const int budget = std::min(maxColours, anyTransparent ? 255 : 256);
     std::vector<QRgb> opaque;
     if (static_cast<int>(counts.size()) <= budget) {
-        for (const auto &entry : counts)
-            opaque.push_back(entry.first);
+        for (const auto& entry : counts) opaque.push_back(entry.first);
     } else {
         opaque = medianCut(Histogram(counts.begin(), counts.end()), budget);
     }
@@ -232,8 +220,7 @@ QImage toPalette(const QImage &source, int maxColours)
     QList<QRgb> table;
     if (anyTransparent)
         table.append(opaque.empty() ? qRgba(0, 0, 0, 0) : (opaque.front() & 0x00ffffff));
-    for (QRgb c : opaque)
-        table.append(c);
+    for (QRgb c : opaque) table.append(c);
     const int first = anyTransparent ? 1 : 0;
 
     QImage result(image.size(), QImage::Format_Indexed8);
@@ -243,7 +230,8 @@ QImage toPalette(const QImage &source, int maxColours)
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb c = image.pixel(x, y);
-            const int index = qAlpha(c) < 128 ? 0 : first + nearest(opaque, qRgb(qRed(c), qGreen(c), qBlue(c)));
+            const int index =
+                qAlpha(c) < 128 ? 0 : first + nearest(opaque, qRgb(qRed(c), qGreen(c), qBlue(c)));
             result.setPixel(x, y, static_cast<uint>(index));
         }
     }
@@ -251,8 +239,7 @@ QImage toPalette(const QImage &source, int maxColours)
 }
 
 // An icon or cursor frame of 8 bits or less.
-void writePaletteFrame(const QImage &image, const QString &name, int bitsPerPixel)
-{
+void writePaletteFrame(const QImage& image, const QString& name, int bitsPerPixel) {
     const QImage indexed = toPalette(image, 1 << bitsPerPixel);
     QImageWriter writer(outputPath(name), "png");
     report(name, indexed, writer.write(indexed));
@@ -261,13 +248,13 @@ void writePaletteFrame(const QImage &image, const QString &name, int bitsPerPixe
 // ---------------------------------------------------------------------------
 // Pixel maps, for the pointers: one character per pixel.
 
-QImage fromPixelMap(int width, int height, int left, int top, const std::vector<std::string_view> &rows,
-                    const std::map<char, QRgb> &colours)
-{
+QImage fromPixelMap(int width, int height, int left, int top,
+                    const std::vector<std::string_view>& rows,
+                    const std::map<char, QRgb>& colours) {
     QImage image = canvas(width, height);
     for (const std::string_view row : rows) {
-        if (row.size() != rows.front().size() || left + static_cast<int>(row.size()) > width
-            || top + static_cast<int>(rows.size()) > height) {
+        if (row.size() != rows.front().size() || left + static_cast<int>(row.size()) > width ||
+            top + static_cast<int>(rows.size()) > height) {
             std::fprintf(stderr, "make_artwork: pixel map does not fit\n");
             std::exit(1);
         }
@@ -286,13 +273,11 @@ QImage fromPixelMap(int width, int height, int left, int top, const std::vector<
     return image;
 }
 
-void setOutputFolder(const QString &folder)
-{
+void setOutputFolder(const QString& folder) {
     g_outputFolder = folder;
 }
 
-bool writeFailed()
-{
+bool writeFailed() {
     return g_failed;
 }
 

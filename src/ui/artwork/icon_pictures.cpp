@@ -15,7 +15,6 @@
 #include <QPolygonF>
 #include <QString>
 #include <QTextStream>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -33,11 +32,11 @@ namespace artwork {
 // Small pictures drawn on a 16-unit grid (scaled for larger sizes).
 
 // Red diagonal cross with a darker rim, inside the square [0, 16).
-void paintRedCross(QPainter &p, qreal inset, qreal rimWidth, qreal width)
-{
+void paintRedCross(QPainter& p, qreal inset, qreal rimWidth, qreal width) {
     const qreal a = inset;
     const qreal b = 16 - inset;
-    for (const auto &[colour, w] : {std::pair{kCrossRedDark, rimWidth}, std::pair{kCrossRed, width}}) {
+    for (const auto& [colour, w] :
+         {std::pair{kCrossRedDark, rimWidth}, std::pair{kCrossRed, width}}) {
         p.setPen(QPen(QColor::fromRgb(colour), w, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(a, a), QPointF(b, b));
         p.drawLine(QPointF(a, b), QPointF(b, a));
@@ -45,8 +44,7 @@ void paintRedCross(QPainter &p, qreal inset, qreal rimWidth, qreal width)
     p.setPen(Qt::NoPen);
 }
 
-QImage drawExitCross()
-{
+QImage drawExitCross() {
     QImage image = canvas(16, 16);
     QPainter p;
     beginPainting(p, image);
@@ -54,8 +52,7 @@ QImage drawExitCross()
     return image;
 }
 
-QImage drawUpdateArrow()
-{
+QImage drawUpdateArrow() {
     QImage image = canvas(16, 16);
     QPainter p;
     beginPainting(p, image);
@@ -78,10 +75,7 @@ QImage drawUpdateArrow()
     return image;
 }
 
-
-
-void paintFlag(QPainter &p, const FlagShape &shape)
-{
+void paintFlag(QPainter& p, const FlagShape& shape) {
     p.setBrush(QColor(0x5d, 0x40, 0x37));
     p.drawRoundedRect(shape.pole, shape.poleRadius, shape.poleRadius);
     p.drawEllipse(shape.knob, shape.knobRadius, shape.knobRadius);
@@ -92,13 +86,13 @@ void paintFlag(QPainter &p, const FlagShape &shape)
     cloth.cubicTo(shape.bottom1, shape.bottom2, shape.bottomEnd);
     cloth.closeSubpath();
     p.setBrush(QColor::fromRgb(kGreen));
-    p.setPen(QPen(QColor::fromRgb(kGreenDark), shape.outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(QColor::fromRgb(kGreenDark), shape.outline, Qt::SolidLine, Qt::RoundCap,
+                  Qt::RoundJoin));
     p.drawPath(cloth);
     p.setPen(Qt::NoPen);
 }
 
-QImage drawFlag(const FlagShape &shape, int size)
-{
+QImage drawFlag(const FlagShape& shape, int size) {
     QImage image = canvas(size, size);
     QPainter p;
     beginPainting(p, image);
@@ -106,10 +100,7 @@ QImage drawFlag(const FlagShape &shape, int size)
     return image;
 }
 
-
-
-QImage drawHouse(const HouseShape &shape, int size)
-{
+QImage drawHouse(const HouseShape& shape, int size) {
     QImage image = canvas(size, size);
     QPainter p;
     beginPainting(p, image);
@@ -121,7 +112,8 @@ QImage drawHouse(const HouseShape &shape, int size)
     p.drawRect(shape.walls);
     QPolygonF roof;
     roof << shape.eaveLeft << shape.ridge << shape.eaveRight;
-    p.setPen(QPen(QColor(0x45, 0x5a, 0x64), shape.roofOutline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(QColor(0x45, 0x5a, 0x64), shape.roofOutline, Qt::SolidLine, Qt::RoundCap,
+                  Qt::RoundJoin));
     p.setBrush(QColor(0x60, 0x7d, 0x8b));
     p.drawPolygon(roof);
     p.setPen(Qt::NoPen);
@@ -132,10 +124,7 @@ QImage drawHouse(const HouseShape &shape, int size)
     return image;
 }
 
-
-
-QImage drawInfo(const InfoShape &shape, int size)
-{
+QImage drawInfo(const InfoShape& shape, int size) {
     QImage image = canvas(size, size);
     QPainter p;
     beginPainting(p, image);
@@ -163,18 +152,38 @@ struct LetterF {
 };
 
 // On the main icon's 48-unit grid.
-constexpr LetterF kMainIconF{{{{27, 50}, {27, 21}, {27, 13.5}, {31, 9}, {38.5, 9}, {42, 9},
-                               {42, 16}, {39.5, 16}, {37, 16}, {36, 17.3}, {36, 20}, {36, 50}}},
+constexpr LetterF kMainIconF{{{{27, 50},
+                               {27, 21},
+                               {27, 13.5},
+                               {31, 9},
+                               {38.5, 9},
+                               {42, 9},
+                               {42, 16},
+                               {39.5, 16},
+                               {37, 16},
+                               {36, 17.3},
+                               {36, 20},
+                               {36, 50}}},
                              {21, 21, 21, 6}};
 // On the 24-pixel toolbar picture.
-constexpr LetterF kToolbarF{{{{13.5, 25}, {13.5, 10.5}, {13.5, 6.8}, {15.5, 4.5}, {19.3, 4.5}, {21, 4.5},
-                              {21, 8}, {19.8, 8}, {18.5, 8}, {18, 8.7}, {18, 10}, {18, 25}}},
+constexpr LetterF kToolbarF{{{{13.5, 25},
+                              {13.5, 10.5},
+                              {13.5, 6.8},
+                              {15.5, 4.5},
+                              {19.3, 4.5},
+                              {21, 4.5},
+                              {21, 8},
+                              {19.8, 8},
+                              {18.5, 8},
+                              {18, 8.7},
+                              {18, 10},
+                              {18, 25}}},
                             {10.5, 10.5, 10.5, 3}};
 
 // Fills `square` (corners of `radius`) in the network's blue and the "f",
 // scaled by `letterScale` and clipped to the square, in white.
-void paintNetworkMark(QPainter &p, const QRectF &square, qreal radius, const LetterF &letter, qreal letterScale)
-{
+void paintNetworkMark(QPainter& p, const QRectF& square, qreal radius, const LetterF& letter,
+                      qreal letterScale) {
     QPainterPath background;
     background.addRoundedRect(square, radius, radius);
     p.setBrush(QColor::fromRgb(kNetworkBlue));
@@ -183,7 +192,7 @@ void paintNetworkMark(QPainter &p, const QRectF &square, qreal radius, const Let
     p.save();
     p.setClipPath(background);
     p.scale(letterScale, letterScale);
-    const auto &o = letter.outline;
+    const auto& o = letter.outline;
     QPainterPath f;
     f.moveTo(o[0]);
     f.lineTo(o[1]);
@@ -206,12 +215,11 @@ void paintNetworkMark(QPainter &p, const QRectF &square, qreal radius, const Let
 // grid; most edges sit on multiples of 3 units so they land on whole pixels
 // at 48, 32 and 16 pixels.
 
-void paintMainIcon(QPainter &p, int size)
-{
+void paintMainIcon(QPainter& p, int size) {
     // Rounded square, one pixel in from the edge except at 16 pixels.
     const qreal margin = size >= 32 ? 1.0 : 0.0;
-    paintNetworkMark(p, QRectF(margin, margin, size - 2 * margin, size - 2 * margin), size * 0.17, kMainIconF,
-                     size / 48.0);
+    paintNetworkMark(p, QRectF(margin, margin, size - 2 * margin, size - 2 * margin), size * 0.17,
+                     kMainIconF, size / 48.0);
 
     // Red cross with a white rim over the lower right.
     struct CrossShape {
@@ -223,7 +231,8 @@ void paintMainIcon(QPainter &p, int size)
     const QPointF c(shape.centre, shape.centre);
     const QPointF d1(shape.half, shape.half);
     const QPointF d2(shape.half, -shape.half);
-    for (const auto &[colour, w] : {std::pair{kWhite, shape.rim}, std::pair{kCrossRed, shape.stroke}}) {
+    for (const auto& [colour, w] :
+         {std::pair{kWhite, shape.rim}, std::pair{kCrossRed, shape.stroke}}) {
         p.setPen(QPen(QColor::fromRgb(colour), w, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(c - d1, c + d1);
         p.drawLine(c - d2, c + d2);
@@ -231,8 +240,7 @@ void paintMainIcon(QPainter &p, int size)
 }
 
 // The frames of the program icon: 16, 32 or 48 pixels.
-QImage drawMainIcon(int size)
-{
+QImage drawMainIcon(int size) {
     QImage image = canvas(size, size);
     QPainter p;
     beginPainting(p, image);
@@ -241,8 +249,7 @@ QImage drawMainIcon(int size)
 }
 
 // The 48-pixel frame's drawing at a larger size, so that it stays sharp.
-QImage drawLargeMainIcon(int size)
-{
+QImage drawLargeMainIcon(int size) {
     QImage image = canvas(size, size);
     QPainter p;
     beginPainting(p, image);
@@ -253,8 +260,7 @@ QImage drawLargeMainIcon(int size)
 
 // Never shown: the toolbar's separator takes the icon library's first
 // picture. A plain grey bar, recognisable to anyone who looks into the library.
-QImage drawSeparator()
-{
+QImage drawSeparator() {
     QImage image = canvas(24, 24);
     QPainter p;
     beginPainting(p, image);
@@ -263,8 +269,7 @@ QImage drawSeparator()
     return image;
 }
 
-QImage drawToolbarNetworkMark()
-{
+QImage drawToolbarNetworkMark() {
     QImage image = canvas(24, 24);
     QPainter p;
     beginPainting(p, image);
@@ -282,22 +287,22 @@ constexpr QRgb kGrey = 0xff808080;
 constexpr QRgb kTeal = 0xff008080;
 
 // frame: outer rectangle; title: height of the title bar in pixels.
-void paintGenericWindow(QPainter &p, QRect frame, int title, QRgb titleColour, QRgb clientColour, QRgb edgeColour,
-                        QRgb buttonColour)
-{
+void paintGenericWindow(QPainter& p, QRect frame, int title, QRgb titleColour, QRgb clientColour,
+                        QRgb edgeColour, QRgb buttonColour) {
     p.fillRect(frame, QColor::fromRgb(edgeColour));
     const QRect inner = frame.adjusted(1, 1, -1, -1);
     p.fillRect(inner, QColor::fromRgb(clientColour));
-    p.fillRect(QRect(inner.left(), inner.top(), inner.width(), title), QColor::fromRgb(titleColour));
+    p.fillRect(QRect(inner.left(), inner.top(), inner.width(), title),
+               QColor::fromRgb(titleColour));
     // A close box at the right end of the title bar, when there is room.
     if (title >= 4) {
         const int box = title - 2;
-        p.fillRect(QRect(inner.right() - box, inner.top() + 1, box, box), QColor::fromRgb(buttonColour));
+        p.fillRect(QRect(inner.right() - box, inner.top() + 1, box, box),
+                   QColor::fromRgb(buttonColour));
     }
 }
 
-QImage drawGenericWindow32Mono()
-{
+QImage drawGenericWindow32Mono() {
     QImage image = canvas(32, 32);
     QPainter p(&image);
     paintGenericWindow(p, QRect(1, 3, 30, 26), 6, kBlack, kWhite, kBlack, kWhite);
@@ -307,20 +312,18 @@ QImage drawGenericWindow32Mono()
     return image;
 }
 
-QImage drawGenericWindow32Colour()
-{
+QImage drawGenericWindow32Colour() {
     QImage image = canvas(32, 32);
     QPainter p(&image);
     paintGenericWindow(p, QRect(1, 3, 30, 26), 6, kNavy, kWhite, kBlack, kSilver);
-    p.fillRect(QRect(3, 5, 3, 3), QColor::fromRgb(kSilver));   // system menu box
+    p.fillRect(QRect(3, 5, 3, 3), QColor::fromRgb(kSilver));  // system menu box
     p.fillRect(QRect(5, 14, 16, 2), QColor::fromRgb(kGrey));
     p.fillRect(QRect(5, 19, 12, 2), QColor::fromRgb(kGrey));
     p.fillRect(QRect(22, 22, 6, 4), QColor::fromRgb(kTeal));
     return image;
 }
 
-QImage drawGenericWindow16Colour()
-{
+QImage drawGenericWindow16Colour() {
     QImage image = canvas(16, 16);
     QPainter p(&image);
     paintGenericWindow(p, QRect(0, 1, 16, 14), 3, kNavy, kWhite, kBlack, kSilver);
@@ -330,8 +333,7 @@ QImage drawGenericWindow16Colour()
 }
 
 // The dialogs' stored window icon: a small window with a shaded title bar.
-QImage drawSmallWindow()
-{
+QImage drawSmallWindow() {
     QImage image = canvas(16, 16);
     QPainter p(&image);
     const QRect frame(0, 1, 16, 14);

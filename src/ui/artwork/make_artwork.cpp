@@ -32,7 +32,6 @@
 #include <QPolygonF>
 #include <QString>
 #include <QTextStream>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -49,8 +48,7 @@ namespace {
 using namespace artwork;
 
 // The window's bitmaps: menu images, icon and pointer frames, pictures.
-void writeWindowArtwork()
-{
+void writeWindowArtwork() {
     // Menu images, in menu image list order.
     writeRgba(drawExitCross(), QStringLiteral("PNG_0.png"));
     writeRgba(drawUpdateArrow(), QStringLiteral("PNG_1.png"));
@@ -64,8 +62,8 @@ void writeWindowArtwork()
     for (int size : {48, 32, 16})
         writeRgba(drawMainIcon(size), QStringLiteral("AAA-%1-32.png").arg(size));
 
-    writeRgba(drawFlag(), QStringLiteral("FFF-16-32.png"));     // language dialog
-    writeRgba(drawInfo(), QStringLiteral("ZZZ-16-32.png"));     // About dialog
+    writeRgba(drawFlag(), QStringLiteral("FFF-16-32.png"));  // language dialog
+    writeRgba(drawInfo(), QStringLiteral("ZZZ-16-32.png"));  // About dialog
 
     writePaletteFrame(drawGenericWindow32Mono(), QStringLiteral("generic-32-1.png"), 1);
     writePaletteFrame(drawGenericWindow32Colour(), QStringLiteral("generic-32-4.png"), 4);
@@ -93,8 +91,7 @@ void writeWindowArtwork()
 // The pictures of the icon library resources.dll, in toolbar order: the
 // separator's, then the four buttons'. make_artwork.sh --toolbar makes the .ico
 // files that toolbar_icons.rc names of them.
-void writeToolbarPictures()
-{
+void writeToolbarPictures() {
     writeRgba(drawSeparator(), QStringLiteral("separator.png"));
     writeRgba(drawFlag(kToolbarFlag, 24), QStringLiteral("language.png"));
     writeRgba(drawInfo(kToolbarInfo, 24), QStringLiteral("about.png"));
@@ -105,10 +102,8 @@ void writeToolbarPictures()
 // The desktop icons, one PNG per hicolor size: 16, 32 and 48 are the program
 // icon's frames, 24 the 48 frame halved, the large sizes the 48 frame's
 // drawing scaled up.
-void writeDesktopIcons()
-{
-    for (int size : {16, 32, 48})
-        writeRgba(drawMainIcon(size), QStringLiteral("%1.png").arg(size));
+void writeDesktopIcons() {
+    for (int size : {16, 32, 48}) writeRgba(drawMainIcon(size), QStringLiteral("%1.png").arg(size));
     writeRgba(drawMainIcon(48).scaled(24, 24, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
               QStringLiteral("24.png"));
     for (int size : {64, 128, 256})
@@ -117,15 +112,14 @@ void writeDesktopIcons()
 
 }  // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char* argv[]) {
     // No display needed: draw into images only.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
     const QString mode = argc == 3 ? QString::fromLatin1(argv[1]) : QString();
-    if ((argc != 2 && argc != 3) || (argc == 3 && mode != QLatin1String("--toolbar") &&
-                                     mode != QLatin1String("--desktop"))) {
+    if ((argc != 2 && argc != 3) ||
+        (argc == 3 && mode != QLatin1String("--toolbar") && mode != QLatin1String("--desktop"))) {
         std::fprintf(stderr, "usage: make_artwork [--toolbar | --desktop] OUTPUT_FOLDER\n");
         return 2;
     }

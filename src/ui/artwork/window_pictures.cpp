@@ -14,7 +14,6 @@
 #include <QPolygonF>
 #include <QString>
 #include <QTextStream>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -31,8 +30,7 @@ namespace artwork {
 // ---------------------------------------------------------------------------
 // Padlocks for the status line.
 
-void paintPadlockBody(QPainter &p, qreal left)
-{
+void paintPadlockBody(QPainter& p, qreal left) {
     const QRectF body(left + 0.5, 7.5, 11, 8);
     p.setPen(QPen(QColor(0xb2, 0x6a, 0x00), 1));
     QLinearGradient shade(body.topLeft(), body.bottomLeft());
@@ -77,74 +75,46 @@ QImage drawPadlock(bool closed, int scale) {
 
 // The hand of the link pointer icon: 16 rows, its finger tip in column 6.
 const std::vector<std::string_view> kIconHand = {
-    ".....###...........",
-    "....#oos#..........",
-    "....#oos#..........",
-    "....#oos####.......",
-    "....#oos#oos###....",
-    "....#oos#oos#os###.",
-    "....#oos#oos#os#os#",
-    ".##.#oos#oos#os#os#",
-    "#oo##oos#oos#os#os#",
-    "#ooo#oooooooooooos#",
-    ".#ooooooooooooooos#",
-    "..#oooooooooooooos#",
-    "...#oooooooooooos#.",
-    "....#oooooooooos#..",
-    "....#oooooooooos#..",
-    "....#############..",
+    ".....###...........", "....#oos#..........", "....#oos#..........", "....#oos####.......",
+    "....#oos#oos###....", "....#oos#oos#os###.", "....#oos#oos#os#os#", ".##.#oos#oos#os#os#",
+    "#oo##oos#oos#os#os#", "#ooo#oooooooooooos#", ".#ooooooooooooooos#", "..#oooooooooooooos#",
+    "...#oooooooooooos#.", "....#oooooooooos#..", "....#oooooooooos#..", "....#############..",
 };
 
 // The hand of the monochrome cursor: 22 rows, its finger tip in column 6.
 const std::vector<std::string_view> kCursorHand = {
-    ".....###...........",
-    "....#ooo#..........",
-    "....#ooo#..........",
-    "....#ooo#..........",
-    "....#ooo#..........",
-    "....#ooo#..........",
-    "....#ooo####.......",
-    "....#ooo#ooo###....",
-    "....#ooo#ooo#oo###.",
-    "....#ooo#ooo#oo#oo#",
-    ".##.#ooo#ooo#oo#oo#",
-    "#oo##ooo#ooo#oo#oo#",
-    "#ooo#ooooooooooooo#",
-    ".#oooooooooooooooo#",
-    "..#ooooooooooooooo#",
-    "..#ooooooooooooooo#",
-    "...#ooooooooooooo#.",
-    "....#ooooooooooo#..",
-    "....#ooooooooooo#..",
-    "....#############..",
-    "....#ooooooooooo#..",
-    "....#############..",
+    ".....###...........", "....#ooo#..........", "....#ooo#..........", "....#ooo#..........",
+    "....#ooo#..........", "....#ooo#..........", "....#ooo####.......", "....#ooo#ooo###....",
+    "....#ooo#ooo#oo###.", "....#ooo#ooo#oo#oo#", ".##.#ooo#ooo#oo#oo#", "#oo##ooo#ooo#oo#oo#",
+    "#ooo#ooooooooooooo#", ".#oooooooooooooooo#", "..#ooooooooooooooo#", "..#ooooooooooooooo#",
+    "...#ooooooooooooo#.", "....#ooooooooooo#..", "....#ooooooooooo#..", "....#############..",
+    "....#ooooooooooo#..", "....#############..",
 };
 
-QImage drawIconHand()
-{
+QImage drawIconHand() {
     // Finger tip (column 6, row 0) on the centre pixel (16, 16).
     return fromPixelMap(32, 32, 10, 16, kIconHand,
                         {{'.', 0x00000000}, {'#', kBlack}, {'o', kWhite}, {'s', kSilver}});
 }
 
-QImage drawCursorHand()
-{
+QImage drawCursorHand() {
     // Finger tip at (6, 0), the cursor's hot spot.
-    return fromPixelMap(32, 32, 0, 0, kCursorHand, {{'.', 0x00000000}, {'#', kBlack}, {'o', kWhite}});
+    return fromPixelMap(32, 32, 0, 0, kCursorHand,
+                        {{'.', 0x00000000}, {'#', kBlack}, {'o', kWhite}});
 }
 
 // ---------------------------------------------------------------------------
 // Pictures on the main window.
 
-QFont logoFont()
-{
-    const int id = QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"));
+QFont logoFont() {
+    const int id = QFontDatabase::addApplicationFont(
+        QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"));
     QString family = QStringLiteral("DejaVu Sans");
     if (id >= 0 && !QFontDatabase::applicationFontFamilies(id).isEmpty())
         family = QFontDatabase::applicationFontFamilies(id).constFirst();
     else
-        std::fprintf(stderr, "make_artwork: DejaVuSans-Bold.ttf not found, using the system's bold sans\n");
+        std::fprintf(stderr,
+                     "make_artwork: DejaVuSans-Bold.ttf not found, using the system's bold sans\n");
     QFont font(family);
     font.setBold(true);
     font.setPixelSize(200);

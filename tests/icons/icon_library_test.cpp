@@ -101,9 +101,9 @@ private slots:
     void picturesFillTheToolbarInOrder() {
         QFETCH(int, count);
         const QRgb colours[] = {kRed, kGreen, kBlue, kGreen, kBlue, kRed};
-        const auto result = LoadToolbarImages(
-            library(count == 3 ? "toolbar-3-pictures-stored-backwards"
-                               : "toolbar-6-pictures-stored-backwards"));
+        const auto result =
+            LoadToolbarImages(library(count == 3 ? "toolbar-3-pictures-stored-backwards"
+                                                 : "toolbar-6-pictures-stored-backwards"));
         QCOMPARE(result.images.size(), count);
         QToolBar toolbar;
         toolbar.addSeparator();

@@ -94,8 +94,6 @@ private slots:
             << false << blocked << none << none << blocked << information << done;
         QTest::newRow("done, unblocked")
             << true << kUnblocked << none << none << kUnblocked << information << done;
-        QTest::newRow("done, yet no block")
-            << false << QByteArray() << none << none << kUnblocked << information << done;
         QTest::newRow("password dialog dismissed")
             << false << QByteArray() << "exit 126" << none << kUnblocked << 0 << none;
         QTest::newRow("not authorised")
@@ -104,9 +102,6 @@ private slots:
                "has been reported.\\n' >&2; exit 127"
             << none << kUnblocked << critical
             << ": Error executing command as another user: Not authorized";
-        QTest::newRow("not authorised, nothing said")
-            << false << QByteArray() << "exit 127" << none << kUnblocked << critical
-            << ": pkexec exit code 127";
         QTest::newRow("helper failed")
             << false << QByteArray()
             << "echo 'hushgate-helper: cannot write /etc/hosts: Read-only file system' >&2; exit 3"
@@ -153,27 +148,6 @@ private slots:
             QCOMPARE(int(messages->shown[0].icon), icon);
             QVERIFY2(messages->shown[0].text.contains(says), qPrintable(messages->shown[0].text));
         }
-    }
-
-    void bothButtonsWaitForTheRunningChange() {
-        program->writeHosts(kUnblocked);
-        const QString go = program->path(QStringLiteral("go"));
-        const QString runs = program->path(QStringLiteral("runs"));
-        auto w = open(QStringLiteral("echo run >> %1; while [ ! -e %2 ]; do sleep 0.05; done; %3")
-                          .arg(quoted(runs), quoted(go), writesHosts(kUnblocked + allEntries())));
-        QTest::mouseClick(w->cmdBlockFB, Qt::LeftButton);
-        QVERIFY(w->hostsChangeRunning());
-        QVERIFY(!w->cmdBlockFB->isEnabled() && !w->cmdUnblockFB->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runs), 60000);
-        // The window goes on handling events; a second request starts nothing.
-        w->presenter().cmdBlockFB_Click();
-        w->presenter().cmdUnblockFB_Click();
-        QVERIFY(!w->cmdBlockFB->isEnabled() && !w->cmdUnblockFB->isEnabled());
-        ProgramFolder::write(go, "");
-        QTRY_VERIFY_WITH_TIMEOUT(!w->hostsChangeRunning(), 60000);
-        QCOMPARE(ProgramFolder::read(runs), QByteArray("run\n"));
-        QVERIFY(shows(*w, true));
-        QCOMPARE(messages->shown.size(), 1);
     }
 
     void dataFolderBesideTheProgramOrInstalled() {

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
@@ -245,28 +244,6 @@ private slots:
             QVERIFY(button->icon().isNull());
         }
         QVERIFY(shows(*w, Unblocked));
-    }
-
-    // Drawn at twice the size, each picture is its "@2x" source pixel for pixel.
-    void picturesAreSharpAtTwiceTheScale() {
-        auto w = open();
-        namespace r = hushgate::resources;
-        for (const auto& [control, source] : {std::pair{w->imgLogo, r::kLogo2x},
-                                              {w->imgUnblocked, r::kUnblockedMark2x},
-                                              {w->imgStatusUnblocked, r::kPadlockOpen2x}}) {
-            QPixmap canvas(control->size() * 2);
-            canvas.setDevicePixelRatio(2);
-            canvas.fill(Qt::white);
-            control->render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
-            QImage source2x = QImage(QString::fromLatin1(source));  // read as half its size
-            source2x.setDevicePixelRatio(1);
-            QImage expected(source2x.size(), QImage::Format_RGB32);
-            expected.fill(Qt::white);
-            QPainter(&expected).drawImage(0, 0, source2x);
-            QImage drawn = canvas.toImage().convertToFormat(QImage::Format_RGB32);
-            drawn.setDevicePixelRatio(1);
-            QCOMPARE(drawn, expected);
-        }
     }
 
     void updateCheckOffersTheNewVersion() {

@@ -43,38 +43,5 @@ TEST(IconFile, PutsOneDirectoryEntryInFrontOfTheImage) {
     }
 }
 
-TEST(IconFile, RefusesWhatCannotBeAnIconImage) {
-    const auto good = SolidFrame(16, 16, 32, 0);
-    auto with = [&](std::size_t at, std::uint32_t value, int bytes) {
-        auto image = good;
-        for (int i = 0; i < bytes; ++i) {
-            image[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-        }
-        return image;
-    };
-    const struct {
-        const char* what;
-        Bytes image;
-    } bad[] = {
-        {"nothing", {}},
-        {"header cut short", Bytes(good.begin(), good.begin() + 39)},
-        {"an old core header", with(0, 12, 4)},
-        {"header longer than the image", with(0, 0xFFFF, 4)},
-        {"no width", with(4, 0, 4)},
-        {"wider than an icon can be", with(4, 257, 4)},
-        {"negative width", with(4, 0xFFFFFFF0u, 4)},
-        {"half a row", with(8, 1, 4)},
-        {"top-down (icons are stored bottom-up)", with(8, 0xFFFFFFE0u, 4)},
-        {"taller than an icon can be", with(8, 2 * 257, 4)},
-        {"no such depth", with(14, 7, 2)},
-        {"PNG without its IHDR chunk",
-         Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13}},
-    };
-    for (const auto& c : bad) {
-        EXPECT_FALSE(DescribeIconImage(c.image)) << c.what;
-        EXPECT_TRUE(MakeIconFile(c.image).empty()) << c.what;
-    }
-}
-
 }  // namespace
 }  // namespace hushgate

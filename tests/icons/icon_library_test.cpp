@@ -1,22 +1,16 @@
-// Toolbar pictures from the icon library and the window icons, offscreen.
+// Toolbar pictures from the icon library, offscreen.
 
 #include "icon_library.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QFile>
-#include <QMainWindow>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
-#include "pe_builder.h"
 #include "resource_names.h"
 
 using hushgate::LoadToolbarImages;
-using hushgate::SetIcon;
-using namespace hushgate::test;
 
 namespace {
 
@@ -31,12 +25,8 @@ QImage argb(const QImage& image) {
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-QImage imageOf(const QIcon& icon) {
-    return argb(icon.pixmap(QSize(24, 24)).toImage());
-}
-
 QRgb middlePixel(const QIcon& icon) {
-    return imageOf(icon).pixel(12, 12);
+    return argb(icon.pixmap(QSize(24, 24)).toImage()).pixel(12, 12);
 }
 
 QStringList keysOf(const QList<hushgate::ToolbarImage>& images) {
@@ -53,18 +43,9 @@ class IconLibraryTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-
-    QString library(const std::vector<TestResource>& resources) {
-        const auto pe = BuildPe(resources);
-        const QString path = dir.filePath(QStringLiteral("lib.dll"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(reinterpret_cast<const char*>(pe.bytes.data()), qint64(pe.bytes.size())) !=
-                qint64(pe.bytes.size())) {
-            qFatal("cannot write %s", qPrintable(path));
-        }
-        return path;
+    // A PE file of the fuzz corpus, made for these tests.
+    static QString library(const char* name) {
+        return QStringLiteral(HUSHGATE_PE_CORPUS "/") + QLatin1String(name);
     }
 
 private slots:
@@ -86,12 +67,8 @@ private slots:
     }
 
     void reportsAMissingOrForeignFile() {
-        QFile text(dir.filePath("text.dll"));
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("MZ but nothing else\n");
-        text.close();
-        for (const QString& path :
-             {dir.filePath("none.dll"), dir.path(), QString(), text.fileName()}) {
+        for (const QString& path : {library("none.dll"), library(""), QString(),
+                                    library("not-pe-PE-header-past-the-end")}) {
             const auto result = LoadToolbarImages(path);
             QVERIFY2(!result.libraryUsable && result.images.isEmpty(), qPrintable(path));
         }
@@ -101,19 +78,10 @@ private slots:
     // Numbered icon images only, broken ones passed over, PNG ones read;
     // keys give number, size and pixels.
     void readsTheIconImagesItCan() {
+        // Besides a text name and a bitmap: 1 red, 2 cut short, 3 not an
+        // image, 4 green, 5 the About menu's PNG, 7 red at 16 x 16.
         const QByteArray png = readAll(QString::fromLatin1(hushgate::resources::kMenuAbout));
-        auto broken = SolidFrame(24, 24, 32, kBlue);
-        broken.resize(100);  // the header promises far more pixels
-        const auto result = LoadToolbarImages(library({
-            {ResName::Id(3), ResName::Text(u"LANGUAGE"), 0x409, SolidFrame(24, 24, 32, kRed)},
-            {ResName::Id(2), ResName::Id(1), 0x409, SolidFrame(24, 24, 32, kRed)},
-            Icon(1, SolidFrame(24, 24, 32, kRed)),
-            Icon(2, broken),
-            Icon(3, std::vector<std::uint8_t>(64, 0xAB)),
-            Icon(4, SolidFrame(24, 24, 32, kGreen)),
-            Icon(5, std::vector<std::uint8_t>(png.begin(), png.end())),
-            Icon(7, SolidFrame(16, 16, 32, kRed)),
-        }));
+        const auto result = LoadToolbarImages(library("toolbar-mixed-images"));
         QVERIFY(result.libraryUsable);
         QCOMPARE(keysOf(result.images),
                  QStringList({"#1 2440 24x24", "#4 2440 24x24",
@@ -126,19 +94,16 @@ private slots:
     // In ascending numbers, the first picture on the separator, the next on
     // the buttons in order; buttons without one stay bare.
     void picturesFillTheToolbarInOrder_data() {
-        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("count");  // icons 10 * n, stored from the last
         QTest::newRow("three") << 3;
         QTest::newRow("six") << 6;
     }
     void picturesFillTheToolbarInOrder() {
         QFETCH(int, count);
         const QRgb colours[] = {kRed, kGreen, kBlue, kGreen, kBlue, kRed};
-        std::vector<TestResource> resources;
-        for (int n = count; n >= 1; --n) {  // stored out of order
-            resources.push_back(
-                Icon(std::uint32_t(10 * n), SolidFrame(24, 24, 32, colours[n - 1])));
-        }
-        const auto result = LoadToolbarImages(library(resources));
+        const auto result =
+            LoadToolbarImages(library(count == 3 ? "toolbar-3-pictures-stored-backwards"
+                                                 : "toolbar-6-pictures-stored-backwards"));
         QCOMPARE(result.images.size(), count);
         QToolBar toolbar;
         toolbar.addSeparator();
@@ -150,34 +115,6 @@ private slots:
             const QIcon icon = toolbar.actions()[i]->icon();
             QVERIFY(i < count ? middlePixel(icon) == colours[i] : icon.isNull());
         }
-    }
-
-    void windowIconsComeFromTheIconGroups() {
-        const QImage main = imageOf(QIcon(QString::fromLatin1(hushgate::resources::kIconMain)));
-        const QImage about = imageOf(QIcon(QString::fromLatin1(hushgate::resources::kIconAbout)));
-        const QImage language =
-            imageOf(QIcon(QString::fromLatin1(hushgate::resources::kIconLanguage)));
-        QVERIFY(main != about && about != language);
-
-        QMainWindow window;
-        SetIcon(&window, QStringLiteral("AAA"), true);
-        QCOMPARE(imageOf(window.windowIcon()), main);
-        QCOMPARE(imageOf(QApplication::windowIcon()), main);
-        // A dialog's icon becomes the application's; the main window keeps its own.
-        QDialog aboutDialog(&window);
-        SetIcon(&aboutDialog, QStringLiteral("ZZZ"), true);
-        QCOMPARE(imageOf(aboutDialog.windowIcon()), about);
-        QCOMPARE(imageOf(QApplication::windowIcon()), about);
-        QCOMPARE(imageOf(window.windowIcon()), main);
-        QDialog languageDialog(&window);
-        SetIcon(&languageDialog, QStringLiteral("fff"), false);  // names ignore case
-        QCOMPARE(imageOf(languageDialog.windowIcon()), language);
-        QCOMPARE(imageOf(QApplication::windowIcon()), about);
-        // An unknown name takes the window's icon away, as an icon that
-        // cannot be loaded would.
-        SetIcon(&languageDialog, QStringLiteral("QQQ"), false);
-        QVERIFY(languageDialog.windowIcon().isNull());
-        QCOMPARE(imageOf(QApplication::windowIcon()), about);
     }
 };
 

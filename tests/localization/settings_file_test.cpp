@@ -4,7 +4,6 @@
 
 #ifndef _WIN32
 #include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,38 +33,6 @@ TEST(SettingsText, IsExactAndReadsBack) {
     EXPECT_EQ(LanguageFilePath("hg", "my.lang"), "hg/Language/my.lang.lng");
 #endif
 }
-
-#ifndef _WIN32
-TEST(SettingsFilePath, FollowsXdgConfigHomeThenHomeThenTheAccount) {
-    test::ScopedEnv xdg{"XDG_CONFIG_HOME"};
-    test::ScopedEnv home{"HOME"};
-    const passwd* account = ::getpwuid(::getuid());
-    ASSERT_NE(account, nullptr);
-    std::string accountHome = account->pw_dir;
-    while (accountHome.ends_with('/')) {
-        accountHome.pop_back();
-    }
-    const struct {
-        const char* xdg;   // nullptr: unset
-        const char* home;  // nullptr: unset
-        std::string folder;
-    } rows[] = {
-        {"/xdg/conf", "/home/tester", "/xdg/conf"},
-        {"/xdg/conf/", "/home/tester", "/xdg/conf"},
-        {"", "/home/tester", "/home/tester/.config"},
-        {"relative/conf", "/home/tester", "/home/tester/.config"},
-        {nullptr, "/home/tester", "/home/tester/.config"},
-        {nullptr, nullptr, accountHome + "/.config"},
-        {nullptr, "", accountHome + "/.config"},
-    };
-    for (const auto& row : rows) {
-        row.xdg != nullptr ? xdg.set(row.xdg) : xdg.unset();
-        row.home != nullptr ? home.set(row.home) : home.unset();
-        EXPECT_EQ(SettingsFilePath("/opt/hushgate"), row.folder + "/tavrin-hushgate/config.ini")
-            << (row.xdg ? row.xdg : "unset");
-    }
-}
-#endif
 
 TEST(EnsureSettingsFile, WritesTheDefaultOnlyWhereThereIsNone) {
     test::TempFolder dir;

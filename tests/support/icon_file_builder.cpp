@@ -20,14 +20,10 @@ std::size_t stride(int width, int bits) {
 
 }  // namespace
 
-void PutLe16(ByteVector& bytes, std::size_t at, std::uint16_t value) {
-    bytes[at] = static_cast<std::uint8_t>(value);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 void PutLe32(ByteVector& bytes, std::size_t at, std::uint32_t value) {
-    PutLe16(bytes, at, static_cast<std::uint16_t>(value));
-    PutLe16(bytes, at + 2, static_cast<std::uint16_t>(value >> 16));
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
 }
 
 ByteVector BitmapFrame(int width, int height, int bits, const std::vector<std::uint32_t>& pixels,

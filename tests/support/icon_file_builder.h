@@ -33,8 +33,7 @@ struct IconFileEntry {
 // data in the same order.
 ByteVector IconFile(const std::vector<IconFileEntry>& entries, std::uint16_t type = 1);
 
-// Little-endian writes into an existing buffer, to break files on purpose.
-void PutLe16(ByteVector& bytes, std::size_t at, std::uint16_t value);
+// A little-endian write into an existing buffer, to break a file on purpose.
 void PutLe32(ByteVector& bytes, std::size_t at, std::uint32_t value);
 
 }  // namespace hushgate::test

@@ -88,7 +88,8 @@ inline std::pair<std::string, Metadata> pictureOf(const std::string& path) {
 int waitStatusOfChild(const std::function<void()>& body);
 
 // Runs `body` in a forked child: true when it returns an empty string;
-// otherwise what it returned goes to standard error (an exception: "99").
+// otherwise what it returned goes to standard error (an exception ends the
+// child with exit code 99, as above).
 bool succeedsInChild(const std::function<std::string()>& body);
 
 struct ProgramRun {

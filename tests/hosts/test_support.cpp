@@ -1,27 +1,24 @@
 #include "test_support.h"
 
-#include "block_list.h"
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <stdexcept>
+#endif
 
 namespace hushgate::test {
 
-std::string joined(const std::vector<std::string>& lines, std::string_view terminator) {
-    std::string text;
-    for (const std::string& line : lines) {
-        (text += line) += terminator;
+#ifdef _WIN32
+Metadata metadataOf(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(pathOf(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        throw std::runtime_error("cannot read the attributes of " + path);
     }
-    return text;
+    return {attributes};
 }
-
-std::string allEntries(std::string_view terminator) {
-    std::string text;
-    for (std::string_view entry : BlockEntries()) {
-        (text += entry) += terminator;
-    }
-    return text;
-}
-
-Picture pictureOf(const std::string& path) {
-    return {readFile(path), metadataOf(path)};
-}
+#endif
 
 }  // namespace hushgate::test

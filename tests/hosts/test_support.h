@@ -3,6 +3,7 @@
 // What the hosts engine's tests (and the root helper's) share, on top of
 // the temporary folders and whole-file reads and writes of test_files.h.
 
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -10,8 +11,11 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "block_list.h"
+#include "hosts_engine.h"
 #include "hosts_error.h"
 #include "test_files.h"
 
@@ -22,9 +26,28 @@
 namespace hushgate::test {
 
 // Joins lines, each followed by `terminator`.
-std::string joined(const std::vector<std::string>& lines, std::string_view terminator);
+template <typename Lines>
+std::string joined(const Lines& lines, std::string_view terminator) {
+    std::string text;
+    for (std::string_view line : lines) {
+        (text += line) += terminator;
+    }
+    return text;
+}
 // All block entries as lines, each followed by `terminator`.
-std::string allEntries(std::string_view terminator = "\n");
+inline std::string allEntries(std::string_view terminator = "\n") {
+    return joined(BlockEntries(), terminator);
+}
+
+// Makes `engine` raise `signal` when its write reaches `step`: a run
+// killed or interrupted at the worst moment.
+inline void raiseAt(HostsEngine& engine, WriteStep step, int signal) {
+    engine.setWriteHook([=](WriteStep now) {
+        if (now == step) {
+            std::raise(signal);
+        }
+    });
+}
 
 // Runs `operation` and returns the HostsError it throws, if any.
 template <typename Operation>
@@ -36,10 +59,6 @@ std::optional<HostsError> errorOf(Operation operation) {
     }
     return std::nullopt;
 }
-
-// Which file `path` names (inode, or Windows' file index): another file put
-// in its place has another.
-std::uint64_t fileIdOf(const std::string& path);
 
 // What a file carries besides its bytes, all of which a write must keep:
 // mode, owner and extended attributes (an ACL is one) on POSIX, the
@@ -58,25 +77,9 @@ struct Metadata {
 Metadata metadataOf(const std::string& path);
 
 // The file's bytes and metadata, to compare after a failure.
-struct Picture {
-    std::string bytes;
-    Metadata metadata;
-    bool operator==(const Picture&) const = default;
-};
-Picture pictureOf(const std::string& path);
-
-// Holds a file open as a program at work on it would: locked (POSIX), or
-// shared with nobody, or with readers only (Windows).
-class FileInUse {
-public:
-    explicit FileInUse(const std::string& path, bool othersMayRead = false);
-    ~FileInUse();
-    FileInUse(const FileInUse&) = delete;
-    FileInUse& operator=(const FileInUse&) = delete;
-
-private:
-    std::intptr_t handle_;
-};
+inline std::pair<std::string, Metadata> pictureOf(const std::string& path) {
+    return {readFile(path), metadataOf(path)};
+}
 
 #ifndef _WIN32
 // Runs `body` in a forked child and returns its wait status; an exception
@@ -84,9 +87,10 @@ private:
 // limits, user) or be killed part way without affecting the rest of the run.
 int waitStatusOfChild(const std::function<void()>& body);
 
-// Runs `body` in a forked child: an empty string for success, otherwise a
-// description of what went wrong (what `body` returned or threw).
-std::string runInChild(const std::function<std::string()>& body);
+// Runs `body` in a forked child: true when it returns an empty string;
+// otherwise what it returned goes to standard error (an exception ends the
+// child with exit code 99, as above).
+bool succeedsInChild(const std::function<std::string()>& body);
 
 struct ProgramRun {
     int exitCode = -1;

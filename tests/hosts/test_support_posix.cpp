@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <sched.h>
-#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,30 +7,18 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <iostream>
 #include <stdexcept>
 
 #include "test_support.h"
 
 namespace hushgate::test {
 
-namespace {
-
-struct stat statOf(const std::string& path) {
+Metadata metadataOf(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         throw std::runtime_error("cannot stat " + path);
     }
-    return st;
-}
-
-}  // namespace
-
-std::uint64_t fileIdOf(const std::string& path) {
-    return statOf(path).st_ino;
-}
-
-Metadata metadataOf(const std::string& path) {
-    const struct stat st = statOf(path);
     Metadata metadata{st.st_mode, st.st_uid, st.st_gid, {}};
     std::string names(65536, '\0');
     const ssize_t size = ::listxattr(path.c_str(), names.data(), names.size());
@@ -43,17 +30,6 @@ Metadata metadataOf(const std::string& path) {
         start += name.size() + 1;
     }
     return metadata;
-}
-
-FileInUse::FileInUse(const std::string& path, bool)
-    : handle_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-    if (handle_ < 0 || ::flock(static_cast<int>(handle_), LOCK_EX) != 0) {
-        throw std::runtime_error("cannot lock " + path);
-    }
-}
-
-FileInUse::~FileInUse() {
-    ::close(static_cast<int>(handle_));
 }
 
 int waitStatusOfChild(const std::function<void()>& body) {
@@ -73,26 +49,14 @@ int waitStatusOfChild(const std::function<void()>& body) {
     return status;
 }
 
-std::string runInChild(const std::function<std::string()>& body) {
-    TempFolder scratch;
-    const std::string report = scratch.file("report");
-    const int status = waitStatusOfChild([&] {
-        // Opened first: the body may give up the rights to open it.
-        const int fd = ::open(report.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        std::string message;
-        try {
-            message = body();
-        } catch (const std::exception& e) {
-            message = std::string("exception: ") + e.what();
-        }
-        if (fd < 0 || ::write(fd, message.data(), message.size()) < 0) {
-            ::_exit(98);
-        }
-    });
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return "child ended abnormally";
-    }
-    return readFile(report);
+bool succeedsInChild(const std::function<std::string()>& body) {
+    return waitStatusOfChild([&] {
+               const std::string problem = body();
+               if (!problem.empty()) {
+                   std::cerr << problem << '\n';
+                   ::_exit(1);
+               }
+           }) == 0;
 }
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
@@ -118,11 +82,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     });
-    ProgramRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(outPath),
-                   readFile(errPath)};
-    ::unlink(outPath.c_str());
-    ::unlink(errPath.c_str());
-    return run;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(outPath), readFile(errPath)};
 }
 
 std::string copyForAll(const std::string& program, const TempFolder& dir) {
@@ -140,9 +100,8 @@ void becomeNobody() {
 }
 
 bool shell(const std::string& command, const std::string& file, const std::string& folder) {
-    ScopedEnv f("F"), d("D");
-    f.set(file);
-    d.set(folder);
+    ::setenv("F", file.c_str(), 1);
+    ::setenv("D", folder.c_str(), 1);
     return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0;
 }
 

@@ -1,5 +1,5 @@
-// The main window's decisions, without a window: a recording view, a
-// temporary hosts file and program folder.
+// The main window's decisions, the update check's among them, without a
+// window: a recording view, a temporary hosts file and program folder.
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include "read_ini.h"
 
 #ifndef _WIN32
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace hushgate::test {
@@ -30,7 +30,10 @@ protected:
     std::unique_ptr<MainPresenter> presenter;
 
     MainPresenter& load(HostsChangeRunner* runner = nullptr) {
-        presenter = std::make_unique<MainPresenter>(pathsOf(program), view);
+        presenter = std::make_unique<MainPresenter>(
+            ProgramPaths{program.programFolder(), program.settingsPath(), program.hostsPath(),
+                         LineEnd::Lf},
+            view);
         if (runner) {
             presenter->useHostsChanger(*runner);
         }
@@ -50,15 +53,13 @@ TEST_F(MainPresenterTest, StatusShowsWhatTheFileHolds) {
         const char* hosts;  // nullptr: no file
         StatusDisplay shown;
     } cases[] = {
-        {"",
-         {HostsState::Unblocked, false, true, false, true, Text("not blocked!", 0), true, false}},
-        {"blocked",
-         {HostsState::Blocked, true, false, true, false, Text("blocked!", 0), false, true}},
-        {nullptr,
-         {HostsState::Unknown, false, false, false, false, Text("unknown", 0), false, false}},
-        {"",
-         {HostsState::Unblocked, false, true, false, true, Text("not blocked!", 0), true, false}},
+        // clang-format off
+        {"", {HostsState::Unblocked, false, true, false, true, Text("not blocked!", 0), true, false}},
+        {"blocked", {HostsState::Blocked, true, false, true, false, Text("blocked!", 0), false, true}},
+        {nullptr, {HostsState::Unknown, false, false, false, false, Text("unknown", 0), false, false}},
+        {"", {HostsState::Unblocked, false, true, false, true, Text("not blocked!", 0), true, false}},
     };
+    // clang-format on
     for (const bool atLoad : {true, false}) {
         for (const auto& c : cases) {
             std::filesystem::remove(program.hostsPath());
@@ -73,23 +74,44 @@ TEST_F(MainPresenterTest, StatusShowsWhatTheFileHolds) {
     EXPECT_TRUE(view.messages.empty());
 }
 
-// What went wrong while loading is told once the window is up, once.
+// What went wrong while loading is told once the window is up, once: no
+// language files, no icon library, and (POSIX) a rewrite in place, through a
+// second name of the file, killed half-way, which the load undoes.
 TEST_F(MainPresenterTest, StartupReportsWaitForTheWindow) {
     std::filesystem::remove_all(program.file("program/Language"));
     view.libraryUsable = false;
+#ifdef _WIN32
+    const std::string third = "Critical|Tavrin Hushgate|Cannot read " + program.hostsPath() + ": ";
+#else
+    const std::string third =
+        "Warning|Tavrin Hushgate|An interrupted change of " + program.hostsPath() + " was undone";
+    // Entries before the last line, so the cut-short rewrite differs.
+    const std::string blocked = "127.0.0.1 localhost\n" + allEntries() + "::1 localhost\n";
+    program.writeHosts(blocked);
+    ASSERT_EQ(::link(program.hostsPath().c_str(), program.file("other").c_str()), 0);
+    waitStatusOfChild([&] {
+        HostsEngine engine(program.hostsPath(), LineEnd::Lf);
+        raiseAt(engine, WriteStep::InPlaceWritten, SIGKILL);
+        engine.Unblock();
+    });
+    ASSERT_NE(program.hosts(), blocked);
+#endif
     load();
     EXPECT_TRUE(view.messages.empty());
     presenter->showStartupReports();
     presenter->showStartupReports();
+    presenter->hostsFileChanged();
     ASSERT_EQ(view.messages.size(), 3u);
     const std::string folder =
         utf8Of(pathOf(program.programFolder() + "/Language").make_preferred());
     EXPECT_EQ(describe(view.messages[0]), "Warning|Tavrin Hushgate|Language files not found in " +
                                               folder + "; showing English.");
     EXPECT_EQ(describe(view.messages[1]), "Critical|Tavrin Hushgate|\"Resources.dll\" is missing!");
-    EXPECT_EQ(describe(view.messages[2])
-                  .find("Critical|Tavrin Hushgate|Cannot read " + program.hostsPath() + ": "),
-              0u);
+    EXPECT_EQ(describe(view.messages[2]).find(third), 0u);
+#ifndef _WIN32
+    EXPECT_EQ(program.hosts(), blocked);
+    EXPECT_EQ(view.status.state, HostsState::Blocked);
+#endif
     // English compiled in.
     EXPECT_EQ(view.textOf(Control::cmdBlockFB), "&Block Facebook");
 }
@@ -106,24 +128,10 @@ TEST_F(MainPresenterTest, BlockAndUnblockRewriteTheFileAndAdvise) {
     EXPECT_EQ(describe(view.messages[0]),
               "Information|Tavrin Hushgate|" + std::string(kCloseBrowser));
     EXPECT_EQ(view.messages[1], view.messages[0]);
-}
-
-TEST_F(MainPresenterTest, FailedChangeShowsWhatIsOnDisk) {
-    program.writeHosts(kOriginal);
-    open();
-    // Another program keeps rewriting the file while we try to block.
-    presenter->engine().setBeforeReplaceHook([&] { program.writeHosts("10.0.0.1 printer\n"); });
-    presenter->cmdBlockFB_Click();
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(describe(view.messages[0]).find("Critical|Tavrin Hushgate|Another program"), 0u);
-    EXPECT_EQ(program.hosts(), "10.0.0.1 printer\n");
-    EXPECT_EQ(view.status.state, HostsState::Unblocked);
-    EXPECT_TRUE(view.blockEnabled);
-
-    presenter->engine().setBeforeReplaceHook({});
+    // A failed change is told, and the window shows what is on disk.
     std::filesystem::remove(program.hostsPath());
     presenter->cmdBlockFB_Click();
-    EXPECT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(describe(view.messages.back()).find("Critical|Tavrin Hushgate|"), 0u);
     EXPECT_EQ(view.status.state, HostsState::Unknown);
     EXPECT_FALSE(std::filesystem::exists(program.hostsPath()));
 }
@@ -177,105 +185,40 @@ TEST_F(MainPresenterTest, ChangeElsewhereHoldsTheButtonsAndTheRecheck) {
     EXPECT_TRUE(view.unblockEnabled);
 }
 
-#ifndef _WIN32
-// A rewrite in place (here through a second name of the file) killed
-// half-way: the next load undoes it and says so once, after the window is up.
-TEST_F(MainPresenterTest, InterruptedChangeIsUndoneAndToldOnce) {
-    // Entries before the last line, so the cut-short rewrite differs.
-    const std::string blocked = "127.0.0.1 localhost\n" + allEntries() + "::1 localhost\n";
-    program.writeHosts(blocked);
-    ASSERT_EQ(::link(program.hostsPath().c_str(), program.file("other").c_str()), 0);
-    if (::fork() == 0) {
-        HostsEngine engine(program.hostsPath(), LineEnd::Lf);
-        engine.setWriteHook([](WriteStep step) {
-            if (step == WriteStep::InPlaceWritten) {
-                ::raise(SIGKILL);
-            }
-        });
-        engine.Unblock();
-        ::_exit(0);
-    }
-    ::wait(nullptr);
-    ASSERT_NE(program.hosts(), blocked);
-
-    load();
-    EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(program.hosts(), blocked);
-    EXPECT_EQ(view.status.state, HostsState::Blocked);
-    presenter->showStartupReports();
-    presenter->hostsFileChanged();
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(describe(view.messages[0])
-                  .find("Warning|Tavrin Hushgate|An interrupted change of " + program.hostsPath() +
-                        " was undone"),
-              0u);
-}
-#endif
-
 // The language named in config.ini, if it is a bare name with a file; else
-// English. Whatever was chosen is saved at exit.
-TEST_F(MainPresenterTest, LanguageInForceIsSavedAtExit) {
-    program.writeHosts(kOriginal);
-    const struct {
-        const char* configured;
-        const char* inForce;
-    } cases[] = {{"German", "German"},
-                 {"Klingon", "English"},
-                 {"../Language/German", "English"},
-                 {"", "English"}};
-    for (const auto& c : cases) {
-        program.configure(c.configured);
-        open();
-        EXPECT_EQ(presenter->lblSettingsLanguage, c.inForce);
-        EXPECT_EQ(presenter->languageFile().path(),
-                  LanguageFile::inProgramFolder(program.programFolder(), c.inForce).path());
-        view.calls.clear();
-        presenter->mnuExit_Click();
-        presenter->Form_Unload();
-        EXPECT_EQ(view.calls, (std::vector<std::string>{"closeWindow", "UnloadAllForms"}));
-        EXPECT_EQ(readFile(program.settingsPath()),
-                  "[Settings]\r\nLanguage=" + std::string(c.inForce) + "\r\n");
-    }
-    EXPECT_TRUE(view.messages.empty());
-}
-
-TEST_F(MainPresenterTest, UnsavableSettingsAreToldAndTheFormsStillUnload) {
-    program.writeHosts(kOriginal);
-    writeFile(program.file("config"), "a file where the settings folder should be");
-    open().Form_Unload();
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(
-        describe(view.messages[0]).find("Warning|Tavrin Hushgate|Cannot save the settings to "),
-        0u);
-    EXPECT_EQ(view.calls.back(), "UnloadAllForms");
-}
-
-// Captions, the state word and the message texts in the file's own bytes
-// and character set; the charset step only on the state word; what the
-// program says of its own in the language in force, or in English for a
-// file from before those texts.
-TEST_F(MainPresenterTest, TextsComeFromTheLanguageInForce) {
+// English. Captions, the state word and the message texts in the file's own
+// bytes and character set; the charset step only on the state word; what
+// the program says of its own in the language in force, or in English for a
+// file from before those texts. Whatever was chosen is saved at exit;
+// settings that cannot be saved are told, and the forms still unload.
+TEST_F(MainPresenterTest, TextsComeFromTheLanguageInForceSavedAtExit) {
     writeFile(program.file("program/Language/Old.lng"),
               "[LANGUAGE]\r\nCharacterSet=0\r\n[Main]\r\n1=Fichier\r\n");
     const struct {
-        const char* language;
+        const char* configured;
+        const char* inForce;
         int characterSet;
         const char* unknown;     // nullptr: the file's own word
         const char* cannotRead;  // of the message that the file is missing
-    } cases[] = {{"Russian", 204, nullptr, ""},
-                 {"German", 0, "unbekannt", " kann nicht gelesen werden"},
-                 {"Old", 0, "unknown", "Cannot read "}};
+    } cases[] = {{"Russian", "Russian", 204, nullptr, ""},
+                 {"German", "German", 0, "unbekannt", " kann nicht gelesen werden"},
+                 {"Old", "Old", 0, "unknown", "Cannot read "},
+                 {"Klingon", "English", 0, nullptr, "Cannot read "},
+                 {"../Language/German", "English", 0, nullptr, "Cannot read "},
+                 {"", "English", 0, nullptr, "Cannot read "}};
     for (const auto& c : cases) {
-        program.configure(c.language);
+        program.configure(c.configured);
         view.texts.clear();
         view.messages.clear();
         open();
+        EXPECT_EQ(presenter->lblSettingsLanguage, c.inForce);
+        const std::string file = presenter->languageFile().path();
+        EXPECT_EQ(file, LanguageFile::inProgramFolder(program.programFolder(), c.inForce).path());
         const auto inCharset = [&](const Text& text) {
             return std::any_of(
                 text.pieces().begin(), text.pieces().end(),
                 [&](const TextPiece& piece) { return piece.characterSet == c.characterSet; });
         };
-        const std::string file = presenter->languageFile().path();
         for (const TextStep& step : view.texts) {
             const bool stateWord = step.control == Control::lblStatusEnd;
             EXPECT_EQ(step.characterSet, stateWord ? std::optional(c.characterSet) : std::nullopt);
@@ -286,11 +229,98 @@ TEST_F(MainPresenterTest, TextsComeFromTheLanguageInForce) {
         EXPECT_EQ(view.status.stateWord,
                   Text(c.unknown ? c.unknown : ReadINI("Main", "19", file), c.characterSet));
         ASSERT_EQ(view.messages.size(), 1u);
-        EXPECT_TRUE(inCharset(view.messages[0].text)) << c.language;
+        EXPECT_TRUE(inCharset(view.messages[0].text)) << c.configured;
         const std::string said = bytesOf(view.messages[0].text);
         EXPECT_NE(said.find(program.hostsPath()), std::string::npos) << said;
         EXPECT_NE(said.find(c.cannotRead), std::string::npos) << said;
+        view.calls.clear();
+        presenter->mnuExit_Click();
+        presenter->Form_Unload();
+        EXPECT_EQ(view.calls, (std::vector<std::string>{"closeWindow", "UnloadAllForms"}));
+        EXPECT_EQ(readFile(program.settingsPath()),
+                  "[Settings]\r\nLanguage=" + std::string(c.inForce) + "\r\n");
     }
+    std::filesystem::remove_all(program.file("config"));
+    writeFile(program.file("config"), "a file where the settings folder should be");
+    open().Form_Unload();
+    EXPECT_EQ(
+        describe(view.messages.back()).find("Warning|Tavrin Hushgate|Cannot save the settings to "),
+        0u);
+    EXPECT_EQ(view.calls.back(), "UnloadAllForms");
+}
+
+// The update check's evaluation and messages; the request is the view's.
+
+class UpdateCheckTest : public ::testing::Test {
+protected:
+    RecordingView view;
+    UpdateCheck check{view};
+    UpdateCheckTexts texts{"Tavrin Hushgate", "New version available!",
+                           "Version:", "Would you like to download it from our website?",
+                           "No new updates available!"};
+
+    void SetUp() override {
+        check.settings.ownMajor = check.settings.ownMinor = 1;
+        check.settings.homePage = "http://home.example";
+    }
+};
+
+// What the version file says is EvaluateVersionText's; here, what the user
+// is told, and that Yes opens the home page.
+TEST_F(UpdateCheckTest, AnswersAreEvaluated) {
+    const struct {
+        std::optional<std::string> body;  // nullopt: the request failed
+        std::optional<UpdateOutcome> outcome;
+        const char* shown;  // nullptr: no message
+        MessageAnswer answer = MessageAnswer::No;
+    } cases[] = {
+        // clang-format off
+        {"1.2", UpdateOutcome::NewVersion, "Question|Tavrin Hushgate|New version available!\nVersion: 1.2\n\nWould you like to download it from our website?|YesNo"},
+        {"1.1", UpdateOutcome::NoUpdate, "Information|Tavrin Hushgate|No new updates available!"},
+        {"<html><h1>404 Not Found</h1></html>", UpdateOutcome::NoUpdate, "Information|Tavrin Hushgate|No new updates available!"},
+        {std::nullopt, UpdateOutcome::Failed, nullptr},
+        {"1.10", UpdateOutcome::NewVersion, nullptr, MessageAnswer::Yes},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        view.messages.clear();
+        view.answer = c.answer;
+        check.start();
+        EXPECT_EQ(view.calls.back(), "startVersionRequest " + check.settings.versionFile);
+        EXPECT_EQ(check.answered(view.check, c.body, texts), c.outcome)
+            << c.body.value_or("(failed)");
+        EXPECT_EQ(view.messages.size(), c.outcome == UpdateOutcome::Failed ? 0u : 1u);
+        if (c.shown != nullptr) {
+            EXPECT_EQ(describe(view.messages.at(0)), c.shown);
+        }
+        EXPECT_FALSE(check.isWaiting());
+    }
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "openAddress http://home.example"),
+              1);
+}
+
+// Only the newest check counts: an earlier one's answer, late or arriving
+// while the newer one's message is open, is never evaluated; the check
+// waits until its message is closed.
+TEST_F(UpdateCheckTest, OnlyTheNewestCheckIsAnswered) {
+    check.start();
+    const std::uint64_t first = view.check;
+    check.start();
+    EXPECT_EQ(check.answered(first, "1.2", texts), std::nullopt);
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_TRUE(check.isWaiting());
+
+    const std::uint64_t second = view.check;
+    bool waitingWhileShown = false;
+    view.whileMessageShown = [&] {
+        waitingWhileShown = check.isWaiting();
+        check.start();  // the user asks again while the message is open
+    };
+    EXPECT_EQ(check.answered(second, "1.1", texts), UpdateOutcome::NoUpdate);
+    EXPECT_TRUE(waitingWhileShown);
+    EXPECT_TRUE(check.isWaiting());  // the third check runs on
+    EXPECT_EQ(check.answered(second, "1.2", texts), std::nullopt);
+    EXPECT_EQ(view.messages.size(), 1u);
 }
 
 }  // namespace

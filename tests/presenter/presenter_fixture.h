@@ -4,6 +4,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "about_presenter.h"
@@ -13,38 +14,50 @@
 
 namespace hushgate {
 
+namespace test {
+
+// A text's bytes, whatever their encoding: enough for English and for
+// comparing with a file's own bytes.
+inline std::string bytesOf(const Text& text) {
+    std::string bytes;
+    for (const TextPiece& piece : text.pieces()) {
+        bytes += piece.bytes;
+    }
+    return bytes;
+}
+
+// A message's icon, title and text bytes, one line: "Critical|title|text".
+inline std::string describe(const Message& message) {
+    static const char* const icons[] = {"Information", "Warning", "Critical", "Question"};
+    return std::string(icons[static_cast<int>(message.icon)]) + "|" + bytesOf(message.title) + "|" +
+           bytesOf(message.text) + (message.buttons == MessageButtons::YesNo ? "|YesNo" : "");
+}
+
+}  // namespace test
+
 // How GoogleTest prints a message when an expectation fails.
-void PrintTo(const Message& message, std::ostream* out);
+inline void PrintTo(const Message& message, std::ostream* out) {
+    *out << test::describe(message);
+}
 
 }  // namespace hushgate
 
 namespace hushgate::test {
 
-// A text's bytes, whatever their encoding: enough for English and for
-// comparing with a file's own bytes.
-std::string bytesOf(const Text& text);
-// A message's icon, title and text bytes, one line: "Critical|title|text".
-std::string describe(const Message& message);
-// The program's paths in `program`, lines ended by LF.
-ProgramPaths pathsOf(const TestProgram& program);
-
-// Every call a presenter makes on its view, as one line each, and the
+// Every call a presenter makes on its view as one line ("closeDialog",
+// "openAddress http://..."), what the tests look at more closely, and the
 // answers a test gives to message boxes.
 class RecordingView : public MainView, public AboutView, public LanguageView {
 public:
     std::vector<std::string> calls;
     std::vector<TextStep> texts;      // every step applied, in order
     std::vector<Message> messages;    // every message shown
-    std::vector<std::string> opened;  // addresses, their bytes
     std::vector<std::string> listed;  // the language list
     StatusDisplay status;
-    bool blockEnabled = false;
-    bool unblockEnabled = false;
-    bool applyEnabled = false;
-    int selected = -1;
+    bool blockEnabled = false, unblockEnabled = false, applyEnabled = false;
     bool libraryUsable = true;
+    int selected = -1;
     std::uint64_t check = 0;  // of the last version request
-    std::string versionUrl;
     MessageAnswer answer = MessageAnswer::Ok;
     std::function<void()> whileMessageShown;  // runs inside showMessage
 
@@ -71,13 +84,22 @@ public:
         blockEnabled = block;
         unblockEnabled = unblock;
     }
-    MessageAnswer showMessage(const Message& message) override;
-    void openAddress(const Text& address) override { opened.push_back(bytesOf(address)); }
+    MessageAnswer showMessage(const Message& message) override {
+        calls.push_back("showMessage");
+        messages.push_back(message);
+        if (whileMessageShown) {
+            std::exchange(whileMessageShown, {})();
+        }
+        return message.buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
+    }
+    void openAddress(const Text& address) override {
+        calls.push_back("openAddress " + bytesOf(address));
+    }
     void showLanguageDialog() override { calls.push_back("showLanguageDialog"); }
     void showAboutDialog() override { calls.push_back("showAboutDialog"); }
     void startVersionRequest(std::uint64_t request, const std::string& url) override {
         check = request;
-        versionUrl = url;
+        calls.push_back("startVersionRequest " + url);
     }
     void closeWindow() override { calls.push_back("closeWindow"); }
     void UnloadAllForms() override { calls.push_back("UnloadAllForms"); }
@@ -93,7 +115,14 @@ public:
     void closeDialog() override { calls.push_back("closeDialog"); }
 
     // The last text given to `control`.
-    std::string textOf(Control control) const;
+    std::string textOf(Control control) const {
+        for (auto step = texts.rbegin(); step != texts.rend(); ++step) {
+            if (step->control == control && step->text) {
+                return bytesOf(*step->text);
+            }
+        }
+        return "(none)";
+    }
 };
 
 }  // namespace hushgate::test

@@ -7,26 +7,14 @@
 #include <random>
 #include <stdexcept>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <unistd.h>  // mkdtemp
-#endif
-
 namespace hushgate::test {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-
-// No mkdtemp: try random names until creating one succeeds, which it does
-// only for a name nobody holds.
+// Random names until creating one succeeds, which it does only for a name
+// nobody holds (MinGW has no mkdtemp).
 fs::path makeUniqueFolder(const fs::path& parent) {
     std::random_device seed;
     std::mt19937_64 random(seed());
@@ -34,22 +22,12 @@ fs::path makeUniqueFolder(const fs::path& parent) {
         const fs::path folder = parent / ("hushgate-test-" + std::to_string(random() % 1000000000));
         std::error_code error;
         if (fs::create_directory(folder, error)) {
+            fs::permissions(folder, fs::perms::owner_all, error);
             return folder;
         }
     }
     throw std::runtime_error("cannot create a temporary folder in " + utf8Of(parent));
 }
-#else
-constexpr char kSeparator = '/';
-
-fs::path makeUniqueFolder(const fs::path& parent) {
-    std::string pattern = (parent / "hushgate-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder in " + parent.string());
-    }
-    return pattern;
-}
-#endif
 
 }  // namespace
 
@@ -78,10 +56,11 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::file(std::string_view name) const {
-    std::string path = path_ + kSeparator + std::string(name);
     // Windows' own separator, so that paths compare and show as Windows gives them.
+    const char separator = static_cast<char>(fs::path::preferred_separator);
+    std::string path = path_ + separator + std::string(name);
     std::replace(path.begin() + static_cast<std::ptrdiff_t>(path_.size()), path.end(), '/',
-                 kSeparator);
+                 separator);
     return path;
 }
 
@@ -123,11 +102,6 @@ TestProgram::TestProgram(const std::vector<std::string>& languages) {
     }
 }
 
-void TestProgram::configure(std::string_view language) const {
-    fs::create_directories(pathOf(file("config")));
-    writeFile(settingsPath(), "[Settings]\r\nLanguage=" + std::string(language) + "\r\n");
-}
-
 ScopedEnv::ScopedEnv(const char* name) : name_(name) {
     if (const char* value = std::getenv(name)) {
         old_ = value;
@@ -139,11 +113,6 @@ ScopedEnv::~ScopedEnv() {
 }
 
 #ifdef _WIN32
-bool RunningUnderWine() {
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 void ScopedEnv::set(const std::string& value) {
     ::_putenv_s(name_, value.c_str());
 }
@@ -151,10 +120,6 @@ void ScopedEnv::unset() {
     ::_putenv_s(name_, "");
 }
 #else
-bool RunningUnderWine() {
-    return false;
-}
-
 void ScopedEnv::set(const std::string& value) {
     ::setenv(name_, value.c_str(), 1);
 }

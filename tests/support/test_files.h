@@ -39,10 +39,6 @@ std::string readFile(const std::string& path);
 // The names in `folder`, sorted, to spot left-over files.
 std::vector<std::string> listing(const std::string& folder);
 
-// True under Wine, which differs from Windows in places: a test of such a
-// place skips there (GTEST_SKIP) rather than expect less of Windows.
-bool RunningUnderWine();
-
 // A program folder with copies of the shipped language files (all, or the
 // ones named), a settings file location and a hosts file, in a temporary
 // folder.
@@ -58,7 +54,10 @@ public:
     void writeHosts(std::string_view bytes) const { writeFile(hostsPath(), bytes); }
     std::string hosts() const { return readFile(hostsPath()); }
     // Writes config.ini naming `language`.
-    void configure(std::string_view language) const;
+    void configure(std::string_view language) const {
+        std::filesystem::create_directories(pathOf(file("config")));
+        writeFile(settingsPath(), "[Settings]\r\nLanguage=" + std::string(language) + "\r\n");
+    }
 
 private:
     TempFolder dir_;

@@ -52,8 +52,8 @@ class LanguagesFitTest : public QObject {
 private slots:
     void everyCaptionFits_data() {
         QTest::addColumn<QString>("language");
-        for (const char* name : kShippedLanguages) {
-            QTest::newRow(name) << QString::fromLatin1(name);
+        for (const std::string& name : TestProgram::kShipped) {
+            QTest::newRow(name.c_str()) << QString::fromStdString(name);
         }
     }
     void everyCaptionFits() {

@@ -27,17 +27,11 @@ void copy(const QString& from, const QString& to) {
 }  // namespace
 
 ProgramFolder::ProgramFolder() {
-    QDir().mkpath(program() + QStringLiteral("/Language"));
     copy(QStringLiteral(HUSHGATE_RESOURCES_DLL), program() + QStringLiteral("/resources.dll"));
-    for (const char* language : kShippedLanguages) {
-        const QString file = QLatin1String(language) + QStringLiteral(".lng");
-        copy(QStringLiteral(HUSHGATE_LANGUAGE_DIR "/") + file,
-             program() + QStringLiteral("/Language/") + file);
-    }
 }
 
 QString ProgramFolder::path(const QString& relative) const {
-    return QString::fromStdString(dir_.file(relative.toStdString()));
+    return QString::fromStdString(folders_.file(relative.toStdString()));
 }
 
 std::string ProgramFolder::nativeProgram() const {

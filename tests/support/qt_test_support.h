@@ -18,13 +18,9 @@
 
 namespace hushgate::test {
 
-// The shipped languages, in the order the language dialog lists them.
-inline constexpr const char* kShippedLanguages[] = {"English", "French",  "German",     "Greek",
-                                                    "Italian", "Polish",  "Portuguese", "Russian",
-                                                    "Spanish", "Turkish", "Ukrainian"};
-
-// A temporary folder holding "program/" (the shipped Language folder and
-// resources.dll), the place of a hosts file and of config.ini.
+// TestProgram's folders with resources.dll beside the program, for the Qt
+// windows: "program/" (every shipped language file and resources.dll), the
+// place of a hosts file and of config.ini.
 class ProgramFolder {
 public:
     ProgramFolder();
@@ -43,7 +39,7 @@ public:
     static QByteArray read(const QString& path);
 
 private:
-    TempFolder dir_;
+    TestProgram folders_;
 };
 
 // Answers every message box with `answer` and keeps what it would have shown;

@@ -25,13 +25,15 @@ int main(int argc, char** argv) {
     const QStringList args = QApplication::arguments();
     if (args.size() < 4 || args.size() > 5 ||
         (args[1] != QLatin1String("block") && args[1] != QLatin1String("unblock"))) {
-        std::fprintf(stderr, "usage: elevation_probe block|unblock DATA_FOLDER SETTINGS_FILE [READY_FILE]\n");
+        std::fprintf(
+            stderr,
+            "usage: elevation_probe block|unblock DATA_FOLDER SETTINGS_FILE [READY_FILE]\n");
         return 2;
     }
     hushgate::MessageBox::setHandler([](const hushgate::MessageBox::Shown& shown) {
         const char* kind = shown.icon == QMessageBox::Critical      ? "critical"
                            : shown.icon == QMessageBox::Information ? "information"
-                                                                     : "other";
+                                                                    : "other";
         std::printf("%s: %s\n", kind, qPrintable(shown.text));
         std::fflush(stdout);
         return QMessageBox::Ok;

@@ -100,13 +100,13 @@ HWND AboutDialog::controlOf(Control control) const {
 }
 
 HFONT AboutDialog::fontOf(Control control) {
-    FontSpec spec;
+    FontChoice choice;
     if (control == Control::lblTitle) {
-        spec = {L"Arial", 975, true, false, 204};
+        choice = {L"Arial", 975, true, false, 204};
     } else if (control == Control::lblLink) {
-        spec = {L"MS Sans Serif", 825, false, true, 204};
+        choice = {L"MS Sans Serif", 825, false, true, 204};
     }
-    return fonts_.get(InCharacterSetOf(spec, characterSets_, control));
+    return fonts_.get(InCharacterSetOf(choice, characterSets_, control));
 }
 
 void AboutDialog::applyTexts(const TextSteps& steps) {

@@ -308,7 +308,7 @@ void SetPictureBitmap(HWND picture, HBITMAP bitmap) {
     }
 }
 
-bool FontSpec::operator<(const FontSpec& other) const {
+bool FontChoice::operator<(const FontChoice& other) const {
     return std::tuple(std::wstring_view(face), hundredthPoints, bold, underline, characterSet) <
            std::tuple(std::wstring_view(other.face), other.hundredthPoints, other.bold,
                       other.underline, other.characterSet);
@@ -319,8 +319,8 @@ FontSet::~FontSet() {
     clear(retired_);
 }
 
-void FontSet::clear(std::map<FontSpec, HFONT>& fonts) {
-    for (auto& [spec, font] : fonts) {
+void FontSet::clear(std::map<FontChoice, HFONT>& fonts) {
+    for (auto& [choice, font] : fonts) {
         DeleteObject(font);
     }
     fonts.clear();
@@ -333,22 +333,22 @@ void FontSet::reset(int dpi) {
     dpi_ = dpi;
 }
 
-HFONT FontSet::get(const FontSpec& spec) {
-    if (auto found = fonts_.find(spec); found != fonts_.end()) {
+HFONT FontSet::get(const FontChoice& choice) {
+    if (auto found = fonts_.find(choice); found != fonts_.end()) {
         return found->second;
     }
     LOGFONTW description{};
-    description.lfHeight = -MulDiv(spec.hundredthPoints, dpi_, 7200);
-    description.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    description.lfUnderline = spec.underline ? TRUE : FALSE;
-    description.lfCharSet = static_cast<BYTE>(spec.characterSet);
+    description.lfHeight = -MulDiv(choice.hundredthPoints, dpi_, 7200);
+    description.lfWeight = choice.bold ? FW_BOLD : FW_NORMAL;
+    description.lfUnderline = choice.underline ? TRUE : FALSE;
+    description.lfCharSet = static_cast<BYTE>(choice.characterSet);
     description.lfOutPrecision = OUT_DEFAULT_PRECIS;
     description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     description.lfQuality = DEFAULT_QUALITY;
     description.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    lstrcpynW(description.lfFaceName, spec.face, LF_FACESIZE);
+    lstrcpynW(description.lfFaceName, choice.face, LF_FACESIZE);
     HFONT font = CreateFontIndirectW(&description);
-    fonts_.emplace(spec, font);
+    fonts_.emplace(choice, font);
     return font;
 }
 

@@ -59,13 +59,13 @@ void SetPictureBitmap(HWND picture, HBITMAP bitmap);
 
 // Fonts of one window at one DPI, made on demand and deleted with the set.
 // "MS Sans Serif" 8.25 pt is the layouts' dialog font.
-struct FontSpec {
+struct FontChoice {
     const wchar_t* face = L"MS Sans Serif";
     int hundredthPoints = 825;  // 8.25 pt
     bool bold = false;
     bool underline = false;
     int characterSet = DEFAULT_CHARSET;
-    bool operator<(const FontSpec& other) const;
+    bool operator<(const FontChoice& other) const;
 };
 
 class FontSet {
@@ -78,13 +78,13 @@ public:
     // New fonts for `dpi` from now on. The fonts made so far stay until the
     // next reset, so controls can be given the new ones first.
     void reset(int dpi);
-    HFONT get(const FontSpec& spec);
+    HFONT get(const FontChoice& choice);
 
 private:
-    static void clear(std::map<FontSpec, HFONT>& fonts);
+    static void clear(std::map<FontChoice, HFONT>& fonts);
     int dpi_ = 96;
-    std::map<FontSpec, HFONT> fonts_;
-    std::map<FontSpec, HFONT> retired_;
+    std::map<FontChoice, HFONT> fonts_;
+    std::map<FontChoice, HFONT> retired_;
 };
 
 }  // namespace hushgate::win32

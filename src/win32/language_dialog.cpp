@@ -124,13 +124,13 @@ HWND LanguageDialog::controlOf(Control control) const {
 }
 
 HFONT LanguageDialog::fontOf(Control control) {
-    FontSpec spec;
+    FontChoice choice;
     if (control == Control::lblTranslatedByName) {
-        spec = {L"MS Sans Serif", 825, true, false, 204};
+        choice = {L"MS Sans Serif", 825, true, false, 204};
     } else if (control == Control::lblTranslatedByWeb) {
-        spec = {L"MS Sans Serif", 825, false, true, 204};
+        choice = {L"MS Sans Serif", 825, false, true, 204};
     }
-    return fonts_.get(InCharacterSetOf(spec, characterSets_, control));
+    return fonts_.get(InCharacterSetOf(choice, characterSets_, control));
 }
 
 void LanguageDialog::applyTexts(const TextSteps& steps) {

@@ -25,12 +25,12 @@ enum ControlId : int {
     kStatusEnd,
 };
 
-const FontSpec kDialogFont{};
+const FontChoice kDialogFont{};
 // The layout's own fonts carry character set 204; the status word's is
 // replaced by the language's (its charset step).
-const FontSpec kLinkFont{L"MS Sans Serif", 825, false, true, 204};
+const FontChoice kLinkFont{L"MS Sans Serif", 825, false, true, 204};
 
-FontSpec statusEndFont(std::optional<int> characterSet) {
+FontChoice statusEndFont(std::optional<int> characterSet) {
     return {L"MS Sans Serif", 825, true, false, characterSet.value_or(204)};
 }
 

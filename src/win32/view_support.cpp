@@ -62,12 +62,12 @@ void ApplyTextSteps(const TextSteps& steps, std::map<Control, int>& characterSet
     }
 }
 
-FontSpec InCharacterSetOf(FontSpec spec, const std::map<Control, int>& characterSets,
+FontChoice InCharacterSetOf(FontChoice choice, const std::map<Control, int>& characterSets,
                           Control control) {
     if (const auto charset = characterSets.find(control); charset != characterSets.end()) {
-        spec.characterSet = charset->second;
+        choice.characterSet = charset->second;
     }
-    return spec;
+    return choice;
 }
 
 }  // namespace hushgate::win32

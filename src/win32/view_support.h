@@ -25,8 +25,8 @@ void SetWindowIcons(HWND hwnd, const wchar_t* group);
 void ApplyTextSteps(const TextSteps& steps, std::map<Control, int>& characterSets,
                     const std::function<HWND(Control)>& controlOf);
 
-// `spec` in the character set the language gave `control`, if it gave one.
-FontSpec InCharacterSetOf(FontSpec spec, const std::map<Control, int>& characterSets,
+// `choice` in the character set the language gave `control`, if it gave one.
+FontChoice InCharacterSetOf(FontChoice choice, const std::map<Control, int>& characterSets,
                           Control control);
 
 // The texts of a window's controls in the scenario log, one line each:

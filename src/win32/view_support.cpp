@@ -63,7 +63,7 @@ void ApplyTextSteps(const TextSteps& steps, std::map<Control, int>& characterSet
 }
 
 FontChoice InCharacterSetOf(FontChoice choice, const std::map<Control, int>& characterSets,
-                          Control control) {
+                            Control control) {
     if (const auto charset = characterSets.find(control); charset != characterSets.end()) {
         choice.characterSet = charset->second;
     }

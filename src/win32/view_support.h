@@ -27,7 +27,7 @@ void ApplyTextSteps(const TextSteps& steps, std::map<Control, int>& characterSet
 
 // `choice` in the character set the language gave `control`, if it gave one.
 FontChoice InCharacterSetOf(FontChoice choice, const std::map<Control, int>& characterSets,
-                          Control control);
+                            Control control);
 
 // The texts of a window's controls in the scenario log, one line each:
 // "text <window>.<control> <text>".

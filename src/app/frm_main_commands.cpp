@@ -105,9 +105,6 @@ void frmMain::applyTexts(const TextSteps& steps) {
                 label->setText(text);
             }
         }
-        if (step.characterSet && target != nullptr) {
-            CharsetStep(target, *step.characterSet);
-        }
     }
 }
 

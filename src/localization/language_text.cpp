@@ -2,7 +2,6 @@
 
 #include <QByteArrayView>
 #include <QFile>
-#include <QObject>
 #include <QStringDecoder>
 #include <QVariant>
 
@@ -44,12 +43,6 @@ QString ToQString(const Text& text) {
         }
     }
     return decoded;
-}
-
-void CharsetStep(QObject* control, int characterSet) {
-    if (control != nullptr) {
-        control->setProperty(kCharacterSetProperty, characterSet);
-    }
 }
 
 }  // namespace hushgate

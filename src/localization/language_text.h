@@ -6,8 +6,6 @@
 #include "code_pages.h"
 #include "text.h"
 
-class QObject;
-
 namespace hushgate {
 
 // The Qt windows show Unicode: these decode the texts of text.h.
@@ -21,15 +19,9 @@ QString DecodeLanguageText(const std::string& bytes, int characterSet = kWestern
 // program's own text as file names are (QFile::decodeName; UTF-8 on Windows).
 QString ToQString(const Text& text);
 
-// The dynamic property that records which character set a control follows.
-inline constexpr const char* kCharacterSetProperty = "characterSet";
-
-// The "charset step": `control` follows `characterSet`. Its text is already
-// decoded with the file's code page, and that is all a Unicode window needs:
-// Qt picks the glyphs of each script from the platform's fall-back fonts,
-// and a font carries no character set to set. So the step records the
-// character set on the control (kCharacterSetProperty) and leaves its font
-// alone.
-void CharsetStep(QObject* control, int characterSet);
+// A Qt window needs nothing for a text step's character set: the text is
+// already decoded with the file's code page, Qt picks the glyphs of each
+// script from the platform's fall-back fonts, and a font carries no
+// character set to set. (The Win32 window creates its fonts in it.)
 
 }  // namespace hushgate

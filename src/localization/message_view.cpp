@@ -44,9 +44,6 @@ void ApplyDialogTexts(QWidget* dialog, Control self, const TextSteps& steps) {
                 label->setText(text);
             }
         }
-        if (step.characterSet) {
-            CharsetStep(target, *step.characterSet);
-        }
     }
 }
 

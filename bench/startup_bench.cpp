@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "frm_set.h"
 #include "message_box.h"
+#include "startup.h"
 
 extern char** environ;
 

@@ -10,7 +10,7 @@
 # first run.
 install(TARGETS Hushgate hushgate-cli RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/src/icons/library/resources.dll DESTINATION .)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/localization/Language/ DESTINATION Language
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/language/Language/ DESTINATION Language
         FILES_MATCHING PATTERN "*.lng")
 
 set(CPACK_PACKAGE_NAME "Tavrin-Hushgate")
@@ -39,8 +39,8 @@ set(CPACK_NSIS_DISPLAY_NAME "Tavrin Hushgate")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 # A 64-bit installer, like the program (and Wine without 32-bit support runs it).
 set(CPACK_NSIS_DEFINES "Target amd64-unicode\nRequestExecutionLevel admin")
-set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/src/ui/resources/AAA.ico")
-set(CPACK_NSIS_MUI_UNIICON "${PROJECT_SOURCE_DIR}/src/ui/resources/AAA.ico")
+set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/src/resources/pictures/AAA.ico")
+set(CPACK_NSIS_MUI_UNIICON "${PROJECT_SOURCE_DIR}/src/resources/pictures/AAA.ico")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "Hushgate.exe")
 set(CPACK_NSIS_MUI_FINISHPAGE_RUN "Hushgate.exe")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)

@@ -140,7 +140,7 @@ echo "block, status in a console, unblock of $win_uni: as expected"
 echo "== Windows: resources of Hushgate.exe ($((SECONDS - start)) s)"
 res=$scratch/resources
 mkdir "$res"
-"$mingw-windres" -I src/ui -i src/ui/hushgate.rc -O coff -o "$res/hushgate_rc.o"
+"$mingw-windres" -I src/resources -i src/resources/hushgate.rc -O coff -o "$res/hushgate_rc.o"
 printf 'int main(void) { return 0; }\n' >"$res/main.c"
 "$mingw-gcc" -o "$res/resources.exe" "$res/main.c" "$res/hushgate_rc.o"
 missing=()
@@ -155,12 +155,12 @@ same() {  # same FILE WRESTOOL-SELECTION...: the resource holds exactly FILE
     wrestool -x --raw "$@" "$res/resources.exe" | cmp -s - "$file" || missing+=("$file")
 }
 has "version record" --type=16 --name=1
-same src/ui/hushgate.manifest --type=24 --name=1
+same src/resources/hushgate.manifest --type=24 --name=1
 for group in AAA FFF ZZZ; do
     has "icon group $group" --type=14 --name="$group"
 done
 for n in 0 1 2 3 4; do
-    same "src/ui/resources/PNG_$n.png" --type=CUSTOM --name="PNG_$n"
+    same "src/resources/pictures/PNG_$n.png" --type=CUSTOM --name="PNG_$n"
 done
 if ((${#missing[@]} > 0)); then
     printf 'hushgate.rc: missing or different: %s\n' "${missing[@]}" >&2

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "frm_main.h"
+#include "main_window.h"
 #include "message_box.h"
 #include "settings_file.h"
 

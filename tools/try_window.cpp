@@ -10,7 +10,7 @@
 #include <cstdio>
 
 #include "app_paths.h"
-#include "frm_set.h"
+#include "startup.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

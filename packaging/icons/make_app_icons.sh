@@ -2,4 +2,4 @@
 # Redraws the desktop icons in packaging/icons/hicolor/ (one PNG per size)
 # from the program icon's artwork. Rerun after changing the artwork.
 set -euo pipefail
-exec bash "$(dirname "${BASH_SOURCE[0]}")/../../src/ui/artwork/make_artwork.sh" --desktop
+exec bash "$(dirname "${BASH_SOURCE[0]}")/../../tools/artwork/make_artwork.sh" --desktop

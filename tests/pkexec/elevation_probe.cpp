@@ -16,7 +16,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "frm_main.h"
+#include "main_window.h"
 #include "message_box.h"
 
 int main(int argc, char** argv) {

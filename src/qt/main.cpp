@@ -1,0 +1,21 @@
+// hushgate: the Tavrin Hushgate window.
+
+#include <QApplication>
+
+#include "app_paths.h"
+#include "startup.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrin Hushgate"));
+    QApplication::setOrganizationName(QStringLiteral("Tavrin Software"));
+    // Lets the desktop (and Wayland) match the window to its desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(HUSHGATE_APP_ID));
+
+    auto* startup = new hushgate::frmSet(hushgate::AppPaths::forThisProgram());
+    if (!startup->Form_Load()) {
+        delete startup;
+        return 1;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,315 @@
+// Drives the real main window with a temporary hosts file and program folder:
+// what only the Qt window does (keys and focus, menus and toolbar, pictures,
+// watching the file, the message-box seam). Its decisions are the
+// presenter's, tested without a window.
+
+#include "main_window.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+#include <memory>
+
+#include "about_dialog.h"
+#include "app_fixture.h"
+#include "flat_controls.h"
+#include "language_dialog.h"
+#include "resource_names.h"
+#include "web_constants.h"
+
+using hushgate::frmMain;
+using namespace hushgate::test;
+
+namespace {
+
+const QByteArray kOriginal = "127.0.0.1 localhost\n\n::1 localhost\n";
+const QByteArray kTidied = "127.0.0.1 localhost\n::1 localhost\n";
+enum State { Unblocked, Blocked, Unknown };
+
+// Pictures, buttons and state word all tell `state`.
+bool shows(frmMain& w, State state) {
+    const bool blocked = state == Blocked, unblocked = state == Unblocked;
+    const char* word = blocked ? "blocked!" : unblocked ? "not blocked!" : "unknown";
+    return w.imgBlocked->isVisible() == blocked && w.imgStatusBlocked->isVisible() == blocked &&
+           w.imgUnblocked->isVisible() == unblocked &&
+           w.imgStatusUnblocked->isVisible() == unblocked &&
+           w.cmdBlockFB->isEnabled() == unblocked && w.cmdUnblockFB->isEnabled() == blocked &&
+           w.lblStatusEnd->text() == QLatin1String(word);
+}
+
+bool hasScript(const QString& text, QChar::Script script) {
+    return std::any_of(text.begin(), text.end(),
+                       [script](QChar c) { return c.script() == script; });
+}
+
+QImage argb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ProgramFolder> program;
+    std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<UrlRecorder> browser;
+
+    std::unique_ptr<frmMain> open(const QByteArray& language = "English") {
+        ProgramFolder::write(program->settingsPath(),
+                             "[Settings]\r\nLanguage=" + language + "\r\n");
+        auto window = std::make_unique<frmMain>(pathsOf(*program));
+        window->show();
+        if (!QTest::qWaitForWindowActive(window.get())) {
+            qFatal("window not active");
+        }
+        return window;
+    }
+
+private slots:
+    void init() {
+        program = std::make_unique<ProgramFolder>();
+        program->writeHosts(kOriginal);
+        messages = std::make_unique<MessageRecorder>(QMessageBox::Yes);
+        browser = std::make_unique<UrlRecorder>();
+    }
+    void cleanup() {
+        browser.reset();
+        messages.reset();
+        program.reset();
+    }
+
+    // Keys as the user presses them, through the window's real focus: Enter
+    // means Block while it is enabled and nothing otherwise; a button the
+    // user reaches with Tab takes Space and Enter.
+    void keysPressOnlyWhatTheUserMeant_data() {
+        QTest::addColumn<bool>("startBlocked");
+        // R Enter, T Tab, S Space; X: the file goes away and comes back.
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("endBlocked");
+        QTest::addColumn<int>("changes");
+        QTest::newRow("not blocked: Enter blocks") << false << "R" << true << 1;
+        QTest::newRow("not blocked: a second Enter does nothing") << false << "RR" << true << 1;
+        QTest::newRow("blocked: Enter does nothing") << true << "RR" << true << 0;
+        QTest::newRow("blocked: Tab, Space unblocks") << true << "TS" << false << 1;
+        QTest::newRow("blocked: Tab, Enter unblocks") << true << "TR" << false << 1;
+        QTest::newRow("unblocked by Tab, Space: Enter blocks") << true << "TSR" << true << 2;
+        QTest::newRow("blocked: Tab, file away and back, Enter does nothing")
+            << true << "TXR" << true << 0;
+    }
+    void keysPressOnlyWhatTheUserMeant() {
+        QFETCH(bool, startBlocked);
+        QFETCH(QString, keys);
+        QFETCH(bool, endBlocked);
+        QFETCH(int, changes);
+        program->writeHosts(startBlocked ? kTidied + allEntries() : kTidied);
+        auto w = open();
+        QWidget box;  // stands in for the message box each change shows
+        for (const QChar key : keys) {
+            if (key == QLatin1Char('X')) {
+                const QByteArray before = program->hosts();
+                QFile::remove(program->hostsPath());
+                QTRY_VERIFY_WITH_TIMEOUT(shows(*w, Unknown), 10000);
+                program->writeHosts(before);
+                QTRY_VERIFY_WITH_TIMEOUT(!shows(*w, Unknown), 10000);
+            } else {
+                QTest::keyClick(w->windowHandle(), key == QLatin1Char('R')   ? Qt::Key_Return
+                                                   : key == QLatin1Char('T') ? Qt::Key_Tab
+                                                                             : Qt::Key_Space);
+            }
+            // The window loses the focus to the box and gets it back.
+            box.show();
+            box.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&box));
+            box.hide();
+            w->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        }
+        QCOMPARE(program->hosts(), endBlocked ? kTidied + allEntries() : kTidied);
+        QCOMPARE(messages->shown.size(), changes);
+        QVERIFY(shows(*w, endBlocked ? Blocked : Unblocked));
+    }
+
+    void f10OpensTheMenusAndTheArrowsMoveAlongThem() {
+        auto w = open();
+        QTest::keyClick(w->windowHandle(), Qt::Key_F10);
+        QTRY_VERIFY(w->mnuFile->isVisible());
+        QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Right);
+        QTRY_VERIFY(w->mnuHelp->isVisible() && !w->mnuFile->isVisible());
+        QTest::keyClick(w->mnuHelp->windowHandle(), Qt::Key_Left);
+        QTRY_VERIFY(w->mnuFile->isVisible());
+        QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Escape);
+    }
+
+    // The window watches the file: it shows what is on disk, whoever changed
+    // it, and tells of a missing file once, at start.
+    void windowFollowsTheFileOnDisk() {
+        QFile::remove(program->hostsPath());
+        auto w = open();
+        QTRY_COMPARE(messages->shown.size(), 1);
+        QVERIFY(messages->shown[0].text.contains(program->hostsPath()));
+        QVERIFY(shows(*w, Unknown));
+        program->writeHosts(kOriginal);
+        QTRY_VERIFY_WITH_TIMEOUT(shows(*w, Unblocked), 10000);
+        hushgate::HostsEngine(w->paths().hostsFile, hushgate::LineEnd::Lf).Block();
+        QTRY_VERIFY_WITH_TIMEOUT(shows(*w, Blocked), 10000);
+        QFile::remove(program->hostsPath());
+        QTRY_VERIFY_WITH_TIMEOUT(shows(*w, Unknown), 10000);
+        QCOMPARE(messages->shown.size(), 1);
+    }
+
+    // Each menu item and toolbar button does its own command.
+    void commandsOfTheMenusAndTheToolbar_data() {
+        QTest::addColumn<QString>("control");  // a menu item, toolbar key or "lblLink"
+        QTest::addColumn<QString>("opens");    // an address, or the dialog's name
+        const QString home = QString::fromUtf8(hushgate::web::kHomePage);
+        const QString social = QString::fromUtf8(hushgate::web::kSocialPage);
+        const QString donate = QString::fromUtf8(hushgate::web::kDonatePage);
+        const char* rows[][2] = {{"mnuLanguage", "frmLanguage"},
+                                 {"mnuAbout", "frmAbout"},
+                                 {"language", "frmLanguage"},
+                                 {"about", "frmAbout"}};
+        for (const auto& row : rows) {
+            QTest::newRow(row[0]) << row[0] << row[1];
+        }
+        for (const auto& [control, page] : {std::pair{"mnuWeb", home},
+                                            {"mnuDonate", donate},
+                                            {"mnuFacebook", social},
+                                            {"web", home},
+                                            {"facebook", social},
+                                            {"lblLink", home}}) {
+            QTest::newRow(control) << control << page;
+        }
+    }
+    void commandsOfTheMenusAndTheToolbar() {
+        QFETCH(QString, control);
+        QFETCH(QString, opens);
+        auto w = open();
+        QAction* action = w->findChild<QAction*>(control);
+        for (QAction* button : w->Toolbar1->actions()) {
+            action = button->data().toString() == control ? button : action;
+        }
+        for (int twice = 0; twice < 2; ++twice) {
+            action ? action->trigger() : QTest::mouseClick(w->lblLink, Qt::LeftButton);
+        }
+        const auto shown = [&] {
+            const QList<QWidget*> all = w->findChildren<QWidget*>(opens);
+            return std::count_if(all.begin(), all.end(), [](QWidget* d) { return d->isVisible(); });
+        };
+        if (opens.startsWith(QLatin1String("frm"))) {
+            QVERIFY(browser->urls.isEmpty());
+            QCOMPARE(shown(), 1);  // opened once, however often asked
+            w->close();
+            QCOMPARE(shown(), 0);  // and closed with the window
+        } else {
+            QCOMPARE(browser->urls, (QList<QUrl>{QUrl(opens), QUrl(opens)}));
+        }
+    }
+
+    // Each image beside its own item, the toolbar's from resources.dll.
+    void menuAndToolbarImages() {
+        auto w = open();
+        namespace r = hushgate::resources;
+        const std::pair<QAction*, const char*> items[] = {
+            {w->mnuExit, r::kMenuExit},
+            {w->mnuCheckUpdates, r::kMenuCheckUpdates},
+            {w->mnuLanguage, r::kMenuLanguage},
+            {w->mnuWeb, r::kMenuWeb},
+            {w->mnuAbout, r::kMenuAbout}};
+        for (const auto& [item, image] : items) {
+            QCOMPARE(argb(item->icon().pixmap(16).toImage()), argb(QImage(QLatin1String(image))));
+        }
+        QVERIFY(w->mnuDonate->icon().isNull());
+        QCOMPARE(w->imgListToolbar.size(), 5);
+        for (QAction* button : w->Toolbar1->actions().mid(1)) {
+            QVERIFY(!button->icon().isNull());
+            QVERIFY(w->Toolbar1->widgetForAction(button)->height() >=
+                    w->Toolbar1->iconSize().height());
+        }
+        QVERIFY(hushgate::IsToolbarFlat(w->Toolbar1));
+        QVERIFY(messages->shown.isEmpty());
+    }
+
+    void missingIconLibraryIsReportedOnceAndTheWindowOpens() {
+        QFile::remove(program->path(QStringLiteral("program/resources.dll")));
+        auto w = open();
+        QTRY_COMPARE(messages->shown.size(), 1);
+        QCOMPARE(messages->shown[0].text, QStringLiteral("\"Resources.dll\" is missing!"));
+        for (QAction* button : w->Toolbar1->actions()) {
+            QVERIFY(button->icon().isNull());
+        }
+        QVERIFY(shows(*w, Unblocked));
+    }
+
+    void updateCheckOffersTheNewVersion() {
+        useNoProxy();
+        LocalHttpServer server;
+        server.answerWith(LocalHttpServer::ok("1.2\r\n"));
+        auto w = open();
+        w->presenter().updateCheck().settings.versionFile = server.url().toString().toStdString();
+        w->mnuCheckUpdates->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(messages->shown.size(), 1, 20000);
+        QVERIFY(messages->shown[0].text.contains(QLatin1String("Version: 1.2\n")));
+        QCOMPARE(browser->urls, QList<QUrl>{QUrl(QString::fromUtf8(hushgate::web::kHomePage))});
+    }
+
+    // config.ini's language reaches the menus, the toolbar and Qt's own texts.
+    void configuredLanguageReachesEveryText_data() {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<int>("script");
+        QTest::addColumn<QString>("yes");  // a message box's Yes button
+        QTest::newRow("English") << QByteArray("English") << int(QChar::Script_Latin) << "&Yes";
+        QTest::newRow("German, from Qt")
+            << QByteArray("German") << int(QChar::Script_Latin) << "&Ja";
+        QTest::newRow("Greek, which Qt lacks")
+            << QByteArray("Greek") << int(QChar::Script_Greek) << QString::fromUtf8("&Ναι");
+        QTest::newRow("Russian") << QByteArray("Russian") << int(QChar::Script_Cyrillic) << "";
+    }
+    void configuredLanguageReachesEveryText() {
+        QFETCH(QByteArray, language);
+        QFETCH(int, script);
+        QFETCH(QString, yes);
+        auto w = open(language);
+        QStringList texts = {w->mnuFile->title(), w->mnuHelp->title(), w->lblStatus->text(),
+                             w->lblStatusEnd->text(), w->cmdBlockFB->text()};
+        for (QAction* item : {w->mnuExit, w->mnuCheckUpdates, w->mnuLanguage, w->mnuDonate,
+                              w->mnuWeb, w->mnuAbout}) {
+            texts << item->text();
+        }
+        for (const QString& text : texts) {
+            QVERIFY2(hasScript(text, QChar::Script(script)), qPrintable(text));
+        }
+        const QList<QAction*> buttons = w->Toolbar1->actions();
+        QCOMPARE(buttons[1]->toolTip(), w->mnuLanguage->text());
+        QCOMPARE(buttons[2]->toolTip(), w->mnuAbout->text());
+        QCOMPARE(buttons[3]->toolTip(), w->mnuWeb->text());
+        QVERIFY(w->lblStatusEnd->x() > w->lblStatus->geometry().right());
+        QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No);
+        QVERIFY(yes.isEmpty() || box.button(QMessageBox::Yes)->text() == yes);
+    }
+
+    // A language chosen in the dialog is saved at exit and used from the next start.
+    void chosenLanguageTakesEffectAtTheNextStart() {
+        auto w = open();
+        w->mnuLanguage->trigger();
+        auto* dialog = w->findChild<hushgate::frmLanguage*>();
+        dialog->cboLanguage->setCurrentText(QStringLiteral("Russian"));
+        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        QCOMPARE(w->mnuFile->title(), QStringLiteral("File"));
+        w->mnuExit->trigger();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(ProgramFolder::read(program->settingsPath()),
+                 QByteArray("[Settings]\r\nLanguage=Russian\r\n"));
+        w = std::make_unique<frmMain>(pathsOf(*program));
+        QVERIFY(hasScript(w->mnuFile->title(), QChar::Script_Cyrillic));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,59 @@
+// The start-up step: first-run settings, the image-reader check, the main
+// window it opens, and its own end a second later.
+
+#include "startup.h"
+
+#include <QImageReader>
+#include <QPointer>
+#include <QTest>
+
+#include "app_fixture.h"
+#include "main_window.h"
+
+using hushgate::frmSet;
+using namespace hushgate::test;
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A first run writes the default settings (an existing file is the
+    // settings file's concern) and opens the main window.
+    void firstRunWritesTheSettingsAndOpensTheWindow() {
+        ProgramFolder program;
+        program.writeHosts("127.0.0.1 localhost\n");
+        MessageRecorder messages;
+        QPointer<frmSet> startup = new frmSet(pathsOf(program));
+        QVERIFY(startup->Form_Load());
+        QCOMPARE(ProgramFolder::read(program.settingsPath()),
+                 QByteArray("[Settings]\r\nLanguage=English\r\n\r\n"));
+        QPointer<hushgate::frmMain> main = startup->mainWindow();
+        QVERIFY(main->isVisible() && !startup->isVisible());
+        QVERIFY(messages.shown.isEmpty());
+        // The step goes away by itself; the main window stays.
+        QTRY_VERIFY_WITH_TIMEOUT(startup.isNull(), 5000);
+        QVERIFY(main->isVisible());
+        delete main.data();
+    }
+
+    void closingTheMainWindowEarlyClosesTheStartupStepToo() {
+        ProgramFolder program;
+        MessageRecorder messages;
+        QPointer<frmSet> startup = new frmSet(pathsOf(program));
+        QVERIFY(startup->Form_Load());
+        QPointer<hushgate::frmMain> main = startup->mainWindow();
+        main->close();
+        QTRY_VERIFY(startup.isNull() && main.isNull());
+    }
+
+    void imageReaderCheckNamesWhatIsMissing() {
+        QVERIFY(hushgate::MissingImageReaders(QImageReader::supportedImageFormats()).isEmpty());
+        const QStringList missing = hushgate::MissingImageReaders({"png", "gif", "jpg"});
+        QCOMPARE(missing.size(), 2);
+        QVERIFY(missing[0].contains(QLatin1String("jpeg")) &&
+                missing[1].contains(QLatin1String("ico")));
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"

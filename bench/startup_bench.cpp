@@ -43,8 +43,8 @@ int probe(int argc, char** argv, const char* hostsFile) {
     hushgate::AppPaths paths = hushgate::AppPaths::forThisProgram();
     paths.settingsFile = scratch.filePath(QStringLiteral("config.ini"));
     paths.hostsFile = hostsFile;
-    auto* startup = new hushgate::frmSet(paths);
-    if (!startup->Form_Load()) {
+    auto* startup = new hushgate::Startup(paths);
+    if (!startup->load()) {
         return 1;
     }
     QTimer::singleShot(0, [] {

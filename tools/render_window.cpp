@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "hushgate-render: cannot write the scratch settings\n");
         return 1;
     }
-    hushgate::frmMain window(paths);
+    hushgate::MainWindow window(paths);
     window.show();
     QApplication::processEvents();
     if (!window.grab().save(args[1])) {

@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
     }
     paths.settingsFile =
         args.size() == 4 ? args[3] : scratch.filePath(QStringLiteral("config.ini"));
-    auto* startup = new hushgate::frmSet(paths);
-    if (!startup->Form_Load()) {
+    auto* startup = new hushgate::Startup(paths);
+    if (!startup->load()) {
         delete startup;
         return 1;
     }

@@ -5,11 +5,12 @@
 
 namespace hushgate {
 
-QRgb ApplyColourMatrix(QRgb pixel, const ColourMatrix& matrix) {
+std::uint32_t ApplyColourMatrix(std::uint32_t pixel, const ColourMatrix& matrix) {
+    const auto component = [pixel](int shift) {
+        return static_cast<double>((pixel >> shift) & 0xFF);
+    };
     // Worked on the 0..255 scale, so that 70 % of alpha 245 is exactly 171.5.
-    const double in[5] = {static_cast<double>(qRed(pixel)), static_cast<double>(qGreen(pixel)),
-                          static_cast<double>(qBlue(pixel)), static_cast<double>(qAlpha(pixel)),
-                          255.0};
+    const double in[5] = {component(16), component(8), component(0), component(24), 255.0};
     int out[4];
     for (int column = 0; column < 4; ++column) {
         double sum = 0;
@@ -18,18 +19,8 @@ QRgb ApplyColourMatrix(QRgb pixel, const ColourMatrix& matrix) {
         }
         out[column] = static_cast<int>(std::lround(std::clamp(sum, 0.0, 255.0)));
     }
-    return qRgba(out[0], out[1], out[2], out[3]);
-}
-
-QImage ApplyColourMatrix(const QImage& image, const ColourMatrix& matrix) {
-    QImage result = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < result.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
-        for (int x = 0; x < result.width(); ++x) {
-            line[x] = ApplyColourMatrix(line[x], matrix);
-        }
-    }
-    return result;
+    return static_cast<std::uint32_t>(out[3]) << 24 | static_cast<std::uint32_t>(out[0]) << 16 |
+           static_cast<std::uint32_t>(out[1]) << 8 | static_cast<std::uint32_t>(out[2]);
 }
 
 }  // namespace hushgate

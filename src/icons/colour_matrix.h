@@ -4,8 +4,8 @@
 // images of disabled menu items.
 #pragma once
 
-#include <QImage>
 #include <array>
+#include <cstdint>
 
 namespace hushgate {
 
@@ -31,9 +31,6 @@ inline constexpr ColourMatrix kDisabledMatrix = {{
 
 // One pixel (0xAARRGGBB, not premultiplied) through the matrix; each result
 // is clamped to 0..255 and rounded to the nearest step, halves upwards.
-QRgb ApplyColourMatrix(QRgb pixel, const ColourMatrix& matrix);
-
-// The whole image through the matrix, in QImage::Format_ARGB32.
-QImage ApplyColourMatrix(const QImage& image, const ColourMatrix& matrix);
+std::uint32_t ApplyColourMatrix(std::uint32_t pixel, const ColourMatrix& matrix);
 
 }  // namespace hushgate

@@ -14,7 +14,7 @@ std::string AboutPresenter::VersionNumber() {
     return std::to_string(web::kOwnVersionMajor) + "." + std::to_string(web::kOwnVersionMinor);
 }
 
-void AboutPresenter::Form_Load() {
+void AboutPresenter::load() {
     view_.applyTexts({{Control::lblTitle, Text(MainPresenter::kTitle), std::nullopt},
                       {Control::lblVer_JP, Text(VersionNumber()), std::nullopt},
                       {Control::lblLink, Text(homePage_), std::nullopt}});
@@ -32,7 +32,7 @@ TextSteps AboutPresenter::LanguageAbout() const {
             step(Control::cmdClose, "6")};
 }
 
-void AboutPresenter::lblLink_Click() {
+void AboutPresenter::linkClicked() {
     view_.openAddress(Text(homePage_));
 }
 

@@ -28,11 +28,11 @@ public:
 
     // The dialog's load step: its fixed texts, LanguageAbout, the version
     // number placed after its word.
-    void Form_Load();
+    void load();
     // Title, lblVersion, lblThis, lblCopyright and cmdClose from the
     // language file, each with its charset step.
     TextSteps LanguageAbout() const;
-    void lblLink_Click();
+    void linkClicked();
 
     // "1.1": the program's version, never translated.
     static std::string VersionNumber();

@@ -34,7 +34,7 @@ LanguagePresenter::~LanguagePresenter() {
     *alive_ = false;
 }
 
-void LanguagePresenter::Form_Load() {
+void LanguagePresenter::load() {
     // The texts of the language in force first; the preview of its entry then
     // gives the same texts, with their charset steps. Where it has no entry,
     // these texts stay.
@@ -77,11 +77,11 @@ void LanguagePresenter::FillLanguageList() {
     const int index = found == names_.end() ? -1 : static_cast<int>(found - names_.begin());
     view_.selectLanguage(index);
     if (index >= 0) {
-        cboLanguage_Click(index);
+        languageSelected(index);
     }
 }
 
-void LanguagePresenter::cboLanguage_Click(int index) {
+void LanguagePresenter::languageSelected(int index) {
     if (index < 0 || index >= static_cast<int>(names_.size())) {
         return;
     }
@@ -91,7 +91,7 @@ void LanguagePresenter::cboLanguage_Click(int index) {
     show(LanguageSysTrayAndLanguage(selectedFile_, true));
 }
 
-void LanguagePresenter::cmdOK_Click() {
+void LanguagePresenter::applyClicked() {
     if (selected_ < 0) {
         return;  // nothing chosen yet
     }
@@ -107,17 +107,17 @@ void LanguagePresenter::cmdOK_Click() {
     view_.closeDialog();
 }
 
-void LanguagePresenter::cmdCancel_Click() {
+void LanguagePresenter::cancelClicked() {
     view_.closeDialog();
 }
 
-void LanguagePresenter::lblTranslatedByEmail_Click() {
+void LanguagePresenter::translatorEmailClicked() {
     if (!email_.empty()) {
         view_.openAddress("mailto:" + email_);
     }
 }
 
-void LanguagePresenter::lblTranslatedByWeb_Click() {
+void LanguagePresenter::translatorWebClicked() {
     if (!web_.empty()) {
         view_.openAddress(web_);
     }

@@ -48,7 +48,7 @@ public:
 
     // The dialog's load step: the texts of the language in force, then the
     // list, whose selection of the language in force previews it.
-    void Form_Load();
+    void load();
 
     // Title, lblSelect, both buttons and the translator labels from `file`;
     // with `charsetSteps`, the steps of the preview as well.
@@ -64,11 +64,11 @@ public:
     // The file of the entry selected ("" when none is).
     const std::string& SelectedLanguageFilePath() const { return selectedFile_.path(); }
 
-    void cboLanguage_Click(int index);  // the user's selection: the preview
-    void cmdOK_Click();                 // "Apply"
-    void cmdCancel_Click();
-    void lblTranslatedByEmail_Click();
-    void lblTranslatedByWeb_Click();
+    void languageSelected(int index);  // the user's selection: the preview
+    void applyClicked();               // "Apply"
+    void cancelClicked();
+    void translatorEmailClicked();
+    void translatorWebClicked();
 
 private:
     void show(const TextSteps& steps);

@@ -43,11 +43,11 @@ void MainPresenter::LanguageMain() {
     lblCloseBrowser_JP = file.text("Main", "15");
 }
 
-void MainPresenter::mnuExit_Click() {
+void MainPresenter::exitChosen() {
     view_.closeWindow();
 }
 
-void MainPresenter::mnuCheckUpdates_Click() {
+void MainPresenter::checkUpdatesChosen() {
     updateCheck_.start();
 }
 
@@ -57,43 +57,43 @@ std::optional<UpdateOutcome> MainPresenter::versionAnswered(
         check, body, {kTitle, lblNewVersion_JP, lblVersion_JP, lblDownload_JP, lblNoUpdate_JP});
 }
 
-void MainPresenter::mnuLanguage_Click() {
+void MainPresenter::languageChosen() {
     view_.showLanguageDialog();
 }
 
-void MainPresenter::mnuAbout_Click() {
+void MainPresenter::aboutChosen() {
     view_.showAboutDialog();
 }
 
-void MainPresenter::mnuDonate_Click() {
+void MainPresenter::donateChosen() {
     view_.openAddress(web::kDonatePage);
 }
 
-void MainPresenter::mnuWeb_Click() {
+void MainPresenter::webChosen() {
     view_.openAddress(web::kHomePage);
 }
 
-void MainPresenter::mnuFacebook_Click() {
+void MainPresenter::facebookChosen() {
     view_.openAddress(web::kSocialPage);
 }
 
-void MainPresenter::lblLink_Click() {
+void MainPresenter::linkClicked() {
     view_.openAddress(web::kHomePage);
 }
 
-void MainPresenter::Toolbar1_ButtonClick(std::string_view key) {
+void MainPresenter::toolbarButtonClicked(std::string_view key) {
     switch (ToolbarCommandFor(key)) {
         case ToolbarCommand::ShowLanguage:
-            mnuLanguage_Click();
+            languageChosen();
             break;
         case ToolbarCommand::ShowAbout:
-            mnuAbout_Click();
+            aboutChosen();
             break;
         case ToolbarCommand::OpenHomePage:
-            mnuWeb_Click();
+            webChosen();
             break;
         case ToolbarCommand::OpenSocialPage:
-            mnuFacebook_Click();
+            facebookChosen();
             break;
         case ToolbarCommand::Nothing:
             break;

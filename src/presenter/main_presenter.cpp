@@ -39,7 +39,7 @@ MainPresenter::~MainPresenter() {
     *alive_ = false;
 }
 
-void MainPresenter::Form_Load() {
+void MainPresenter::load() {
     view_.SetIcon();
     chooseLanguage();
     LanguageMain();
@@ -153,11 +153,11 @@ void MainPresenter::hostsFileChanged() {
     showHostsStatus(false);
 }
 
-void MainPresenter::cmdBlockFB_Click() {
+void MainPresenter::blockClicked() {
     applyHostsChange(HostsVerb::Block);
 }
 
-void MainPresenter::cmdUnblockFB_Click() {
+void MainPresenter::unblockClicked() {
     applyHostsChange(HostsVerb::Unblock);
 }
 
@@ -209,7 +209,7 @@ bool MainPresenter::SaveSettings() {
     return false;
 }
 
-void MainPresenter::Form_Unload() {
+void MainPresenter::unload() {
     SaveSettings();
     view_.UnloadAllForms();
 }

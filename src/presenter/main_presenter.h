@@ -10,23 +10,23 @@
 //    another process (pkexec), make a HostsChangeRunner over engine() and
 //    hand it over with useHostsChanger(); by default the engine changes the
 //    file in this process (DirectHostsChange).
-// 2. Call Form_Load() once, before the window is first shown: it calls back
+// 2. Call load() once, before the window is first shown: it calls back
 //    into the view in the load step's order (icon, texts, menu images, flat
 //    toolbar, pending events, toolbar images, status, state word).
 // 3. Once the window is on screen, call showStartupReports(): what went wrong
 //    while loading (language files missing, resources.dll missing, hosts file
 //    unreadable) and interrupted changes the engine undid are shown then,
 //    once. Later notices are shown as they come.
-// 4. Forward the user's commands: cmdBlockFB_Click(), cmdUnblockFB_Click(),
-//    the mnu..._Click() handlers, lblLink_Click(), Toolbar1_ButtonClick(key).
+// 4. Forward the user's commands: blockClicked(), unblockClicked(),
+//    the menus' ...Chosen() handlers, linkClicked(), toolbarButtonClicked(key).
 //    Enter means Block while Block is enabled: check blockEnabled() first.
 // 5. When the hosts file may have changed on disk (watch the file and its
 //    folder), call hostsFileChanged(); while a change runs, its outcome
 //    shows the file instead.
-// 6. Update check: mnuCheckUpdates_Click() asks the view to fetch the
+// 6. Update check: checkUpdatesChosen() asks the view to fetch the
 //    version file; hand the result back with versionAnswered().
 // 7. When the main window closes (close box or closeWindow()), call
-//    Form_Unload(): it saves the settings and has the view unload every form.
+//    unload(): it saves the settings and has the view unload every form.
 // 8. The dialogs: make an AboutPresenter or LanguagePresenter over the
 //    dialog when MainView::showAboutDialog/showLanguageDialog is called, with
 //    languageFile() and, for the language dialog, lblSettingsLanguage.
@@ -74,7 +74,7 @@ public:
     const ProgramPaths& paths() const { return paths_; }
 
     // The load step: see the note above.
-    void Form_Load();
+    void load();
     void showStartupReports();
 
     // The language in force (LanguageFilePath), fixed by the load step.
@@ -103,21 +103,21 @@ public:
     // state shows what is there). While a change runs, its outcome does.
     void hostsFileChanged();
 
-    void cmdBlockFB_Click();
-    void cmdUnblockFB_Click();
+    void blockClicked();
+    void unblockClicked();
     bool changeRunning() const { return changer_->running(); }
 
-    void mnuExit_Click();
-    void mnuCheckUpdates_Click();
-    void mnuLanguage_Click();
-    void mnuDonate_Click();
-    void mnuWeb_Click();
-    void mnuAbout_Click();
-    void mnuFacebook_Click();
-    void lblLink_Click();
+    void exitChosen();
+    void checkUpdatesChosen();
+    void languageChosen();
+    void donateChosen();
+    void webChosen();
+    void aboutChosen();
+    void facebookChosen();
+    void linkClicked();
     // A toolbar button, by the key it carries ("language", "about", "web",
     // "facebook"); the separator and any other key do nothing.
-    void Toolbar1_ButtonClick(std::string_view key);
+    void toolbarButtonClicked(std::string_view key);
 
     UpdateCheck& updateCheck() { return updateCheck_; }
     // The answer to check `check`: the body of a successful (2xx) answer, or
@@ -130,7 +130,7 @@ public:
     // Writes config.ini; false (after telling the user) when it could not.
     bool SaveSettings();
     // The main window is closing: settings saved, every form unloaded.
-    void Form_Unload();
+    void unload();
 
 private:
     void chooseLanguage();

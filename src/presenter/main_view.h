@@ -15,7 +15,7 @@ public:
     virtual ~MainView() = default;
 
     // Steps of the load step that only the window can take, called by
-    // MainPresenter::Form_Load in its order.
+    // MainPresenter::load in its order.
     virtual void SetIcon() = 0;           // the title-bar icon "AAA"
     virtual void AttachMenuImages() = 0;  // the images beside the menu items
     virtual void SetToolbarFlat() = 0;    // the toolbar's flat look
@@ -44,7 +44,7 @@ public:
     // answer to MainPresenter::versionAnswered with the same `check`.
     // Starting another request abandons the one running.
     virtual void startVersionRequest(std::uint64_t check, const std::string& url) = 0;
-    // Close the main window; its closing calls MainPresenter::Form_Unload.
+    // Close the main window; its closing calls MainPresenter::unload.
     virtual void closeWindow() = 0;
     // Hide and close every window of the program, then end it.
     virtual void UnloadAllForms() = 0;

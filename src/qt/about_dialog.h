@@ -19,15 +19,15 @@ namespace hushgate {
 // page, in the language that was in force when the program started.
 // Modeless; it deletes itself when closed (Close, Esc, the title bar), so
 // every opening builds a fresh one.
-class frmAbout : public QDialog, public AboutView {
+class AboutDialog : public QDialog, public AboutView {
     Q_OBJECT
 
 public:
     // `languageFile`: the language file in force at start-up. A click on the
     // link passes the home page to `openAddress`.
-    frmAbout(QWidget* owner, const LanguageFile& languageFile,
-             std::function<void(const QString&)> openAddress);
-    ~frmAbout() override;
+    AboutDialog(QWidget* owner, const LanguageFile& languageFile,
+                std::function<void(const QString&)> openAddress);
+    ~AboutDialog() override;
 
     AboutPresenter& presenter() { return presenter_; }
 

@@ -14,6 +14,8 @@
 
 namespace hushgate {
 
+namespace language_layout = layout::language_dialog;
+
 namespace {
 
 QCursor handCursor() {
@@ -23,59 +25,59 @@ QCursor handCursor() {
 
 }  // namespace
 
-frmLanguage::frmLanguage(QWidget* owner, std::string programFolder,
-                         const LanguageFile& languageFile,
-                         LanguagePresenter::LanguageInForce languageInForce,
-                         std::function<void(const QString&)> openAddress)
+LanguageDialog::LanguageDialog(QWidget* owner, std::string programFolder,
+                               const LanguageFile& languageFile,
+                               LanguagePresenter::LanguageInForce languageInForce,
+                               std::function<void(const QString&)> openAddress)
     : QDialog(owner),
       presenter_(*this, std::move(programFolder), languageFile, std::move(languageInForce)),
       openAddress_(std::move(openAddress)) {
-    controls::setUpDialog(this, "frmLanguage", QSize(3255, 2655));
+    controls::setUpDialog(this, "frmLanguage", language_layout::kClient, language_layout::kFont);
     setWindowTitle(QStringLiteral("Select Language"));
 
-    lblSelect = controls::label(this, "lblSelect", QStringLiteral("Select:"), {240, 120, 495, 195});
+    lblSelect = controls::label(this, "lblSelect", QStringLiteral("Select:"),
+                                twipsRect(language_layout::kSelect));
     cboLanguage = new QComboBox(this);  // a drop-down list: pick only, no typing
     cboLanguage->setObjectName(QStringLiteral("cboLanguage"));
-    cboLanguage->setGeometry(fromTwips(QRect(240, 360, 1815, 315)));
+    cboLanguage->setGeometry(fromTwips(language_layout::kList));
 
     lblTranslatedByName = controls::label(this, "lblTranslatedByName", QStringLiteral("[name]"),
-                                          {240, 1080, 585, 195});
-    QFont bold = lblTranslatedByName->font();
-    bold.setBold(true);
-    lblTranslatedByName->setFont(bold);
+                                          twipsRect(language_layout::kTranslatorName));
+    controls::setBaseFont(lblTranslatedByName, language_layout::kTranslatorNameFont);
 
     lblTranslatedByEmail = controls::label(this, "lblTranslatedByEmail", QStringLiteral("[e-mail]"),
-                                           {240, 1320, 495, 195});
+                                           twipsRect(language_layout::kTranslatorEmail));
     lblTranslatedByEmail->setToolTip(QStringLiteral("E-mail:"));
     lblTranslatedByEmail->setCursor(handCursor());
-    OnLabelClick(lblTranslatedByEmail, [this] { presenter_.lblTranslatedByEmail_Click(); });
+    OnLabelClick(lblTranslatedByEmail, [this] { presenter_.translatorEmailClicked(); });
 
-    lblTranslatedByWeb =
-        controls::label(this, "lblTranslatedByWeb", QStringLiteral("[Web]"), {240, 1560, 435, 195});
+    lblTranslatedByWeb = controls::label(this, "lblTranslatedByWeb", QStringLiteral("[Web]"),
+                                         twipsRect(language_layout::kTranslatorWeb));
     lblTranslatedByWeb->setToolTip(QStringLiteral("Web:"));
     lblTranslatedByWeb->setCursor(handCursor());
-    controls::setUnderline(lblTranslatedByWeb);
+    controls::setBaseFont(lblTranslatedByWeb, language_layout::kTranslatorWebFont);
     controls::setTextColour(lblTranslatedByWeb, QColor(0, 0, 255));
-    OnLabelClick(lblTranslatedByWeb, [this] { presenter_.lblTranslatedByWeb_Click(); });
+    OnLabelClick(lblTranslatedByWeb, [this] { presenter_.translatorWebClicked(); });
 
-    cmdOK = controls::button(this, "cmdOK", QStringLiteral("Apply"), {240, 2040, 1335, 375});
+    cmdOK = controls::button(this, "cmdOK", QStringLiteral("Apply"),
+                             twipsRect(language_layout::kApply));
     cmdOK->setDefault(true);
-    cmdCancel =
-        controls::button(this, "cmdCancel", QStringLiteral("Cancel"), {1680, 2040, 1335, 375});
-    connect(cmdOK, &QPushButton::clicked, this, [this] { presenter_.cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { presenter_.cmdCancel_Click(); });
+    cmdCancel = controls::button(this, "cmdCancel", QStringLiteral("Cancel"),
+                                 twipsRect(language_layout::kCancel));
+    connect(cmdOK, &QPushButton::clicked, this, [this] { presenter_.applyClicked(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { presenter_.cancelClicked(); });
     setTabOrder(cboLanguage, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
     cboLanguage->setFocus();
 
     connect(cboLanguage, &QComboBox::currentIndexChanged, this,
-            [this](int index) { presenter_.cboLanguage_Click(index); });
-    presenter_.Form_Load();
+            [this](int index) { presenter_.languageSelected(index); });
+    presenter_.load();
 }
 
-frmLanguage::~frmLanguage() = default;
+LanguageDialog::~LanguageDialog() = default;
 
-void frmLanguage::applyTexts(const TextSteps& steps) {
+void LanguageDialog::applyTexts(const TextSteps& steps) {
     ApplyDialogTexts(this, Control::frmLanguage, steps);
     for (QLabel* label :
          {lblSelect, lblTranslatedByName, lblTranslatedByEmail, lblTranslatedByWeb}) {
@@ -83,7 +85,7 @@ void frmLanguage::applyTexts(const TextSteps& steps) {
     }
 }
 
-void frmLanguage::setLanguageList(const std::vector<std::string>& names) {
+void LanguageDialog::setLanguageList(const std::vector<std::string>& names) {
     // Adding the first entry would select it; the presenter selects.
     const QSignalBlocker quiet(cboLanguage);
     cboLanguage->clear();
@@ -93,20 +95,20 @@ void frmLanguage::setLanguageList(const std::vector<std::string>& names) {
     cboLanguage->setCurrentIndex(-1);
 }
 
-void frmLanguage::selectLanguage(int index) {
+void LanguageDialog::selectLanguage(int index) {
     const QSignalBlocker quiet(cboLanguage);
     cboLanguage->setCurrentIndex(index);
 }
 
-void frmLanguage::setApplyEnabled(bool enabled) {
+void LanguageDialog::setApplyEnabled(bool enabled) {
     cmdOK->setEnabled(enabled);
 }
 
-MessageAnswer frmLanguage::showMessage(const Message& message) {
+MessageAnswer LanguageDialog::showMessage(const Message& message) {
     return ShowMessage(this, message);
 }
 
-void frmLanguage::openAddress(const Text& address) {
+void LanguageDialog::openAddress(const Text& address) {
     if (openAddress_) {
         openAddress_(ToQString(address));
     }

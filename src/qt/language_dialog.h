@@ -20,7 +20,7 @@ namespace hushgate {
 // choice takes effect at the next start. Modeless; it deletes itself when
 // closed (Apply, Cancel, Esc, the title bar), so every opening builds a
 // fresh one.
-class frmLanguage : public QDialog, public LanguageView {
+class LanguageDialog : public QDialog, public LanguageView {
     Q_OBJECT
 
 public:
@@ -28,10 +28,10 @@ public:
     // `languageFile`: the language file in force at start-up. The
     // translator's links are handed to `openAddress` ("mailto:" + address
     // for the e-mail).
-    frmLanguage(QWidget* owner, std::string programFolder, const LanguageFile& languageFile,
-                LanguagePresenter::LanguageInForce languageInForce,
-                std::function<void(const QString&)> openAddress);
-    ~frmLanguage() override;
+    LanguageDialog(QWidget* owner, std::string programFolder, const LanguageFile& languageFile,
+                   LanguagePresenter::LanguageInForce languageInForce,
+                   std::function<void(const QString&)> openAddress);
+    ~LanguageDialog() override;
 
     LanguagePresenter& presenter() { return presenter_; }
 

@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
     // Lets the desktop (and Wayland) match the window to its desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(HUSHGATE_APP_ID));
 
-    auto* startup = new hushgate::frmSet(hushgate::AppPaths::forThisProgram());
-    if (!startup->Form_Load()) {
+    auto* startup = new hushgate::Startup(hushgate::AppPaths::forThisProgram());
+    if (!startup->load()) {
         delete startup;
         return 1;
     }

@@ -8,7 +8,7 @@
 
 namespace hushgate {
 
-bool AttachMainMenuImages(clsMenuImage& images, QMenuBar* menuBar) {
+bool AttachMainMenuImages(MenuImageList& images, QMenuBar* menuBar) {
     bool ok = images.Init(menuBar, 16, 16, false);
     for (const char* resource : resources::kMenuImages) {
         QFile file(QString::fromLatin1(resource));

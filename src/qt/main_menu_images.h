@@ -7,7 +7,7 @@ class QMenuBar;
 
 namespace hushgate {
 
-class clsMenuImage;
+class MenuImageList;
 
 // Where one list image goes: the item at menuPos (separators counted) of the
 // menu reached through the submenu positions subMenuPos.
@@ -32,6 +32,6 @@ inline const QList<MenuImagePlace> kMainMenuImagePlaces = {
 // that each gets the index in its name, and puts each beside its item. False
 // when an image could not be added or an item was not found; what could be
 // done is done all the same.
-bool AttachMainMenuImages(clsMenuImage& images, QMenuBar* menuBar);
+bool AttachMainMenuImages(MenuImageList& images, QMenuBar* menuBar);
 
 }  // namespace hushgate

@@ -25,18 +25,17 @@
 
 namespace hushgate {
 
-frmMain::frmMain(AppPaths paths, QWidget* parent) : QMainWindow(parent), paths_(std::move(paths)) {
+MainWindow::MainWindow(AppPaths paths, QWidget* parent)
+    : QMainWindow(parent), paths_(std::move(paths)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kTitle));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    QFont dialogFont = font();
-    dialogFont.setPointSizeF(8.25);
-    setFont(dialogFont);
+    controls::setBaseFont(this, layout::main_window::kFont);
 
     auto* client = new QWidget(this);
-    client->setFixedSize(fromTwips(QSize(8880, 4440)));
+    client->setFixedSize(fromTwips(layout::main_window::kClient).size());
     // Where the focus rests when no button holds it: Enter then means Block.
     client->setFocusPolicy(Qt::ClickFocus);
     setCentralWidget(client);
@@ -45,9 +44,9 @@ frmMain::frmMain(AppPaths paths, QWidget* parent) : QMainWindow(parent), paths_(
     buildPictures();
     buildStatusArea(client);
     cmdUnblockFB = controls::button(client, "cmdUnblockFB", QStringLiteral("&Unblock Facebook"),
-                                    {6795, 3720, 1935, 495});
+                                    twipsRect(layout::main_window::kUnblock));
     cmdBlockFB = controls::button(client, "cmdBlockFB", QStringLiteral("&Block Facebook"),
-                                  {4560, 3720, 2055, 495});
+                                  twipsRect(layout::main_window::kBlock));
     cmdBlockFB->setDefault(true);
     setTabOrder(cmdBlockFB, cmdUnblockFB);
     // Not a button: shown in the state where Block is disabled, the window
@@ -69,7 +68,7 @@ frmMain::frmMain(AppPaths paths, QWidget* parent) : QMainWindow(parent), paths_(
     hostsChanger_ = new HostsChanger(presenter_->engine(), this);
     presenter_->useHostsChanger(*hostsChanger_);
     connectCommands();
-    presenter_->Form_Load();
+    presenter_->load();
     qtTranslation_ = std::make_unique<QtTranslation>(
         fromNativePath(presenter_->lblSettingsLanguage), presenter_->languageFile());
     hostsWatcher_ = new HostsWatcher(fromNativePath(paths_.hostsFile), this);
@@ -77,25 +76,25 @@ frmMain::frmMain(AppPaths paths, QWidget* parent) : QMainWindow(parent), paths_(
             [this] { presenter_->hostsFileChanged(); });
 }
 
-frmMain::~frmMain() = default;
+MainWindow::~MainWindow() = default;
 
-void frmMain::SetIcon() {
+void MainWindow::SetIcon() {
     hushgate::SetIcon(this, QStringLiteral("AAA"), true);
 }
 
-void frmMain::AttachMenuImages() {
+void MainWindow::AttachMenuImages() {
     AttachMainMenuImages(MenuImage, menuBar());
 }
 
-void frmMain::SetToolbarFlat() {
+void MainWindow::SetToolbarFlat() {
     hushgate::SetToolbarFlat(Toolbar1, true);
 }
 
-void frmMain::DoEvents() {
+void MainWindow::DoEvents() {
     QCoreApplication::processEvents();
 }
 
-bool frmMain::GetIconsFromLibrary(const std::string& sLibraryFilePath) {
+bool MainWindow::GetIconsFromLibrary(const std::string& sLibraryFilePath) {
     ToolbarImages library = LoadToolbarImages(fromNativePath(sLibraryFilePath));
     if (!library.libraryUsable) {
         return false;
@@ -105,12 +104,14 @@ bool frmMain::GetIconsFromLibrary(const std::string& sLibraryFilePath) {
     return true;
 }
 
-void frmMain::PlaceStateWord() {
+void MainWindow::PlaceStateWord() {
     lblStatus->adjustSize();
-    lblStatusEnd->move(lblStatus->x() + lblStatus->width() + fromTwips(70), lblStatusEnd->y());
+    lblStatusEnd->move(
+        lblStatus->x() + lblStatus->width() + fromTwips(layout::main_window::kStatusEndGap),
+        lblStatusEnd->y());
 }
 
-void frmMain::showStatus(const StatusDisplay& status) {
+void MainWindow::showStatus(const StatusDisplay& status) {
     imgBlocked->setVisible(status.imgBlocked);
     imgUnblocked->setVisible(status.imgUnblocked);
     imgStatusBlocked->setVisible(status.imgStatusBlocked);
@@ -120,7 +121,7 @@ void frmMain::showStatus(const StatusDisplay& status) {
     setCommandsEnabled(status.blockEnabled, status.unblockEnabled);
 }
 
-void frmMain::setCommandsEnabled(bool block, bool unblock) {
+void MainWindow::setCommandsEnabled(bool block, bool unblock) {
     // Qt hands the focus of a button being disabled on to the next one: a
     // disabled Block would pass it to Unblock, and the next Enter would undo
     // what the last one did. The focus goes back to the window instead, where
@@ -133,17 +134,17 @@ void frmMain::setCommandsEnabled(bool block, bool unblock) {
     cmdUnblockFB->setEnabled(unblock);
 }
 
-MessageAnswer frmMain::showMessage(const Message& message) {
+MessageAnswer MainWindow::showMessage(const Message& message) {
     return ShowMessage(this, message);
 }
 
-void frmMain::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     // After the window is on screen, so each message has its owner.
     QTimer::singleShot(0, this, [this] { presenter_->showStartupReports(); });
 }
 
-void frmMain::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
     // Enter presses the focused button, or else the default one, as in a dialog.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         auto* focused = qobject_cast<QPushButton*>(focusWidget());
@@ -156,12 +157,12 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
-    presenter_->Form_Unload();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    presenter_->unload();
     event->accept();
 }
 
-void frmMain::UnloadAllForms() {
+void MainWindow::UnloadAllForms() {
     // Our own forms only (their names start with "frm"), not Qt's menus.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->objectName().startsWith(QLatin1String("frm"))) {

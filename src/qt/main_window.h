@@ -24,21 +24,21 @@ namespace hushgate {
 class HostsWatcher;
 class QtTranslation;
 class VersionCheck;
-class frmAbout;
-class frmLanguage;
+class AboutDialog;
+class LanguageDialog;
 
 // The main window: the logo panel with the blocked or unblocked mark, the
 // status line and the Block and Unblock buttons. A view of MainPresenter,
 // which makes every decision; the window lays out its controls, shows what
 // it is told and keeps the focus and keys right.
-class frmMain : public QMainWindow, public MainView {
+class MainWindow : public QMainWindow, public MainView {
     Q_OBJECT
 
 public:
     static constexpr const char* kTitle = MainPresenter::kTitle;
 
-    explicit frmMain(AppPaths paths, QWidget* parent = nullptr);
-    ~frmMain() override;
+    explicit MainWindow(AppPaths paths, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     MainPresenter& presenter() { return *presenter_; }
     HostsEngine& engine() { return presenter_->engine(); }
@@ -51,7 +51,7 @@ public:
     VersionCheck* httpCheckVersion() const { return versionCheck_; }
 
     // The images beside the menu items, and the toolbar's from resources.dll.
-    clsMenuImage MenuImage;
+    MenuImageList MenuImage;
     QList<ToolbarImage> imgListToolbar;
 
     // MainView
@@ -89,8 +89,8 @@ private:
     std::unique_ptr<MainPresenter> presenter_;
     HostsChanger* hostsChanger_ = nullptr;
     VersionCheck* versionCheck_ = nullptr;
-    QPointer<frmAbout> frmAbout_;
-    QPointer<frmLanguage> frmLanguage_;
+    QPointer<AboutDialog> aboutDialog_;
+    QPointer<LanguageDialog> languageDialog_;
     HostsWatcher* hostsWatcher_ = nullptr;
     std::unique_ptr<QtTranslation> qtTranslation_;
 

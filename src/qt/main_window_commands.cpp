@@ -17,30 +17,30 @@
 
 namespace hushgate {
 
-void frmMain::connectCommands() {
+void MainWindow::connectCommands() {
     versionCheck_ =
         new VersionCheck(this, [this](quint64 check, const std::optional<QByteArray>& body) {
             presenter_->versionAnswered(
                 check, body ? std::optional<std::string>(body->toStdString()) : std::nullopt);
         });
     MainPresenter& p = *presenter_;
-    connect(cmdBlockFB, &QPushButton::clicked, this, [&p] { p.cmdBlockFB_Click(); });
-    connect(cmdUnblockFB, &QPushButton::clicked, this, [&p] { p.cmdUnblockFB_Click(); });
-    connect(mnuExit, &QAction::triggered, this, [&p] { p.mnuExit_Click(); });
-    connect(mnuCheckUpdates, &QAction::triggered, this, [&p] { p.mnuCheckUpdates_Click(); });
-    connect(mnuLanguage, &QAction::triggered, this, [&p] { p.mnuLanguage_Click(); });
-    connect(mnuAbout, &QAction::triggered, this, [&p] { p.mnuAbout_Click(); });
-    connect(mnuWeb, &QAction::triggered, this, [&p] { p.mnuWeb_Click(); });
-    connect(mnuDonate, &QAction::triggered, this, [&p] { p.mnuDonate_Click(); });
-    connect(mnuFacebook, &QAction::triggered, this, [&p] { p.mnuFacebook_Click(); });
-    OnLabelClick(lblLink, [&p] { p.lblLink_Click(); });
+    connect(cmdBlockFB, &QPushButton::clicked, this, [&p] { p.blockClicked(); });
+    connect(cmdUnblockFB, &QPushButton::clicked, this, [&p] { p.unblockClicked(); });
+    connect(mnuExit, &QAction::triggered, this, [&p] { p.exitChosen(); });
+    connect(mnuCheckUpdates, &QAction::triggered, this, [&p] { p.checkUpdatesChosen(); });
+    connect(mnuLanguage, &QAction::triggered, this, [&p] { p.languageChosen(); });
+    connect(mnuAbout, &QAction::triggered, this, [&p] { p.aboutChosen(); });
+    connect(mnuWeb, &QAction::triggered, this, [&p] { p.webChosen(); });
+    connect(mnuDonate, &QAction::triggered, this, [&p] { p.donateChosen(); });
+    connect(mnuFacebook, &QAction::triggered, this, [&p] { p.facebookChosen(); });
+    OnLabelClick(lblLink, [&p] { p.linkClicked(); });
     connect(Toolbar1, &QToolBar::actionTriggered, this, [&p](QAction* button) {
         // A separator's data is empty, which matches no key.
-        p.Toolbar1_ButtonClick(button->data().toString().toStdString());
+        p.toolbarButtonClicked(button->data().toString().toStdString());
     });
 }
 
-QObject* frmMain::control(Control id) const {
+QObject* MainWindow::control(Control id) const {
     const QList<QAction*> buttons = Toolbar1->actions();
     const auto button = [&buttons](int number) {
         return number <= buttons.size() ? buttons[number - 1] : nullptr;
@@ -85,7 +85,7 @@ QObject* frmMain::control(Control id) const {
     }
 }
 
-void frmMain::applyTexts(const TextSteps& steps) {
+void MainWindow::applyTexts(const TextSteps& steps) {
     for (const TextStep& step : steps) {
         QObject* target = control(step.control);
         if (step.text) {
@@ -108,37 +108,38 @@ void frmMain::applyTexts(const TextSteps& steps) {
     }
 }
 
-void frmMain::openAddress(const Text& address) {
+void MainWindow::openAddress(const Text& address) {
     OpenWeb(this, ToQString(address));
 }
 
-void frmMain::startVersionRequest(std::uint64_t check, const std::string& url) {
+void MainWindow::startVersionRequest(std::uint64_t check, const std::string& url) {
     versionCheck_->start(check, QUrl(QString::fromStdString(url)));
 }
 
-void frmMain::showLanguageDialog() {
-    if (frmLanguage_.isNull()) {
-        frmLanguage_ = new frmLanguage(
+void MainWindow::showLanguageDialog() {
+    if (languageDialog_.isNull()) {
+        languageDialog_ = new LanguageDialog(
             this, presenter_->paths().programFolder, presenter_->languageFile(),
             {[this] { return presenter_->lblSettingsLanguage; },
              [this](const std::string& name) { presenter_->lblSettingsLanguage = name; }},
-            [this](const QString& address) { OpenWeb(frmLanguage_, address); });
+            [this](const QString& address) { OpenWeb(languageDialog_, address); });
     }
-    frmLanguage_->show();
-    hushgate::SetIcon(frmLanguage_, QStringLiteral("FFF"), true);
-    frmLanguage_->raise();
-    frmLanguage_->activateWindow();
+    languageDialog_->show();
+    hushgate::SetIcon(languageDialog_, QStringLiteral("FFF"), true);
+    languageDialog_->raise();
+    languageDialog_->activateWindow();
 }
 
-void frmMain::showAboutDialog() {
-    if (frmAbout_.isNull()) {
-        frmAbout_ = new frmAbout(this, presenter_->languageFile(),
-                                 [this](const QString& address) { OpenWeb(frmAbout_, address); });
+void MainWindow::showAboutDialog() {
+    if (aboutDialog_.isNull()) {
+        aboutDialog_ =
+            new AboutDialog(this, presenter_->languageFile(),
+                            [this](const QString& address) { OpenWeb(aboutDialog_, address); });
     }
-    frmAbout_->show();
-    hushgate::SetIcon(frmAbout_, QStringLiteral("ZZZ"), true);
-    frmAbout_->raise();
-    frmAbout_->activateWindow();
+    aboutDialog_->show();
+    hushgate::SetIcon(aboutDialog_, QStringLiteral("ZZZ"), true);
+    aboutDialog_->raise();
+    aboutDialog_->activateWindow();
 }
 
 }  // namespace hushgate

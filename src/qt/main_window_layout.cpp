@@ -22,17 +22,19 @@ namespace hushgate {
 
 namespace {
 
+namespace main_layout = layout::main_window;
+
 QLabel* picture(QWidget* parent, const char* name, const char* source, const char* source2x,
-                QRect twipsRect) {
+                const layout::Rect& twips) {
     auto* label = new PictureLabel(parent, source, source2x);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(fromTwips(twipsRect));
+    label->setGeometry(fromTwips(twips));
     return label;
 }
 
-// The toolbar is as high as the layout makes it (420 twips, 28 pixels) and its
-// pictures are 24 pixels: the style's margins around the buttons would leave
-// them 20 pixels high and cut the pictures. So the toolbar keeps no margins.
+// The toolbar is as high as the layout makes it (28 pixels) and its pictures
+// are 24 pixels: the style's margins around the buttons would leave them 20
+// pixels high and cut the pictures. So the toolbar keeps no margins.
 class ToolbarStyle : public QProxyStyle {
 public:
     ToolbarStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
@@ -48,7 +50,7 @@ public:
 
 }  // namespace
 
-void frmMain::buildMenus() {
+void MainWindow::buildMenus() {
     mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
@@ -84,13 +86,13 @@ void frmMain::buildMenus() {
             [this] { menuBar()->setActiveAction(mnuFile->menuAction()); });
 }
 
-void frmMain::buildToolbar(QWidget* parent) {
+void MainWindow::buildToolbar(QWidget* parent) {
     Toolbar1 = new QToolBar(parent);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     auto* style = new ToolbarStyle;
     style->setParent(Toolbar1);
     Toolbar1->setStyle(style);
-    Toolbar1->setGeometry(fromTwips(QRect(0, 0, 8880, 420)));
+    Toolbar1->setGeometry(fromTwips(main_layout::kToolbar));
     Toolbar1->setMovable(false);
     Toolbar1->setFloatable(false);
     Toolbar1->setIconSize(QSize(24, 24));
@@ -113,11 +115,12 @@ void frmMain::buildToolbar(QWidget* parent) {
 
     PicWeb = new QWidget(Toolbar1);
     PicWeb->setObjectName(QStringLiteral("PicWeb"));
-    PicWeb->setGeometry(fromTwips(QRect(6360, 0, 2415, 375)));
+    PicWeb->setGeometry(fromTwips(main_layout::kLinkHolder));
     lblLink = controls::label(PicWeb, "lblLink", QString::fromUtf8(web::kHomePage),
-                              {480, 120, 1845, 195});
+                              twipsRect(main_layout::kLink));
     lblLink->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     controls::setLinkStyle(lblLink);
+    controls::setBaseFont(lblLink, main_layout::kLinkFont);
     controls::fitToTextKeepingRightEdge(lblLink);
     // A long address grows to the left; widen its holder rather than cut it.
     if (lblLink->x() < 0) {
@@ -128,35 +131,33 @@ void frmMain::buildToolbar(QWidget* parent) {
     }
 }
 
-void frmMain::buildPictures() {
+void MainWindow::buildPictures() {
     PicBackground = new QFrame(centralWidget());
     PicBackground->setObjectName(QStringLiteral("PicBackground"));
-    PicBackground->setGeometry(fromTwips(QRect(40, 460, 8775, 3135)));
+    PicBackground->setGeometry(fromTwips(main_layout::kPanel));
     PicBackground->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     PicBackground->setAutoFillBackground(true);
     QPalette white = PicBackground->palette();
     white.setColor(QPalette::Window, Qt::white);
     PicBackground->setPalette(white);
-    imgLogo = picture(PicBackground, "imgLogo", resources::kLogo, resources::kLogo2x,
-                      {960, 600, 6750, 1950});
+    imgLogo =
+        picture(PicBackground, "imgLogo", resources::kLogo, resources::kLogo2x, main_layout::kLogo);
     imgUnblocked = picture(PicBackground, "imgUnblocked", resources::kUnblockedMark,
-                           resources::kUnblockedMark2x, {7320, 1800, 360, 360});
+                           resources::kUnblockedMark2x, main_layout::kUnblockedMark);
     imgBlocked = picture(PicBackground, "imgBlocked", resources::kBlockedMark,
-                         resources::kBlockedMark2x, {7320, 1800, 330, 330});
+                         resources::kBlockedMark2x, main_layout::kBlockedMark);
 }
 
-void frmMain::buildStatusArea(QWidget* parent) {
+void MainWindow::buildStatusArea(QWidget* parent) {
     imgStatusBlocked = picture(parent, "imgStatusBlocked", resources::kPadlockClosed,
-                               resources::kPadlockClosed2x, {120, 3900, 240, 240});
+                               resources::kPadlockClosed2x, main_layout::kPadlock);
     imgStatusUnblocked = picture(parent, "imgStatusUnblocked", resources::kPadlockOpen,
-                                 resources::kPadlockOpen2x, {120, 3900, 240, 240});
+                                 resources::kPadlockOpen2x, main_layout::kPadlock);
     lblStatus = controls::label(parent, "lblStatus", QStringLiteral("Status: Facebook is"),
-                                {480, 3945, 1410, 195});
-    lblStatusEnd =
-        controls::label(parent, "lblStatusEnd", QStringLiteral("blocked!"), {2000, 3945, 750, 195});
-    QFont bold = lblStatusEnd->font();
-    bold.setBold(true);
-    lblStatusEnd->setFont(bold);
+                                twipsRect(main_layout::kStatus));
+    lblStatusEnd = controls::label(parent, "lblStatusEnd", QStringLiteral("blocked!"),
+                                   twipsRect(main_layout::kStatusEnd));
+    controls::setBaseFont(lblStatusEnd, main_layout::kStatusEndFont);
     lblStatus->adjustSize();
     lblStatusEnd->adjustSize();
 }

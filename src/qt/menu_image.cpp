@@ -20,11 +20,23 @@ menuimage::Bytes bytesOf(const QByteArray& data) {
             static_cast<std::size_t>(data.size())};
 }
 
+// The whole image through the matrix, in QImage::Format_ARGB32.
+QImage ApplyColourMatrix(const QImage& image, const ColourMatrix& matrix) {
+    QImage result = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < result.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x) {
+            line[x] = hushgate::ApplyColourMatrix(line[x], matrix);
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
-clsMenuImage::clsMenuImage(QObject* parent) : QObject(parent) {}
+MenuImageList::MenuImageList(QObject* parent) : QObject(parent) {}
 
-bool clsMenuImage::Init(QMenuBar* menuBar, int imgWidth, int imgHeight, bool raiseEvent) {
+bool MenuImageList::Init(QMenuBar* menuBar, int imgWidth, int imgHeight, bool raiseEvent) {
     width_ = imgWidth;
     height_ = imgHeight;
     menuBar_ = menuBar;
@@ -43,13 +55,13 @@ bool clsMenuImage::Init(QMenuBar* menuBar, int imgWidth, int imgHeight, bool rai
     return true;
 }
 
-void clsMenuImage::ReportHighlights(QWidget* menu) {
+void MenuImageList::ReportHighlights(QWidget* menu) {
     if (auto* bar = qobject_cast<QMenuBar*>(menu)) {
         highlightConnections_.append(
-            connect(bar, &QMenuBar::hovered, this, &clsMenuImage::MenuMessages));
+            connect(bar, &QMenuBar::hovered, this, &MenuImageList::MenuMessages));
     } else if (auto* popup = qobject_cast<QMenu*>(menu)) {
         highlightConnections_.append(
-            connect(popup, &QMenu::hovered, this, &clsMenuImage::MenuMessages));
+            connect(popup, &QMenu::hovered, this, &MenuImageList::MenuMessages));
     }
     for (QAction* action : menu->actions()) {
         if (QMenu* sub = action->menu()) {
@@ -58,7 +70,7 @@ void clsMenuImage::ReportHighlights(QWidget* menu) {
     }
 }
 
-QImage clsMenuImage::ImageFromIconBytes(const QByteArray& data) const {
+QImage MenuImageList::ImageFromIconBytes(const QByteArray& data) const {
     const auto frame = menuimage::IconFromBytes(bytesOf(data), width_, height_);
     if (!frame) {
         return {};
@@ -79,7 +91,7 @@ QImage clsMenuImage::ImageFromIconBytes(const QByteArray& data) const {
     return image;
 }
 
-bool clsMenuImage::AddImageFromStream(const QByteArray& data, bool ghosted) {
+bool MenuImageList::AddImageFromStream(const QByteArray& data, bool ghosted) {
     if (data.isEmpty()) {
         return false;
     }
@@ -89,7 +101,7 @@ bool clsMenuImage::AddImageFromStream(const QByteArray& data, bool ghosted) {
     return AddImage(QImage::fromData(data), ghosted);
 }
 
-bool clsMenuImage::AddImageFromFile(const QString& fileName, bool ghosted) {
+bool MenuImageList::AddImageFromFile(const QString& fileName, bool ghosted) {
     const QString kind = fileName.right(3).toUpper();
     if (kind == QLatin1String("ICO") || kind == QLatin1String("CUR")) {
         QFile file(fileName);
@@ -101,7 +113,7 @@ bool clsMenuImage::AddImageFromFile(const QString& fileName, bool ghosted) {
     return AddImage(QImage(fileName), ghosted);
 }
 
-bool clsMenuImage::AddIconFromHandle(const QIcon& icon, bool ghosted) {
+bool MenuImageList::AddIconFromHandle(const QIcon& icon, bool ghosted) {
     if (icon.isNull() || width_ <= 0 || height_ <= 0) {
         return false;
     }
@@ -110,7 +122,7 @@ bool clsMenuImage::AddIconFromHandle(const QIcon& icon, bool ghosted) {
     return AddImage(icon.pixmap(QSize(width_, height_), 1.0).toImage(), ghosted);
 }
 
-bool clsMenuImage::AddImage(const QImage& source, bool ghosted) {
+bool MenuImageList::AddImage(const QImage& source, bool ghosted) {
     if (source.isNull() || width_ <= 0 || height_ <= 0) {
         return false;
     }
@@ -130,7 +142,7 @@ bool clsMenuImage::AddImage(const QImage& source, bool ghosted) {
     return true;
 }
 
-bool clsMenuImage::RemoveImage(int index) {
+bool MenuImageList::RemoveImage(int index) {
     if (index < 0 || index > ImageCount()) {
         return false;
     }
@@ -138,20 +150,20 @@ bool clsMenuImage::RemoveImage(int index) {
     return true;
 }
 
-void clsMenuImage::Clear() {
+void MenuImageList::Clear() {
     images_.clear();
 }
 
-QImage clsMenuImage::Image(int index) const {
+QImage MenuImageList::Image(int index) const {
     return index >= 0 && index <= ImageCount() ? images_[index] : QImage();
 }
 
-QImage clsMenuImage::DisabledImage(int index) const {
+QImage MenuImageList::DisabledImage(int index) const {
     const QImage image = Image(index);
     return image.isNull() ? image : ApplyColourMatrix(image, kDisabledMatrix);
 }
 
-QIcon clsMenuImage::Icon(int index) const {
+QIcon MenuImageList::Icon(int index) const {
     const QImage image = Image(index);
     if (image.isNull()) {
         return {};
@@ -168,7 +180,7 @@ QIcon clsMenuImage::Icon(int index) const {
     return icon;
 }
 
-QWidget* clsMenuImage::MenuAt(const QList<int>& subMenuPos) const {
+QWidget* MenuImageList::MenuAt(const QList<int>& subMenuPos) const {
     QWidget* menu = menuBar_.data();
     for (const int position : subMenuPos) {
         if (menu == nullptr) {
@@ -180,7 +192,7 @@ QWidget* clsMenuImage::MenuAt(const QList<int>& subMenuPos) const {
     return menu;
 }
 
-bool clsMenuImage::PutImageToVBMenu(int imageId, int menuPos, const QList<int>& subMenuPos) {
+bool MenuImageList::PutImageToVBMenu(int imageId, int menuPos, const QList<int>& subMenuPos) {
     QWidget* menu = MenuAt(subMenuPos);
     if (menu == nullptr) {
         return false;
@@ -200,7 +212,7 @@ bool clsMenuImage::PutImageToVBMenu(int imageId, int menuPos, const QList<int>& 
     return true;
 }
 
-void clsMenuImage::RemoveMenuCheckVB(const QList<int>& subMenuPos) {
+void MenuImageList::RemoveMenuCheckVB(const QList<int>& subMenuPos) {
     // Nothing to change in any Qt style (see the declaration); a path that
     // leads nowhere is as harmless as one that leads to a menu.
     (void)subMenuPos;

@@ -1,4 +1,4 @@
-// clsMenuImage: a list of small images of one size, and the menu items of
+// MenuImageList: a list of small images of one size, and the menu items of
 // one menu bar that show them.
 #pragma once
 
@@ -21,11 +21,11 @@ namespace hushgate {
 // Every image is scaled to the list's size (and ghosted, if asked) once,
 // when it is added; menu items then get ready-made icons. Qt menus draw item
 // images themselves, so no window is ever subclassed.
-class clsMenuImage : public QObject {
+class MenuImageList : public QObject {
     Q_OBJECT
 
 public:
-    explicit clsMenuImage(QObject* parent = nullptr);
+    explicit MenuImageList(QObject* parent = nullptr);
 
     // Sets the menu bar whose items get images and the size of every image,
     // and empties the list (old images have the old size). With raiseEvent,

@@ -35,16 +35,16 @@ QStringList MissingImageReaders(const QList<QByteArray>& supportedFormats) {
     return missing;
 }
 
-frmSet::frmSet(AppPaths paths) : paths_(std::move(paths)) {
+Startup::Startup(AppPaths paths) : paths_(std::move(paths)) {
     setObjectName(QStringLiteral("frmSet"));
-    setWindowTitle(QString::fromLatin1(frmMain::kTitle));
+    setWindowTitle(QString::fromLatin1(MainWindow::kTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     Timer1.setInterval(1000);
     Timer1.setSingleShot(false);
-    connect(&Timer1, &QTimer::timeout, this, &frmSet::Timer1_Timer);
+    connect(&Timer1, &QTimer::timeout, this, &Startup::timerElapsed);
 }
 
-bool frmSet::Form_Load() {
+bool Startup::load() {
     // A first run gets the default settings; an existing file stays as it is.
     // Without one the program still runs, in English.
     EnsureSettingsFile(toNativePath(paths_.settingsFile));
@@ -55,7 +55,7 @@ bool frmSet::Form_Load() {
         for (const QString& file : missing) {
             lines.append(QStringLiteral("File: %1 is missing!").arg(file));
         }
-        MessageBox::critical(nullptr, QString::fromLatin1(frmMain::kTitle), lines.join('\n'));
+        MessageBox::critical(nullptr, QString::fromLatin1(MainWindow::kTitle), lines.join('\n'));
         return false;
     }
     QCoreApplication::processEvents();
@@ -66,14 +66,14 @@ bool frmSet::Form_Load() {
         return false;
     }
 
-    main_ = new frmMain(paths_);
+    main_ = new MainWindow(paths_);
     main_->setAttribute(Qt::WA_DeleteOnClose);
     main_->show();
     Timer1.start();
     return true;
 }
 
-void frmSet::Timer1_Timer() {
+void Startup::timerElapsed() {
     Timer1.stop();
     close();
 }

@@ -8,29 +8,29 @@
 
 namespace hushgate {
 
-class frmMain;
+class MainWindow;
 
 // The invisible start-up step: makes sure there is a settings file, that the
 // image readers the windows need are there and that the system is recent
 // enough, then opens the main window and goes away a second later.
-class frmSet : public QWidget {
+class Startup : public QWidget {
     Q_OBJECT
 
 public:
-    explicit frmSet(AppPaths paths);
+    explicit Startup(AppPaths paths);
 
     // Runs the checks and opens the main window. False when the program has
     // to end; the user has then been told why.
-    bool Form_Load();
+    bool load();
 
-    frmMain* mainWindow() const { return main_; }
+    MainWindow* mainWindow() const { return main_; }
     QTimer Timer1;
 
 private:
-    void Timer1_Timer();
+    void timerElapsed();
 
     AppPaths paths_;
-    frmMain* main_ = nullptr;
+    MainWindow* main_ = nullptr;
 };
 
 // The file names of the image readers the windows need but this Qt lacks,

@@ -7,26 +7,39 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QString>
+#include <string_view>
 
 #include "resource_names.h"
 #include "twips.h"
 
 namespace hushgate::controls {
 
+// The layout's base font: its size, weight and underline, and its face
+// unless that is the dialog face, which the platform's own stands in for.
+inline void setBaseFont(QWidget* widget, const layout::Font& base) {
+    QFont font = widget->font();
+    if (std::string_view(base.face) != layout::kDialogFace) {
+        font.setFamily(QString::fromLatin1(base.face));
+    }
+    font.setPointSizeF(base.hundredthPoints / 100.0);
+    font.setBold(base.bold);
+    font.setUnderline(base.underline);
+    widget->setFont(font);
+}
+
 // A modeless, fixed-size dialog without maximize and minimize boxes,
-// `clientTwips` big, that deletes itself when closed. It shows the stored
+// `client` big, that deletes itself when closed. It shows the stored
 // window icon; the main window gives it its own when opening it.
-inline void setUpDialog(QDialog* dialog, const char* name, QSize clientTwips) {
+inline void setUpDialog(QDialog* dialog, const char* name, const layout::Rect& client,
+                        const layout::Font& font) {
     dialog->setObjectName(QString::fromLatin1(name));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setModal(false);
     dialog->setWindowIcon(QIcon(QString::fromLatin1(resources::kDialogWindowIcon)));
     dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    dialog->setFixedSize(fromTwips(clientTwips));
-    QFont dialogFont = dialog->font();
-    dialogFont.setPointSizeF(8.25);
-    dialog->setFont(dialogFont);
+    dialog->setFixedSize(fromTwips(client).size());
+    setBaseFont(dialog, font);
 }
 
 inline QLabel* label(QWidget* parent, const char* name, const QString& text, QRect twipsRect) {

@@ -1,11 +1,15 @@
 #include "about_dialog.h"
 
+#include <utility>
+
 #include "pictures.h"
 #include "seams.h"
 #include "view_support.h"
 #include "win32_text.h"
 
 namespace hushgate::win32 {
+
+namespace about_layout = layout::about_dialog;
 
 namespace {
 
@@ -57,9 +61,9 @@ void AboutDialog::onCreate() {
     cmdClose_ = CreateButton(hwnd(), IDOK, L"&Close", true);
     SendMessageW(hwnd(), DM_SETDEFID, IDOK, 0);
 
-    presenter_.Form_Load();
+    presenter_.load();
     layout();
-    setClientTwips(4920, 2850);
+    setClientTwips(about_layout::kClient.width, about_layout::kClient.height);
     centreOn(owner_);
     SetFocus(cmdClose_);
 }
@@ -100,13 +104,13 @@ HWND AboutDialog::controlOf(Control control) const {
 }
 
 HFONT AboutDialog::fontOf(Control control) {
-    FontChoice choice;
+    layout::Font font = about_layout::kFont;
     if (control == Control::lblTitle) {
-        choice = {L"Arial", 975, true, false, 204};
+        font = about_layout::kTitleFont;
     } else if (control == Control::lblLink) {
-        choice = {L"MS Sans Serif", 825, false, true, 204};
+        font = about_layout::kLinkFont;
     }
-    return fonts_.get(InCharacterSetOf(choice, characterSets_, control));
+    return fonts_.get(InCharacterSetOf(FontOf(font), characterSets_, control));
 }
 
 void AboutDialog::applyTexts(const TextSteps& steps) {
@@ -131,22 +135,26 @@ void AboutDialog::layout() {
 
     // The panel is wider than the dialog, so it fills it edge to edge; its
     // grey lower edge runs across it.
-    Place(Pic1_, 0, 0, px(6135), px(2055));
-    SetPanelLine(Pic1_, px(2040));
-    Place(lblTitle_, px(240), px(240), px(3975), px(375));
+    place(Pic1_, about_layout::kPanel);
+    SetPanelLine(Pic1_, px(about_layout::kPanelLine.y));
+    place(lblTitle_, about_layout::kTitle);
+    const layout::Rect& versionTwips = about_layout::kVersion;
     const SIZE version = MeasureLabel(lblVersion_);
-    Place(lblVersion_, px(240), px(480), version.cx, version.cy);
-    // The number follows the translated "Version:" at a gap of 40 twips.
-    const int numberLeft = versionPlaced_ ? px(240) + version.cx + px(40) : px(840);
-    Place(lblVer_JP_, numberLeft, px(480), px(855), px(255));
-    Place(lblThis_, px(255), px(840), px(4440), px(435));
+    Place(lblVersion_, px(versionTwips.x), px(versionTwips.y), version.cx, version.cy);
+    // The number follows the translated "Version:" at the layout's gap.
+    const layout::Rect& number = about_layout::kVersionNumber;
+    const int numberLeft = versionPlaced_
+                               ? px(versionTwips.x) + version.cx + px(about_layout::kVersionGap)
+                               : px(number.x);
+    Place(lblVer_JP_, numberLeft, px(number.y), px(number.width), px(number.height));
+    place(lblThis_, about_layout::kThis);
     // The copyright line and the link keep their right edges.
-    const int right = px(2880 + 1845);
-    const SIZE copyright = MeasureLabel(lblCopyright_);
-    Place(lblCopyright_, right - copyright.cx, px(1440), copyright.cx, copyright.cy);
-    const SIZE link = MeasureLabel(lblLink_);
-    Place(lblLink_, right - link.cx, px(1680), link.cx, link.cy);
-    Place(cmdClose_, px(3120), px(2160), px(1575), px(495));
+    for (const auto& [label, twips] : {std::pair{lblCopyright_, about_layout::kCopyright},
+                                       std::pair{lblLink_, about_layout::kLink}}) {
+        const SIZE size = MeasureLabel(label);
+        Place(label, px(twips.right()) - size.cx, px(twips.y), size.cx, size.cy);
+    }
+    place(cmdClose_, about_layout::kClose);
 }
 
 void AboutDialog::onDpiChanged() {
@@ -171,7 +179,7 @@ bool AboutDialog::handle(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
     if (id == IDOK || id == IDCANCEL) {
         closeDialog();
     } else if (id == kLink && HIWORD(wParam) == STN_CLICKED) {
-        presenter_.lblLink_Click();
+        presenter_.linkClicked();
     }
     result = 0;
     return true;

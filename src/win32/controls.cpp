@@ -309,9 +309,9 @@ void SetPictureBitmap(HWND picture, HBITMAP bitmap) {
 }
 
 bool FontChoice::operator<(const FontChoice& other) const {
-    return std::tuple(std::wstring_view(face), hundredthPoints, bold, underline, characterSet) <
-           std::tuple(std::wstring_view(other.face), other.hundredthPoints, other.bold,
-                      other.underline, other.characterSet);
+    return std::tie(face, hundredthPoints, bold, underline, characterSet) <
+           std::tie(other.face, other.hundredthPoints, other.bold, other.underline,
+                    other.characterSet);
 }
 
 FontSet::~FontSet() {
@@ -346,7 +346,7 @@ HFONT FontSet::get(const FontChoice& choice) {
     description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     description.lfQuality = DEFAULT_QUALITY;
     description.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    lstrcpynW(description.lfFaceName, choice.face, LF_FACESIZE);
+    lstrcpynW(description.lfFaceName, choice.face.c_str(), LF_FACESIZE);
     HFONT font = CreateFontIndirectW(&description);
     fonts_.emplace(choice, font);
     return font;

@@ -58,10 +58,10 @@ HWND CreatePicture(HWND parent, int id, int background);
 void SetPictureBitmap(HWND picture, HBITMAP bitmap);
 
 // Fonts of one window at one DPI, made on demand and deleted with the set.
-// "MS Sans Serif" 8.25 pt is the layouts' dialog font.
+// A font as the layouts give it (FontOf in view_support.h makes one).
 struct FontChoice {
-    const wchar_t* face = L"MS Sans Serif";
-    int hundredthPoints = 825;  // 8.25 pt
+    std::wstring face;
+    int hundredthPoints = 0;  // 825: 8.25 pt
     bool bold = false;
     bool underline = false;
     int characterSet = DEFAULT_CHARSET;

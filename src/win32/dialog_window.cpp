@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "controls.h"
+
 namespace hushgate::win32 {
 
 namespace {
@@ -160,6 +162,10 @@ INT_PTR CALLBACK DialogWindow::procedure(HWND hwnd, UINT message, WPARAM wParam,
         return TRUE;
     }
     return FALSE;
+}
+
+void DialogWindow::place(HWND control, const layout::Rect& twips) const {
+    Place(control, px(twips.x), px(twips.y), px(twips.width), px(twips.height));
 }
 
 }  // namespace hushgate::win32

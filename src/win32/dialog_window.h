@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "window_layout.h"
+
 namespace hushgate::win32 {
 
 // A window made from an empty dialog template: the dialog manager then gives
@@ -21,6 +23,8 @@ public:
     int dpi() const { return dpi_; }
     // Twips to pixels at the window's DPI: 15 twips a pixel at 96 DPI.
     int px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    // Places `control` on the layout's rectangle at the window's DPI.
+    void place(HWND control, const layout::Rect& twips) const;
 
     // Hands `message` to the dialog manager of the program window it is
     // for; true when that handled it (the loop then dispatches nothing).

@@ -11,6 +11,8 @@
 
 namespace hushgate::win32 {
 
+namespace language_layout = layout::language_dialog;
+
 namespace {
 
 enum : int { kSelect = 100, kList, kName, kEmail, kWeb };
@@ -77,8 +79,8 @@ void LanguageDialog::onCreate() {
     addToolTip(toolTips_, hwnd(), lblTranslatedByWeb_, L"Web:");
 
     layout();
-    presenter_.Form_Load();
-    setClientTwips(3255, 2655);
+    presenter_.load();
+    setClientTwips(language_layout::kClient.width, language_layout::kClient.height);
     centreOn(owner_);
     SetFocus(cboLanguage_);
 }
@@ -124,13 +126,13 @@ HWND LanguageDialog::controlOf(Control control) const {
 }
 
 HFONT LanguageDialog::fontOf(Control control) {
-    FontChoice choice;
+    layout::Font font = language_layout::kFont;
     if (control == Control::lblTranslatedByName) {
-        choice = {L"MS Sans Serif", 825, true, false, 204};
+        font = language_layout::kTranslatorNameFont;
     } else if (control == Control::lblTranslatedByWeb) {
-        choice = {L"MS Sans Serif", 825, false, true, 204};
+        font = language_layout::kTranslatorWebFont;
     }
-    return fonts_.get(InCharacterSetOf(choice, characterSets_, control));
+    return fonts_.get(InCharacterSetOf(FontOf(font), characterSets_, control));
 }
 
 void LanguageDialog::applyTexts(const TextSteps& steps) {
@@ -147,23 +149,27 @@ void LanguageDialog::layout() {
         SendMessageW(controlOf(control), WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(control)),
                      TRUE);
     }
-    SendMessageW(cboLanguage_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get({})), TRUE);
+    SendMessageW(cboLanguage_, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(fonts_.get(FontOf(language_layout::kFont))), TRUE);
 
     // The labels size themselves to their texts and grow to the right.
     const struct {
         HWND label;
-        int top;
-    } labels[] = {{lblSelect_, 120},
-                  {lblTranslatedByName_, 1080},
-                  {lblTranslatedByEmail_, 1320},
-                  {lblTranslatedByWeb_, 1560}};
-    for (const auto& [label, top] : labels) {
+        const layout::Rect& twips;
+    } labels[] = {{lblSelect_, language_layout::kSelect},
+                  {lblTranslatedByName_, language_layout::kTranslatorName},
+                  {lblTranslatedByEmail_, language_layout::kTranslatorEmail},
+                  {lblTranslatedByWeb_, language_layout::kTranslatorWeb}};
+    for (const auto& [label, twips] : labels) {
         const SIZE size = MeasureLabel(label);
-        Place(label, px(240), px(top), size.cx, size.cy);
+        Place(label, px(twips.x), px(twips.y), size.cx, size.cy);
     }
-    Place(cboLanguage_, px(240), px(360), px(1815), px(315) * 8);
-    Place(cmdOK_, px(240), px(2040), px(1335), px(375));
-    Place(cmdCancel_, px(1680), px(2040), px(1335), px(375));
+    // A drop-down list's height is that of the box with its list open: the
+    // box's height eight times over.
+    const layout::Rect& list = language_layout::kList;
+    Place(cboLanguage_, px(list.x), px(list.y), px(list.width), px(list.height) * 8);
+    place(cmdOK_, language_layout::kApply);
+    place(cmdCancel_, language_layout::kCancel);
 }
 
 void LanguageDialog::onDpiChanged() {
@@ -215,17 +221,17 @@ bool LanguageDialog::handle(UINT message, WPARAM wParam, LPARAM, INT_PTR& result
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
     if (id == IDOK) {
-        presenter_.cmdOK_Click();
+        presenter_.applyClicked();
     } else if (id == IDCANCEL) {
-        presenter_.cmdCancel_Click();
+        presenter_.cancelClicked();
     } else if (id == kList && code == CBN_SELCHANGE) {
-        presenter_.cboLanguage_Click(
+        presenter_.languageSelected(
             static_cast<int>(SendMessageW(cboLanguage_, CB_GETCURSEL, 0, 0)));
         logTexts("preview");
     } else if (id == kEmail && code == STN_CLICKED) {
-        presenter_.lblTranslatedByEmail_Click();
+        presenter_.translatorEmailClicked();
     } else if (id == kWeb && code == STN_CLICKED) {
-        presenter_.lblTranslatedByWeb_Click();
+        presenter_.translatorWebClicked();
     }
     result = 0;
     return true;

@@ -59,8 +59,8 @@ bool MainWindow::open() {
     if (!GetSeams().versionFile.empty()) {
         presenter_->updateCheck().settings.versionFile = GetSeams().versionFile;
     }
-    presenter_->Form_Load();
-    setClientTwips(8880, 4440);
+    presenter_->load();
+    setClientTwips(layout::main_window::kClient.width, layout::main_window::kClient.height);
     centreOn(nullptr);
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
@@ -279,44 +279,44 @@ void MainWindow::command(int id, int code) {
         case kCommandBlock:
             // Enter comes here too: only while Block is enabled.
             if (presenter_->blockEnabled()) {
-                presenter_->cmdBlockFB_Click();
+                presenter_->blockClicked();
             }
             return;
         case kCommandUnblock:
             if (IsWindowEnabled(cmdUnblockFB_)) {
-                presenter_->cmdUnblockFB_Click();
+                presenter_->unblockClicked();
             }
             return;
         case kMenuExit:
-            presenter_->mnuExit_Click();
+            presenter_->exitChosen();
             return;
         case kMenuCheckUpdates:
-            presenter_->mnuCheckUpdates_Click();
+            presenter_->checkUpdatesChosen();
             return;
         case kMenuLanguage:
-            presenter_->mnuLanguage_Click();
+            presenter_->languageChosen();
             return;
         case kMenuDonate:
-            presenter_->mnuDonate_Click();
+            presenter_->donateChosen();
             return;
         case kMenuWeb:
-            presenter_->mnuWeb_Click();
+            presenter_->webChosen();
             return;
         case kMenuAbout:
-            presenter_->mnuAbout_Click();
+            presenter_->aboutChosen();
             return;
         case kMenuFacebook:
-            presenter_->mnuFacebook_Click();
+            presenter_->facebookChosen();
             return;
         default:
             break;
     }
     if (HWND link = GetDlgItem(hwnd(), id); link == lblLink_ && code == STN_CLICKED) {
-        presenter_->lblLink_Click();
+        presenter_->linkClicked();
         return;
     }
     if (const char* key = ToolbarKey(id); *key != '\0') {
-        presenter_->Toolbar1_ButtonClick(key);
+        presenter_->toolbarButtonClicked(key);
     }
 }
 
@@ -354,7 +354,7 @@ bool MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
             return result != FALSE;
         case WM_CLOSE:
             if (!closing_) {
-                presenter_->Form_Unload();
+                presenter_->unload();
             }
             result = 0;
             return true;

@@ -7,6 +7,7 @@
 #include "toolbar.h"
 #include "web_constants.h"
 #include "win32_text.h"
+#include "window_layout.h"
 
 namespace hushgate::win32 {
 
@@ -25,13 +26,13 @@ enum ControlId : int {
     kStatusEnd,
 };
 
-const FontChoice kDialogFont{};
-// The layout's own fonts carry character set 204; the status word's is
-// replaced by the language's (its charset step).
-const FontChoice kLinkFont{L"MS Sans Serif", 825, false, true, 204};
+namespace main_layout = layout::main_window;
 
+// The status word's character set is the language's when its texts give one.
 FontChoice statusEndFont(std::optional<int> characterSet) {
-    return {L"MS Sans Serif", 825, true, false, characterSet.value_or(204)};
+    FontChoice font = FontOf(main_layout::kStatusEndFont);
+    font.characterSet = characterSet.value_or(font.characterSet);
+    return font;
 }
 
 }  // namespace
@@ -76,59 +77,61 @@ void MainWindow::createToolbar() {
 }
 
 void MainWindow::layout() {
-    const HFONT dialogFont = fonts_.get(kDialogFont);
+    const HFONT dialogFont = fonts_.get(FontOf(main_layout::kFont));
     for (HWND control : {lblStatus_, cmdBlockFB_, cmdUnblockFB_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), TRUE);
     }
     SetLabelFont(lblStatus_, dialogFont);
     SetLabelFont(lblStatusEnd_, fonts_.get(statusEndFont(statusEndCharset_)));
-    SetLabelFont(lblLink_, fonts_.get(kLinkFont));
+    SetLabelFont(lblLink_, fonts_.get(FontOf(main_layout::kLinkFont)));
     SendMessageW(toolbar_, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), TRUE);
 
-    Place(toolbar_, 0, 0, px(8880), px(420));
+    place(toolbar_, main_layout::kToolbar);
     LayoutToolbar(toolbar_, dpi());
-    Place(panel_, px(40), px(460), px(8775), px(3135));
-    Place(imgLogo_, px(960), px(600), px(6750), px(1950));
-    Place(imgUnblocked_, px(7320), px(1800), px(360), px(360));
-    Place(imgBlocked_, px(7320), px(1800), px(330), px(330));
-    Place(imgStatusBlocked_, px(120), px(3900), px(240), px(240));
-    Place(imgStatusUnblocked_, px(120), px(3900), px(240), px(240));
-    Place(cmdUnblockFB_, px(6795), px(3720), px(1935), px(495));
-    Place(cmdBlockFB_, px(4560), px(3720), px(2055), px(495));
+    place(panel_, main_layout::kPanel);
+    place(imgLogo_, main_layout::kLogo);
+    place(imgUnblocked_, main_layout::kUnblockedMark);
+    place(imgBlocked_, main_layout::kBlockedMark);
+    place(imgStatusBlocked_, main_layout::kPadlock);
+    place(imgStatusUnblocked_, main_layout::kPadlock);
+    place(cmdUnblockFB_, main_layout::kUnblock);
+    place(cmdBlockFB_, main_layout::kBlock);
     loadPictures();
     fitStatusWords();
 
-    // The address label: right-aligned at the toolbar's right end (the
-    // holder PicWeb at 6360 twips, the label 480 twips into it), growing to
-    // the left with a longer address.
+    // The address label: right-anchored at the toolbar's right end, growing
+    // to the left with a longer address.
     const SIZE link = MeasureLabel(lblLink_);
-    const int right = px(6360 + 480 + 1845);
-    Place(lblLink_, right - link.cx, px(120), link.cx, link.cy);
+    Place(lblLink_, px(main_layout::kLinkRight) - link.cx,
+          px(main_layout::kLinkHolder.y + main_layout::kLink.y), link.cx, link.cy);
 }
 
 void MainWindow::fitStatusWords() {
     // Both labels size themselves to their texts; the state word keeps its
     // left edge, set once by PlaceStateWord.
     const SIZE status = MeasureLabel(lblStatus_);
-    Place(lblStatus_, px(480), px(3945), status.cx, status.cy);
-    const int left = stateWordPlaced_ ? px(480) + status.cx + px(70) : px(2000);
+    Place(lblStatus_, px(main_layout::kStatus.x), px(main_layout::kStatus.y), status.cx, status.cy);
+    const int left = stateWordPlaced_
+                         ? px(main_layout::kStatus.x) + status.cx + px(main_layout::kStatusEndGap)
+                         : px(main_layout::kStatusEnd.x);
     const SIZE word = MeasureLabel(lblStatusEnd_);
-    Place(lblStatusEnd_, left, px(3945), word.cx, word.cy);
+    Place(lblStatusEnd_, left, px(main_layout::kStatusEnd.y), word.cx, word.cy);
 }
 
 void MainWindow::loadPictures() {
-    SetPictureBitmap(imgLogo_,
-                     PictureResource(L"IMG_LOGO", L"IMG_LOGO_2X", 450, px(6750), px(1950)));
+    const auto picture = [this](const wchar_t* name, const wchar_t* name2x, int width,
+                                const layout::Rect& twips) {
+        return PictureResource(name, name2x, width, px(twips.width), px(twips.height));
+    };
+    SetPictureBitmap(imgLogo_, picture(L"IMG_LOGO", L"IMG_LOGO_2X", 450, main_layout::kLogo));
     SetPictureBitmap(imgBlocked_,
-                     PictureResource(L"IMG_BLOCKED", L"IMG_BLOCKED_2X", 22, px(330), px(330)));
-    SetPictureBitmap(imgUnblocked_,
-                     PictureResource(L"IMG_UNBLOCKED", L"IMG_UNBLOCKED_2X", 24, px(360), px(360)));
-    SetPictureBitmap(
-        imgStatusBlocked_,
-        PictureResource(L"IMG_PADLOCK_CLOSED", L"IMG_PADLOCK_CLOSED_2X", 16, px(240), px(240)));
-    SetPictureBitmap(
-        imgStatusUnblocked_,
-        PictureResource(L"IMG_PADLOCK_OPEN", L"IMG_PADLOCK_OPEN_2X", 16, px(240), px(240)));
+                     picture(L"IMG_BLOCKED", L"IMG_BLOCKED_2X", 22, main_layout::kBlockedMark));
+    SetPictureBitmap(imgUnblocked_, picture(L"IMG_UNBLOCKED", L"IMG_UNBLOCKED_2X", 24,
+                                            main_layout::kUnblockedMark));
+    SetPictureBitmap(imgStatusBlocked_, picture(L"IMG_PADLOCK_CLOSED", L"IMG_PADLOCK_CLOSED_2X", 16,
+                                                main_layout::kPadlock));
+    SetPictureBitmap(imgStatusUnblocked_, picture(L"IMG_PADLOCK_OPEN", L"IMG_PADLOCK_OPEN_2X", 16,
+                                                  main_layout::kPadlock));
 }
 
 HWND MainWindow::controlOf(Control control) const {

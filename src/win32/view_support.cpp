@@ -62,6 +62,10 @@ void ApplyTextSteps(const TextSteps& steps, std::map<Control, int>& characterSet
     }
 }
 
+FontChoice FontOf(const layout::Font& font) {
+    return {Widen(font.face), font.hundredthPoints, font.bold, font.underline, font.characterSet};
+}
+
 FontChoice InCharacterSetOf(FontChoice choice, const std::map<Control, int>& characterSets,
                             Control control) {
     if (const auto charset = characterSets.find(control); charset != characterSets.end()) {

@@ -8,6 +8,7 @@
 
 #include "controls.h"
 #include "view_types.h"
+#include "window_layout.h"
 
 namespace hushgate::win32 {
 
@@ -24,6 +25,9 @@ void SetWindowIcons(HWND hwnd, const wchar_t* group);
 // controls `controlOf` finds.
 void ApplyTextSteps(const TextSteps& steps, std::map<Control, int>& characterSets,
                     const std::function<HWND(Control)>& controlOf);
+
+// The layout's font, as this window makes it.
+FontChoice FontOf(const layout::Font& font);
 
 // `choice` in the character set the language gave `control`, if it gave one.
 FontChoice InCharacterSetOf(FontChoice choice, const std::map<Control, int>& characterSets,

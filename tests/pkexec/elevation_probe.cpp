@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     paths.programFolder = args[2];
     paths.settingsFile = args[3];
     paths.hostsFile = hushgate::SystemHostsPath();
-    hushgate::frmMain window(paths);
+    hushgate::MainWindow window(paths);
     window.show();
     if (!window.hostsChanger().elevates()) {
         std::fprintf(stderr, "elevation_probe: the window would not use pkexec\n");

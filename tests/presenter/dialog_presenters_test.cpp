@@ -28,7 +28,7 @@ protected:
                                                    set.push_back(name);
                                                    inForce = name;
                                                }});
-        dialog->Form_Load();
+        dialog->load();
         return *dialog;
     }
     LanguageFile language(const std::string& name) const {
@@ -63,16 +63,16 @@ TEST_F(LanguagePresenterTest, SelectionPreviewsApplyTellsThenSets) {
         open(name);
         expectPreviewOf(name);
     }
-    dialog->cboLanguage_Click(4);  // Russian
-    dialog->cmdCancel_Click();
+    dialog->languageSelected(4);  // Russian
+    dialog->cancelClicked();
     EXPECT_EQ(view.calls.back(), "closeDialog");
     EXPECT_TRUE(set.empty() && view.messages.empty());
     open("English");
-    dialog->cboLanguage_Click(4);
+    dialog->languageSelected(4);
     expectPreviewOf("Russian", false);
     EXPECT_TRUE(set.empty());
     view.whileMessageShown = [this] { EXPECT_TRUE(set.empty()); };
-    dialog->cmdOK_Click();
+    dialog->applyClicked();
     const LanguageFile chosen = language("Russian");
     EXPECT_EQ(view.messages, (std::vector<Message>{{MessageIcon::Warning, chosen.text("Tray", "8"),
                                                     chosen.text("Tray", "7")}}));
@@ -101,18 +101,18 @@ TEST_F(LanguagePresenterTest, LanguageInForceWithoutAFileSelectsNothing) {
     EXPECT_EQ(view.selected, -1);
     EXPECT_FALSE(view.applyEnabled);
     EXPECT_EQ(view.texts, LanguagePresenter::LanguageSysTrayAndLanguage(language("Russian")));
-    dialog->cmdOK_Click();
+    dialog->applyClicked();
     EXPECT_TRUE(view.messages.empty() && set.empty());
-    dialog->cboLanguage_Click(0);
-    dialog->cmdOK_Click();
+    dialog->languageSelected(0);
+    dialog->applyClicked();
     EXPECT_EQ(set, std::vector<std::string>{view.listed[0]});
 
     std::filesystem::remove_all(pathOf(program.file("program/Language")));
     open();
     EXPECT_TRUE(view.listed.empty());
     EXPECT_FALSE(view.applyEnabled);
-    dialog->cmdOK_Click();
-    dialog->cmdCancel_Click();
+    dialog->applyClicked();
+    dialog->cancelClicked();
     EXPECT_EQ(view.calls.back(), "closeDialog");
 }
 

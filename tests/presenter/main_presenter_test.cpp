@@ -37,7 +37,7 @@ protected:
         if (runner) {
             presenter->useHostsChanger(*runner);
         }
-        presenter->Form_Load();
+        presenter->load();
         return *presenter;
     }
     MainPresenter& open(HostsChangeRunner* runner = nullptr) {
@@ -118,10 +118,10 @@ TEST_F(MainPresenterTest, StartupReportsWaitForTheWindow) {
 
 TEST_F(MainPresenterTest, BlockAndUnblockRewriteTheFileAndAdvise) {
     program.writeHosts(kOriginal);
-    open().cmdBlockFB_Click();
+    open().blockClicked();
     EXPECT_EQ(program.hosts(), kTidied + allEntries());
     EXPECT_EQ(view.status.state, HostsState::Blocked);
-    presenter->cmdUnblockFB_Click();
+    presenter->unblockClicked();
     EXPECT_EQ(program.hosts(), kTidied);
     EXPECT_EQ(view.status.state, HostsState::Unblocked);
     ASSERT_EQ(view.messages.size(), 2u);
@@ -130,7 +130,7 @@ TEST_F(MainPresenterTest, BlockAndUnblockRewriteTheFileAndAdvise) {
     EXPECT_EQ(view.messages[1], view.messages[0]);
     // A failed change is told, and the window shows what is on disk.
     std::filesystem::remove(program.hostsPath());
-    presenter->cmdBlockFB_Click();
+    presenter->blockClicked();
     EXPECT_EQ(describe(view.messages.back()).find("Critical|Tavrin Hushgate|"), 0u);
     EXPECT_EQ(view.status.state, HostsState::Unknown);
     EXPECT_FALSE(std::filesystem::exists(program.hostsPath()));
@@ -157,10 +157,10 @@ public:
 TEST_F(MainPresenterTest, ChangeElsewhereHoldsTheButtonsAndTheRecheck) {
     program.writeHosts(kTidied);
     LaterChange change;
-    open(&change).cmdBlockFB_Click();
+    open(&change).blockClicked();
     EXPECT_FALSE(view.blockEnabled || view.unblockEnabled || presenter->blockEnabled());
-    presenter->cmdBlockFB_Click();
-    presenter->cmdUnblockFB_Click();
+    presenter->blockClicked();
+    presenter->unblockClicked();
     EXPECT_EQ(change.verbs, std::vector<HostsVerb>{HostsVerb::Block});
     program.writeHosts(kTidied + allEntries());
     presenter->hostsFileChanged();
@@ -171,12 +171,12 @@ TEST_F(MainPresenterTest, ChangeElsewhereHoldsTheButtonsAndTheRecheck) {
     EXPECT_EQ(bytesOf(view.messages[0].text), kCloseBrowser);
 
     // Dismissed: nothing said, the buttons as the file is.
-    presenter->cmdUnblockFB_Click();
+    presenter->unblockClicked();
     change.finish({HostsChangeOutcome::Result::Dismissed, true, 126, "", std::nullopt});
     EXPECT_EQ(view.messages.size(), 1u);
     EXPECT_TRUE(view.unblockEnabled);
     // Refused: pkexec's own line.
-    presenter->cmdUnblockFB_Click();
+    presenter->unblockClicked();
     change.finish(
         {HostsChangeOutcome::Result::NotAllowed, true, 127, "Not authorized", std::nullopt});
     EXPECT_EQ(describe(view.messages.back()),
@@ -234,15 +234,15 @@ TEST_F(MainPresenterTest, TextsComeFromTheLanguageInForceSavedAtExit) {
         EXPECT_NE(said.find(program.hostsPath()), std::string::npos) << said;
         EXPECT_NE(said.find(c.cannotRead), std::string::npos) << said;
         view.calls.clear();
-        presenter->mnuExit_Click();
-        presenter->Form_Unload();
+        presenter->exitChosen();
+        presenter->unload();
         EXPECT_EQ(view.calls, (std::vector<std::string>{"closeWindow", "UnloadAllForms"}));
         EXPECT_EQ(readFile(program.settingsPath()),
                   "[Settings]\r\nLanguage=" + std::string(c.inForce) + "\r\n");
     }
     std::filesystem::remove_all(program.file("config"));
     writeFile(program.file("config"), "a file where the settings folder should be");
-    open().Form_Unload();
+    open().unload();
     EXPECT_EQ(
         describe(view.messages.back()).find("Warning|Tavrin Hushgate|Cannot save the settings to "),
         0u);

@@ -16,8 +16,8 @@
 #include "qt_test_support.h"
 #include "web_constants.h"
 
-using hushgate::frmAbout;
-using hushgate::frmLanguage;
+using hushgate::AboutDialog;
+using hushgate::LanguageDialog;
 using hushgate::test::MessageRecorder;
 using hushgate::test::ProgramFolder;
 
@@ -42,12 +42,12 @@ private:
         }
         return dialog;
     }
-    QPointer<frmAbout> about() {
-        return shown(new frmAbout(owner.get(), language("English"),
-                                  [this](const QString& address) { opened << address; }));
+    QPointer<AboutDialog> about() {
+        return shown(new AboutDialog(owner.get(), language("English"),
+                                     [this](const QString& address) { opened << address; }));
     }
-    QPointer<frmLanguage> languageDialog() {
-        return shown(new frmLanguage(
+    QPointer<LanguageDialog> languageDialog() {
+        return shown(new LanguageDialog(
             owner.get(), program->nativeProgram(), language("English"),
             {[this] { return inForce; }, [this](const std::string& name) { inForce = name; }},
             [this](const QString& address) { opened << address; }));
@@ -133,7 +133,7 @@ private slots:
 
     // Arrow keys in the list move the selection, and each step previews.
     void keysInTheListPreview() {
-        QPointer<frmLanguage> dialog = languageDialog();
+        QPointer<LanguageDialog> dialog = languageDialog();
         dialog->cboLanguage->setCurrentText(QStringLiteral("Greek"));
         dialog->cboLanguage->setFocus();
         QTest::keyClick(dialog->cboLanguage, Qt::Key_Up);
@@ -146,7 +146,7 @@ private slots:
 
     void enterDoesNothingWhileApplyIsOff() {
         inForce = "Klingon";  // a language without a file selects nothing
-        QPointer<frmLanguage> dialog = languageDialog();
+        QPointer<LanguageDialog> dialog = languageDialog();
         QVERIFY(!dialog->cmdOK->isEnabled());
         QTest::keyClick(dialog->cboLanguage, Qt::Key_Return);
         QVERIFY(dialog->isVisible());
@@ -154,9 +154,9 @@ private slots:
     }
 
     void linksOpenTheirAddresses() {
-        QPointer<frmAbout> aboutDialog = about();
+        QPointer<AboutDialog> aboutDialog = about();
         QTest::mouseClick(aboutDialog->lblLink, Qt::LeftButton);
-        QPointer<frmLanguage> dialog = languageDialog();
+        QPointer<LanguageDialog> dialog = languageDialog();
         QTest::mouseClick(dialog->lblTranslatedByEmail, Qt::LeftButton);
         QTest::mouseClick(dialog->lblTranslatedByWeb, Qt::LeftButton);
         QTest::mouseClick(dialog->lblTranslatedByName, Qt::LeftButton);  // not a link

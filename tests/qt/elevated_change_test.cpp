@@ -12,8 +12,8 @@
 #include "app_fixture.h"
 #include "main_window.h"
 
-using hushgate::frmMain;
 using hushgate::HostsChanger;
+using hushgate::MainWindow;
 using namespace hushgate::test;
 
 namespace {
@@ -24,7 +24,7 @@ QString quoted(const QString& path) {
     return QLatin1Char('\'') + path + QLatin1Char('\'');
 }
 
-bool shows(frmMain& w, bool blocked) {
+bool shows(MainWindow& w, bool blocked) {
     return w.imgBlocked->isVisible() == blocked && w.cmdBlockFB->isEnabled() == !blocked &&
            w.cmdUnblockFB->isEnabled() == blocked;
 }
@@ -40,8 +40,8 @@ private:
 
     // The window on the temporary hosts file, its changes made by `script`
     // run as "sh -c script pkexec --disable-internal-agent HELPER VERB".
-    std::unique_ptr<frmMain> open(const QString& script) {
-        auto window = std::make_unique<frmMain>(pathsOf(*program));
+    std::unique_ptr<MainWindow> open(const QString& script) {
+        auto window = std::make_unique<MainWindow>(pathsOf(*program));
         ProgramFolder::write(helper(), "#!/bin/sh\n");
         window->hostsChanger().useElevation(
             {QStringLiteral("/bin/sh"),

@@ -15,7 +15,7 @@
 #include "main_window.h"
 #include "twips.h"
 
-using hushgate::frmMain;
+using hushgate::MainWindow;
 using namespace hushgate::test;
 
 namespace {
@@ -74,7 +74,7 @@ private slots:
             if (!state.hosts.isEmpty()) {
                 program.writeHosts(state.hosts);
             }
-            frmMain w(pathsOf(program));
+            MainWindow w(pathsOf(program));
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             const QString where = language + QLatin1Char(' ') + QLatin1String(state.state) + ": ";
@@ -99,8 +99,8 @@ private slots:
             if (qstrcmp(state.state, "unknown") == 0) {
                 w.mnuAbout->trigger();
                 w.mnuLanguage->trigger();
-                auto* about = w.findChild<hushgate::frmAbout*>();
-                auto* dialog = w.findChild<hushgate::frmLanguage*>();
+                auto* about = w.findChild<hushgate::AboutDialog*>();
+                auto* dialog = w.findChild<hushgate::LanguageDialog*>();
                 controls << about->lblVersion << about->lblVer_JP << about->lblThis
                          << about->lblCopyright << about->lblLink << about->cmdClose
                          << dialog->lblSelect << dialog->lblTranslatedByName

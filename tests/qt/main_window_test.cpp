@@ -22,7 +22,7 @@
 #include "resource_names.h"
 #include "web_constants.h"
 
-using hushgate::frmMain;
+using hushgate::MainWindow;
 using namespace hushgate::test;
 
 namespace {
@@ -32,7 +32,7 @@ const QByteArray kTidied = "127.0.0.1 localhost\n::1 localhost\n";
 enum State { Unblocked, Blocked, Unknown };
 
 // Pictures, buttons and state word all tell `state`.
-bool shows(frmMain& w, State state) {
+bool shows(MainWindow& w, State state) {
     const bool blocked = state == Blocked, unblocked = state == Unblocked;
     const char* word = blocked ? "blocked!" : unblocked ? "not blocked!" : "unknown";
     return w.imgBlocked->isVisible() == blocked && w.imgStatusBlocked->isVisible() == blocked &&
@@ -61,10 +61,10 @@ private:
     std::unique_ptr<MessageRecorder> messages;
     std::unique_ptr<UrlRecorder> browser;
 
-    std::unique_ptr<frmMain> open(const QByteArray& language = "English") {
+    std::unique_ptr<MainWindow> open(const QByteArray& language = "English") {
         ProgramFolder::write(program->settingsPath(),
                              "[Settings]\r\nLanguage=" + language + "\r\n");
-        auto window = std::make_unique<frmMain>(pathsOf(*program));
+        auto window = std::make_unique<MainWindow>(pathsOf(*program));
         window->show();
         if (!QTest::qWaitForWindowActive(window.get())) {
             qFatal("window not active");
@@ -298,7 +298,7 @@ private slots:
     void chosenLanguageTakesEffectAtTheNextStart() {
         auto w = open();
         w->mnuLanguage->trigger();
-        auto* dialog = w->findChild<hushgate::frmLanguage*>();
+        auto* dialog = w->findChild<hushgate::LanguageDialog*>();
         dialog->cboLanguage->setCurrentText(QStringLiteral("Russian"));
         QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
         QCOMPARE(w->mnuFile->title(), QStringLiteral("File"));
@@ -306,7 +306,7 @@ private slots:
         QVERIFY(!w->isVisible());
         QCOMPARE(ProgramFolder::read(program->settingsPath()),
                  QByteArray("[Settings]\r\nLanguage=Russian\r\n"));
-        w = std::make_unique<frmMain>(pathsOf(*program));
+        w = std::make_unique<MainWindow>(pathsOf(*program));
         QVERIFY(hasScript(w->mnuFile->title(), QChar::Script_Cyrillic));
     }
 };

@@ -1,4 +1,4 @@
-// clsMenuImage: adding, scaling, ghosting and greying images, and attaching
+// MenuImageList: adding, scaling, ghosting and greying images, and attaching
 // them to menu items.
 
 #include "menu_image.h"
@@ -15,7 +15,7 @@
 #include "icon_file_builder.h"
 #include "resource_names.h"
 
-using hushgate::clsMenuImage;
+using hushgate::MenuImageList;
 using namespace hushgate::test;
 
 namespace {
@@ -57,7 +57,7 @@ class MenuImageTest : public QObject {
 private slots:
     // Every source an image can come from, each stored at the list's size.
     void addsImagesFromEverySource() {
-        clsMenuImage list;
+        MenuImageList list;
         QFile exit(QString::fromLatin1(hushgate::resources::kMenuExit));
         QVERIFY(exit.open(QIODevice::ReadOnly));
         const QByteArray exitBytes = exit.readAll();
@@ -101,7 +101,7 @@ private slots:
     }
 
     void iconFramesAreChosenForTheListsSize() {
-        clsMenuImage list;
+        MenuImageList list;
         list.Init(nullptr, 16, 16);
         QVERIFY(list.AddImageFromStream(threeFrameIcon()));
         QCOMPARE(list.Image(0).pixel(8, 8), qRgba(255, 0, 0, 255));
@@ -116,7 +116,7 @@ private slots:
     // Ghosted: colour kept at 70 % alpha. Disabled: the grey matrix, and
     // the icon's disabled look.
     void ghostedAndDisabledImages() {
-        clsMenuImage list;
+        MenuImageList list;
         list.Init(nullptr, 16, 16);
         const QByteArray bytes = encoded(16, 16, 0);
         const QImage source = QImage::fromData(bytes).convertToFormat(QImage::Format_ARGB32);
@@ -153,7 +153,7 @@ private slots:
         QMenu* sub = file->addMenu(QStringLiteral("More"));
         QAction* first = file->addAction(QStringLiteral("First"));
         QAction* deep = sub->addAction(QStringLiteral("Deep"));
-        clsMenuImage list;
+        MenuImageList list;
         QVERIFY(list.Init(&bar, 16, 16));
         QVERIFY(list.AddImageFromStream(encoded(16, 16, qRgb(1, 2, 3))));
 
@@ -169,7 +169,7 @@ private slots:
         QVERIFY(!list.PutImageToVBMenu(1, 1, {0}));     // no such image
         QVERIFY(list.PutImageToVBMenu(0, 0, {}));       // the menu bar's own item
         QVERIFY(!file->menuAction()->icon().isNull());
-        clsMenuImage unattached;
+        MenuImageList unattached;
         unattached.Init(nullptr, 16, 16);
         QVERIFY(!unattached.PutImageToVBMenu(-1, 0, {0}));
     }

@@ -10,7 +10,7 @@
 #include "app_fixture.h"
 #include "main_window.h"
 
-using hushgate::frmSet;
+using hushgate::Startup;
 using namespace hushgate::test;
 
 class StartupTest : public QObject {
@@ -23,11 +23,11 @@ private slots:
         ProgramFolder program;
         program.writeHosts("127.0.0.1 localhost\n");
         MessageRecorder messages;
-        QPointer<frmSet> startup = new frmSet(pathsOf(program));
-        QVERIFY(startup->Form_Load());
+        QPointer<Startup> startup = new Startup(pathsOf(program));
+        QVERIFY(startup->load());
         QCOMPARE(ProgramFolder::read(program.settingsPath()),
                  QByteArray("[Settings]\r\nLanguage=English\r\n\r\n"));
-        QPointer<hushgate::frmMain> main = startup->mainWindow();
+        QPointer<hushgate::MainWindow> main = startup->mainWindow();
         QVERIFY(main->isVisible() && !startup->isVisible());
         QVERIFY(messages.shown.isEmpty());
         // The step goes away by itself; the main window stays.
@@ -39,9 +39,9 @@ private slots:
     void closingTheMainWindowEarlyClosesTheStartupStepToo() {
         ProgramFolder program;
         MessageRecorder messages;
-        QPointer<frmSet> startup = new frmSet(pathsOf(program));
-        QVERIFY(startup->Form_Load());
-        QPointer<hushgate::frmMain> main = startup->mainWindow();
+        QPointer<Startup> startup = new Startup(pathsOf(program));
+        QVERIFY(startup->load());
+        QPointer<hushgate::MainWindow> main = startup->mainWindow();
         main->close();
         QTRY_VERIFY(startup.isNull() && main.isNull());
     }

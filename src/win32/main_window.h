@@ -23,9 +23,10 @@ class LanguageDialog;
 // button is the default at the moment, through the dialog manager).
 enum : int { kCommandBlock = 110, kCommandUnblock = 111 };
 
-// frmMain: the logo panel with the blocked or unblocked mark, the status
-// line, the Block and Unblock buttons, the menus and the flat toolbar. A
-// thin view: MainPresenter decides what it shows and does.
+// The main window (section frmMain of the language files): the logo panel
+// with the blocked or unblocked mark, the status line, the Block and Unblock
+// buttons, the menus and the flat toolbar. A thin view: MainPresenter
+// decides what it shows and does.
 class MainWindow final : public DialogWindow, public MainView {
 public:
     explicit MainWindow(ProgramPaths paths);

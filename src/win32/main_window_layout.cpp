@@ -5,6 +5,7 @@
 #include "pictures.h"
 #include "seams.h"
 #include "toolbar.h"
+#include "view_support.h"
 #include "web_constants.h"
 #include "win32_text.h"
 #include "window_layout.h"

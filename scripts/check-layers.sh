@@ -69,7 +69,10 @@ for folder in "${folders[@]}"; do
         for owner in $found; do
             [[ $allowed == *" $owner "* ]] && ok=1
         done
-        ((ok)) || fail "src/$folder may not include src/${found# }/$name: $hit"
+        if ((!ok)); then
+            where=$(for owner in $found; do printf ' src/%s/%s' "$owner" "$name"; done)
+            fail "src/$folder may not include${where}: $hit"
+        fi
     done < <(git grep -nE '^\s*#\s*include\s*"' -- "src/$folder/*.cpp" "src/$folder/*.h" \
                  "src/$folder/*.in" "src/$folder/*.rc" || true)
 done

@@ -7,10 +7,11 @@
 #include <memory>
 
 #include "presenter_fixture.h"
-#include "read_ini.h"
 
 namespace hushgate::test {
 namespace {
+
+const char* const kRussianApply = "\xCF\xF0\xE8\xEC\xE5\xED\xE8\xF2\xFC";
 
 class LanguagePresenterTest : public ::testing::Test {
 protected:
@@ -34,22 +35,20 @@ protected:
     LanguageFile language(const std::string& name) const {
         return LanguageFile::inProgramFolder(program.programFolder(), name);
     }
-    // The dialog shows the preview of `name`: its texts, its charset steps
-    // (none on the two addresses); when just opened, `name` selected.
-    void expectPreviewOf(const std::string& name, bool opened = true) {
+    // The dialog shows the preview of `name`: `apply` on its Apply button,
+    // every text in `charset` with its charset step but the two addresses;
+    // when just opened, `name` selected.
+    void expectPreviewOf(const std::string& name, const char* apply, int charset,
+                         bool opened = true) {
         EXPECT_EQ(view.listed.at(static_cast<std::size_t>(view.selected)) == name, opened);
-        const TextSteps expected =
-            LanguagePresenter::LanguageSysTrayAndLanguage(language(name), true);
-        ASSERT_GE(view.texts.size(), expected.size());
-        EXPECT_EQ(
-            TextSteps(view.texts.end() - static_cast<long>(expected.size()), view.texts.end()),
-            expected);
-        EXPECT_EQ(bytesOf(*expected[0].text), ReadINI("Tray", "3", language(name).path()));
-        for (const TextStep& step : expected) {
-            const bool address = step.control == Control::lblTranslatedByEmail ||
-                                 step.control == Control::lblTranslatedByWeb;
-            EXPECT_EQ(step.characterSet.has_value(), !address) << name;
+        ASSERT_GE(view.texts.size(), 7u);
+        for (auto step = view.texts.end() - 7; step != view.texts.end(); ++step) {
+            const bool address = step->control == Control::lblTranslatedByEmail ||
+                                 step->control == Control::lblTranslatedByWeb;
+            EXPECT_EQ(step->characterSet, address ? std::nullopt : std::optional(charset)) << name;
+            EXPECT_EQ(step->text->pieces().at(0).characterSet, charset);
         }
+        EXPECT_EQ(view.textOf(Control::cmdOK), apply);
         EXPECT_EQ(dialog->SelectedLanguageFilePath(), language(name).path());
         EXPECT_TRUE(view.applyEnabled);
     }
@@ -58,10 +57,12 @@ protected:
 // Selecting previews; Apply tells first, then sets and closes; the next
 // opening selects and previews the new language. Cancel changes nothing.
 TEST_F(LanguagePresenterTest, SelectionPreviewsApplyTellsThenSets) {
-    for (const char* name : {"Polish", "Greek"}) {
+    for (const auto& [name, apply, charset] :
+         {std::tuple{"Polish", "Zastosuj", 238},
+          {"Greek", "\xC5\xF6\xE1\xF1\xEC\xEF\xE3\xDE", 161}}) {
         inForce = name;
         open(name);
-        expectPreviewOf(name);
+        expectPreviewOf(name, apply, charset);
     }
     dialog->languageSelected(4);  // Russian
     dialog->cancelClicked();
@@ -69,7 +70,7 @@ TEST_F(LanguagePresenterTest, SelectionPreviewsApplyTellsThenSets) {
     EXPECT_TRUE(set.empty() && view.messages.empty());
     open("English");
     dialog->languageSelected(4);
-    expectPreviewOf("Russian", false);
+    expectPreviewOf("Russian", kRussianApply, 204, false);
     EXPECT_TRUE(set.empty());
     view.whileMessageShown = [this] { EXPECT_TRUE(set.empty()); };
     dialog->applyClicked();
@@ -79,7 +80,7 @@ TEST_F(LanguagePresenterTest, SelectionPreviewsApplyTellsThenSets) {
     EXPECT_EQ(set, std::vector<std::string>{"Russian"});
     EXPECT_EQ(view.calls.back(), "closeDialog");
     open("English");
-    expectPreviewOf("Russian");
+    expectPreviewOf("Russian", kRussianApply, 204);
 }
 
 // The list: the language files, sorted, without their extension. A
@@ -100,10 +101,18 @@ TEST_F(LanguagePresenterTest, LanguageInForceWithoutAFileSelectsNothing) {
               (std::vector<std::string>{"a.b", "English", "German", "Greek", "Polish", "Russian"}));
     EXPECT_EQ(view.selected, -1);
     EXPECT_FALSE(view.applyEnabled);
-    EXPECT_EQ(view.texts, LanguagePresenter::LanguageSysTrayAndLanguage(language("Russian")));
+    EXPECT_EQ(view.textOf(Control::cmdOK), kRussianApply);
+    EXPECT_TRUE(std::none_of(view.texts.begin(), view.texts.end(),
+                             [](const TextStep& step) { return step.characterSet.has_value(); }));
+    dialog->languageSelected(-1);
+    dialog->languageSelected(6);  // past the list's end
+    EXPECT_FALSE(view.applyEnabled);
     dialog->applyClicked();
     EXPECT_TRUE(view.messages.empty() && set.empty());
-    dialog->languageSelected(0);
+    dialog->languageSelected(0);  // a.b, without addresses to open
+    dialog->translatorEmailClicked();
+    dialog->translatorWebClicked();
+    EXPECT_EQ(view.calls.back(), "applyTexts");
     dialog->applyClicked();
     EXPECT_EQ(set, std::vector<std::string>{view.listed[0]});
 

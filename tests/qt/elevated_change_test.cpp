@@ -92,10 +92,24 @@ private slots:
         const QString none, done = QStringLiteral("exit your browser");
         QTest::newRow("done, blocked")
             << false << blocked << none << none << blocked << information << done;
-        QTest::newRow("done, unblocked")
-            << true << kUnblocked << none << none << kUnblocked << information << done;
+        QTest::newRow("done, unblocked, pkexec remarking")
+            << true << kUnblocked << "echo 'pkexec: a remark' >&2" << none << kUnblocked
+            << information << done;
         QTest::newRow("password dialog dismissed")
-            << false << QByteArray() << "exit 126" << none << kUnblocked << 0 << none;
+            << false << QByteArray() << "echo 'pkexec: dismissed' >&2; exit 126" << none
+            << kUnblocked << 0 << none;
+        QTest::newRow("not authorised, without a word")
+            << false << QByteArray() << "exit 127" << none << kUnblocked << critical
+            << "file: pkexec exit code 127";
+        QTest::newRow("helper failed, without a word")
+            << false << QByteArray() << "exit 5" << none << kUnblocked << critical
+            << "changed: exit code 5";
+        QTest::newRow("pkexec killed") << false << QByteArray() << "kill -9 $$" << none
+                                       << kUnblocked << critical << "changed: pkexec was stopped";
+        QTest::newRow("pkexec's line before the helper's")
+            << false << QByteArray()
+            << "echo 'pkexec: a remark' >&2; echo 'hushgate-helper: disk full' >&2; exit 3" << none
+            << kUnblocked << critical << "changed: disk full";
         QTest::newRow("not authorised")
             << false << QByteArray()
             << "printf 'Error executing command as another user: Not authorized\\n\\nThis incident "
@@ -105,7 +119,8 @@ private slots:
         QTest::newRow("helper failed")
             << false << QByteArray()
             << "echo 'hushgate-helper: cannot write /etc/hosts: Read-only file system' >&2; exit 3"
-            << none << kUnblocked << critical << ": cannot write /etc/hosts: Read-only file system";
+            << none << kUnblocked << critical
+            << "changed: cannot write /etc/hosts: Read-only file system";
         QTest::newRow("no pkexec") << false << blocked << none << "program" << kUnblocked
                                    << critical << "them (%1) is not installed";
         QTest::newRow("no helper") << false << blocked << none << "helper" << kUnblocked << critical

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
+#include <cstdio>
 #include <memory>
 
 #include "about_dialog.h"
@@ -147,20 +148,37 @@ private slots:
         QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Escape);
     }
 
-    // The window watches the file: it shows what is on disk, whoever changed
-    // it, and tells of a missing file once, at start.
+    // The window watches the file: after every change it shows what is on
+    // disk, whoever made it, however often the file goes and comes back or
+    // an editor's save renames a new file over it; a missing file is told
+    // once, at start.
     void windowFollowsTheFileOnDisk() {
         QFile::remove(program->hostsPath());
         auto w = open();
         QTRY_COMPARE(messages->shown.size(), 1);
         QVERIFY(messages->shown[0].text.contains(program->hostsPath()));
         QVERIFY(shows(*w, Unknown));
-        program->writeHosts(kOriginal);
-        QTRY_VERIFY_WITH_TIMEOUT(shows(*w, Unblocked), 10000);
-        hushgate::HostsEngine(w->paths().hostsFile, hushgate::LineEnd::Lf).Block();
-        QTRY_VERIFY_WITH_TIMEOUT(shows(*w, Blocked), 10000);
-        QFile::remove(program->hostsPath());
-        QTRY_VERIFY_WITH_TIMEOUT(shows(*w, Unknown), 10000);
+        const QString saved = program->path(QStringLiteral("hosts~"));
+        const QByteArray blocked = kTidied + allEntries();
+        // W written in place, R renamed over it, X removed, B the engine blocks.
+        const std::tuple<char, QByteArray, State> steps[] = {
+            {'W', kOriginal, Unblocked}, {'B', {}, Blocked},      {'X', {}, Unknown},
+            {'W', kTidied, Unblocked},   {'R', blocked, Blocked}, {'R', kTidied, Unblocked},
+            {'X', {}, Unknown},          {'R', blocked, Blocked}, {'W', kTidied, Unblocked},
+            {'X', {}, Unknown},          {'W', blocked, Blocked}};
+        for (const auto& [how, bytes, state] : steps) {
+            if (how == 'B') {
+                hushgate::HostsEngine(w->paths().hostsFile, hushgate::LineEnd::Lf).Block();
+            } else if (how == 'X') {
+                QVERIFY(QFile::remove(program->hostsPath()));
+            } else {
+                ProgramFolder::write(how == 'W' ? program->hostsPath() : saved, bytes);
+                QVERIFY(how == 'W' ||
+                        ::rename(qPrintable(saved), qPrintable(program->hostsPath())) == 0);
+            }
+            QTRY_VERIFY2_WITH_TIMEOUT(shows(*w, state), qPrintable(QString(QLatin1Char(how))),
+                                      10000);
+        }
         QCOMPARE(messages->shown.size(), 1);
     }
 
@@ -247,16 +265,34 @@ private slots:
         QVERIFY(shows(*w, Unblocked));
     }
 
-    void updateCheckOffersTheNewVersion() {
+    // What the site answers, end to end: newer, the same, older, an answer
+    // cut short (silent). Yes to a newer version opens the home page.
+    void updateCheckTellsWhatTheSiteSays_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("says");  // empty: nothing
+        const QString none = QStringLiteral("No new updates available!");
+        QTest::newRow("newer") << LocalHttpServer::ok("1.2\r\n") << "Version: 1.2\n";
+        QTest::newRow("same") << LocalHttpServer::ok("1.1") << none;
+        QTest::newRow("older") << LocalHttpServer::ok("0.9") << none;
+        QTest::newRow("cut short")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n1.2") << QString();
+    }
+    void updateCheckTellsWhatTheSiteSays() {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, says);
         useNoProxy();
         LocalHttpServer server;
-        server.answerWith(LocalHttpServer::ok("1.2\r\n"));
+        server.answerWith(answer);
         auto w = open();
-        w->presenter().updateCheck().settings.versionFile = server.url().toString().toStdString();
+        hushgate::UpdateCheck& check = w->presenter().updateCheck();
+        check.settings.versionFile = server.url().toString().toStdString();
+        check.settings.ownMajor = check.settings.ownMinor = 1;
         w->mnuCheckUpdates->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(messages->shown.size(), 1, 20000);
-        QVERIFY(messages->shown[0].text.contains(QLatin1String("Version: 1.2\n")));
-        QCOMPARE(browser->urls, QList<QUrl>{QUrl(QString::fromUtf8(hushgate::web::kHomePage))});
+        QTRY_VERIFY_WITH_TIMEOUT(!check.isWaiting(), 20000);
+        QCOMPARE(messages->shown.size(), says.isEmpty() ? 0 : 1);
+        QVERIFY(says.isEmpty() || messages->shown[0].text.contains(says));
+        const QUrl home(QString::fromUtf8(hushgate::web::kHomePage));
+        QCOMPARE(browser->urls, says.startsWith('V') ? QList<QUrl>{home} : QList<QUrl>{});
     }
 
     // config.ini's language reaches the menus, the toolbar and Qt's own texts.

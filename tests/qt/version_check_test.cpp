@@ -65,6 +65,16 @@ private slots:
                                   << QByteArray();
         QTest::newRow("500 saying 2.0")
             << LocalHttpServer::response(500, "Internal Server Error", "2.0") << QByteArray();
+        QTest::newRow("299") << LocalHttpServer::response(299, "Fine", "1.2") << QByteArray("1.2");
+        QTest::newRow("300 saying 2.0")
+            << LocalHttpServer::response(300, "Multiple Choices", "2.0") << QByteArray();
+        QTest::newRow("empty") << LocalHttpServer::ok("") << QByteArray("");
+        const QByteArray junk("\xFF\0<x>", 5);
+        QTest::newRow("junk") << LocalHttpServer::ok(junk) << junk;
+        QTest::newRow("shorter than its length")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n1.2") << QByteArray();
+        QTest::newRow("cut in the head")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-") << QByteArray();
         QTest::newRow("not HTTP") << QByteArray("2.0\r\n\r\n") << QByteArray();
         QTest::newRow("too large")
             << LocalHttpServer::ok(QByteArray(200 * 1024, '1')) << QByteArray();

@@ -4,6 +4,7 @@
 
 #ifndef _WIN32
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,7 +13,6 @@
 #include <cstring>
 #endif
 
-#include "read_ini.h"
 #include "test_files.h"
 
 namespace hushgate {
@@ -21,23 +21,52 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
-TEST(SettingsText, IsExactAndReadsBack) {
-    EXPECT_EQ(DefaultSettingsText(), "[Settings]\r\nLanguage=English\r\n\r\n");
-    EXPECT_EQ(SettingsText("Deutsch"), "[Settings]\r\nLanguage=Deutsch\r\n");
-    test::TempFolder dir;
-    test::writeFile(dir.file("a.ini"), SettingsText("Portugu\xEAs (Brasil)"));
-    EXPECT_EQ(ReadINI("Settings", "Language", dir.file("a.ini")), "Portugu\xEAs (Brasil)");
+// Where config.ini lives for each form of XDG_CONFIG_HOME and HOME (nullptr:
+// unset); a relative XDG_CONFIG_HOME is ignored.
+TEST(SettingsFilePath, FollowsTheConfigurationFolderRules) {
 #ifdef _WIN32
+    EXPECT_EQ(SettingsFilePath("C:\\hg"), "C:\\hg\\config.ini");
     EXPECT_EQ(LanguageFilePath("hg", "my.lang"), "hg\\Language\\my.lang.lng");
 #else
     EXPECT_EQ(LanguageFilePath("hg", "my.lang"), "hg/Language/my.lang.lng");
+    const passwd* account = ::getpwuid(::getuid());
+    const std::string accountHome = account ? std::string(account->pw_dir) + "/.config" : "";
+    const struct {
+        const char* xdg;
+        const char* home;
+        std::string folder;  // "": beside the program
+    } rows[] = {{"/x/cfg", "/h", "/x/cfg"},      {"/x/cfg//", nullptr, "/x/cfg"},
+                {"", "/h/", "/h/.config"},       {"cfg", "/h", "/h/.config"},
+                {nullptr, "/h//", "/h/.config"}, {nullptr, "", accountHome},
+                {"x/", nullptr, accountHome}};
+    test::ScopedEnv xdg("XDG_CONFIG_HOME"), home("HOME");
+    for (const auto& row : rows) {
+        row.xdg ? xdg.set(row.xdg) : xdg.unset();
+        row.home ? home.set(row.home) : home.unset();
+        EXPECT_EQ(SettingsFilePath("/hg"), row.folder.empty()
+                                               ? "/hg/config.ini"
+                                               : row.folder + "/tavrin-hushgate/config.ini")
+            << (row.xdg ? row.xdg : "(unset)") << " " << (row.home ? row.home : "(unset)");
+    }
+#endif
+}
+
+TEST(IsLanguageName, OnlyABareNameInTheLanguageFolder) {
+    for (const char* name : {"German", "Portugu\xEAs (Brasil)", "a.b", ".x"}) {
+        EXPECT_TRUE(IsLanguageName(name)) << name;
+    }
+    for (const char* name : {"a/b", "/x", "a\\b", "..", "..x", "x..", "a/../b"}) {
+        EXPECT_FALSE(IsLanguageName(name)) << name;
+    }
+#ifdef _WIN32
+    EXPECT_FALSE(IsLanguageName("C:x"));
 #endif
 }
 
 TEST(EnsureSettingsFile, WritesTheDefaultOnlyWhereThereIsNone) {
     test::TempFolder dir;
     EXPECT_TRUE(EnsureSettingsFile(dir.file("a/b/config.ini")));
-    EXPECT_EQ(test::readFile(dir.file("a/b/config.ini")), DefaultSettingsText());
+    EXPECT_EQ(test::readFile(dir.file("a/b/config.ini")), "[Settings]\r\nLanguage=English\r\n\r\n");
     EXPECT_EQ(test::listing(dir.file("a/b")), Names{"config.ini"});
 
     const std::string path = dir.file("config.ini");
@@ -66,7 +95,7 @@ TEST(SaveSettings, ReplacesTheFileWholeKeepingItsPermissions) {
     ::chmod(path.c_str(), 0640);
 #endif
     EXPECT_TRUE(SaveSettings(path, "English"));
-    EXPECT_EQ(test::readFile(path), SettingsText("English"));
+    EXPECT_EQ(test::readFile(path), "[Settings]\r\nLanguage=English\r\n");
 #ifndef _WIN32
     EXPECT_EQ(fs::status(path).permissions(), static_cast<fs::perms>(0640));
 #endif

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "toolbar_command.h"
 #include "web_constants.h"
 
 namespace hushgate {
@@ -66,6 +67,18 @@ TEST(VersionText, NewerOnlyForAPlainGreaterVersionNumber) {
         EXPECT_EQ(verdict.newer, row.newer)
             << '"' << row.answer << "\" at " << row.major << "." << row.minor;
         EXPECT_EQ(verdict.version, row.shown == nullptr ? row.answer : std::string(row.shown));
+    }
+}
+
+// Exact keys only: anything else, however close, is nothing.
+TEST(ToolbarCommandFor, EachKeyExactlyAsTheButtonCarriesIt) {
+    EXPECT_EQ(ToolbarCommandFor("language"), ToolbarCommand::ShowLanguage);
+    EXPECT_EQ(ToolbarCommandFor("about"), ToolbarCommand::ShowAbout);
+    EXPECT_EQ(ToolbarCommandFor("web"), ToolbarCommand::OpenHomePage);
+    EXPECT_EQ(ToolbarCommandFor("facebook"), ToolbarCommand::OpenSocialPage);
+    for (const char* key :
+         {"", "Web", " web", "web ", "ABOUT", "languages", "faceboo", "separator"}) {
+        EXPECT_EQ(ToolbarCommandFor(key), ToolbarCommand::Nothing) << '"' << key << '"';
     }
 }
 

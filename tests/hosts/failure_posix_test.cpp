@@ -21,66 +21,136 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const std::string kOriginal = "127.0.0.1 localhost\n\n127.0.0.1 m.facebook.com\n# end";
+// Unblocking rewrites kBlocked from its second line on, and shorter.
+const std::string kUnblocked = "# mine\n127.0.0.1 localhost\n";
+const std::string kBlocked = "# mine\n" + test::allEntries() + "127.0.0.1 localhost\n";
 
-// For checks inside a child process: the first failed condition's message.
-// clang-format off
-#define CHILD_CHECK(condition, message) if (!(condition)) return std::string(message)
-// clang-format on
-
-// Runs Block; true when it fails saying `words`.
-bool blockFailsSaying(const std::string& hosts, const char* words) {
-    HostsEngine engine(hosts, LineEnd::Lf);
-    const auto error = test::errorOf([&] { engine.Block(); });
-    return error && std::string(error->what()).find(words) != std::string::npos &&
-           error->backupPath().empty();
+// True when `error` is there and its message holds `words` (any, when empty).
+bool says(const std::optional<HostsError>& error, std::string_view words) {
+    return error && std::string_view(error->what()).find(words) != std::string_view::npos;
 }
 
-TEST(Failures, SomethingOtherThanAFileIsRefusedWithoutWaiting) {
-    const test::TempFolder dir;
-    const std::string hosts = dir.file("hosts");
-    ASSERT_EQ(::mkfifo(hosts.c_str(), 0644), 0);
-    EXPECT_TRUE(blockFailsSaying(hosts, "not an ordinary file"));
-    EXPECT_TRUE(std::filesystem::is_fifo(hosts));
+// Blocks or unblocks `hosts` in a child that `signal` ends at `step` of the
+// write; returns the child's wait status.
+int cutShort(const std::string& hosts, bool block, WriteStep step, int signal,
+             const std::string& recoveryFolder = {}) {
+    return test::waitStatusOfChild([&] {
+        InstallInterruptHandling();
+        HostsEngine engine(hosts, LineEnd::Lf);
+        engine.setRecoveryFolder(recoveryFolder);
+        test::raiseAt(engine, step, signal);
+        block ? (void)engine.Block() : (void)engine.Unblock();
+    });
 }
 
-// Without write permission, with a file-size limit, in an append-only
-// folder: refused, the file and its folder as they were.
-TEST(Failures, RefusedWriteLeavesTheFileAndNoTemporaryFile) {
+// The path of the entry of `folder` whose name starts with `prefix`.
+std::string entryOf(const std::string& folder, std::string_view prefix) {
+    std::string path;
+    for (const std::string& name : test::listing(folder)) {
+        path = name.starts_with(prefix) ? folder + "/" + name : path;
+    }
+    return path;
+}
+
+// What the owner set on the hosts file survives a write, and nothing is
+// added to it: a new file takes its place only when it can be given all of
+// it; otherwise (a hard link, an owner or attribute we may not set) the file
+// is rewritten in place. A symbolic link stays one, its target rewritten.
+// Something other than a file, no write permission, a file-size limit, the
+// file or folder marked append-only or immutable: refused (without waiting
+// for a FIFO), the file as it was, and no temporary file left in either case.
+enum Needs { Nothing, Root, RootAsNobody };
+class Replacement : public ::testing::TestWithParam<bool> {};  // rows needing root, or the others
+TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
+    const bool root = GetParam();
+    if (root && ::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to give the file another owner";
+    }
     const struct {
         const char* what;
         const char* setup;  // a shell command on $F (the file) and $D (its folder)
-        bool asNobody;      // root may write anything: play an ordinary user
-        rlim_t sizeLimit;   // past it the system sends SIGXFSZ, which would end the process
-        const char* reason;
+        Needs needs = Nothing;
+        const char* refusal = nullptr;
+        rlim_t sizeLimit = RLIM_INFINITY;  // past it, "File too large" (not SIGXFSZ)
+        std::size_t nameLength = 5;
     } cases[] = {
-        {"no write permission", "chmod 444 \"$F\" && chown 65534:65534 \"$F\" \"$D\"", true,
-         RLIM_INFINITY, "Permission denied"},
-        {"file-size limit", "true", false, 200, "File too large"},
-        {"append-only folder", "chattr +a \"$D\"", false, RLIM_INFINITY, "append-only"},
+        {"every mode bit", "chmod 7777 \"$F\""},
+        // Group may read, a named user may write: neither may change.
+        {"an ACL", "setfacl -m u:nobody:rw,g::r,m::rw \"$F\""},
+        {"a user attribute", "setfattr -n user.note -v kept \"$F\""},
+        // The new file must not take an ACL from its folder.
+        {"the folder's default ACL", "setfacl -d -m u:nobody:rwx \"$D\""},
+        {"a name of 250 characters", "true", Nothing, nullptr, RLIM_INFINITY, 250},
+        {"a symbolic link", "mv \"$F\" \"$D/real\" && ln -s real \"$F\""},
+        {"a hard link", "ln \"$F\" \"$D/link\""},
+        {"a file-size limit", "true", Nothing, "File too large", 1},
+        {"something other than a file", "rm \"$F\" && mkfifo \"$F\"", Nothing,
+         "not an ordinary file"},
+        // Owner and group each on its own; set-id bits, which a change of
+        // owner clears.
+        {"another owner and every mode bit", "chown 1234:5678 \"$F\" && chmod 7777 \"$F\"", Root},
+        {"another owner", "chown 1234 \"$F\"", Root},
+        {"another group", "chgrp 5678 \"$F\"", Root},
+        {"the folder's group for new files", "chgrp 5678 \"$D\" && chmod g+s \"$D\"", Root},
+        // Nobody may not give a new file a group it is not in.
+        {"a group the writer is not in", "chown 65534:5678 \"$F\" \"$D\"", RootAsNobody},
+        // Its folder would let nobody replace it.
+        {"no write permission", "chmod 444 \"$F\" && chown 65534 \"$F\" \"$D\"", RootAsNobody,
+         "Permission denied"},
+        {"an append-only folder", "chattr +a \"$D\"", Root, "its folder is marked append-only"},
+        {"an append-only file", "chattr +a \"$F\"", Root, "the file is marked append-only"},
+        {"an immutable file", "chattr +i \"$F\"", Root, "Operation not permitted"},
     };
+    std::string unrunnable;
     for (const auto& c : cases) {
-        test::TempFolder dir;
-        const std::string hosts = dir.file("hosts");
-        test::writeFile(hosts, kOriginal);
-        if (!test::shell(c.setup, hosts, dir.path())) {
-            std::cout << "skipped (needs root and a file system with it): " << c.what << "\n";
+        if ((c.needs != Nothing) != root) {
             continue;
         }
-        const auto before = test::pictureOf(hosts);
-        EXPECT_TRUE(test::succeedsInChild([&] {
-            const rlimit limit{c.sizeLimit, c.sizeLimit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            if (c.asNobody) {
-                test::becomeNobody();
+        SCOPED_TRACE(c.what);
+        test::TempFolder dir;
+        const std::string hosts = dir.file(std::string(c.nameLength, 'h'));
+        test::writeFile(hosts, "a\n\n");  // each operation writes
+        if (!test::shell(c.setup, hosts, dir.path())) {
+            unrunnable += std::string(" ") + c.what + ";";
+            continue;
+        }
+        const test::Metadata before = test::metadataOf(hosts);
+        const auto listing = test::listing(dir.path());
+        for (const bool block : {true, false}) {
+            EXPECT_EQ(test::waitStatusOfChild([&] {
+                          const rlimit limit{c.sizeLimit, c.sizeLimit};
+                          ::setrlimit(RLIMIT_FSIZE, &limit);
+                          if (c.needs == RootAsNobody) {
+                              test::becomeNobody();
+                          }
+                          HostsEngine engine(hosts, LineEnd::Lf);
+                          const auto error = test::errorOf(
+                              [&] { block ? (void)engine.Block() : (void)engine.Unblock(); });
+                          EXPECT_EQ(says(error, c.refusal ? c.refusal : "") &&
+                                        error->backupPath().empty(),
+                                    c.refusal != nullptr)
+                              << (error ? error->what() : "not refused");
+                      }),
+                      0);
+            EXPECT_EQ(test::metadataOf(hosts), before);
+            EXPECT_EQ(test::listing(dir.path()), listing);
+            for (const std::string& name : listing) {
+                if (!std::filesystem::is_fifo(dir.file(name))) {  // no writer: not read
+                    EXPECT_EQ(test::readFile(dir.file(name)), c.refusal ? "a\n\n"
+                                                              : block   ? "a\n" + test::allEntries()
+                                                                        : "a\n");
+                }
             }
-            return std::string(blockFailsSaying(hosts, c.reason) ? "" : c.reason);
-        })) << c.what;
-        test::shell("chattr -a \"$D\"", {}, dir.path());
-        EXPECT_EQ(test::pictureOf(hosts), before) << c.what;
-        EXPECT_EQ(test::listing(dir.path()), Names{"hosts"}) << c.what;
+        }
+        test::shell("chattr -ia \"$F\" \"$D\"", hosts, dir.path());
+    }
+    if (!unrunnable.empty()) {
+        GTEST_SKIP() << "needs the acl, attr and chattr tools; not run:" << unrunnable;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(AnyUser, Replacement, ::testing::Values(false));
+INSTANTIATE_TEST_SUITE_P(Root, Replacement, ::testing::Values(true));
 
 // The tests below need their own mounts, which only root may make.
 class MountedFailures : public ::testing::Test {
@@ -100,96 +170,90 @@ protected:
 
 // A small file system of its own for the file: read-only, or full (also
 // under a bind mount, where the new contents fit beside the mount point but
-// not into the file). The error is named; the file and both folders stay.
+// not into the file, which is not touched at all: the space is reserved
+// first). The error is named; the file and both folders stay.
 TEST_F(MountedFailures, FailedWriteIsNamedAndLeavesEverythingAsItWas) {
-    std::filesystem::create_symlink(small + "/hosts", dir.file("link"));
     const struct {
         const char* what;
         std::string content;
-        bool readOnly, filled, bound;
-        std::string path;
+        bool readOnly, filled, bound;  // bound: written through etc/hosts
         const char* reason;
     } cases[] = {
-        {"read-only", kOriginal, true, false, false, small + "/hosts", "Read-only file system"},
-        {"read-only, through a link", kOriginal, true, false, false, dir.file("link"),
-         "Read-only file system"},
-        {"full", std::string(40000, 'x') + "\n", false, false, false, small + "/hosts",
-         "No space left"},
+        {"read-only", kBlocked, true, false, false, "Read-only file system"},
+        {"full", std::string(40000, 'x') + "\n", false, false, false, "No space left"},
         {"full under a bind mount", std::string(4000, 'x') + "\n", false, true, true,
-         etc + "/hosts", "No space left"},
+         "No space left"},
     };
     for (const auto& c : cases) {
-        EXPECT_TRUE(test::succeedsInChild([&] {
-            test::enterPrivateMountNamespace();
-            const std::string hosts = small + "/hosts";
-            test::mountOrThrow("tmpfs", small, "tmpfs", 0, "size=64k");
-            test::writeFile(hosts, c.content);
-            if (c.filled) {  // so the larger new contents cannot get another block
-                test::writeFile(small + "/filler", std::string(15 * 4096, 'f'));
-            }
-            if (c.readOnly) {
-                test::mountOrThrow({}, small, nullptr, MS_REMOUNT | MS_RDONLY);
-            }
-            if (c.bound) {
-                test::mountOrThrow(hosts, etc + "/hosts", nullptr, MS_BIND);
-            }
-            const auto before = test::pictureOf(hosts);
-            const Names files = test::listing(small);
-            CHILD_CHECK(blockFailsSaying(c.path, c.reason), c.reason);
-            CHILD_CHECK(test::pictureOf(hosts) == before, "file changed");
-            CHILD_CHECK(test::listing(small) == files && test::listing(etc) == Names{"hosts"},
-                        "left-over file");
-            return std::string();
-        })) << c.what;
+        EXPECT_EQ(test::waitStatusOfChild([&] {
+                      test::enterPrivateMountNamespace();
+                      const std::string hosts = small + "/hosts";
+                      test::mountOrThrow("tmpfs", small, "tmpfs", 0, "size=64k");
+                      test::writeFile(hosts, c.content);
+                      if (c.filled) {  // so the larger new contents cannot get another block
+                          test::writeFile(small + "/filler", std::string(15 * 4096, 'f'));
+                      }
+                      if (c.readOnly) {
+                          test::mountOrThrow({}, small, nullptr, MS_REMOUNT | MS_RDONLY);
+                      }
+                      if (c.bound) {
+                          test::mountOrThrow(hosts, etc + "/hosts", nullptr, MS_BIND);
+                      }
+                      const auto before = test::pictureOf(hosts);
+                      const Names files = test::listing(small);
+                      const auto error = test::errorOf([&] {
+                          HostsEngine(c.bound ? etc + "/hosts" : hosts, LineEnd::Lf).Block();
+                      });
+                      EXPECT_TRUE(says(error, c.reason) && error->backupPath().empty());
+                      EXPECT_EQ(test::pictureOf(hosts), before);
+                      EXPECT_EQ(test::listing(small), files);
+                      EXPECT_EQ(test::listing(etc), Names{"hosts"});
+                  }),
+                  0)
+            << c.what;
     }
 }
 
+// A read-only root with a writable hosts file mounted into it. The record of
+// the rewrite goes to the recovery folder; without one the write is refused,
+// since a cut-short rewrite could not be undone. Killed half way: the next
+// read finds the record there and keeps the damaged bytes there too; while
+// that folder takes no copy, it refuses to read and changes nothing.
 TEST_F(MountedFailures, WritableFileInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
-    // A read-only root with a writable hosts file mounted into it. The
-    // record of the rewrite goes to the recovery folder; without one the
-    // write is refused, since a cut-short rewrite could not be undone.
     const std::string hosts = etc + "/hosts";
     const std::string recovery = dir.file("recovery");
-    EXPECT_TRUE(test::succeedsInChild([&] {
-        test::enterPrivateMountNamespace();
-        test::mountOrThrow("tmpfs", etc, "tmpfs", 0, "size=1m");
-        const std::string original = "# mine\n" + test::allEntries() + "127.0.0.1 localhost\n";
-        test::writeFile(hosts, original);
-        test::mountOrThrow(hosts, hosts, nullptr, MS_BIND);
-        test::mountOrThrow({}, etc, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY);
-        HostsEngine refusing(hosts, LineEnd::Lf);
-        refusing.setRecoveryFolder("");
-        auto error = test::errorOf([&] { refusing.Unblock(); });
-        CHILD_CHECK(
-            error && std::string(error->what()).find("no copy can be kept") != std::string::npos,
-            error ? error->what() : "not refused");
-        CHILD_CHECK(test::readFile(hosts) == original, "refused write changed the file");
-
-        // Killed half way: the next read finds the record in the recovery
-        // folder and keeps the damaged bytes there.
-        const int status = test::waitStatusOfChild([&] {
+    EXPECT_EQ(
+        test::waitStatusOfChild([&] {
+            test::enterPrivateMountNamespace();
+            test::mountOrThrow("tmpfs", etc, "tmpfs", 0, "size=1m");
+            test::writeFile(hosts, kBlocked);
+            test::mountOrThrow(hosts, hosts, nullptr, MS_BIND);
+            test::mountOrThrow({}, etc, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY);
             HostsEngine engine(hosts, LineEnd::Lf);
+            engine.setRecoveryFolder("");
+            EXPECT_TRUE(says(test::errorOf([&] { engine.Unblock(); }), "no copy can be kept"));
+            EXPECT_EQ(test::readFile(hosts), kBlocked);
+
+            cutShort(hosts, false, WriteStep::InPlaceWritten, SIGKILL, recovery);
+            const std::string torn = test::readFile(hosts);
+            const std::string record = entryOf(recovery, ".");
             engine.setRecoveryFolder(recovery);
-            test::raiseAt(engine, WriteStep::InPlaceWritten, SIGKILL);
-            engine.Unblock();
-        });
-        CHILD_CHECK(WIFSIGNALED(status), "not killed");
-        HostsEngine engine(hosts, LineEnd::Lf);
-        engine.setRecoveryFolder(recovery);
-        engine.LoadHostsList();
-        const auto notices = engine.TakeRecoveryNotices();
-        CHILD_CHECK(test::readFile(hosts) == original, "not undone");
-        CHILD_CHECK(notices.size() == 1 &&
-                        notices[0].tornCopy.starts_with(recovery + "/hosts.hushgate-torn-"),
-                    "no notice of the damaged copy in the recovery folder");
-        std::filesystem::remove(notices[0].tornCopy);
-        CHILD_CHECK(
-            engine.Unblock() == 68 && test::readFile(hosts) == "# mine\n127.0.0.1 localhost\n",
-            "not unblocked");
-        CHILD_CHECK(test::listing(recovery).empty() && test::listing(etc) == Names{"hosts"},
-                    "left-over file");
-        return std::string();
-    }));
+            test::mountOrThrow(recovery, recovery, nullptr, MS_BIND);
+            test::mountOrThrow({}, recovery, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY);
+            const auto error = test::errorOf([&] { engine.LoadHostsList(); });
+            EXPECT_TRUE(says(error, "could not be put back: Read-only file system"));
+            EXPECT_EQ(error ? error->backupPath() : "", record);
+            EXPECT_EQ(test::readFile(hosts), torn);
+            EXPECT_EQ(test::listing(recovery).size(), 1u);
+            ::umount(recovery.c_str());
+            engine.LoadHostsList();
+            EXPECT_EQ(test::readFile(hosts), kBlocked);
+            EXPECT_EQ(engine.TakeRecoveryNotices().size(), 1u);
+            EXPECT_EQ(test::listing(recovery).size(), 1u);  // the damaged copy, not the record
+            EXPECT_NE(entryOf(recovery, "hosts.hushgate-torn-"), "");
+            EXPECT_EQ(test::listing(etc), Names{"hosts"});
+        }),
+        0);
 }
 
 // Runs cut short (killed, interrupted) and what the next run makes of what
@@ -200,11 +264,14 @@ TEST_F(MountedFailures, WritableFileInAFolderThatTakesNoNewFileIsRewrittenInPlac
 // next read, nothing else: a rewrite in place cut short is undone, its
 // damaged bytes kept and the undoing told once; the leftovers of other
 // ended runs go too, but not a file a run at work holds, nor what only
-// resembles ours, nor a damaged copy kept for the owner. Ctrl-C, SIGTERM and SIGHUP
-// wait for the step that puts the new file in place, then end the program
-// with 128 + their number after removing its temporary files.
+// resembles ours, nor a damaged copy kept for the owner. Ctrl-C, SIGTERM and
+// SIGHUP wait for the step that puts the new file in place, then end the
+// program with 128 + their number after removing its temporary files. A
+// record that is not the original followed by its trailer never completed;
+// one whose copy of the original is damaged undoes nothing and is kept.
 TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
     using S = WriteStep;
+    enum Ends { Old, New, Undone, AsLeft, Refused };
     // clang-format off
     const struct {
         const char* what;
@@ -212,39 +279,35 @@ TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
         bool block;    // else unblock, which makes the file shorter
         WriteStep step;
         int signal;
-        bool endsNew;
-        bool torn;
+        Ends ends;
+        std::function<void(std::string&)> damage = {};  // done to the record
     } cases[] = {
-        {"killed before the final check",       false, true,  S::BeforeFinalCheck, SIGKILL, false, false},
-        {"killed after the final check",        false, true,  S::AfterFinalCheck,  SIGKILL, false, false},
-        {"killed in place, the record saved",   true,  false, S::RecordSaved,      SIGKILL, false, false},
-        {"killed in place, half written",       true,  false, S::InPlaceWritten,   SIGKILL, false, true},
-        {"killed in place, written but not cut", true, true,  S::InPlaceWritten,   SIGKILL, true,  false},
-        {"terminated before the final check",   false, true,  S::BeforeFinalCheck, SIGTERM, false, false},
-        {"interrupted after the final check",   false, false, S::AfterFinalCheck,  SIGINT,  true,  false},
-        {"hung up in place",                    true,  false, S::InPlaceWritten,   SIGHUP,  true,  false},
+        {"killed before the final check",       false, true,  S::BeforeFinalCheck, SIGKILL, Old},
+        {"killed after the final check",        false, true,  S::AfterFinalCheck,  SIGKILL, Old},
+        {"killed in place, the record saved",   true,  false, S::RecordSaved,      SIGKILL, Old},
+        {"killed in place, half written",       true,  false, S::InPlaceWritten,   SIGKILL, Undone},
+        {"killed in place, written but not cut", true, true,  S::InPlaceWritten,   SIGKILL, New},
+        {"terminated before the final check",   false, true,  S::BeforeFinalCheck, SIGTERM, Old},
+        {"interrupted after the final check",   false, false, S::AfterFinalCheck,  SIGINT,  New},
+        {"hung up in place",                    true,  false, S::InPlaceWritten,   SIGHUP,  New},
+        {"half written, the record's copy damaged", true, false, S::InPlaceWritten, SIGKILL, Refused, [](std::string& r) { r[3] ^= 1; }},
+        {"half written, a byte added to the record", true, false, S::InPlaceWritten, SIGKILL, AsLeft, [](std::string& r) { r.insert(0, "#"); }},
+        // The new size in the trailer (after the two digits of the old and its
+        // digest) changed, not the digest that guards the trailer.
+        {"written, the record's trailer altered", true, true, S::InPlaceWritten,   SIGKILL, New, [](std::string& r) { ++r[r.rfind(": ") + 22]; }},
     };
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempFolder dir;
         const std::string hosts = dir.file("hosts");
-        // Unblocking rewrites the file from its second line on, and shorter.
-        const std::string unblocked = "# mine\n127.0.0.1 localhost\n";
-        const std::string blocked = "# mine\n" + test::allEntries() + "127.0.0.1 localhost\n";
-        const std::string original = c.block ? unblocked : blocked;
-        const std::string changed = c.block ? unblocked + test::allEntries() : unblocked;
+        const std::string original = c.block ? kUnblocked : kBlocked;
         test::writeFile(hosts, original);
         if (c.inPlace) {
             std::filesystem::create_hard_link(hosts, dir.file("other-name"));
         }
         auto listing = test::listing(dir.path());
-        const int status = test::waitStatusOfChild([&] {
-            InstallInterruptHandling();
-            HostsEngine engine(hosts, LineEnd::Lf);
-            test::raiseAt(engine, c.step, c.signal);
-            c.block ? (void)engine.Block() : (void)engine.Unblock();
-        });
+        const int status = cutShort(hosts, c.block, c.step, c.signal);
         if (c.signal == SIGKILL) {
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
         } else {
@@ -252,41 +315,91 @@ TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
             EXPECT_EQ(test::listing(dir.path()), listing);  // cleaned up before ending
         }
         const std::string left = test::readFile(hosts);
-        // Kept: a file in use, what only resembles ours, a damaged copy. Gone:
-        // leftovers of ended runs (the record never completed).
+        const std::string record = entryOf(dir.path(), ".hosts.hushgate-rec-");
+        if (c.damage) {
+            std::string bytes = test::readFile(record);
+            test::writeFile(record, (c.damage(bytes), bytes));
+        }
+        // Kept: a file in use, what only resembles ours (a FIFO too, never
+        // waited for), a damaged copy. Gone: leftovers of ended runs (the
+        // record never completed).
         const std::vector<std::string> leftovers = {
-            ".hosts.hushgate-new-InUse1", ".hosts.hushgate-new-Ab12Cd.bak",
-            ".other.hushgate-new-Ab12Cd", "hosts.hushgate-torn-20250101-120000",
-            ".hosts.hushgate-new-Ab12Cd", ".hosts.hushgate-copy-Ab12Cd",
+            ".hosts.hushgate-new-InUse1",          ".hosts.hushgate-new-Ab12Cd.bak",
+            ".hosts.hushgate-new-Ab12C~",          ".other.hushgate-new-Ab12Cd",
+            "hosts.hushgate-torn-19991231-235959", ".hosts.hushgate-rec-Fifo01",
+            ".hosts.hushgate-new-Ab12Cd",          ".hosts.hushgate-copy-Ab12Cd",
             ".hosts.hushgate-rec-Ab12Cd"};
         for (const std::string& name : leftovers) {
-            test::writeFile(dir.file(name), "127.0.0.1 localhost\n");
+            name.ends_with("Fifo01") ? (void)::mkfifo(dir.file(name).c_str(), 0600)
+                                     : test::writeFile(dir.file(name), "127.0.0.1 localhost\n");
         }
-        listing.insert(listing.end(), leftovers.begin(), leftovers.begin() + 4);
+        listing.insert(listing.end(), leftovers.begin(), leftovers.begin() + 6);
 
-        HostsEngine reader(hosts, LineEnd::Lf);
+        // Read by the CLI, which tells of an undoing on standard error.
+        const test::TempFolder scratch;
+        const auto readByCli = [&] {
+            return test::runProgram(HUSHGATE_CLI, {"--hosts", hosts, "status"}, scratch);
+        };
         const int inUse = ::open(dir.file(leftovers[0]).c_str(), O_RDONLY | O_CLOEXEC);
         ASSERT_EQ(::flock(inUse, LOCK_EX), 0);
-        reader.LoadHostsList();
+        const test::ProgramRun read = readByCli();
         ::close(inUse);
-        EXPECT_EQ(test::readFile(hosts), c.endsNew ? changed : original);
-        auto notices = reader.TakeRecoveryNotices();
-        ASSERT_EQ(notices.size(), c.torn ? 1u : 0u);
-        if (c.torn) {
-            EXPECT_EQ(test::readFile(notices[0].tornCopy), left);
-            EXPECT_EQ(notices[0].message(), "An interrupted change of " + hosts +
-                                                " was undone; the damaged copy was kept as " +
-                                                notices[0].tornCopy + ".");
-            listing.push_back(std::filesystem::path(notices[0].tornCopy).filename().string());
+        const std::string changed = c.block ? kUnblocked + test::allEntries() : kUnblocked;
+        const std::string& now = c.ends == New ? changed : c.ends >= AsLeft ? left : original;
+        EXPECT_EQ(test::readFile(hosts), now);
+        EXPECT_EQ(read.exitCode, c.ends == Refused                          ? 3
+                                 : now.find(test::allEntries()) != now.npos ? 0
+                                                                            : 1);
+        const std::string torn = entryOf(dir.path(), "hosts.hushgate-torn-2");
+        if (c.ends == Undone) {
+            EXPECT_EQ(test::readFile(torn), left);
+            EXPECT_EQ(read.err, "hushgate-cli: An interrupted change of " + hosts +
+                                    " was undone; the damaged copy was kept as " + torn + ".\n");
+            listing.push_back(torn.substr(dir.path().size() + 1));
+        } else if (c.ends == Refused) {
+            EXPECT_NE(read.err.find("damaged too; the original is kept in " + record),
+                      std::string::npos)
+                << read.err;
+            listing.push_back(record.substr(dir.path().size() + 1));
+        } else {
+            EXPECT_EQ(read.err, "");
         }
         std::sort(listing.begin(), listing.end());
         EXPECT_EQ(test::listing(dir.path()), listing);
         if (c.inPlace) {
-            EXPECT_EQ(test::readFile(dir.file("other-name")), test::readFile(hosts));
+            EXPECT_EQ(test::readFile(dir.file("other-name")), now);
         }
-        reader.LoadHostsList();
-        EXPECT_TRUE(reader.TakeRecoveryNotices().empty());
+        EXPECT_EQ(readByCli().err, c.ends == Refused ? read.err : "");  // told once
     }
 }
+
+// The record and the damaged copy hold the file's bytes: they get its group
+// and at most its read bits, and no ACL from their folder.
+TEST(RootRecovery, CopiesOfTheFileGiveNoMoreAccessThanIt) {
+    // The file's mode, and the copies'.
+    const std::pair<const char*, mode_t> modes[] = {
+        {"0640", 0640}, {"0604", 0604}, {"0400", 0600}, {"0755", 0644}, {"7777", 0644}};
+    for (const auto& [mode, copies] : modes) {
+        test::TempFolder dir;
+        const std::string hosts = dir.file("hosts");
+        test::writeFile(hosts, kBlocked);
+        const std::string setup =
+            "chgrp 5678 \"$F\" && chmod " + std::string(mode) +
+            " \"$F\" && ln \"$F\" \"$D/link\" && setfacl -d -m u:nobody:rwx \"$D\"";
+        if (!test::shell(setup, hosts, dir.path())) {
+            GTEST_SKIP() << "needs root (to give the file another group) and the acl tools";
+        }
+        cutShort(hosts, false, WriteStep::InPlaceWritten, SIGKILL);
+        const test::Metadata record = test::metadataOf(entryOf(dir.path(), ".hosts.hushgate-rec-"));
+        HostsEngine(hosts, LineEnd::Lf).LoadHostsList();
+        for (const test::Metadata& copy :
+             {record, test::metadataOf(entryOf(dir.path(), "hosts.hushgate-torn-"))}) {
+            const bool acl = copy.extended.contains("system.posix_acl_access");
+            EXPECT_EQ(std::tuple(copy.mode, copy.gid, acl),
+                      std::tuple(S_IFREG | copies, 5678u, false));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace hushgate

@@ -1,6 +1,6 @@
 // Reading, block and unblock, and what every write keeps: the bytes of
-// others' lines, what the owner set on the file, and, when it fails, the
-// file byte for byte with its metadata and no stray file beside it. What
+// others' lines, every name of the file, and, when it fails, the file byte
+// for byte with its metadata and no stray file beside it. What
 // only one kind of system has is in failure_posix_test.cpp and
 // failure_windows_test.cpp.
 
@@ -15,6 +15,15 @@
 namespace hushgate {
 namespace {
 
+const std::string kM = "127.0.0.1 m.facebook.com";
+// Lines that only resemble a block entry, and bytes of others' lines: no
+// entry, and kept as they are.
+// clang-format off
+const std::vector<std::string> kNoEntries = {"127.0.0.1 M.facebook.com", "127.0.0.1  m.facebook.com",
+    "127.0.0.1\tm.facebook.com", " " + kM, kM + " ", kM + " # blocked", "0.0.0.0 m.facebook.com",
+    kM + "\r\r", "#" + kM, "127.0.0.1 m.facebook.co", "# h\xE9llo \xFF", "  a\t", std::string("n\0ul", 4)};
+// clang-format on
+
 // A line is its bytes up to LF with one CR just before the LF removed, in
 // every platform's build: files from either side read alike.
 TEST(SplitLines, CutsAtEveryLfAndDropsOneCrBeforeIt) {
@@ -28,7 +37,6 @@ TEST(SplitLines, CutsAtEveryLfAndDropsOneCrBeforeIt) {
         // A final line end gives one more, empty, line.
         {"a\nb\n", {"a", "b", ""}},
         {"\r\n\r\n", {"", "", ""}},
-        {"a\n\n\nb", {"a", "", "", "b"}},
         {"a\r\nb\nc\r\n", {"a", "b", "c", ""}},
         // Only one CR, and only right before the LF.
         {"a\r\r\n", {"a\r", ""}},
@@ -43,45 +51,7 @@ TEST(SplitLines, CutsAtEveryLfAndDropsOneCrBeforeIt) {
     }
 }
 
-// Blocked means every entry is there as a whole line, exactly, in any order,
-// with either line end; the handler of the state found is called once.
-TEST(CheckStatus, CountsWholeExactLinesOnce) {
-    std::string reversed = "# my hosts\n127.0.0.1 localhost\n";
-    std::string mixed;
-    for (std::size_t i = 0; i < BlockEntries().size(); ++i) {
-        (reversed += BlockEntries()[67 - i]) += "\n0.0.0.0 ads.example\n";
-        (mixed += BlockEntries()[i]) += i % 2 ? "\r\n" : "\n";
-    }
-    std::string missingOne = test::allEntries();
-    missingOne.erase(missingOne.find("127.0.0.1 zh-hk"), 29);
-    const std::string m = "127.0.0.1 m.facebook.com";
-    // clang-format off
-    const std::vector<std::string> nearMisses = {"127.0.0.1 M.facebook.com", "127.0.0.1  m.facebook.com",
-        "127.0.0.1\tm.facebook.com", " " + m, m + " ", m + " # blocked", "0.0.0.0 m.facebook.com",
-        m + "\r\r", "#" + m, "127.0.0.1 m.facebook.co"};
-    const struct {
-        std::string text;
-        std::size_t found;
-    } cases[] = {{reversed, 68}, {mixed, 68}, {test::allEntries("\r\n"), 68}, {missingOne, 67},
-                 {m + "\n" + m + "\n", 1}, {test::joined(nearMisses, "\n"), 0}, {"", 0}};
-    // clang-format on
-    for (const auto& c : cases) {
-        for (LineEnd ours : {LineEnd::Lf, LineEnd::CrLf}) {
-            test::TempFolder dir;
-            test::writeFile(dir.file("hosts"), c.text);
-            HostsEngine engine(dir.file("hosts"), ours);
-            int blockedCalls = 0, unblockedCalls = 0;
-            engine.setStatusHandlers([&] { ++blockedCalls; }, [&] { ++unblockedCalls; });
-            engine.LoadHostsList();
-            EXPECT_EQ(engine.CheckStatus(), c.found == 68) << c.text.substr(0, 40);
-            EXPECT_EQ(engine.FoundCount(), c.found) << c.text.substr(0, 40);
-            EXPECT_EQ(blockedCalls, c.found == 68 ? 1 : 0);
-            EXPECT_EQ(unblockedCalls, c.found == 68 ? 0 : 1);
-        }
-    }
-}
-
-// Block and unblock, run in both line-end forms.
+// Status, block and unblock, run in both line-end forms.
 class OperationsTest : public ::testing::TestWithParam<LineEnd> {
 protected:
     test::TempFolder dir;
@@ -89,31 +59,23 @@ protected:
     std::string eol{TerminatorOf(GetParam())};
     HostsEngine engine{hosts, GetParam()};
     bool written = false;
+    int blockedCalls = 0, unblockedCalls = 0;
 
     void SetUp() override {
         engine.setWriteHook([this](WriteStep) { written = true; });
+        engine.setStatusHandlers([this] { ++blockedCalls; }, [this] { ++unblockedCalls; });
     }
 
     std::string lines(const std::vector<std::string>& items) { return test::joined(items, eol); }
 };
 
-// Lines of others keep their bytes, order and own line ends; empty lines go;
-// Block adds the entries after them with our line end, Unblock removes every
-// copy of them and nothing that only resembles one.
-TEST_P(OperationsTest, RewriteKeepsEveryOtherLine) {
+// Blocked means every entry is there as a whole line, exactly, in any order,
+// with either line end; the handler of the state found is called once. Lines
+// of others keep their bytes, order and own line ends; empty lines go; Block
+// adds the entries after them with our line end, Unblock removes every copy
+// of them and nothing that only resembles one.
+TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
     const std::string entries = test::allEntries(eol);
-    const std::string m = "127.0.0.1 m.facebook.com";
-    // Lines that only resemble an entry, and others' bytes, each followed by
-    // an entry.
-    // clang-format off
-    const std::vector<std::string> kept = {"0.0.0.0 m.facebook.com", "127.0.0.1  m.facebook.com",
-        "127.0.0.1\tm.facebook.com", "127.0.0.1 M.facebook.com", m + " #", m + " ",
-        "# h\xE9llo \xFF", "z 1", "  a\t", std::string("n\0ul", 4)};
-    // clang-format on
-    std::vector<std::string> mixed;
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        mixed.insert(mixed.end(), {kept[i], std::string(BlockEntries()[i * 7])});
-    }
     std::string large;  // far beyond 16-bit line counts
     for (int i = 0; i < 70000; ++i) {
         large += "0.0.0.0 host" + std::to_string(i) + eol;
@@ -121,7 +83,18 @@ TEST_P(OperationsTest, RewriteKeepsEveryOtherLine) {
     const std::string www(BlockEntries()[0]);
     const std::string lfEntries = test::allEntries("\n");
     const std::string crLfEntries = test::allEntries("\r\n");
-    enum Operation { Block, BlockUnlessBlocked, Unblock };
+    std::string reversed = "# my hosts\n127.0.0.1 localhost\n", mixedEnds;
+    std::vector<std::string> mixed;  // others' lines, each followed by an entry
+    for (std::size_t i = 0; i < BlockEntries().size(); ++i) {
+        (reversed += BlockEntries()[67 - i]) += "\n0.0.0.0 ads.example\n";
+        (mixedEnds += BlockEntries()[i]) += i % 2 ? "\r\n" : "\n";
+        if (i < kNoEntries.size()) {
+            mixed.insert(mixed.end(), {kNoEntries[i], std::string(BlockEntries()[i * 5])});
+        }
+    }
+    std::string missingOne = lfEntries;
+    missingOne.erase(missingOne.find("127.0.0.1 zh-hk"), 29);
+    enum Operation { Status, Block, BlockUnlessBlocked, Unblock };
     // clang-format off
     const struct {
         const char* what;
@@ -129,14 +102,20 @@ TEST_P(OperationsTest, RewriteKeepsEveryOtherLine) {
         Operation operation;
         std::optional<std::string> expected;  // nothing: as it was, and not even rewritten
         std::size_t removed = 0;
+        std::optional<std::size_t> found = {};  // nothing: 0 after Unblock, 68 otherwise
     } cases[] = {
+        {"entries reversed, among others", reversed, Status, std::nullopt, 0, 68},
+        {"entries with either line end", mixedEnds, Status, std::nullopt, 0, 68},
+        {"one entry missing", missingOne, Status, std::nullopt, 0, 67},
+        {"one entry twice", kM + "\n" + kM + "\n", Status, std::nullopt, 0, 1},
+        {"only resembling entries", test::joined(kNoEntries, "\n"), Status, std::nullopt, 0, 0},
         {"unterminated last line", "127.0.0.1 localhost", Block, lines({"127.0.0.1 localhost"}) + entries},
         {"empty and blank lines", eol + "a" + eol + eol + " " + eol + "\t" + eol + eol, Block, lines({"a", " ", "\t"}) + entries},
         {"empty file", "", Block, entries},
-        {"partly blocked", lines({"a", m}), Block, lines({"a", m}) + entries},
-        {"partly blocked, unless blocked", lines({"a", m}), BlockUnlessBlocked, lines({"a", m}) + entries},
-        {"every copy", lines({"a", m, "b"}) + entries, Unblock, lines({"a", "b"}), 69},
-        {"others' and resembling lines", lines(mixed), Unblock, lines(kept), 10},
+        {"partly blocked", lines({"a", kM}), Block, lines({"a", kM}) + entries},
+        {"partly blocked, unless blocked", lines({"a", kM}), BlockUnlessBlocked, lines({"a", kM}) + entries},
+        {"every copy", lines({"a", kM, "b"}) + entries, Unblock, lines({"a", "b"}), 69},
+        {"others' and resembling lines", lines(mixed), Unblock, lines(kNoEntries), 13},
         {"only entries", eol + entries + eol + eol, Unblock, "", 68},
         {"unterminated last entry", "a" + eol + "127.0.0.1 zh-tw.facebook.com", Unblock, lines({"a"}), 1},
         {"a Windows file", "# w\r\n" + crLfEntries + "::1 x\r\n", Unblock, "# w\r\n::1 x\r\n", 68},
@@ -155,13 +134,24 @@ TEST_P(OperationsTest, RewriteKeepsEveryOtherLine) {
     for (const auto& c : cases) {
         test::writeFile(hosts, c.original);
         written = false;
-        if (c.operation == Unblock) {
+        blockedCalls = unblockedCalls = 0;
+        const std::size_t found = c.found.value_or(c.operation == Unblock ? 0 : 68);
+        if (c.operation == Status) {
+            engine.LoadHostsList();
+            engine.FillBlockList();  // as a window does on every read
+            EXPECT_EQ(engine.CheckStatus(), found == 68) << c.what;
+        } else if (c.operation == Unblock) {
             EXPECT_EQ(engine.Unblock(), c.removed) << c.what;
         } else {
-            engine.Block(c.operation == Block ? HostsEngine::BlockMode::Always
-                                              : HostsEngine::BlockMode::UnlessBlocked);
+            EXPECT_EQ(engine.Block(c.operation == Block ? HostsEngine::BlockMode::Always
+                                                        : HostsEngine::BlockMode::UnlessBlocked),
+                      c.expected.has_value())
+                << c.what;
         }
-        EXPECT_EQ(engine.FoundCount(), c.operation == Unblock ? 0u : 68u) << c.what;
+        EXPECT_EQ(engine.FoundCount(), found) << c.what;
+        EXPECT_EQ(std::pair(blockedCalls, unblockedCalls),
+                  std::pair(found == 68 ? 1 : 0, found == 68 ? 0 : 1))
+            << c.what;
         EXPECT_EQ(test::readFile(hosts), c.expected.value_or(c.original)) << c.what;
         EXPECT_EQ(written, c.expected.has_value()) << c.what;
     }
@@ -171,60 +161,6 @@ INSTANTIATE_TEST_SUITE_P(BothLineEnds, OperationsTest,
                          ::testing::Values(LineEnd::CrLf, LineEnd::Lf), [](const auto& info) {
                              return info.param == LineEnd::CrLf ? "CrLf" : "Lf";
                          });
-
-// What the owner set on the hosts file survives a write, and nothing is
-// added to it: a new file takes its place only when it can be given all of
-// it; otherwise (a hard link, an attribute we may not set) the file is
-// rewritten in place. A symbolic link stays one, its target rewritten (MinGW
-// and Wine make no symbolic links).
-TEST(Replacement, KeepsWhatTheOwnerSet) {
-    const struct {
-        const char* what;
-        const char* setup;  // a shell command on $F (the file) and $D (its folder)
-        std::size_t nameLength = 5;
-    } cases[] = {
-#ifndef _WIN32
-        {"mode and owner", "chmod 640 \"$F\" && chown 1234:5678 \"$F\""},
-        // Group may read, a named user may write: neither may change.
-        {"an ACL", "setfacl -m u:nobody:rw,g::r,m::rw \"$F\""},
-        {"a user attribute", "setfattr -n user.note -v kept \"$F\""},
-        // The new file must not take an ACL from its folder.
-        {"the folder's default ACL", "setfacl -d -m u:nobody:rwx \"$D\""},
-        // Near the length a name may have (on Windows the whole path would
-        // pass the 260 characters paths may have there).
-        {"a name of 250 characters", nullptr, 250},
-        {"a symbolic link", "mv \"$F\" \"$D/real\" && ln -s real \"$F\""},
-#endif
-        {"a hard link", nullptr},
-    };
-    for (const auto& c : cases) {
-        test::TempFolder dir;
-        const std::string hosts = dir.file(std::string(c.nameLength, 'h'));
-        test::writeFile(hosts, "a\n");
-        if (!c.setup && c.nameLength == 5) {
-            std::filesystem::create_hard_link(test::pathOf(hosts), test::pathOf(dir.file("link")));
-        }
-#ifndef _WIN32
-        if (c.setup && !test::shell(c.setup, hosts, dir.path())) {
-            // Needs root, the acl and attr tools, and a file system with both.
-            std::cout << "skipped: " << c.what << "\n";
-            continue;
-        }
-#endif
-        const test::Metadata before = test::metadataOf(hosts);
-        const auto listing = test::listing(dir.path());
-        HostsEngine engine(hosts, LineEnd::Lf);
-        for (const bool block : {true, false}) {
-            block ? (void)engine.Block() : (void)engine.Unblock();
-            EXPECT_EQ(test::metadataOf(hosts), before) << c.what;
-            EXPECT_EQ(test::listing(dir.path()), listing) << c.what;
-            for (const std::string& name : listing) {
-                EXPECT_EQ(test::readFile(dir.file(name)),
-                          block ? "a\n" + test::allEntries() : "a\n");
-            }
-        }
-    }
-}
 
 TEST(Failures, FailedOperationLeavesTheFileAndTheListsAsTheyWere) {
     test::TempFolder dir;
@@ -293,7 +229,9 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
         c.block ? (void)engine.Block() : (void)engine.Unblock();
         EXPECT_EQ(test::readFile(hosts), c.expected) << c.what;
         EXPECT_EQ(engine.FoundCount(), c.block ? 68u : 0u) << c.what;
+        // Both names of a hard-linked file see the change.
         EXPECT_EQ(test::listing(dir.path()).size(), c.hardLink ? 2u : 1u) << c.what;
+        EXPECT_EQ(test::readFile(dir.file(c.hardLink ? "link" : "hosts")), c.expected);
     }
 }
 

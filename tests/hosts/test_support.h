@@ -8,10 +8,9 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "block_list.h"
@@ -76,21 +75,19 @@ struct Metadata {
 };
 Metadata metadataOf(const std::string& path);
 
-// The file's bytes and metadata, to compare after a failure.
-inline std::pair<std::string, Metadata> pictureOf(const std::string& path) {
-    return {readFile(path), metadataOf(path)};
+// The file's bytes, metadata and modification time, to compare after a
+// failure: one refused before its first byte leaves even the time.
+inline auto pictureOf(const std::string& path) {
+    return std::tuple(readFile(path), metadataOf(path),
+                      std::filesystem::last_write_time(pathOf(path)));
 }
 
 #ifndef _WIN32
-// Runs `body` in a forked child and returns its wait status; an exception
-// leaves with exit code 99. Lets a test change process-wide state (mounts,
-// limits, user) or be killed part way without affecting the rest of the run.
+// Runs `body` in a forked child and returns its wait status: exit code 0,
+// 98 after a failed expectation (reported by the child), 99 after an
+// exception. Lets a test change process-wide state (mounts, limits, user) or
+// be killed part way without affecting the rest of the run.
 int waitStatusOfChild(const std::function<void()>& body);
-
-// Runs `body` in a forked child: true when it returns an empty string;
-// otherwise what it returned goes to standard error (an exception ends the
-// child with exit code 99, as above).
-bool succeedsInChild(const std::function<std::string()>& body);
 
 struct ProgramRun {
     int exitCode = -1;
@@ -106,6 +103,9 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
 // A copy of `program` in `dir`, which is opened to every user: an ordinary
 // user can run it wherever the build is.
 std::string copyForAll(const std::string& program, const TempFolder& dir);
+
+// Makes standard output a pipe whose reading end is closed.
+void toClosedPipe();
 
 // Drops root rights for those of nobody; throws when that fails.
 void becomeNobody();

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -7,7 +8,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <iostream>
 #include <stdexcept>
 
 #include "test_support.h"
@@ -40,23 +40,13 @@ int waitStatusOfChild(const std::function<void()>& body) {
         } catch (...) {
             ::_exit(99);
         }
-        ::_exit(0);
+        ::_exit(::testing::Test::HasFailure() ? 98 : 0);
     }
     int status = -1;
     if (pid > 0) {
         ::waitpid(pid, &status, 0);
     }
     return status;
-}
-
-bool succeedsInChild(const std::function<std::string()>& body) {
-    return waitStatusOfChild([&] {
-               const std::string problem = body();
-               if (!problem.empty()) {
-                   std::cerr << problem << '\n';
-                   ::_exit(1);
-               }
-           }) == 0;
 }
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
@@ -91,6 +81,13 @@ std::string copyForAll(const std::string& program, const TempFolder& dir) {
     fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
     fs::permissions(dir.path(), fs::perms(0755));
     return copy;
+}
+
+void toClosedPipe() {
+    int ends[2];
+    if (::pipe(ends) == 0 && ::close(ends[0]) == 0) {
+        ::dup2(ends[1], 1);
+    }
 }
 
 void becomeNobody() {

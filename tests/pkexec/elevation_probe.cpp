@@ -23,13 +23,6 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() < 4 || args.size() > 5 ||
-        (args[1] != QLatin1String("block") && args[1] != QLatin1String("unblock"))) {
-        std::fprintf(
-            stderr,
-            "usage: elevation_probe block|unblock DATA_FOLDER SETTINGS_FILE [READY_FILE]\n");
-        return 2;
-    }
     hushgate::MessageBox::setHandler([](const hushgate::MessageBox::Shown& shown) {
         const char* kind = shown.icon == QMessageBox::Critical      ? "critical"
                            : shown.icon == QMessageBox::Information ? "information"
@@ -45,10 +38,6 @@ int main(int argc, char** argv) {
     paths.hostsFile = hushgate::SystemHostsPath();
     hushgate::MainWindow window(paths);
     window.show();
-    if (!window.hostsChanger().elevates()) {
-        std::fprintf(stderr, "elevation_probe: the window would not use pkexec\n");
-        return 1;
-    }
 
     const QString ready = args.size() == 5 ? args[4] : QString();
     QTimer poll;

@@ -5,7 +5,8 @@
 # and process namespace: /etc, /run/dbus, the polkit actions folder and the
 # helper's folder are overlays over the real ones, the test users exist only
 # in the overlaid /etc/passwd, and the system bus, polkitd and the agents die
-# with the namespace. Afterwards it checks the machine is exactly as before.
+# with the namespace. Afterwards it checks that none of its processes or
+# mounts is left and that the files it writes are, outside, as before.
 #
 #   pkexec_chain_test.sh HELPER PROBE POLICY INSTALLED_HELPER DATA_FOLDER
 # Exit code 77: skipped (not root, or the machine lacks what it needs).
@@ -24,31 +25,46 @@ if [[ -z "${HUSHGATE_CHAIN_SCRATCH:-}" ]]; then
     /usr/bin/python3 -c 'import dbus, gi.repository.GLib' 2>/dev/null || skip "python3-dbus or python3-gi missing"
     unshare --mount --pid --fork --mount-proc true 2>/dev/null || skip "no mount or process namespaces here"
 
-    machine_state() {
-        sha256sum /etc/hosts /etc/passwd /etc/group /etc/shadow 2>&1
-        stat -c '%n %a %u %g %s %Y' /etc/hosts
-        ls -a /etc /etc/polkit-1/rules.d /usr/share/polkit-1/actions /run/dbus 2>&1
-        ls -a "$(dirname "$helper_installed")" 2>&1
-        findmnt -rn -o TARGET | sort
-        pgrep -x polkitd; pgrep -x dbus-daemon
+    # What this test writes, each as it stands outside: the files, whether the
+    # test users exist. Only these are compared, so that other programs on
+    # the machine may change the rest meanwhile.
+    rules=/etc/polkit-1/rules.d/40-hushgate-chain-test.rules
+    own_files() {
+        for file in /etc/hosts /etc/passwd /etc/group "$rules" "$helper_installed" \
+            "/usr/share/polkit-1/actions/$(basename "$policy")"; do
+            if [[ -e $file ]]; then
+                echo "$(sha256sum <"$file") $(stat -c '%n %a %u %g %s %Y' "$file")"
+            else
+                echo "$file absent"
+            fi
+        done
+        getent passwd hgchain-allowed hgchain-denied hgchain-other
     }
-    before=$(machine_state)
+    before=$(own_files)
     scratch=$(mktemp -d "${TMPDIR:-/tmp}/hushgate-chain.XXXXXX")
     HUSHGATE_CHAIN_SCRATCH=$scratch unshare --mount --propagation private --pid --fork --mount-proc \
         bash "$0" "$@"
     result=$?
+    # The namespaces the inside part was in, which it noted before hiding
+    # the scratch folder under a mount of its own.
+    namespaces=$(cat "$scratch/namespaces" 2>/dev/null)
     rm -rf "$scratch"
-    after=$(machine_state)
-    if [[ "$before" != "$after" ]]; then
-        echo "FAIL: the machine changed:"
-        diff <(echo "$before") <(echo "$after")
-        result=1
-    fi
+    failed() { echo "FAIL: $*"; result=1; }
+    [[ $namespaces == "pid:["*"] mnt:["*"]" ]] || failed "the namespaces were not noted"
+    # Every process it started (bus, polkitd, agents, probes) was in them.
+    for ns in /proc/[0-9]*/ns/pid /proc/[0-9]*/ns/mnt; do
+        id=$(readlink "$ns" 2>/dev/null) && [[ " $namespaces " == *" $id "* ]] &&
+            failed "${ns%/ns/*} is still running in the test's namespace"
+    done
+    grep -F "$scratch" /proc/self/mountinfo && failed "a mount of the test is left"
+    after=$(own_files)
+    [[ "$before" == "$after" ]] || failed "files outside changed: $(diff <(echo "$before") <(echo "$after"))"
     exit $result
 fi
 
 # ---------------------------------------------------------------- inside
 scratch=$HUSHGATE_CHAIN_SCRATCH
+echo "$(readlink /proc/self/ns/pid) $(readlink /proc/self/ns/mnt)" >"$scratch/namespaces"
 mount -t tmpfs -o mode=755 tmpfs "$scratch" || exit 1
 layers=0
 # Makes `path` (created if missing) writable here while the real folder stays untouched.
@@ -121,9 +137,11 @@ chmod -R a+rX "$scratch/program"
 # The system bus and polkitd, for this namespace only.
 dbus-daemon --system --fork || exit 1
 /usr/lib/polkit-1/polkitd >"$scratch/polkitd.log" 2>&1 &
-for _ in $(seq 100); do
-    dbus-send --system --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.PolicyKit1 2>/dev/null | grep -q true && break
+polkitd=$!
+# However long a busy machine takes, as long as polkitd runs.
+until dbus-send --system --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.freedesktop.PolicyKit1 2>/dev/null | grep -q true; do
+    kill -0 "$polkitd" 2>/dev/null || { echo "FAIL polkitd ended"; cat "$scratch/polkitd.log"; exit 1; }
     sleep 0.1
 done
 
@@ -156,12 +174,17 @@ with_agent() {  # allow|dismiss user verb: the agent registers for the probe bef
     probe "$2" "$3" "$ready" >"$out" &
     local pipeline=$!
     local pid=
-    for _ in $(seq 100); do
-        pid=$(pgrep -u "$2" -x elevation_probe) && break
+    until pid=$(pgrep -u "$2" -x elevation_probe); do
+        kill -0 "$pipeline" 2>/dev/null || break
         sleep 0.1
     done
     /usr/bin/python3 "$here/test_agent.py" "$1" "$pid" "$ready" >"$scratch/agent.log" 2>&1 &
     local agent=$!
+    # The probe waits for the agent; an agent that failed to start ends it.
+    until [[ -e $ready ]]; do
+        kill -0 "$agent" 2>/dev/null || { kill "$pid" 2>/dev/null; break; }
+        sleep 0.1
+    done
     wait "$pipeline"
     kill "$agent" 2>/dev/null
     wait "$agent" 2>/dev/null

@@ -20,6 +20,7 @@
 #include "app_fixture.h"
 #include "flat_controls.h"
 #include "language_dialog.h"
+#include "picture_compare.h"
 #include "resource_names.h"
 #include "web_constants.h"
 
@@ -46,10 +47,6 @@ bool shows(MainWindow& w, State state) {
 bool hasScript(const QString& text, QChar::Script script) {
     return std::any_of(text.begin(), text.end(),
                        [script](QChar c) { return c.script() == script; });
-}
-
-QImage argb(const QImage& image) {
-    return image.convertToFormat(QImage::Format_ARGB32);
 }
 
 }  // namespace
@@ -241,7 +238,9 @@ private slots:
             {w->mnuWeb, r::kMenuWeb},
             {w->mnuAbout, r::kMenuAbout}};
         for (const auto& [item, image] : items) {
-            QCOMPARE(argb(item->icon().pixmap(16).toImage()), argb(QImage(QLatin1String(image))));
+            QCOMPARE(
+                pictureDifference(item->icon().pixmap(16).toImage(), QImage(QLatin1String(image))),
+                QString());
         }
         QVERIFY(w->mnuDonate->icon().isNull());
         QCOMPARE(w->imgListToolbar.size(), 5);

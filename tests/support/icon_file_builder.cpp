@@ -35,10 +35,9 @@ ByteVector BitmapFrame(int width, int height, int bits, const std::vector<std::u
     appendLe32(out, static_cast<std::uint32_t>(height * 2));
     appendLe16(out, 1);  // planes
     appendLe16(out, static_cast<std::uint32_t>(bits));
-    appendLe32(out, 0);  // uncompressed
-    appendLe32(out, 0);  // image size (may be 0 when uncompressed)
-    appendLe32(out, 0);
-    appendLe32(out, 0);
+    for (int i = 0; i < 4; ++i) {  // uncompressed, image size 0 (allowed so), no resolution
+        appendLe32(out, 0);
+    }
     appendLe32(out, bits <= 8 ? static_cast<std::uint32_t>(palette.size()) : 0);
     appendLe32(out, 0);
     for (const std::uint32_t colour : palette) {
@@ -51,13 +50,9 @@ ByteVector BitmapFrame(int width, int height, int bits, const std::vector<std::u
             const std::size_t i = static_cast<std::size_t>(x);
             switch (bits) {
                 case 32:
-                    for (int k = 0; k < 4; ++k) {
-                        row[i * 4 + k] = static_cast<std::uint8_t>(p >> (8 * k));
-                    }
-                    break;
                 case 24:
-                    for (int k = 0; k < 3; ++k) {
-                        row[i * 3 + k] = static_cast<std::uint8_t>(p >> (8 * k));
+                    for (std::size_t k = 0; k < std::size_t(bits / 8); ++k) {
+                        row[i * (bits / 8) + k] = static_cast<std::uint8_t>(p >> (8 * k));
                     }
                     break;
                 case 16: {

@@ -15,19 +15,12 @@ namespace {
 
 const char* const kSchemes[] = {"http", "https", "mailto"};
 
-// A request head larger than this is not from our client; drop it.
-constexpr qsizetype kMaxRequestBytes = 64 * 1024;
-
-void copy(const QString& from, const QString& to) {
-    if (!QFile::copy(from, to)) {
-        throw std::runtime_error("cannot copy " + from.toStdString());
-    }
-}
-
 }  // namespace
 
 ProgramFolder::ProgramFolder() {
-    copy(QStringLiteral(HUSHGATE_RESOURCES_DLL), program() + QStringLiteral("/resources.dll"));
+    if (!QFile::copy(QStringLiteral(HUSHGATE_RESOURCES_DLL), program() + "/resources.dll")) {
+        throw std::runtime_error("cannot copy resources.dll");
+    }
 }
 
 QString ProgramFolder::path(const QString& relative) const {
@@ -95,10 +88,6 @@ QUrl LocalHttpServer::url(const QString& path) const {
 void LocalHttpServer::onReadyRead(QTcpSocket* socket) {
     // The request so far is kept on the socket until its head is complete.
     QByteArray head = socket->property("head").toByteArray() + socket->readAll();
-    if (head.size() > kMaxRequestBytes) {
-        socket->abort();
-        return;
-    }
     socket->setProperty("head", head);
     if (!head.contains("\r\n\r\n")) {
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,23 @@ public:
 
 private:
     TempFolder dir_;
+};
+
+// Sets or removes an environment variable and puts the old value back.
+// Windows cannot hold an empty value: set("") removes the variable there.
+class ScopedEnv {
+public:
+    explicit ScopedEnv(const char* name);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+    void set(const std::string& value);
+    void unset();
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
 };
 
 }  // namespace hushgate::test

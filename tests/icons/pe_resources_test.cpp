@@ -1,6 +1,7 @@
-// The PE resource reader against our own resources.dll and the PE files of
-// the fuzz corpus, whole and damaged. Every file is handed over in a buffer of exactly
-// its size, so AddressSanitizer reports any read past its end.
+// The PE resource reader and the icon file header against the files of the
+// fuzz corpus: our resources.dll, PE files whole and damaged, icon images and
+// near misses. Every file is handed over in a buffer of exactly its size, so
+// AddressSanitizer reports any read past its end.
 
 #include "pe_resources.h"
 
@@ -17,39 +18,14 @@
 namespace hushgate {
 namespace {
 
-std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using Bytes = std::vector<std::uint8_t>;
 
-std::vector<std::uint8_t> bytesOf(const std::vector<std::uint8_t>& file, const PeIconImage& icon) {
-    EXPECT_LE(icon.fileOffset + icon.size, file.size());
-    return {file.begin() + static_cast<std::ptrdiff_t>(icon.fileOffset),
-            file.begin() + static_cast<std::ptrdiff_t>(icon.fileOffset + icon.size)};
-}
-
-TEST(IconLibraryReader, ReadsOurOwnLibrary) {
-    const auto file = readFile(HUSHGATE_RESOURCES_DLL);
-    const auto icons = FindIconImages(file);
-    ASSERT_TRUE(icons);
-    // The separator's picture, then language, about, web and facebook.
-    ASSERT_EQ(icons->size(), 5u);
-    for (int i = 0; i < 5; ++i) {
-        const PeIconImage& icon = (*icons)[static_cast<std::size_t>(i)];
-        EXPECT_EQ(icon.number, i + 1);
-        const auto info = DescribeIconImage(bytesOf(file, icon));
-        ASSERT_TRUE(info);
-        EXPECT_TRUE(info->width == 24 && info->height == 24 && info->bitCount == 32);
-        EXPECT_EQ(icon.size, 40u + 24 * 24 * 4 + 24 * 4);  // header, colours, mask
-    }
-}
-
-// The seeds of the fuzz target, listed with the icon numbers found in them
-// ("-": not a PE file at all): damaged copies of three icons, 1 to 3; text
-// names, other types and second languages passed over; numbers stored out of
-// order; section bytes moved away from where the image has them; icon
-// images broken in one place each. Every file keeps the reader's promises
-// (icons inside the file, in ascending order), and none is an icon image.
+// corpus-expected.txt lists each seed with the icon numbers found in it
+// ("-": not a PE file at all) and, for an icon image, "ico" and the directory
+// entry put in front of it: width, height, colours, reserved, planes and bits
+// per pixel, byte by byte. Every file keeps the reader's promises (icons
+// inside the file, in ascending order); an icon image's .ico file is the
+// image behind one whole directory entry.
 TEST(IconLibraryReader, TakesTheCorpusAsListed) {
     const std::filesystem::path corpus = HUSHGATE_PE_CORPUS;
     std::ifstream listed(corpus.parent_path() / "corpus-expected.txt");
@@ -57,19 +33,35 @@ TEST(IconLibraryReader, TakesTheCorpusAsListed) {
     for (std::string name, left; listed >> name && std::getline(listed, left);) {
         expected[name] = left;
     }
-    ASSERT_GE(expected.size(), 50u);
+    ASSERT_GE(expected.size(), 88u);
     for (const auto& file : std::filesystem::directory_iterator(corpus)) {
-        const auto bytes = readFile(file.path());
+        std::ifstream in(file.path(), std::ios::binary);
+        const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const auto name = file.path().filename().string();
         const auto icons = FindIconImages(bytes);
         std::string found = icons ? "" : " -";
         int previous = -1;
         for (const PeIconImage& icon : icons.value_or(std::vector<PeIconImage>{})) {
-            EXPECT_TRUE(icon.size > 0 && icon.fileOffset + icon.size <= bytes.size());
-            EXPECT_GT(icon.number, std::exchange(previous, icon.number)) << file.path();
+            EXPECT_TRUE(icon.size > 0 && icon.fileOffset + icon.size <= bytes.size()) << name;
+            EXPECT_GT(icon.number, std::exchange(previous, icon.number)) << name;
             found += " " + std::to_string(icon.number);
         }
-        const auto name = file.path().filename().string();
-        EXPECT_TRUE(!DescribeIconImage(bytes) && MakeIconFile(bytes).empty()) << name;
+        const Bytes ico = MakeIconFile(bytes);
+        EXPECT_EQ(DescribeIconImage(bytes).has_value(), !ico.empty()) << name;
+        if (ico.size() >= 22) {
+            found += " ico";
+            for (std::size_t i = 6; i < 14; ++i) {
+                found += " " + std::to_string(ico[i]);
+            }
+            const auto size = static_cast<std::uint32_t>(bytes.size());
+            EXPECT_EQ(Bytes(ico.begin(), ico.begin() + 6), (Bytes{0, 0, 1, 0, 1, 0})) << name;
+            EXPECT_EQ(Bytes(ico.begin() + 14, ico.begin() + 22),
+                      (Bytes{std::uint8_t(size), std::uint8_t(size >> 8), std::uint8_t(size >> 16),
+                             std::uint8_t(size >> 24), 22, 0, 0, 0}))
+                << name;  // the image follows at once
+            EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), ico.begin() + 22, ico.end()))
+                << name;
+        }
         EXPECT_TRUE(!expected.count(name) || expected[name] == found) << name << ":" << found;
         expected.erase(name);
     }

@@ -119,6 +119,30 @@ private slots:
             QVERIFY(i < count ? middlePixel(icon) == colours[i] : icon.isNull());
         }
     }
+
+    // The icon groups by name in any case, an unknown name none; only with
+    // bSetAsAppIcon does the application's icon change too.
+    void windowIconsByGroupName() {
+        using namespace hushgate::resources;
+        const struct {
+            const char* name;
+            const char* path;
+            bool app;
+        } rows[] = {{"AAA", kIconMain, true},
+                    {"fff", kIconLanguage, false},
+                    {"Zzz", kIconAbout, true},
+                    {"AAB", nullptr, true}};
+        for (const auto& row : rows) {
+            QApplication::setWindowIcon(QIcon());
+            QWidget window;
+            hushgate::SetIcon(&window, QString::fromLatin1(row.name), row.app);
+            const QImage icon =
+                row.path ? QIcon(QString::fromLatin1(row.path)).pixmap(16).toImage() : QImage();
+            QVERIFY2(!row.path || !icon.isNull(), row.name);
+            QCOMPARE(window.windowIcon().pixmap(16).toImage(), icon);
+            QCOMPARE(QApplication::windowIcon().pixmap(16).toImage(), row.app ? icon : QImage());
+        }
+    }
 };
 
 QTEST_MAIN(IconLibraryTest)

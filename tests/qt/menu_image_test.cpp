@@ -12,16 +12,16 @@
 #include <QTest>
 
 #include "colour_matrix.h"
-#include "icon_file_builder.h"
+#include "main_menu_images.h"
 #include "resource_names.h"
 
 using hushgate::MenuImageList;
-using namespace hushgate::test;
 
 namespace {
 
-QByteArray toBytes(const ByteVector& bytes) {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+// A file of the fuzz corpus.
+QString seed(const char* name) {
+    return QStringLiteral(HUSHGATE_ICON_CORPUS "/") + QLatin1String(name);
 }
 
 // An image of one colour, or (colour 0) one whose every pixel tells its
@@ -43,10 +43,8 @@ QByteArray encoded(int width, int height, QRgb colour, const char* format = "PNG
 
 // 16 x 16 red and 32 x 32 green at 32 bits, 48 x 48 blue at 8 bits.
 QByteArray threeFrameIcon() {
-    std::vector<std::uint32_t> indices(48 * 48, 1);
-    return toBytes(IconFile({{16, 16, 32, SolidFrame(16, 16, 32, 0xFFFF0000)},
-                             {32, 32, 32, SolidFrame(32, 32, 32, 0xFF00FF00)},
-                             {48, 48, 8, BitmapFrame(48, 48, 8, indices, {0, 0x0000FF})}}));
+    QFile file(seed("three-frames-the-largest-with-fewer-bits.ico"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -66,25 +64,19 @@ private slots:
         QVERIFY(list.Init(nullptr, 16, 16));
         QTemporaryDir dir;
         const QString icon = dir.filePath(QStringLiteral("three.Ico"));
-        const QString cursor = dir.filePath(QStringLiteral("hand.cur"));
-        for (const auto& [path, bytes] :
-             {std::pair{icon, threeFrameIcon()},
-              std::pair{cursor,
-                        toBytes(IconFile({{16, 16, 0, SolidFrame(16, 16, 24, 0xFF0000FF)}}, 2))}}) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        }
+        QVERIFY(QFile::copy(seed("three-frames-the-largest-with-fewer-bits.ico"), icon));
         QVERIFY(list.AddImageFromStream(exitBytes));
         QVERIFY(list.AddImageFromStream(encoded(32, 32, qRgb(10, 120, 230))));
         QVERIFY(list.AddImageFromStream(encoded(8, 8, qRgb(0, 0, 255), "BMP")));
         QVERIFY(list.AddImageFromStream(encoded(16, 16, qRgb(0, 128, 0), "JPG")));
         QVERIFY(list.AddImageFromFile(icon));
-        QVERIFY(list.AddImageFromFile(cursor));
+        QVERIFY(list.AddImageFromFile(seed("pixels-a-cursor.cur")));  // 16 x 16 blue
         QVERIFY(list.AddIconFromHandle(
             QIcon(QPixmap::fromImage(QImage::fromData(encoded(8, 8, qRgb(9, 99, 199)))))));
         QVERIFY(!list.AddIconFromHandle(QIcon()));
         QVERIFY(!list.AddImageFromFile(dir.filePath(QStringLiteral("missing.ico"))));
         QVERIFY(!list.AddImageFromStream(QByteArray("not an image at all")));
+        QVERIFY(!list.AddImageFromStream(QByteArray()));
         QCOMPARE(list.ImageCount(), 6);
         const QRgb expected[] = {0,
                                  qRgb(10, 120, 230),
@@ -98,6 +90,12 @@ private slots:
             QCOMPARE(list.Image(i).format(), QImage::Format_ARGB32);
             QVERIFY(expected[i] == 0 || list.Image(i).pixel(7, 7) == expected[i]);
         }
+        // The later images move down; an index outside the list removes nothing.
+        QVERIFY(!list.RemoveImage(7) && !list.RemoveImage(-1));
+        QVERIFY(list.RemoveImage(6) && list.RemoveImage(0));
+        QCOMPARE(list.ImageCount(), 4);
+        QCOMPARE(list.Image(0).pixel(7, 7), expected[1]);
+        QCOMPARE(list.Image(4).pixel(7, 7), expected[5]);
     }
 
     void iconFramesAreChosenForTheListsSize() {
@@ -172,6 +170,44 @@ private slots:
         MenuImageList unattached;
         unattached.Init(nullptr, 16, 16);
         QVERIFY(!unattached.PutImageToVBMenu(-1, 0, {0}));
+
+        // Highlights in the bar and in every menu below it, with raiseEvent only.
+        QVERIFY(!unattached.Init(nullptr, 16, 16, true));
+        QList<QAction*> highlighted;
+        connect(&list, &MenuImageList::MenuMessages, [&](QAction* item) { highlighted << item; });
+        QVERIFY(list.Init(&bar, 16, 16, true));
+        deep->hover();
+        first->hover();
+        list.Init(&bar, 16, 16);
+        deep->hover();
+        QCOMPARE(highlighted, (QList<QAction*>{deep, first}));
+    }
+
+    // The five menu images, in order at 16 x 16, beside their items of the
+    // main menu; Donate stays bare. A missing item is reported, the rest done.
+    void attachesTheMainMenuImages() {
+        QMenuBar bar;
+        QAction* exit = bar.addMenu(QStringLiteral("File"))->addAction(QStringLiteral("Exit"));
+        MenuImageList list;
+        QVERIFY(!hushgate::AttachMainMenuImages(list, &bar));
+        QVERIFY(!exit->icon().isNull());
+        QMenu* help = bar.addMenu(QStringLiteral("Help"));
+        for (const char* item : {"Updates", "", "Language", "Donate", "Web", "About"}) {
+            *item ? help->addAction(QString::fromLatin1(item)) : help->addSeparator();
+        }
+        QVERIFY(hushgate::AttachMainMenuImages(list, &bar));
+        QCOMPARE(list.ImageCount(), 4);
+        const auto look = [](const QImage& image) {
+            return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
+        const QList<QAction*> items = {exit, help->actions()[0], help->actions()[2],
+                                       help->actions()[4], help->actions()[5]};
+        for (int i = 0; i < 5; ++i) {
+            const QImage picture(QString::fromLatin1(hushgate::resources::kMenuImages[i]));
+            QCOMPARE(list.Image(i), picture.convertToFormat(QImage::Format_ARGB32));
+            QCOMPARE(look(items[i]->icon().pixmap(QSize(16, 16), 1.0).toImage()), look(picture));
+        }
+        QVERIFY(help->actions()[3]->icon().isNull());
     }
 };
 

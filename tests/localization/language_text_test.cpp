@@ -97,14 +97,14 @@ std::vector<std::pair<std::string, std::string>> allKeys() {
     for (const char* key : messages::kAll) {
         keys.emplace_back(messages::kSection, key);
     }
-    for (const char* key : {"1", "2", "3", "4", "6"}) {
-        keys.emplace_back("About", key);
-    }
-    for (const char* key : {"3", "4", "5", "6", "7", "8"}) {
-        keys.emplace_back("Tray", key);
-    }
-    for (const char* key : {"CharacterSet", "translator", "e-mail", "web"}) {
-        keys.emplace_back("LANGUAGE", key);
+    const std::pair<const char*, std::vector<const char*>> lists[] = {
+        {"About", {"1", "2", "3", "4", "6"}},
+        {"Tray", {"3", "4", "5", "6", "7", "8"}},
+        {"LANGUAGE", {"CharacterSet", "translator", "e-mail", "web"}}};
+    for (const auto& [section, names] : lists) {
+        for (const char* key : names) {
+            keys.emplace_back(section, key);
+        }
     }
     return keys;
 }

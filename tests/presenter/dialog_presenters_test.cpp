@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "presenter_fixture.h"
 
@@ -123,6 +124,19 @@ TEST_F(LanguagePresenterTest, LanguageInForceWithoutAFileSelectsNothing) {
     dialog->cmdOK_Click();
     dialog->cmdCancel_Click();
     EXPECT_EQ(view.calls.back(), "closeDialog");
+}
+
+// The dialogs and the Win32 window find each control by its own name.
+TEST(ControlName, EveryControlHasItsOwnName) {
+    std::set<std::string> names;
+    for (int c = 0; c <= static_cast<int>(Control::lblTranslatedByWeb); ++c) {
+        const char* name = ControlName(static_cast<Control>(c));
+        ASSERT_NE(name, nullptr) << c;
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), 32u);
+    EXPECT_FALSE(names.contains(""));
+    EXPECT_STREQ(ControlName(Control::lblStatusEnd), "lblStatusEnd");
 }
 
 }  // namespace

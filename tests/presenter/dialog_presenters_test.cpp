@@ -59,7 +59,8 @@ protected:
 // opening selects and previews the new language. Cancel changes nothing.
 TEST_F(LanguagePresenterTest, SelectionPreviewsApplyTellsThenSets) {
     for (const auto& [name, apply, charset] :
-         {std::tuple{"Polish", "Zastosuj", 238},
+         {std::tuple{"English", "Apply", 0},
+          {"Polish", "Zastosuj", 238},
           {"Greek", "\xC5\xF6\xE1\xF1\xEC\xEF\xE3\xDE", 161}}) {
         inForce = name;
         open(name);
@@ -82,6 +83,10 @@ TEST_F(LanguagePresenterTest, SelectionPreviewsApplyTellsThenSets) {
     EXPECT_EQ(view.calls.back(), "closeDialog");
     open("English");
     expectPreviewOf("Russian", kRussianApply, 204);
+    // The program closed its windows while the message was up: nothing set.
+    view.whileMessageShown = [this] { dialog.reset(); };
+    dialog->cmdOK_Click();
+    EXPECT_EQ(set, std::vector<std::string>{"Russian"});
 }
 
 // The list: the language files, sorted, without their extension. A

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "presenter_fixture.h"
 
@@ -58,7 +59,8 @@ protected:
 // opening selects and previews the new language. Cancel changes nothing.
 TEST_F(LanguagePresenterTest, SelectionPreviewsApplyTellsThenSets) {
     for (const auto& [name, apply, charset] :
-         {std::tuple{"Polish", "Zastosuj", 238},
+         {std::tuple{"English", "Apply", 0},
+          {"Polish", "Zastosuj", 238},
           {"Greek", "\xC5\xF6\xE1\xF1\xEC\xEF\xE3\xDE", 161}}) {
         inForce = name;
         open(name);
@@ -81,6 +83,10 @@ TEST_F(LanguagePresenterTest, SelectionPreviewsApplyTellsThenSets) {
     EXPECT_EQ(view.calls.back(), "closeDialog");
     open("English");
     expectPreviewOf("Russian", kRussianApply, 204);
+    // The program closed its windows while the message was up: nothing set.
+    view.whileMessageShown = [this] { dialog.reset(); };
+    dialog->applyClicked();
+    EXPECT_EQ(set, std::vector<std::string>{"Russian"});
 }
 
 // The list: the language files, sorted, without their extension. A
@@ -123,6 +129,19 @@ TEST_F(LanguagePresenterTest, LanguageInForceWithoutAFileSelectsNothing) {
     dialog->applyClicked();
     dialog->cancelClicked();
     EXPECT_EQ(view.calls.back(), "closeDialog");
+}
+
+// The dialogs and the Win32 window find each control by its own name.
+TEST(ControlName, EveryControlHasItsOwnName) {
+    std::set<std::string> names;
+    for (int c = 0; c <= static_cast<int>(Control::lblTranslatedByWeb); ++c) {
+        const char* name = ControlName(static_cast<Control>(c));
+        ASSERT_NE(name, nullptr) << c;
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), 32u);
+    EXPECT_FALSE(names.contains(""));
+    EXPECT_STREQ(ControlName(Control::lblStatusEnd), "lblStatusEnd");
 }
 
 }  // namespace

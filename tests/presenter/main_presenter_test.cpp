@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "hosts_messages.h"
 #include "presenter_fixture.h"
+#include "web_constants.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -135,7 +137,13 @@ TEST_F(MainPresenterTest, StartupReportsWaitForTheWindow) {
 
 TEST_F(MainPresenterTest, BlockAndUnblockRewriteTheFileAndAdvise) {
     program.writeHosts(kOriginal);
-    open().blockClicked();
+    open();
+    EXPECT_EQ(view.calls,
+              (std::vector<std::string>{
+                  "SetIcon", "applyTexts", "AttachMenuImages", "SetToolbarFlat", "DoEvents",
+                  "GetIconsFromLibrary " + program.programFolder() + "/resources.dll", "showStatus",
+                  "PlaceStateWord"}));
+    presenter->blockClicked();
     EXPECT_EQ(program.hosts(), kTidied + allEntries());
     EXPECT_EQ(view.status.state, HostsState::Blocked);
     presenter->unblockClicked();
@@ -148,7 +156,8 @@ TEST_F(MainPresenterTest, BlockAndUnblockRewriteTheFileAndAdvise) {
     // A failed change is told, and the window shows what is on disk.
     std::filesystem::remove(program.hostsPath());
     presenter->blockClicked();
-    EXPECT_EQ(describe(view.messages.back()).find("Critical|Tavrin Hushgate|"), 0u);
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_EQ(describe(view.messages[2]).find("Critical|Tavrin Hushgate|Cannot read "), 0u);
     EXPECT_EQ(view.status.state, HostsState::Unknown);
     EXPECT_FALSE(std::filesystem::exists(program.hostsPath()));
 }
@@ -192,6 +201,77 @@ TEST_F(MainPresenterTest, ChangeElsewhereHoldsTheButtonsAndTheRecheck) {
     change.finish({HostsChangeOutcome::Result::Dismissed, true, 126, "", std::nullopt});
     EXPECT_EQ(view.messages.size(), 1u);
     EXPECT_TRUE(view.unblockEnabled);
+    // Done, but the file is gone since: why it cannot be read, then the advice.
+    presenter->unblockClicked();
+    std::filesystem::remove(program.hostsPath());
+    change.finish({});
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_EQ(describe(view.messages[1])
+                  .find("Critical|Tavrin Hushgate|Cannot read " + program.hostsPath()),
+              0u);
+    EXPECT_EQ(view.status.state, HostsState::Unknown);
+    // The window closed while a change ran: its end reaches no one.
+    presenter->blockClicked();
+    presenter.reset();
+    view.calls.clear();
+    change.finish({});
+    EXPECT_TRUE(view.calls.empty());
+}
+
+// Each menu item and the link do their own command; toolbar keys only as
+// the buttons carry them exactly.
+TEST_F(MainPresenterTest, EachCommandDoesItsOwnThing) {
+    const std::string home = "openAddress " + std::string(web::kHomePage),
+                      social = "openAddress " + std::string(web::kSocialPage);
+    MainPresenter& p = open();
+    using M = MainPresenter;
+    // clang-format off
+    const std::pair<void (M::*)(), std::string> items[] = {
+        {&M::webChosen, home}, {&M::linkClicked, home}, {&M::facebookChosen, social},
+        {&M::donateChosen, "openAddress " + std::string(web::kDonatePage)},
+        {&M::languageChosen, "showLanguageDialog"}, {&M::aboutChosen, "showAboutDialog"}};
+    const std::pair<const char*, std::string> keys[] = {
+        {"language", "showLanguageDialog"}, {"about", "showAboutDialog"}, {"web", home},
+        {"facebook", social}, {"", ""}, {"Web", ""}, {" web", ""}, {"web ", ""}, {"ABOUT", ""},
+        {"languages", ""}, {"faceboo", ""}, {"separator", ""}};
+    // clang-format on
+    for (const auto& [item, call] : items) {
+        view.calls.clear();
+        (p.*item)();
+        EXPECT_EQ(view.calls, std::vector<std::string>{call});
+    }
+    for (const auto& [key, call] : keys) {
+        view.calls.clear();
+        p.toolbarButtonClicked(key);
+        EXPECT_EQ(view.calls, call.empty() ? std::vector<std::string>{} : std::vector{call}) << key;
+    }
+}
+
+// What a failed change says: the system's reason, then the original kept or
+// the file unchanged, then what to do.
+TEST(HostsMessages, SayWhatFailedAndWhatIsLeft) {
+    using A = HostsError::Action;
+    using K = HostsError::Kind;
+    const LanguageFile english = LanguageFile::builtInEnglish();
+#ifdef _WIN32
+    const std::string rights = " Start Tavrin Hushgate as administrator to change it.";
+#else
+    const std::string rights = " Start Tavrin Hushgate as root to change it.";
+#endif
+    const std::string unchanged = " The hosts file is unchanged.";
+    const std::pair<HostsError, std::string> errors[] = {
+        // clang-format off
+        {{A::Read, K::NotFound, "/h", 2, "gone"}, "Cannot read /h: gone."},
+        {{A::Write, K::DiskFull, "/h", 28, "full"}, "Cannot write /h: full." + unchanged},
+        {{A::Write, K::Other, "/h", 5, "bad", "/h.b"}, "Cannot write /h: bad. The original is kept as /h.b and is put back by the next change of the file."},
+        {{A::Write, K::PermissionDenied, "/h", 13, "no"}, "Cannot write /h: no." + unchanged + rights},
+        {{A::Read, K::PermissionDenied, "/h", 13, "no"}, "Cannot read /h: no." + rights},
+        {{A::Write, K::ChangedByOther, "/h", 0, "changed"}, "Another program kept changing /h while it was being updated; nothing was written. Try again."},
+    };
+    // clang-format on
+    for (const auto& [error, says] : errors) {
+        EXPECT_EQ(bytesOf(DescribeHostsError(error, english)), says);
+    }
 }
 
 // The language named in config.ini, if it is a bare name with a file; else
@@ -250,6 +330,7 @@ TEST_F(MainPresenterTest, TextsComeFromTheLanguageInForceSavedAtExit) {
         presenter->exitChosen();
         presenter->unload();
         EXPECT_EQ(view.calls, (std::vector<std::string>{"closeWindow", "UnloadAllForms"}));
+        EXPECT_TRUE(presenter->SaveSettings());
         EXPECT_EQ(readFile(program.settingsPath()),
                   "[Settings]\r\nLanguage=" + std::string(c.inForce) + "\r\n");
     }
@@ -290,8 +371,6 @@ TEST_F(UpdateCheckTest, AnswersAreEvaluated) {
         // clang-format off
         {"1.2", UpdateOutcome::NewVersion, "Question|Tavrin Hushgate|New version available!\nVersion: 1.2\n\nWould you like to download it from our website?|YesNo"},
         {"1.1", UpdateOutcome::NoUpdate, "Information|Tavrin Hushgate|No new updates available!"},
-        {"1.0", UpdateOutcome::NoUpdate, "Information|Tavrin Hushgate|No new updates available!"},
-        {"", UpdateOutcome::NoUpdate, "Information|Tavrin Hushgate|No new updates available!"},
         {"\xFF junk 2.0", UpdateOutcome::NoUpdate, "Information|Tavrin Hushgate|No new updates available!"},
         {std::nullopt, UpdateOutcome::Failed, nullptr},
         {"1.10", UpdateOutcome::NewVersion, nullptr, MessageAnswer::Yes},
@@ -299,6 +378,7 @@ TEST_F(UpdateCheckTest, AnswersAreEvaluated) {
     // clang-format on
     for (const auto& c : cases) {
         view.messages.clear();
+        view.calls.clear();
         view.answer = c.answer;
         check.start();
         EXPECT_EQ(view.calls.back(), "startVersionRequest " + check.settings.versionFile);
@@ -310,9 +390,9 @@ TEST_F(UpdateCheckTest, AnswersAreEvaluated) {
             EXPECT_EQ(describe(view.messages.at(0)), c.shown);
         }
         EXPECT_FALSE(check.isWaiting());
+        EXPECT_EQ(view.calls.back() == "openAddress http://home.example",
+                  c.answer == MessageAnswer::Yes);
     }
-    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "openAddress http://home.example"),
-              1);
 }
 
 // Only the newest check counts: an earlier one's answer, late or arriving

@@ -55,6 +55,7 @@ private:
 
 private slots:
     void init() {
+        cleanup();  // a table's rows start afresh too; recorders go before new ones come
         program = std::make_unique<ProgramFolder>();
         messages = std::make_unique<MessageRecorder>();
         owner = std::make_unique<QWidget>();
@@ -81,54 +82,34 @@ private slots:
 
     // Esc closes from wherever the focus is, Enter presses the default
     // button; a closed dialog is gone, so the next opening starts afresh.
-    void keysAndButtonsClose_data() {
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<QString>("focus");
-        QTest::addColumn<int>("key");  // 0: click the focus instead
-        QTest::addColumn<QString>("applied");
-        QTest::newRow("About: Esc") << "about"
-                                    << "cmdClose" << int(Qt::Key_Escape) << "";
-        QTest::newRow("About: Enter") << "about"
-                                      << "cmdClose" << int(Qt::Key_Return) << "";
-        QTest::newRow("About: Close") << "about"
-                                      << "cmdClose" << 0 << "";
-        QTest::newRow("language: Cancel") << "language"
-                                          << "cmdCancel" << 0 << "";
-        QTest::newRow("language: Esc in the list") << "language"
-                                                   << "cboLanguage" << int(Qt::Key_Escape) << "";
-        QTest::newRow("language: Esc on Apply") << "language"
-                                                << "cmdOK" << int(Qt::Key_Escape) << "";
-        QTest::newRow("language: Esc on Cancel") << "language"
-                                                 << "cmdCancel" << int(Qt::Key_Escape) << "";
-        QTest::newRow("language: Enter in the list")
-            << "language"
-            << "cboLanguage" << int(Qt::Key_Return) << "German";
-        QTest::newRow("language: Apply") << "language"
-                                         << "cmdOK" << 0 << "German";
-    }
     void keysAndButtonsClose() {
-        QFETCH(QString, dialog);
-        QFETCH(QString, focus);
-        QFETCH(int, key);
-        QFETCH(QString, applied);
-        QPointer<QDialog> shown = dialog == QLatin1String("about")
-                                      ? QPointer<QDialog>(about())
-                                      : QPointer<QDialog>(languageDialog());
-        if (auto* list = shown->findChild<QComboBox*>()) {
-            list->setCurrentText(QStringLiteral("German"));
+        const int esc = Qt::Key_Escape, enter = Qt::Key_Return, click = 0;
+        const std::tuple<bool, QString, int, std::string> rows[] = {
+            // The About dialog or the language dialog; the focus; the key; applied.
+            {true, "cmdClose", esc, ""},      {true, "cmdClose", enter, ""},
+            {true, "cmdClose", click, ""},    {false, "cmdCancel", click, ""},
+            {false, "cboLanguage", esc, ""},  {false, "cmdOK", esc, ""},
+            {false, "cmdCancel", esc, ""},    {false, "cboLanguage", enter, "German"},
+            {false, "cmdOK", click, "German"}};
+        for (const auto& [isAbout, focus, key, applied] : rows) {
+            init();
+            QPointer<QDialog> shown =
+                isAbout ? QPointer<QDialog>(about()) : QPointer<QDialog>(languageDialog());
+            if (auto* list = shown->findChild<QComboBox*>()) {
+                list->setCurrentText(QStringLiteral("German"));
+            }
+            auto* control = shown->findChild<QWidget*>(focus);
+            control->setFocus();
+            if (key == click) {
+                QTest::mouseClick(control, Qt::LeftButton);
+            } else {
+                QTest::keyClick(control, Qt::Key(key));
+            }
+            QTRY_VERIFY2(shown.isNull(), qPrintable(focus));
+            QCOMPARE(inForce, applied.empty() ? "English" : applied);
+            QCOMPARE(messages->shown.size(), applied.empty() ? 0 : 1);
+            QVERIFY(opened.isEmpty());
         }
-        auto* control = shown->findChild<QWidget*>(focus);
-        control->setFocus();
-        if (key == 0) {
-            QTest::mouseClick(control, Qt::LeftButton);
-        } else {
-            QTest::keyClick(control, Qt::Key(key));
-        }
-        QTRY_VERIFY(shown.isNull());
-        QCOMPARE(QString::fromStdString(inForce),
-                 applied.isEmpty() ? QStringLiteral("English") : applied);
-        QCOMPARE(messages->shown.size(), applied.isEmpty() ? 0 : 1);
-        QVERIFY(opened.isEmpty());
     }
 
     // Arrow keys in the list move the selection, and each step previews.

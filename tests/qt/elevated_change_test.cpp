@@ -61,6 +61,7 @@ private:
 
 private slots:
     void init() {
+        cleanup();  // a table's rows start afresh too; recorders go before new ones come
         program = std::make_unique<ProgramFolder>();
         messages = std::make_unique<MessageRecorder>();
     }
@@ -79,89 +80,67 @@ private slots:
 
     // What pkexec and the helper end with, and what the window makes of it;
     // the message's wording is the presenter's.
-    void outcomesOfTheElevatedChange_data() {
-        QTest::addColumn<bool>("unblock");
-        QTest::addColumn<QByteArray>("writes");  // what the stand-in helper writes, if anything
-        QTest::addColumn<QString>("script");     // the rest of the stand-in
-        QTest::addColumn<QString>("missing");    // "program" or "helper"
-        QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<int>("icon");      // 0: no message
-        QTest::addColumn<QString>("says");  // %1: the missing program's path
+    void outcomesOfTheElevatedChange() {
         const QByteArray blocked = kUnblocked + allEntries();
         const int critical = QMessageBox::Critical, information = QMessageBox::Information;
-        const QString none, done = QStringLiteral("exit your browser");
-        QTest::newRow("done, blocked")
-            << false << blocked << none << none << blocked << information << done;
-        QTest::newRow("done, unblocked, pkexec remarking")
-            << true << kUnblocked << "echo 'pkexec: a remark' >&2" << none << kUnblocked
-            << information << done;
-        QTest::newRow("password dialog dismissed")
-            << false << QByteArray() << "echo 'pkexec: dismissed' >&2; exit 126" << none
-            << kUnblocked << 0 << none;
-        QTest::newRow("not authorised, without a word")
-            << false << QByteArray() << "exit 127" << none << kUnblocked << critical
-            << "file: pkexec exit code 127";
-        QTest::newRow("helper failed, without a word")
-            << false << QByteArray() << "exit 5" << none << kUnblocked << critical
-            << "changed: exit code 5";
-        QTest::newRow("pkexec killed") << false << QByteArray() << "kill -9 $$" << none
-                                       << kUnblocked << critical << "changed: pkexec was stopped";
-        QTest::newRow("pkexec's line before the helper's")
-            << false << QByteArray()
-            << "echo 'pkexec: a remark' >&2; echo 'hushgate-helper: disk full' >&2; exit 3" << none
-            << kUnblocked << critical << "changed: disk full";
-        QTest::newRow("not authorised")
-            << false << QByteArray()
-            << "printf 'Error executing command as another user: Not authorized\\n\\nThis incident "
-               "has been reported.\\n' >&2; exit 127"
-            << none << kUnblocked << critical
-            << ": Error executing command as another user: Not authorized";
-        QTest::newRow("helper failed")
-            << false << QByteArray()
-            << "echo 'hushgate-helper: cannot write /etc/hosts: Read-only file system' >&2; exit 3"
-            << none << kUnblocked << critical
-            << "changed: cannot write /etc/hosts: Read-only file system";
-        QTest::newRow("no pkexec") << false << blocked << none << "program" << kUnblocked
-                                   << critical << "them (%1) is not installed";
-        QTest::newRow("no helper") << false << blocked << none << "helper" << kUnblocked << critical
-                                   << "helper (%1) is not installed";
-    }
-    void outcomesOfTheElevatedChange() {
-        QFETCH(bool, unblock);
-        QFETCH(QByteArray, writes);
-        QFETCH(QString, script);
-        QFETCH(QString, missing);
-        QFETCH(QByteArray, after);
-        QFETCH(int, icon);
-        QFETCH(QString, says);
+        const QString done = QStringLiteral("exit your browser");
+        const struct {
+            bool unblock;
+            QByteArray writes;  // what the stand-in helper writes, if anything
+            QString script;     // the rest of the stand-in
+            QString missing;    // "program" or "helper"
+            QByteArray after;
+            int icon;      // 0: no message
+            QString says;  // %1: the missing program's path
+        } rows[] = {
+            // clang-format off
+            {false, blocked, {}, {}, blocked, information, done},
+            {true, kUnblocked, "echo 'pkexec: a remark' >&2", {}, kUnblocked, information, done},
+            {false, {}, "echo 'pkexec: dismissed' >&2; exit 126", {}, kUnblocked, 0, {}},
+            {false, {}, "exit 127", {}, kUnblocked, critical, "file: pkexec exit code 127"},
+            {false, {}, "exit 5", {}, kUnblocked, critical, "changed: exit code 5"},
+            {false, {}, "kill -9 $$", {}, kUnblocked, critical, "changed: pkexec was stopped"},
+            // pkexec's line before the helper's
+            {false, {}, "echo 'pkexec: a remark' >&2; echo 'hushgate-helper: disk full' >&2; exit 3", {}, kUnblocked, critical, "changed: disk full"},
+            {false, {}, "printf 'Error executing command as another user: Not authorized\\n\\nThis incident has been reported.\\n' >&2; exit 127",
+             {}, kUnblocked, critical, ": Error executing command as another user: Not authorized"},
+            {false, {}, "echo 'hushgate-helper: cannot write /etc/hosts: Read-only file system' >&2; exit 3",
+             {}, kUnblocked, critical, "changed: cannot write /etc/hosts: Read-only file system"},
+            {false, blocked, {}, "program", kUnblocked, critical, "them (%1) is not installed"},
+            {false, blocked, {}, "helper", kUnblocked, critical, "helper (%1) is not installed"},
+            // clang-format on
+        };
+        for (const auto& row : rows) {
+            init();
+            program->writeHosts(row.unblock ? kUnblocked + allEntries() : kUnblocked);
+            // The stand-in checks it was given exactly what pkexec is given.
+            QString standIn = QStringLiteral(
+                                  "[ \"$1\" = --disable-internal-agent ] && [ \"$2\" = %1 ] && "
+                                  "[ \"$3\" = %2 ] && [ $# = 3 ] || exit 9; ")
+                                  .arg(quoted(helper()), row.unblock ? "unblock" : "block");
+            if (!row.writes.isNull()) {
+                standIn += writesHosts(row.writes) + QStringLiteral("; ");
+            }
+            auto w = open(standIn + row.script);
+            QVERIFY(shows(*w, row.unblock));
+            const QString absent = program->path(QStringLiteral("absent"));
+            if (row.missing == QLatin1String("program")) {
+                w->hostsChanger().useElevation({absent, {}, helper()});
+            } else if (row.missing == QLatin1String("helper")) {
+                w->hostsChanger().useElevation({QStringLiteral("/bin/sh"), {}, absent});
+            }
+            const QString says = row.missing.isEmpty() ? row.says : row.says.arg(absent);
 
-        program->writeHosts(unblock ? kUnblocked + allEntries() : kUnblocked);
-        // The stand-in checks it was given exactly what pkexec is given.
-        QString standIn = QStringLiteral(
-                              "[ \"$1\" = --disable-internal-agent ] && [ \"$2\" = %1 ] && "
-                              "[ \"$3\" = %2 ] && [ $# = 3 ] || exit 9; ")
-                              .arg(quoted(helper()), unblock ? "unblock" : "block");
-        if (!writes.isNull()) {
-            standIn += writesHosts(writes) + QStringLiteral("; ");
-        }
-        auto w = open(standIn + script);
-        QVERIFY(shows(*w, unblock));
-        const QString absent = program->path(QStringLiteral("absent"));
-        if (missing == QLatin1String("program")) {
-            w->hostsChanger().useElevation({absent, {}, helper()});
-        } else if (missing == QLatin1String("helper")) {
-            w->hostsChanger().useElevation({QStringLiteral("/bin/sh"), {}, absent});
-        }
-        says = missing.isEmpty() ? says : says.arg(absent);
-
-        QTest::mouseClick(unblock ? w->cmdUnblockFB : w->cmdBlockFB, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!w->hostsChangeRunning(), 60000);
-        QCOMPARE(program->hosts(), after);
-        QVERIFY(shows(*w, after != kUnblocked));
-        QCOMPARE(messages->shown.size(), icon == 0 ? 0 : 1);
-        if (icon != 0) {
-            QCOMPARE(int(messages->shown[0].icon), icon);
-            QVERIFY2(messages->shown[0].text.contains(says), qPrintable(messages->shown[0].text));
+            QTest::mouseClick(row.unblock ? w->cmdUnblockFB : w->cmdBlockFB, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!w->hostsChangeRunning(), 60000);
+            QCOMPARE(program->hosts(), row.after);
+            QVERIFY2(shows(*w, row.after != kUnblocked), qPrintable(row.script));
+            QCOMPARE(messages->shown.size(), row.icon == 0 ? 0 : 1);
+            if (row.icon != 0) {
+                QCOMPARE(int(messages->shown[0].icon), row.icon);
+                QVERIFY2(messages->shown[0].text.contains(says),
+                         qPrintable(messages->shown[0].text));
+            }
         }
     }
 

@@ -35,23 +35,16 @@ TEST(ParseCharacterSet, TakesPlainNumbersFrom0To255) {
 // decode as Western.
 TEST(DecodeLanguageText, UsesTheCodePageOfTheCharacterSet) {
     const std::tuple<int, int, const char*, QString> rows[] = {
-        {0, 1252, "caf\xE9 \x80", u"café €"_qs},
-        {204, 1251, "\xCF\xF0\xE8\xE2\xE5\xF2", u"Привет"_qs},
-        {161, 1253, "\xE3\xE5\xE9\xDC", u"γειά"_qs},
-        {238, 1250, "\xB9\xE6\xB3", u"ąćł"_qs},
-        {162, 1254, "\xFD\xF0\xDD", u"ığİ"_qs},
-        {177, 1255, "\xF9\xEC\xE5\xED", u"שלום"_qs},
-        {178, 1256, "\xC7", u"ا"_qs},
-        {186, 1257, "\xE0\xD0", u"ąŠ"_qs},
-        {163, 1258, "\xD0\xFE", u"Đ₫"_qs},
-        {128, 932, "\x93\xFA\x96\x7B", u"日本"_qs},
-        {134, 936, "\xD6\xD0\xCE\xC4", u"中文"_qs},
-        {129, 949, "\xC7\xD1\xB1\xB9", u"한국"_qs},
-        {136, 950, "\xA4\xA4\xA4\xE5", u"中文"_qs},
-        {222, 874, "\xA1", u"ก"_qs},
-        {1, 0, "\xE9\x80", u"é€"_qs},
-        {255, 0, "\xE9\x80", u"é€"_qs},
-        {-1, 0, "\xE9\x80", u"é€"_qs},
+        // clang-format off
+        {0, 1252, "caf\xE9 \x80", u"café €"_qs},      {204, 1251, "\xCF\xF0\xE8\xE2\xE5\xF2", u"Привет"_qs},
+        {161, 1253, "\xE3\xE5\xE9\xDC", u"γειά"_qs},  {238, 1250, "\xB9\xE6\xB3", u"ąćł"_qs},
+        {162, 1254, "\xFD\xF0\xDD", u"ığİ"_qs},      {177, 1255, "\xF9\xEC\xE5\xED", u"שלום"_qs},
+        {178, 1256, "\xC7", u"ا"_qs},               {186, 1257, "\xE0\xD0", u"ąŠ"_qs},
+        {163, 1258, "\xD0\xFE", u"Đ₫"_qs},          {128, 932, "\x93\xFA\x96\x7B", u"日本"_qs},
+        {134, 936, "\xD6\xD0\xCE\xC4", u"中文"_qs},   {129, 949, "\xC7\xD1\xB1\xB9", u"한국"_qs},
+        {136, 950, "\xA4\xA4\xA4\xE5", u"中文"_qs},   {222, 874, "\xA1", u"ก"_qs},
+        {1, 0, "\xE9\x80", u"é€"_qs}, {255, 0, "\xE9\x80", u"é€"_qs}, {-1, 0, "\xE9\x80", u"é€"_qs},
+        // clang-format on
     };
     for (const auto& [characterSet, number, bytes, text] : rows) {
         const CodePage* page = FindCodePage(characterSet);
@@ -97,14 +90,14 @@ std::vector<std::pair<std::string, std::string>> allKeys() {
     for (const char* key : messages::kAll) {
         keys.emplace_back(messages::kSection, key);
     }
-    for (const char* key : {"1", "2", "3", "4", "6"}) {
-        keys.emplace_back("About", key);
-    }
-    for (const char* key : {"3", "4", "5", "6", "7", "8"}) {
-        keys.emplace_back("Tray", key);
-    }
-    for (const char* key : {"CharacterSet", "translator", "e-mail", "web"}) {
-        keys.emplace_back("LANGUAGE", key);
+    const std::pair<const char*, std::vector<const char*>> lists[] = {
+        {"About", {"1", "2", "3", "4", "6"}},
+        {"Tray", {"3", "4", "5", "6", "7", "8"}},
+        {"LANGUAGE", {"CharacterSet", "translator", "e-mail", "web"}}};
+    for (const auto& [section, names] : lists) {
+        for (const char* key : names) {
+            keys.emplace_back(section, key);
+        }
     }
     return keys;
 }

@@ -72,6 +72,7 @@ private:
 
 private slots:
     void init() {
+        cleanup();  // a table's rows start afresh too; recorders go before new ones come
         program = std::make_unique<ProgramFolder>();
         program->writeHosts(kOriginal);
         messages = std::make_unique<MessageRecorder>(QMessageBox::Yes);
@@ -86,52 +87,42 @@ private slots:
     // Keys as the user presses them, through the window's real focus: Enter
     // means Block while it is enabled and nothing otherwise; a button the
     // user reaches with Tab takes Space and Enter.
-    void keysPressOnlyWhatTheUserMeant_data() {
-        QTest::addColumn<bool>("startBlocked");
-        // R Enter, T Tab, S Space; X: the file goes away and comes back.
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<bool>("endBlocked");
-        QTest::addColumn<int>("changes");
-        QTest::newRow("not blocked: Enter blocks") << false << "R" << true << 1;
-        QTest::newRow("not blocked: a second Enter does nothing") << false << "RR" << true << 1;
-        QTest::newRow("blocked: Enter does nothing") << true << "RR" << true << 0;
-        QTest::newRow("blocked: Tab, Space unblocks") << true << "TS" << false << 1;
-        QTest::newRow("blocked: Tab, Enter unblocks") << true << "TR" << false << 1;
-        QTest::newRow("unblocked by Tab, Space: Enter blocks") << true << "TSR" << true << 2;
-        QTest::newRow("blocked: Tab, file away and back, Enter does nothing")
-            << true << "TXR" << true << 0;
-    }
     void keysPressOnlyWhatTheUserMeant() {
-        QFETCH(bool, startBlocked);
-        QFETCH(QString, keys);
-        QFETCH(bool, endBlocked);
-        QFETCH(int, changes);
-        program->writeHosts(startBlocked ? kTidied + allEntries() : kTidied);
-        auto w = open();
-        QWidget box;  // stands in for the message box each change shows
-        for (const QChar key : keys) {
-            if (key == QLatin1Char('X')) {
-                const QByteArray before = program->hosts();
-                QFile::remove(program->hostsPath());
-                QTRY_VERIFY_WITH_TIMEOUT(shows(*w, Unknown), 10000);
-                program->writeHosts(before);
-                QTRY_VERIFY_WITH_TIMEOUT(!shows(*w, Unknown), 10000);
-            } else {
-                QTest::keyClick(w->windowHandle(), key == QLatin1Char('R')   ? Qt::Key_Return
-                                                   : key == QLatin1Char('T') ? Qt::Key_Tab
-                                                                             : Qt::Key_Space);
+        // Blocked at the start; R Enter, T Tab, S Space, X the file goes away
+        // and comes back; blocked at the end; changes made.
+        const std::tuple<bool, QString, bool, int> rows[] = {
+            {false, "R", true, 1},  {false, "RR", true, 1}, {true, "RR", true, 0},
+            {true, "TS", false, 1}, {true, "TR", false, 1}, {true, "TSR", true, 2},
+            {true, "TXR", true, 0}};
+        for (const auto& [startBlocked, keys, endBlocked, changes] : rows) {
+            init();
+            program->writeHosts(startBlocked ? kTidied + allEntries() : kTidied);
+            auto w = open();
+            QWidget box;  // stands in for the message box each change shows
+            for (const QChar key : keys) {
+                if (key == QLatin1Char('X')) {
+                    const QByteArray before = program->hosts();
+                    QFile::remove(program->hostsPath());
+                    QTRY_VERIFY_WITH_TIMEOUT(shows(*w, Unknown), 10000);
+                    program->writeHosts(before);
+                    QTRY_VERIFY_WITH_TIMEOUT(!shows(*w, Unknown), 10000);
+                } else {
+                    QTest::keyClick(w->windowHandle(), key == QLatin1Char('R')   ? Qt::Key_Return
+                                                       : key == QLatin1Char('T') ? Qt::Key_Tab
+                                                                                 : Qt::Key_Space);
+                }
+                // The window loses the focus to the box and gets it back.
+                box.show();
+                box.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&box));
+                box.hide();
+                w->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(w.get()));
             }
-            // The window loses the focus to the box and gets it back.
-            box.show();
-            box.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&box));
-            box.hide();
-            w->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(w.get()));
+            QCOMPARE(program->hosts(), endBlocked ? kTidied + allEntries() : kTidied);
+            QCOMPARE(messages->shown.size(), changes);
+            QVERIFY2(shows(*w, endBlocked ? Blocked : Unblocked), qPrintable(keys));
         }
-        QCOMPARE(program->hosts(), endBlocked ? kTidied + allEntries() : kTidied);
-        QCOMPARE(messages->shown.size(), changes);
-        QVERIFY(shows(*w, endBlocked ? Blocked : Unblocked));
     }
 
     void f10OpensTheMenusAndTheArrowsMoveAlongThem() {
@@ -179,51 +170,45 @@ private slots:
         QCOMPARE(messages->shown.size(), 1);
     }
 
-    // Each menu item and toolbar button does its own command.
-    void commandsOfTheMenusAndTheToolbar_data() {
-        QTest::addColumn<QString>("control");  // a menu item, toolbar key or "lblLink"
-        QTest::addColumn<QString>("opens");    // an address, or the dialog's name
+    // Each menu item, toolbar button (by its key) and the link is wired to
+    // its own command: a page opened each time, a dialog once however often.
+    void commandsOfTheMenusAndTheToolbar() {
         const QString home = QString::fromUtf8(hushgate::web::kHomePage);
         const QString social = QString::fromUtf8(hushgate::web::kSocialPage);
         const QString donate = QString::fromUtf8(hushgate::web::kDonatePage);
-        const char* rows[][2] = {{"mnuLanguage", "frmLanguage"},
-                                 {"mnuAbout", "frmAbout"},
-                                 {"language", "frmLanguage"},
-                                 {"about", "frmAbout"}};
-        for (const auto& row : rows) {
-            QTest::newRow(row[0]) << row[0] << row[1];
-        }
-        for (const auto& [control, page] : {std::pair{"mnuWeb", home},
-                                            {"mnuDonate", donate},
-                                            {"mnuFacebook", social},
-                                            {"web", home},
-                                            {"facebook", social},
-                                            {"lblLink", home}}) {
-            QTest::newRow(control) << control << page;
-        }
-    }
-    void commandsOfTheMenusAndTheToolbar() {
-        QFETCH(QString, control);
-        QFETCH(QString, opens);
-        auto w = open();
-        QAction* action = w->findChild<QAction*>(control);
-        for (QAction* button : w->Toolbar1->actions()) {
-            action = button->data().toString() == control ? button : action;
-        }
-        for (int twice = 0; twice < 2; ++twice) {
-            action ? action->trigger() : QTest::mouseClick(w->lblLink, Qt::LeftButton);
-        }
-        const auto shown = [&] {
-            const QList<QWidget*> all = w->findChildren<QWidget*>(opens);
-            return std::count_if(all.begin(), all.end(), [](QWidget* d) { return d->isVisible(); });
-        };
-        if (opens.startsWith(QLatin1String("frm"))) {
-            QVERIFY(browser->urls.isEmpty());
-            QCOMPARE(shown(), 1);  // opened once, however often asked
-            w->close();
-            QCOMPARE(shown(), 0);  // and closed with the window
-        } else {
-            QCOMPARE(browser->urls, (QList<QUrl>{QUrl(opens), QUrl(opens)}));
+        const std::pair<QString, QString> rows[] = {{"mnuLanguage", "frmLanguage"},
+                                                    {"mnuAbout", "frmAbout"},
+                                                    {"language", "frmLanguage"},
+                                                    {"about", "frmAbout"},
+                                                    {"mnuWeb", home},
+                                                    {"mnuDonate", donate},
+                                                    {"mnuFacebook", social},
+                                                    {"web", home},
+                                                    {"facebook", social},
+                                                    {"lblLink", home}};
+        for (const auto& [control, opens] : rows) {
+            init();
+            auto w = open();
+            QAction* action = w->findChild<QAction*>(control);
+            for (QAction* button : w->Toolbar1->actions()) {
+                action = button->data().toString() == control ? button : action;
+            }
+            for (int twice = 0; twice < 2; ++twice) {
+                action ? action->trigger() : QTest::mouseClick(w->lblLink, Qt::LeftButton);
+            }
+            const auto shown = [&] {
+                const QList<QWidget*> all = w->findChildren<QWidget*>(opens);
+                return std::count_if(all.begin(), all.end(),
+                                     [](QWidget* d) { return d->isVisible(); });
+            };
+            if (opens.startsWith(QLatin1String("frm"))) {
+                QVERIFY2(browser->urls.isEmpty(), qPrintable(control));
+                QCOMPARE(shown(), 1);
+                w->close();
+                QCOMPARE(shown(), 0);  // closed with the window
+            } else {
+                QCOMPARE(browser->urls, (QList<QUrl>{QUrl(opens), QUrl(opens)}));
+            }
         }
     }
 
@@ -253,80 +238,58 @@ private slots:
         QVERIFY(messages->shown.isEmpty());
     }
 
-    void missingIconLibraryIsReportedOnceAndTheWindowOpens() {
-        QFile::remove(program->path(QStringLiteral("program/resources.dll")));
-        auto w = open();
-        QTRY_COMPARE(messages->shown.size(), 1);
-        QCOMPARE(messages->shown[0].text, QStringLiteral("\"Resources.dll\" is missing!"));
-        for (QAction* button : w->Toolbar1->actions()) {
-            QVERIFY(button->icon().isNull());
-        }
-        QVERIFY(shows(*w, Unblocked));
-    }
-
-    // What the site answers, end to end: newer, the same, older, an answer
-    // cut short (silent). Yes to a newer version opens the home page.
-    void updateCheckTellsWhatTheSiteSays_data() {
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<QString>("says");  // empty: nothing
-        const QString none = QStringLiteral("No new updates available!");
-        QTest::newRow("newer") << LocalHttpServer::ok("1.2\r\n") << "Version: 1.2\n";
-        QTest::newRow("same") << LocalHttpServer::ok("1.1") << none;
-        QTest::newRow("older") << LocalHttpServer::ok("0.9") << none;
-        QTest::newRow("cut short")
-            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n1.2") << QString();
-    }
+    // What the site answers, end to end: a newer version (Yes opens the home
+    // page), an answer cut short (silent). The rest is the presenter's.
     void updateCheckTellsWhatTheSiteSays() {
-        QFETCH(QByteArray, answer);
-        QFETCH(QString, says);
+        const std::pair<QByteArray, QString> rows[] = {
+            {LocalHttpServer::ok("1.2\r\n"), "Version: 1.2\n"},
+            {"HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n1.2", {}}};
         useNoProxy();
-        LocalHttpServer server;
-        server.answerWith(answer);
-        auto w = open();
-        hushgate::UpdateCheck& check = w->presenter().updateCheck();
-        check.settings.versionFile = server.url().toString().toStdString();
-        check.settings.ownMajor = check.settings.ownMinor = 1;
-        w->mnuCheckUpdates->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!check.isWaiting(), 20000);
-        QCOMPARE(messages->shown.size(), says.isEmpty() ? 0 : 1);
-        QVERIFY(says.isEmpty() || messages->shown[0].text.contains(says));
-        const QUrl home(QString::fromUtf8(hushgate::web::kHomePage));
-        QCOMPARE(browser->urls, says.startsWith('V') ? QList<QUrl>{home} : QList<QUrl>{});
+        for (const auto& [answer, says] : rows) {
+            init();
+            LocalHttpServer server;
+            server.answerWith(answer);
+            auto w = open();
+            hushgate::UpdateCheck& check = w->presenter().updateCheck();
+            check.settings.versionFile = server.url().toString().toStdString();
+            check.settings.ownMajor = check.settings.ownMinor = 1;
+            w->mnuCheckUpdates->trigger();
+            QTRY_VERIFY_WITH_TIMEOUT(!check.isWaiting(), 20000);
+            QCOMPARE(messages->shown.size(), says.isEmpty() ? 0 : 1);
+            QVERIFY(says.isEmpty() || messages->shown[0].text.contains(says));
+            const QUrl home(QString::fromUtf8(hushgate::web::kHomePage));
+            QCOMPARE(browser->urls, says.isEmpty() ? QList<QUrl>{} : QList<QUrl>{home});
+        }
     }
 
-    // config.ini's language reaches the menus, the toolbar and Qt's own texts.
-    void configuredLanguageReachesEveryText_data() {
-        QTest::addColumn<QByteArray>("language");
-        QTest::addColumn<int>("script");
-        QTest::addColumn<QString>("yes");  // a message box's Yes button
-        QTest::newRow("English") << QByteArray("English") << int(QChar::Script_Latin) << "&Yes";
-        QTest::newRow("German, from Qt")
-            << QByteArray("German") << int(QChar::Script_Latin) << "&Ja";
-        QTest::newRow("Greek, which Qt lacks")
-            << QByteArray("Greek") << int(QChar::Script_Greek) << QString::fromUtf8("&Ναι");
-        QTest::newRow("Russian") << QByteArray("Russian") << int(QChar::Script_Cyrillic) << "";
-    }
+    // config.ini's language reaches the menus, the toolbar and Qt's own texts
+    // (a message box's Yes button: German from Qt, Greek, which Qt lacks, ours).
     void configuredLanguageReachesEveryText() {
-        QFETCH(QByteArray, language);
-        QFETCH(int, script);
-        QFETCH(QString, yes);
-        auto w = open(language);
-        QStringList texts = {w->mnuFile->title(), w->mnuHelp->title(), w->lblStatus->text(),
-                             w->lblStatusEnd->text(), w->cmdBlockFB->text()};
-        for (QAction* item : {w->mnuExit, w->mnuCheckUpdates, w->mnuLanguage, w->mnuDonate,
-                              w->mnuWeb, w->mnuAbout}) {
-            texts << item->text();
+        const std::tuple<QByteArray, QChar::Script, QString> rows[] = {
+            {"English", QChar::Script_Latin, "&Yes"},
+            {"German", QChar::Script_Latin, "&Ja"},
+            {"Greek", QChar::Script_Greek, QString::fromUtf8("&Ναι")},
+            {"Russian", QChar::Script_Cyrillic, {}}};
+        for (const auto& [language, script, yes] : rows) {
+            init();
+            auto w = open(language);
+            QStringList texts = {w->mnuFile->title(), w->mnuHelp->title(), w->lblStatus->text(),
+                                 w->lblStatusEnd->text(), w->cmdBlockFB->text()};
+            for (QAction* item : {w->mnuExit, w->mnuCheckUpdates, w->mnuLanguage, w->mnuDonate,
+                                  w->mnuWeb, w->mnuAbout}) {
+                texts << item->text();
+            }
+            for (const QString& text : texts) {
+                QVERIFY2(hasScript(text, QChar::Script(script)), qPrintable(text));
+            }
+            const QList<QAction*> buttons = w->Toolbar1->actions();
+            QCOMPARE(buttons[1]->toolTip(), w->mnuLanguage->text());
+            QCOMPARE(buttons[2]->toolTip(), w->mnuAbout->text());
+            QCOMPARE(buttons[3]->toolTip(), w->mnuWeb->text());
+            QVERIFY(w->lblStatusEnd->x() > w->lblStatus->geometry().right());
+            QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No);
+            QVERIFY(yes.isEmpty() || box.button(QMessageBox::Yes)->text() == yes);
         }
-        for (const QString& text : texts) {
-            QVERIFY2(hasScript(text, QChar::Script(script)), qPrintable(text));
-        }
-        const QList<QAction*> buttons = w->Toolbar1->actions();
-        QCOMPARE(buttons[1]->toolTip(), w->mnuLanguage->text());
-        QCOMPARE(buttons[2]->toolTip(), w->mnuAbout->text());
-        QCOMPARE(buttons[3]->toolTip(), w->mnuWeb->text());
-        QVERIFY(w->lblStatusEnd->x() > w->lblStatus->geometry().right());
-        QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No);
-        QVERIFY(yes.isEmpty() || box.button(QMessageBox::Yes)->text() == yes);
     }
 
     // A language chosen in the dialog is saved at exit and used from the next start.

@@ -32,6 +32,7 @@ TEST(ReadINI, FollowsTheWindowsRules) {
     const std::string text =
         "Language=Before\r\n[Settings]\r\nLanguage\r\nOther=1\r\n[Next]\r\nKey=2\r\n";
     const std::pair<Row, std::string> rows[] = {
+        // clang-format off
         // Only ASCII letters match without regard to case (more below).
         {{"[\xC9]\r\nKey=1\r\n", "\xE9"}, ""},
         // The value is what follows the first "=", blanks around it removed.
@@ -44,15 +45,9 @@ TEST(ReadINI, FollowsTheWindowsRules) {
         {{"=\xA0x\xA0"}, "\xA0x\xA0"},  // not a blank: bytes are left alone
         {{"[S]\r\nKey=1\r\n", " S\t", "\tKey "}, "1"},
         // One pair of matching enclosing quotes goes.
-        {{R"(="abc")"}, "abc"},
-        {{R"(='abc')"}, "abc"},
-        {{R"(="  padded  ")"}, "  padded  "},
-        {{R"(="")"}, ""},
-        {{R"(=")"}, R"(")"},
-        {{R"(="abc')"}, R"("abc')"},
-        {{R"(=""abc"")"}, R"("abc")"},
-        {{R"(="a" b)"}, R"("a" b)"},
-        {{R"(=  "x"  )"}, "x"},
+        {{R"(="abc")"}, "abc"}, {{R"(='abc')"}, "abc"}, {{R"(="  padded  ")"}, "  padded  "},
+        {{R"(="")"}, ""}, {{R"(=")"}, R"(")"}, {{R"(="abc')"}, R"("abc')"},
+        {{R"(=""abc"")"}, R"("abc")"}, {{R"(="a" b)"}, R"("a" b)"}, {{R"(=  "x"  )"}, "x"},
         // Values are cut to 354 characters after trimming and unquoting.
         {{"=" + cut}, cut},
         {{"=" + long1000}, cut},
@@ -60,12 +55,8 @@ TEST(ReadINI, FollowsTheWindowsRules) {
         {{"=\"" + long1000 + "\""}, cut},
         {{"='" + cut + "'"}, cut},
         // Missing sections and keys, keys before any section, lines without "=".
-        {{"", "Settings", "Language"}, ""},
-        {{text, "Missing"}, ""},
-        {{text, "Settings"}, ""},
-        {{text, "Settings", "Language"}, ""},
-        {{text, "", "Language"}, ""},
-        {{text, "Next"}, "2"},
+        {{"", "Settings", "Language"}, ""}, {{text, "Missing"}, ""}, {{text, "Settings"}, ""},
+        {{text, "Settings", "Language"}, ""}, {{text, "", "Language"}, ""}, {{text, "Next"}, "2"},
         // Comments are ordinary lines whose name starts with a semicolon.
         {{"[S]\r\n;Key=French\r\n#Key=Dutch\r\nKey=English\r\n"}, "English"},
         {{"[S]\r\n;Key=French\r\n", "S", ";Key"}, "French"},
@@ -75,12 +66,9 @@ TEST(ReadINI, FollowsTheWindowsRules) {
         {{"[S]\r\nKey\r\nKey=second\r\n"}, ""},
         {{"[S]\r\nA=1\r\n[Other]\r\nB=2\r\n[s]\r\nKey=3\r\n"}, ""},
         // Section headers.
-        {{"[ \tS \t]\r\nKey=1\r\n"}, "1"},
-        {{"  [S] trailing text\r\nKey=2\r\n"}, "2"},
-        {{"[a]b] x\r\nKey=3\r\n", "a]b"}, "3"},
-        {{"[a]b] x\r\nKey=3\r\n", "a"}, ""},
-        {{"[]\r\nKey=4\r\n", ""}, "4"},
-        {{"[Other]\r\n[S\r\nKey=5\r\n"}, ""},
+        {{"[ \tS \t]\r\nKey=1\r\n"}, "1"}, {{"  [S] trailing text\r\nKey=2\r\n"}, "2"},
+        {{"[a]b] x\r\nKey=3\r\n", "a]b"}, "3"}, {{"[a]b] x\r\nKey=3\r\n", "a"}, ""},
+        {{"[]\r\nKey=4\r\n", ""}, "4"}, {{"[Other]\r\n[S\r\nKey=5\r\n"}, ""},
         {{"[Other]\r\n[S\r\nKey=5\r\n", "Other"}, "5"},
         // CR LF, LF and CR alone all end lines.
         {{"\n\r[S]\rKey=1\n\n[B]\r\nKey=2"}, "1"},
@@ -91,6 +79,7 @@ TEST(ReadINI, FollowsTheWindowsRules) {
         {{"=Fran\347ais \xFF\x80\x81"}, "Fran\347ais \xFF\x80\x81"},
         {{std::string("=ab\0cd", 6)}, "ab"},
         {{"[S]\r\nKey=1\r\n", std::string("S\0x", 3)}, "1"},
+        // clang-format on
     };
     const test::TempFolder dir;
     for (const auto& [row, expected] : rows) {

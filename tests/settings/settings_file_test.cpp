@@ -38,7 +38,7 @@ TEST(SettingsFilePath, FollowsTheConfigurationFolderRules) {
     } rows[] = {{"/x/cfg", "/h", "/x/cfg"},      {"/x/cfg//", nullptr, "/x/cfg"},
                 {"", "/h/", "/h/.config"},       {"cfg", "/h", "/h/.config"},
                 {nullptr, "/h//", "/h/.config"}, {nullptr, "", accountHome},
-                {"x/", nullptr, accountHome}};
+                {"x/", nullptr, accountHome},    {nullptr, "/", "/.config"}};
     test::ScopedEnv xdg("XDG_CONFIG_HOME"), home("HOME");
     for (const auto& row : rows) {
         row.xdg ? xdg.set(row.xdg) : xdg.unset();

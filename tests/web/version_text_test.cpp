@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "toolbar_command.h"
 #include "web_constants.h"
 
 namespace hushgate {
@@ -19,66 +18,29 @@ struct Row {
 
 TEST(VersionText, NewerOnlyForAPlainGreaterVersionNumber) {
     const Row rows[] = {
-        {"1.2", true},
-        {"2.0", true},
-        {"1.1", false},
-        {"1.0", false},
-        {"0.9", false},
+        // clang-format off
+        {"1.2", true}, {"2.0", true}, {"1.1", false}, {"1.0", false}, {"0.9", false},
         {"1.2\r\n", true, "1.2"},  // how most editors save it
-        {" \t1.2 \r\n\r\n", true, "1.2"},
-        {"\xEF\xBB\xBF"
-         "1.2\r\n",
-         true, "1.2"},  // with a byte-order mark
-        {"\v\f1.2\f\v", true, "1.2"},
-        {"x 1.2 x", false},
+        {" \t1.2 \r\n\r\n", true, "1.2"}, {"\v\f1.2\f\v", true, "1.2"}, {"x 1.2 x", false},
+        {"\xEF\xBB\xBF" "1.2\r\n", true, "1.2"},  // with a byte-order mark
         // Numbers compare as numbers, the major one first.
-        {"1.10", true},
-        {"1.10", true, nullptr, 1, 9},
-        {"1.9", false, nullptr, 1, 10},
-        {"1.10", false, nullptr, 1, 10},
-        {"2.0", true, nullptr, 1, 99},
-        {"1.99", false, nullptr, 2, 0},
-        {"0.1", true, nullptr, 0, 0},
-        {"10.0", true},
-        {"1.01", false},  // the number 1
-        {"01.02", true},
-        {"99999999999999999999999999.0", true},
-        {"000000000000000000000000001.1", false},
+        {"1.10", true}, {"1.10", true, nullptr, 1, 9}, {"1.9", false, nullptr, 1, 10},
+        {"1.10", false, nullptr, 1, 10}, {"2.0", true, nullptr, 1, 99}, {"1.99", false, nullptr, 2, 0},
+        {"0.1", true, nullptr, 0, 0}, {"10.0", true}, {"1.01", false} /* the number 1 */, {"01.02", true},
+        {"99999999999999999999999999.0", true}, {"000000000000000000000000001.1", false},
         // Anything else is no version.
-        {"", false},
-        {"\r\n", false, ""},
-        {"garbage", false},
-        {"2", false},
-        {"1.", false},
-        {".2", false},
-        {"1.2.3", false},
-        {"1,2", false},
-        {"v1.2", false},
-        {"1.2a", false},
-        {"1 .2", false},
-        {"+1.2", false},
-        {"-1.2", false},
-        {std::string("1.2\0", 4), false},
+        {"", false}, {"\r\n", false, ""}, {"garbage", false}, {"2", false}, {"1.", false},
+        {".2", false}, {"1.2.3", false}, {"1,2", false}, {"v1.2", false}, {"1.2a", false},
+        {"1 .2", false}, {"+1.2", false}, {"-1.2", false}, {std::string("1.2\0", 4), false},
         {"<html><body><h1>404 Not Found</h1></body></html>\n", false,
          "<html><body><h1>404 Not Found</h1></body></html>"},
+        // clang-format on
     };
     for (const Row& row : rows) {
         const VersionVerdict verdict = EvaluateVersionText(row.answer, row.major, row.minor);
         EXPECT_EQ(verdict.newer, row.newer)
             << '"' << row.answer << "\" at " << row.major << "." << row.minor;
         EXPECT_EQ(verdict.version, row.shown == nullptr ? row.answer : std::string(row.shown));
-    }
-}
-
-// Exact keys only: anything else, however close, is nothing.
-TEST(ToolbarCommandFor, EachKeyExactlyAsTheButtonCarriesIt) {
-    EXPECT_EQ(ToolbarCommandFor("language"), ToolbarCommand::ShowLanguage);
-    EXPECT_EQ(ToolbarCommandFor("about"), ToolbarCommand::ShowAbout);
-    EXPECT_EQ(ToolbarCommandFor("web"), ToolbarCommand::OpenHomePage);
-    EXPECT_EQ(ToolbarCommandFor("facebook"), ToolbarCommand::OpenSocialPage);
-    for (const char* key :
-         {"", "Web", " web", "web ", "ABOUT", "languages", "faceboo", "separator"}) {
-        EXPECT_EQ(ToolbarCommandFor(key), ToolbarCommand::Nothing) << '"' << key << '"';
     }
 }
 

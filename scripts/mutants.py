@@ -388,14 +388,19 @@ def main():
             print(f"{mid}\t{folder}\t{printable(line)}\t{printable(mutated)}")
     elif opts.command == "sample":
         # One generator per folder, seeded by the seed and the folder's name,
-        # so changing one folder's count leaves the others' draws alone.
+        # so changing one folder's count leaves the others' draws alone. The
+        # folders are spread evenly over the list, so a run cut short still
+        # has its share of each.
+        drawn = []
         for item in opts.count:
             folder, count = item.rsplit("=", 1)
             mutants = [m[1] for m in all_mutants(root, [folder])]
             rng = random.Random(f"{opts.seed}:{folder}")
             chosen = rng.sample(mutants, min(int(count), len(mutants)))
-            for mid in sorted(chosen, key=lambda m: (m.rsplit(":", 3)[0], int(m.rsplit(":", 3)[1]), m)):
-                print(mid)
+            drawn.append(chosen)  # in the order drawn: any first part is a fair sample too
+        spread = [((i + 0.5) / len(d), k, mid) for k, d in enumerate(drawn) for i, mid in enumerate(d)]
+        for _, _, mid in sorted(spread):
+            print(mid)
     elif opts.command == "show":
         for mid in opts.args:
             rel, (mid, number, line, mutated) = find_mutant(root, mid)

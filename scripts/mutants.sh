@@ -5,7 +5,7 @@
 #   scripts/mutants.sh [options]                 sample mutants and test each one
 #   scripts/mutants.sh [options] --ids FILE      only these mutant ids (one a line,
 #                                                e.g. the survivors after new tests)
-#   scripts/mutants.sh [options] --ids FILE --list   ids as they would be run, no run
+#   scripts/mutants.sh [options] --list          the ids that would be run, no run
 # Options:
 #   --work DIR      scratch folder (default /work/mut): DIR/src is a clone of this
 #                   repository's HEAD, DIR/build its Debug build; the repository
@@ -14,6 +14,11 @@
 #   --seed N        the sample's seed (default 19)
 #   --count F=N     mutants drawn from folder F, repeatable (defaults below)
 #   --refresh       bring DIR/src up to this repository's HEAD first
+#   --until HH:MM   start no mutant after this time; the list is ordered so that
+#                   the part that ran is still a fair sample of every folder
+#   --window        after a folder's own tests, the main window's test too (a
+#                   minute a mutant): for re-checking survivors, not a whole pass
+#   --window-only   the main window's test alone (survivors of a pass without it)
 #
 # For each mutant: the file is changed in DIR/src, the folder's test programs
 # are rebuilt (nice, ccache, Debug without sanitizers) and run, and the file
@@ -35,6 +40,8 @@ seed=19
 ids_file=
 list_only=0
 refresh=0
+until=
+window=0
 counts=()
 while (($#)); do
     case $1 in
@@ -45,15 +52,18 @@ while (($#)); do
         --ids) ids_file=$(realpath "$2"); shift 2 ;;
         --list) list_only=1; shift ;;
         --refresh) refresh=1; shift ;;
-        -h|--help) sed -n '2,21p' "$0"; exit 0 ;;
+        --window) window=1; shift ;;
+        --window-only) window=2; shift ;;
+        --until) until=$(date -d "$2" +%s); shift 2 ;;
+        -h|--help) sed -n '2,25p' "$0"; exit 0 ;;
         *) echo "mutants.sh: unknown option $1" >&2; exit 2 ;;
     esac
 done
 # Every folder gets enough for its own percentage; the engine, the largest
 # and the one whose faults cost most, gets the most.
 if ((${#counts[@]} == 0)); then
-    counts=(src/hosts=90 src/cli=30 src/helper=30 src/localization=35 src/presenter=35
-            src/web=30 src/icons=30 src/menuimage=30)
+    counts=(src/hosts=130 src/cli=45 src/helper=45 src/localization=50 src/presenter=50
+            src/web=45 src/icons=45 src/menuimage=45)
 fi
 src=$work/src
 build=$work/build
@@ -61,29 +71,43 @@ out=${out:-$work/results.tsv}
 mutate() { python3 "$repo/scripts/mutants.py" --root "$src" "$@"; }
 
 # The test programs each folder's mutants are checked with, fastest and most
-# likely to fail first: gtest:PROGRAM[:FILTER] runs a GoogleTest program
-# directly (one process, stops at the first failure), ctest:NAME a Qt Test
+# likely to fail first: gtest:DIR/PROGRAM[:FILTER] runs a GoogleTest program
+# directly in tests/DIR of the build, as CTest would but in one process that
+# stops at the first failure; ctest:NAME a Qt Test
 # program through CTest (which sets its environment). The window tests (label
-# gui, mostly slow) cover every folder too but are left out: a pass would take
-# days.
+# gui, mostly slow) run only with --window, after the folder's own tests.
 tests_for() {
-    case $1 in
-        src/hosts) echo gtest:hosts_tests gtest:helper_tests gtest:settings_tests gtest:presenter_tests ;;
-        src/cli) echo "gtest:hosts_tests:CliTest.*" ;;
-        src/helper) echo gtest:helper_tests ;;
-        src/localization) echo gtest:settings_tests gtest:language_text_tests gtest:presenter_tests ;;
-        src/presenter) echo gtest:presenter_tests ctest:dialogs_test ;;
-        src/web) echo gtest:web_core_tests gtest:presenter_tests ctest:version_check_test ctest:web_links_test ;;
-        src/icons) echo gtest:icon_library_core_tests ctest:icon_library_test ;;
-        src/menuimage) echo gtest:menuimage_core_tests ctest:menu_image_test ;;
+    ((window == 2)) || case $1 in
+        src/hosts) echo gtest:hosts/hosts_tests gtest:helper/helper_tests \
+                        gtest:localization/settings_tests gtest:presenter/presenter_tests ;;
+        src/cli) echo "gtest:hosts/hosts_tests:CliTest.*" ;;
+        src/helper) echo gtest:helper/helper_tests ;;
+        src/localization) echo gtest:localization/settings_tests \
+                               gtest:localization/language_text_tests gtest:presenter/presenter_tests ;;
+        src/presenter) echo gtest:presenter/presenter_tests ctest:dialogs_test ;;
+        src/web) echo gtest:web/web_core_tests gtest:presenter/presenter_tests \
+                      ctest:version_check_test ctest:web_links_test ;;
+        src/icons) echo gtest:icons/icon_library_core_tests ctest:icon_library_test ;;
+        src/menuimage) echo gtest:menuimage/menuimage_core_tests ctest:menu_image_test ;;
         *) echo "mutants.sh: no tests for $1" >&2; return 1 ;;
     esac
+    # The main window's test drives the presenter, its texts, pictures and
+    # web commands through real menus and buttons. Each mutant costs a link
+    # of the whole window (about a minute here), so only it, and not for the
+    # engine, the command-line tool or the helper, which it hardly reaches.
+    if ((window)) && [[ $1 != src/hosts && $1 != src/cli && $1 != src/helper ]]; then
+        echo ctest:main_window_test
+    fi
+}
+target_of() {
+    local t=${1#*:}
+    t=${t%%:*}
+    echo "${t##*/}"
 }
 targets_for() {
     local t
     for t in $(tests_for "$1"); do
-        t=${t#*:}
-        echo "${t%%:*}"
+        target_of "$t"
     done | sort -u
 }
 all_folders="src/hosts src/cli src/helper src/localization src/presenter src/web src/icons src/menuimage"
@@ -117,6 +141,9 @@ if ((list_only)); then
     exit 0
 fi
 
+# Whatever stops the run, the scratch clone is left unchanged.
+trap 'git -C "$src" checkout -q -- src' EXIT
+
 guard=$work/guard
 mkdir -p "$guard"
 if [[ $(id -u) == 0 ]]; then guarded=1; else guarded=0; fi
@@ -138,13 +165,15 @@ run_guarded() {
 
 # One test program: exit 0 passed, 124 timed out, anything else failed.
 run_test() {
-    local spec=$1 limit=$2 kind=${1%%:*} rest=${1#*:} program filter exe
+    local limit=$2 kind=${1%%:*} rest=${1#*:} program filter exe dir
     program=${rest%%:*}
     filter=
     [[ $rest == *:* ]] && filter=${rest#*:}
+    dir=${program%/*}
+    program=${program##*/}
     if [[ $kind == gtest ]]; then
-        exe=$(find "$build/tests" -type f -name "$program" -perm -u+x | head -1)
-        (cd "$(dirname "$exe")" &&
+        exe=$(find "$build" -type f -name "$program" -perm -u+x ! -path '*/CMakeFiles/*' | head -1)
+        (cd "$build/tests/$dir" &&
             run_guarded nice -n 10 timeout -k 5 "$limit" "$exe" --gtest_fail_fast \
                 ${filter:+--gtest_filter="$filter"} >/dev/null 2>&1)
     else
@@ -152,6 +181,8 @@ run_test() {
         run_guarded nice -n 10 timeout -k 5 "$limit" \
             ctest --test-dir "$build" -R "^${program}\$" --timeout "$limit" >"$guard/ctest.log" 2>&1 ||
             rc=$?
+        # CTest passes when no test matches: that must not count as a pass.
+        grep -q '^No tests were found' "$guard/ctest.log" && return 2
         ((rc == 0 || rc == 124)) && return $rc
         grep -q 'Timeout' "$guard/ctest.log" && return 124
         return 1
@@ -176,7 +207,7 @@ for f in $all_folders; do
         fi
         took=$(echo "$(date +%s.%N) - $start" | bc)
         limit[$t]=$(printf '%.0f' "$(echo "$took * 5 + 20" | bc)")
-        echo "  $t: ${took%%.*}s, limit ${limit[$t]}s"
+        printf '  %s: %.1fs, limit %ss\n' "$t" "$took" "${limit[$t]}"
     done
 done
 
@@ -184,6 +215,10 @@ printf 'id\tfolder\tresult\tseconds\tfailed_in\tbefore\tafter\n' >"$out"
 total=$(wc -l <"$ids")
 n=0
 while read -r id; do
+    if [[ -n $until ]] && (($(date +%s) >= until)); then
+        echo "mutants.sh: time is up after $n of $total mutants"
+        break
+    fi
     n=$((n + 1))
     file=${id%%:*}
     folder=${file%/*}
@@ -199,10 +234,10 @@ while read -r id; do
     failed_in=
     first=1
     for t in $(tests_for "$folder"); do
-        target=${t#*:}
-        if ! timeout 900 nice -n 10 cmake --build "$build" -j2 --target "${target%%:*}" \
+        target=$(target_of "$t")
+        if ! timeout 900 nice -n 10 cmake --build "$build" -j2 --target "$target" \
                 >"$work/mutant-build.log" 2>&1; then
-            if ((first)); then result=invalid; else result=killed; failed_in=build:${target%%:*}; fi
+            if ((first)); then result=invalid; else result=killed; failed_in=build:$target; fi
             break
         fi
         first=0

@@ -13,7 +13,9 @@
 #   --out FILE      results, one line a mutant (default DIR/results.tsv)
 #   --seed N        the sample's seed (default 19)
 #   --count F=N     mutants drawn from folder F, repeatable (defaults below)
-#   --refresh       bring DIR/src up to this repository's HEAD first
+#   --refresh       bring DIR/src up to the repository's HEAD first
+#   --repo DIR      the repository (or worktree) whose HEAD is tested (default:
+#                   the one this script is in)
 #   --until HH:MM   start no mutant after this time; the list is ordered so that
 #                   the part that ran is still a fair sample of every folder
 #   --window        after a folder's own tests, the main window's test too (a
@@ -33,7 +35,8 @@
 # because a non-root user cannot write /etc/hosts.
 set -euo pipefail
 
-repo=$(cd "$(dirname "$0")/.." && pwd)
+tools=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$tools/.." && pwd)
 work=/work/mut
 out=
 seed=19
@@ -52,10 +55,11 @@ while (($#)); do
         --ids) ids_file=$(realpath "$2"); shift 2 ;;
         --list) list_only=1; shift ;;
         --refresh) refresh=1; shift ;;
+        --repo) repo=$(cd "$2" && pwd); shift 2 ;;
         --window) window=1; shift ;;
         --window-only) window=2; shift ;;
         --until) until=$(date -d "$2" +%s); shift 2 ;;
-        -h|--help) sed -n '2,25p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,27p' "$0"; exit 0 ;;
         *) echo "mutants.sh: unknown option $1" >&2; exit 2 ;;
     esac
 done
@@ -68,7 +72,7 @@ fi
 src=$work/src
 build=$work/build
 out=${out:-$work/results.tsv}
-mutate() { python3 "$repo/scripts/mutants.py" --root "$src" "$@"; }
+mutate() { python3 "$tools/mutants.py" --root "$src" "$@"; }
 
 # The test programs each folder's mutants are checked with, fastest and most
 # likely to fail first: gtest:DIR/PROGRAM[:FILTER] runs a GoogleTest program

@@ -18,11 +18,11 @@
 #                   the one this script is in)
 #   --until HH:MM   start no mutant after this time; the list is ordered so that
 #                   the part that ran is still a fair sample of every folder
-#   --window        after a folder's own tests, the main window's test too (a
+#   --window        after a file's own tests, the main window's test too (a
 #                   minute a mutant): for re-checking survivors, not a whole pass
 #   --window-only   the main window's test alone (survivors of a pass without it)
 #
-# For each mutant: the file is changed in DIR/src, the folder's test programs
+# For each mutant: the file is changed in DIR/src, its test programs
 # are rebuilt (nice, ccache, Debug without sanitizers) and run, and the file
 # is put back. Results: killed (a test failed), timeout (counted as killed),
 # survived, invalid (does not compile; not counted).
@@ -64,43 +64,55 @@ while (($#)); do
     esac
 done
 # Every folder gets enough for its own percentage; the engine, the largest
-# and the one whose faults cost most, gets the most.
+# and the one whose faults cost most, gets the most. src/qt means only its
+# menu image, picture library and web files (see mutants.py).
 if ((${#counts[@]} == 0)); then
-    counts=(src/hosts=130 src/cli=45 src/helper=45 src/localization=50 src/presenter=50
-            src/web=45 src/icons=45 src/menuimage=45)
+    counts=(src/hosts=130 src/cli=45 src/helper=45 src/settings=30 src/language=30
+            src/presenter=50 src/web=30 src/icons=45 src/qt=45)
 fi
 src=$work/src
 build=$work/build
 out=${out:-$work/results.tsv}
 mutate() { python3 "$tools/mutants.py" --root "$src" "$@"; }
 
-# The test programs each folder's mutants are checked with, fastest and most
-# likely to fail first: gtest:DIR/PROGRAM[:FILTER] runs a GoogleTest program
-# directly in tests/DIR of the build, as CTest would but in one process that
-# stops at the first failure; ctest:NAME a Qt Test
-# program through CTest (which sets its environment). The window tests (label
-# gui, mostly slow) run only with --window, after the folder's own tests.
+# The test programs a source file's mutants are checked with, fastest and
+# most likely to fail first: gtest:DIR/PROGRAM[:FILTER] runs a GoogleTest
+# program directly in tests/DIR of the build, as CTest would but in one
+# process that stops at the first failure; ctest:NAME a Qt Test program
+# through CTest (which sets its environment). The argument is a file (or,
+# for the core folders, just the folder); in src/qt the file picks the
+# tests. The window tests (label gui, mostly slow) run only with --window,
+# after the file's own tests.
 tests_for() {
     ((window == 2)) || case $1 in
-        src/hosts) echo gtest:hosts/hosts_tests gtest:helper/helper_tests \
-                        gtest:localization/settings_tests gtest:presenter/presenter_tests ;;
-        src/cli) echo "gtest:hosts/hosts_tests:CliTest.*" ;;
-        src/helper) echo gtest:helper/helper_tests ;;
-        src/localization) echo gtest:localization/settings_tests \
-                               gtest:localization/language_text_tests gtest:presenter/presenter_tests ;;
-        src/presenter) echo gtest:presenter/presenter_tests ctest:dialogs_test ;;
-        src/web) echo gtest:web/web_core_tests gtest:presenter/presenter_tests \
-                      ctest:version_check_test ctest:web_links_test ;;
-        src/icons) echo gtest:icons/icon_library_core_tests ctest:icon_library_test ;;
-        src/menuimage) echo gtest:menuimage/menuimage_core_tests ctest:menu_image_test ;;
+        src/hosts | src/hosts/*)
+            echo gtest:hosts/hosts_tests gtest:helper/helper_tests \
+                gtest:settings/settings_tests gtest:presenter/presenter_tests ;;
+        src/cli | src/cli/*) echo "gtest:hosts/hosts_tests:CliTest.*" ;;
+        src/helper | src/helper/*) echo gtest:helper/helper_tests ;;
+        src/settings | src/settings/*) echo gtest:settings/settings_tests gtest:presenter/presenter_tests ;;
+        src/language | src/language/*)
+            echo gtest:language/language_tests gtest:qt/language_text_tests \
+                gtest:presenter/presenter_tests ;;
+        src/presenter | src/presenter/*) echo gtest:presenter/presenter_tests ctest:dialogs_test ;;
+        src/web | src/web/*)
+            echo gtest:web/web_core_tests gtest:presenter/presenter_tests \
+                ctest:version_check_test ctest:web_links_test ;;
+        src/icons | src/icons/*) echo gtest:icons/icons_tests ctest:icon_library_test ctest:menu_image_test ;;
+        src/qt/menu_image.cpp | src/qt/main_menu_images.cpp) echo ctest:menu_image_test ;;
+        src/qt/icon_library.cpp | src/qt/flat_controls.cpp) echo ctest:icon_library_test ;;
+        src/qt/version_check.cpp | src/qt/open_web.cpp) echo ctest:version_check_test ctest:web_links_test ;;
         *) echo "mutants.sh: no tests for $1" >&2; return 1 ;;
     esac
     # The main window's test drives the presenter, its texts, pictures and
     # web commands through real menus and buttons. Each mutant costs a link
     # of the whole window (about a minute here), so only it, and not for the
     # engine, the command-line tool or the helper, which it hardly reaches.
-    if ((window)) && [[ $1 != src/hosts && $1 != src/cli && $1 != src/helper ]]; then
-        echo ctest:main_window_test
+    if ((window)); then
+        case $1 in
+            src/hosts | src/hosts/* | src/cli | src/cli/* | src/helper | src/helper/*) ;;
+            *) echo ctest:main_window_test ;;
+        esac
     fi
 }
 target_of() {
@@ -114,7 +126,9 @@ targets_for() {
         target_of "$t"
     done | sort -u
 }
-all_folders="src/hosts src/cli src/helper src/localization src/presenter src/web src/icons src/menuimage"
+# One entry for each set of tests above.
+all_units="src/hosts src/cli src/helper src/settings src/language src/presenter src/web src/icons
+           src/qt/menu_image.cpp src/qt/icon_library.cpp src/qt/version_check.cpp"
 
 # The scratch clone and its build.
 if [[ ! -d $src/.git ]]; then
@@ -129,7 +143,7 @@ if [[ ! -f $build/build.ninja ]]; then
     nice -n 10 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DHUSHGATE_BUILD_BENCH=OFF >"$work/configure.log"
 fi
-every_target=$(for f in $all_folders; do targets_for "$f"; done | sort -u)
+every_target=$(for f in $all_units; do targets_for "$f"; done | sort -u)
 
 # The ids: given, or drawn.
 ids=$work/ids.txt
@@ -201,7 +215,7 @@ nice -n 10 cmake --build "$build" -j2 --target $every_target >"$work/build.log" 
 # times its own run plus a margin, as a loaded machine may be slow.
 declare -A limit
 echo "mutants.sh: running the tests on the unchanged tree"
-for f in $all_folders; do
+for f in $all_units; do
     for t in $(tests_for "$f"); do
         [[ -n ${limit[$t]:-} ]] && continue
         start=$(date +%s.%N)
@@ -237,7 +251,7 @@ while read -r id; do
     result=survived
     failed_in=
     first=1
-    for t in $(tests_for "$folder"); do
+    for t in $(tests_for "$file"); do
         target=$(target_of "$t")
         if ! timeout 900 nice -n 10 cmake --build "$build" -j2 --target "$target" \
                 >"$work/mutant-build.log" 2>&1; then

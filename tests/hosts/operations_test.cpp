@@ -161,9 +161,11 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
     const auto appendLines = [&](const std::string& hosts) {
         std::ofstream(test::pathOf(hosts), std::ios::app | std::ios::binary) << added;
     };
-    const auto replaceFile = [&](const std::string& hosts) {  // as sed -i does
-        test::writeFile(hosts + ".sed", test::readFile(hosts) + added + www + "\n");
-        std::filesystem::rename(test::pathOf(hosts + ".sed"), test::pathOf(hosts));
+    const auto renameIn = [](const std::string& text) {  // as sed -i does
+        return [text](const std::string& hosts) {
+            test::writeFile(hosts + ".sed", text);
+            std::filesystem::rename(test::pathOf(hosts + ".sed"), test::pathOf(hosts));
+        };
     };
     const std::string entries = test::allEntries();
     const struct {
@@ -178,10 +180,14 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
          "a\n" + added + entries},
         {"append after the check", WriteStep::AfterFinalCheck, appendLines, true,
          "a\n" + entries + added},
-        {"new file after the check, block", WriteStep::AfterFinalCheck, replaceFile, true,
-         "a\n" + entries + added},
-        {"new file after the check, unblock", WriteStep::AfterFinalCheck, replaceFile, false,
-         "a\n" + added},
+        {"new file after the check, block", WriteStep::AfterFinalCheck,
+         renameIn("a\n" + added + www + "\n"), true, "a\n" + entries + added},
+        {"new file after the check, unblock", WriteStep::AfterFinalCheck,
+         renameIn("a\n" + entries + added + www + "\n"), false, "a\n" + added},
+        // Lines it kept come not back twice; its line ends are kept, ours
+        // follow its unterminated last line.
+        {"new file with a line of ours, CR LF and an unterminated line", WriteStep::AfterFinalCheck,
+         renameIn("x\r\na\ny"), true, "a\n" + entries + "x\r\ny\n"},
         {"append before the check, in place", WriteStep::BeforeFinalCheck, appendLines, true,
          "a\n" + added + entries, true},
     };

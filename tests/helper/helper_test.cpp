@@ -38,6 +38,7 @@ TEST(HelperTest, ChangesOnlyItsOwnFileAndOnlyAsRoot) {
         {{"block"}, {}, original, 0, blocked, written, ""},
         {{"block"}, {}, blocked, 0, blocked, "Facebook is already blocked in " + hosts + "\n", ""},
         {{"unblock"}, {}, blocked + original, 0, tidied + tidied, "Facebook is unblocked: 68 entry lines removed from " + hosts + "\n", ""},
+        {{"unblock"}, {}, original + std::string(BlockEntries()[0]) + "\n", 0, tidied, "Facebook is unblocked: 1 entry line removed from " + hosts + "\n", ""},
         {{"block"}, {}, std::nullopt, 3, std::nullopt, "", "hushgate-helper: cannot read " + hosts + ": No such file or directory\n"},
         // Output lost: the change stands, and so does its exit code.
         {{"block"}, test::toClosedPipe, original, 0, blocked, "", "hushgate-helper: cannot write the output\n"},

@@ -120,6 +120,11 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
             EXPECT_EQ(test::waitStatusOfChild([&] {
                           const rlimit limit{c.sizeLimit, c.sizeLimit};
                           ::setrlimit(RLIMIT_FSIZE, &limit);
+                          // Ignored only while the file is written, then ours again.
+                          struct sigaction own {
+                          }, after{};
+                          own.sa_handler = +[](int) {};
+                          ::sigaction(SIGXFSZ, &own, nullptr);
                           if (c.needs == RootAsNobody) {
                               test::becomeNobody();
                           }
@@ -130,6 +135,8 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
                                         error->backupPath().empty(),
                                     c.refusal != nullptr)
                               << (error ? error->what() : "not refused");
+                          ::sigaction(SIGXFSZ, nullptr, &after);
+                          EXPECT_EQ(after.sa_handler, own.sa_handler);
                       }),
                       0);
             EXPECT_EQ(test::metadataOf(hosts), before);

@@ -24,33 +24,6 @@ const std::vector<std::string> kNoEntries = {"127.0.0.1 M.facebook.com", "127.0.
     kM + "\r\r", "#" + kM, "127.0.0.1 m.facebook.co", "# h\xE9llo \xFF", "  a\t", std::string("n\0ul", 4)};
 // clang-format on
 
-// A line is its bytes up to LF with one CR just before the LF removed, in
-// every platform's build: files from either side read alike.
-TEST(SplitLines, CutsAtEveryLfAndDropsOneCrBeforeIt) {
-    const struct {
-        std::string_view text;
-        LineList lines;
-    } cases[] = {
-        {"", {}},
-        {"abc", {"abc"}},
-        {"\n", {"", ""}},
-        // A final line end gives one more, empty, line.
-        {"a\nb\n", {"a", "b", ""}},
-        {"\r\n\r\n", {"", "", ""}},
-        {"a\r\nb\nc\r\n", {"a", "b", "c", ""}},
-        // Only one CR, and only right before the LF.
-        {"a\r\r\n", {"a\r", ""}},
-        {"a\rb\r\nc", {"a\rb", "c"}},
-        {"\r", {"\r"}},
-        // Every other byte is kept as it is.
-        {std::string_view("  t\t \n# \xE9\xFF\n\0n", 13),
-         {"  t\t ", "# \xE9\xFF", std::string_view("\0n", 2)}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SplitLines(c.text), c.lines) << testing::PrintToString(std::string(c.text));
-    }
-}
-
 // Status, block and unblock, run in both line-end forms.
 class OperationsTest : public ::testing::TestWithParam<LineEnd> {
 protected:
@@ -76,9 +49,9 @@ protected:
 // of them and nothing that only resembles one.
 TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
     const std::string entries = test::allEntries(eol);
-    std::string large;  // far beyond 16-bit line counts
+    std::string large;  // beyond 16-bit line counts, and 2 MiB: read into mapped memory
     for (int i = 0; i < 70000; ++i) {
-        large += "0.0.0.0 host" + std::to_string(i) + eol;
+        large += "0.0.0.0 host" + std::to_string(i) + ".example.invalid" + eol;
     }
     const std::string www(BlockEntries()[0]);
     const std::string lfEntries = test::allEntries("\n");
@@ -188,9 +161,11 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
     const auto appendLines = [&](const std::string& hosts) {
         std::ofstream(test::pathOf(hosts), std::ios::app | std::ios::binary) << added;
     };
-    const auto replaceFile = [&](const std::string& hosts) {  // as sed -i does
-        test::writeFile(hosts + ".sed", test::readFile(hosts) + added + www + "\n");
-        std::filesystem::rename(test::pathOf(hosts + ".sed"), test::pathOf(hosts));
+    const auto renameIn = [](const std::string& text) {  // as sed -i does
+        return [text](const std::string& hosts) {
+            test::writeFile(hosts + ".sed", text);
+            std::filesystem::rename(test::pathOf(hosts + ".sed"), test::pathOf(hosts));
+        };
     };
     const std::string entries = test::allEntries();
     const struct {
@@ -205,10 +180,14 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
          "a\n" + added + entries},
         {"append after the check", WriteStep::AfterFinalCheck, appendLines, true,
          "a\n" + entries + added},
-        {"new file after the check, block", WriteStep::AfterFinalCheck, replaceFile, true,
-         "a\n" + entries + added},
-        {"new file after the check, unblock", WriteStep::AfterFinalCheck, replaceFile, false,
-         "a\n" + added},
+        {"new file after the check, block", WriteStep::AfterFinalCheck,
+         renameIn("a\n" + added + www + "\n"), true, "a\n" + entries + added},
+        {"new file after the check, unblock", WriteStep::AfterFinalCheck,
+         renameIn("a\n" + entries + added + www + "\n"), false, "a\n" + added},
+        // Lines it kept come not back twice; its line ends are kept, ours
+        // follow its unterminated last line.
+        {"new file with a line of ours, CR LF and an unterminated line", WriteStep::AfterFinalCheck,
+         renameIn("x\r\na\ny"), true, "a\n" + entries + "x\r\ny\n"},
         {"append before the check, in place", WriteStep::BeforeFinalCheck, appendLines, true,
          "a\n" + added + entries, true},
     };

@@ -26,6 +26,30 @@ TEST(Pieces, SizesAndReasonsReadAsOneLineForPeople) {
     EXPECT_STREQ(error.what(), "cannot write f: a  b c  \xC3\xA9~");
 }
 
+// The command that clears a read-only mark can be pasted as it is: quoted
+// exactly when the shell needs it.
+TEST(Pieces, ClearReadOnlyCommandPastesAsItIs) {
+    const std::pair<const char*, const char*> commands[] = {
+#ifdef _WIN32
+        {"C:\\Windows\\System32\\drivers\\etc\\hosts",
+         "attrib -r \"C:\\Windows\\System32\\drivers\\etc\\hosts\""},
+        {"D:\\a b\\h", "attrib -r \"D:\\a b\\h\""},
+#else
+        {"/etc/hosts", "chattr -i -a /etc/hosts"},
+        {"/A-z_0.9/+,:@%", "chattr -i -a /A-z_0.9/+,:@%"},
+        {"/a b", "chattr -i -a '/a b'"},
+        {"/it's", "chattr -i -a '/it'\\''s'"},
+        {"/$x;`y`*", "chattr -i -a '/$x;`y`*'"},
+        {"", "chattr -i -a ''"},
+#endif
+    };
+    for (const auto& [path, command] : commands) {
+        EXPECT_EQ(ClearReadOnlyCommand(path), command);
+        EXPECT_EQ(MarkedReadOnlyReason(path).substr(MarkedReadOnlyReason(path).rfind(": ") + 2),
+                  command);
+    }
+}
+
 // The digest is stored in recovery records and in the names of long files'
 // copies: it must not change between versions.
 TEST(Pieces, DigestIsFixed) {

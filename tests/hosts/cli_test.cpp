@@ -5,8 +5,6 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "hosts_engine.h"
 #include "test_support.h"
 
@@ -86,16 +84,6 @@ TEST(CliTest, ExitCodeAndOutputFollowTheFileOperation) {
     }
 }
 
-// Root with no right to pass over a file's permissions, in the program it
-// starts too (which gets no capability outside the bounding set).
-void dropCapabilities() {
-    for (int capability = 0; capability <= CAP_LAST_CAP; ++capability) {
-        if (::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0) != 0) {
-            std::_Exit(100);
-        }
-    }
-}
-
 // On a scratch file mounted over the system's hosts file, in a mount
 // namespace of its own: only for the system's file, and only to a process
 // that is not root already, does the CLI say to run it as root; a file
@@ -108,10 +96,7 @@ TEST(CliTest, RefusalOfTheSystemFileSaysWhatHelps) {
     const std::string hosts = dir.file("hosts");
     const std::string cli = test::copyForAll(HUSHGATE_CLI, dir);
     const std::string denied = ": Permission denied";
-    const std::string marked =
-        ": the file is marked read-only (immutable or append-only, chattr), which administrator "
-        "rights do not override; nothing was written. To clear the mark: chattr -i -a " +
-        SystemHostsPath() + "\n";
+    const std::string marked = ": " + MarkedReadOnlyReason(SystemHostsPath()) + "\n";
     const struct {
         const char* what;
         const char* setup;  // on $F, the scratch file
@@ -121,10 +106,14 @@ TEST(CliTest, RefusalOfTheSystemFileSaysWhatHelps) {
     } cases[] = {
         {"an ordinary user", "true", false, test::becomeNobody, denied + " (run it as root)\n"},
         {"an ordinary user, the file named", "true", true, test::becomeNobody, denied + "\n"},
-        {"root without its rights over permissions", "chown 1234 \"$F\"", false, dropCapabilities,
+        {"root without its rights over permissions", "chown 1234 \"$F\"", false,
+         [] {  // in the program it starts too: none outside the bounding set
+             for (int capability = 0; capability <= CAP_LAST_CAP; ++capability) {
+                 ::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0);
+             }
+         },
          denied + "\n"},
         {"an immutable file", "chattr +i \"$F\"", false, [] {}, marked},
-        {"an append-only file", "chattr +a \"$F\"", false, [] {}, marked},
     };
     std::string unrunnable;
     for (const auto& c : cases) {

@@ -26,17 +26,13 @@ TEST(Pieces, SizesAndReasonsReadAsOneLineForPeople) {
     EXPECT_STREQ(error.what(), "cannot write f: a  b c  \xC3\xA9~");
 }
 
-// The command that clears a read-only mark can be pasted as it is: quoted
-// exactly when the shell needs it.
-TEST(Pieces, ClearReadOnlyCommandPastesAsItIs) {
+// The command that clears a read-only mark pastes into a shell as it is.
+TEST(Pieces, ClearReadOnlyCommandQuotesWhatTheShellNeeds) {
     const std::pair<const char*, const char*> commands[] = {
 #ifdef _WIN32
-        {"C:\\Windows\\System32\\drivers\\etc\\hosts",
-         "attrib -r \"C:\\Windows\\System32\\drivers\\etc\\hosts\""},
-        {"D:\\a b\\h", "attrib -r \"D:\\a b\\h\""},
+        {"C:\\a b\\hosts", "attrib -r \"C:\\a b\\hosts\""},
 #else
-        {"/etc/hosts", "chattr -i -a /etc/hosts"},
-        {"/A-z_0.9/+,:@%", "chattr -i -a /A-z_0.9/+,:@%"},
+        {"/etc/h-1_2.3+,:@%", "chattr -i -a /etc/h-1_2.3+,:@%"},
         {"/a b", "chattr -i -a '/a b'"},
         {"/it's", "chattr -i -a '/it'\\''s'"},
         {"/$x;`y`*", "chattr -i -a '/$x;`y`*'"},
@@ -45,8 +41,6 @@ TEST(Pieces, ClearReadOnlyCommandPastesAsItIs) {
     };
     for (const auto& [path, command] : commands) {
         EXPECT_EQ(ClearReadOnlyCommand(path), command);
-        EXPECT_EQ(MarkedReadOnlyReason(path).substr(MarkedReadOnlyReason(path).rfind(": ") + 2),
-                  command);
     }
 }
 

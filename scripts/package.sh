@@ -78,6 +78,7 @@ install_check() {  # DEB SCRATCH-HOSTS
     dpkg -i "$deb" >/dev/null || fail "dpkg -i again"
     [[ $(cat /etc/hosts) == "$blocked" ]] || fail "the upgrade removed the block"
     said=$("${apt[@]}" remove --purge hushgate 2>&1) || fail "apt-get remove"
+    said=${said//$'\r'/}  # apt runs dpkg on a terminal of its own
     grep -qx "hushgate: Facebook is unblocked: 68 entry lines removed from /etc/hosts" <<<"$said" ||
         fail "the removal said: $said"
     [[ $(cat /etc/hosts) == "$original" ]] || fail "the removal left the block in /etc/hosts"

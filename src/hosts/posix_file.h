@@ -77,7 +77,8 @@ bool copyMetadata(int fd, int originalFd, const struct stat& original);
 
 // Refuses what no safe write can handle: a file marked append-only or
 // immutable, and a folder marked append-only (a new file could be put there
-// but never removed again). `shown` names the file in the error.
+// but never removed again). `shown` names the file in the error, `target`
+// (the file a link points to) the file that is marked.
 void refuseProtected(int fd, const std::string& dir, const std::string& target,
                      const std::string& shown);
 

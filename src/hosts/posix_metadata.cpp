@@ -102,7 +102,8 @@ void refuseProtected(int fd, const std::string& dir, const std::string& target,
 #ifdef __linux__
     int flags = 0;
     if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_APPEND_FL | FS_IMMUTABLE_FL))) {
-        throw HostsError(Action::Write, Kind::MarkedReadOnly, shown, EPERM,
+        // Named by its real path: the mark is on the file a link points to.
+        throw HostsError(Action::Write, Kind::MarkedReadOnly, target, EPERM,
                          MarkedReadOnlyReason(target));
     }
     FileDescriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -54,20 +54,25 @@ set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
 # One shortcut, directly in the Start menu's Programs (Windows lists the
 # uninstaller itself): CPack's installer script without its Start-menu
 # folder, its uninstaller shortcut and the page that asks for the folder's
-# name, from a folder CPack searches before its own.
+# name, from a folder CPack searches before its own. A setup that replaces
+# an installed version runs its uninstaller with /UPGRADE, which keeps the
+# block and config.ini.
 set(hushgate_nsis_template ${CMAKE_BINARY_DIR}/nsis-template/NSIS.template.in)
 file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in hushgate_template)
 foreach(line IN ITEMS
         [[  CreateDirectory "$SMPROGRAMS\$STARTMENU_FOLDER"]]
         [[  CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\Uninstall.lnk" "$INSTDIR\@CPACK_NSIS_UNINSTALL_NAME@.exe"]]
-        [[  !insertmacro MUI_PAGE_STARTMENU Application $STARTMENU_FOLDER]])
+        [[  !insertmacro MUI_PAGE_STARTMENU Application $STARTMENU_FOLDER]]
+        [[  ExecWait '"$0" /S _?=$3' ;Do not copy the uninstaller to a temp file]])
     string(FIND "${hushgate_template}" "${line}\n" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "CPack's NSIS.template.in has changed: no line '${line}'")
     endif()
     # The page stays (the Start-menu macros need it) but is never shown.
     set(replacement)
-    if(line MATCHES "MUI_PAGE_STARTMENU")
+    if(line MATCHES "ExecWait")
+        string(REPLACE " /S _?=" " /S /UPGRADE _?=" replacement "${line}\n")
+    elseif(line MATCHES "MUI_PAGE_STARTMENU")
         string(CONCAT replacement "  !define MUI_PAGE_CUSTOMFUNCTION_PRE hushgateSkipPage\n${line}\n"
                                   "Function hushgateSkipPage\n  Abort\nFunctionEnd\n")
     endif()
@@ -88,15 +93,21 @@ string(CONCAT CPACK_NSIS_EXTRA_INSTALL_COMMANDS
     "  \${GetSize} \"$INSTDIR\" \"/S=0K\" $0 $1 $2\n"
     "  WriteRegDWORD SHCTX \"${hushgate_uninstall_key}\" \"EstimatedSize\" $0\n")
 # Removing the program removes its block too (asked, Yes by default; a
-# silent uninstall does): nobody could lift it afterwards without editing the
-# hosts file by hand. config.ini, which the program wrote beside itself,
-# goes with the other files, so no empty folder stays.
+# silent uninstall does; an upgrade does not): nobody could lift it
+# afterwards without editing the hosts file by hand. config.ini, which the
+# program wrote beside itself, goes with the other files, so no empty folder
+# stays.
 string(CONCAT CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
+    "  \${GetParameters} $R0\n"
+    "  ClearErrors\n"
+    "  \${GetOptions} $R0 \"/UPGRADE\" $R1\n"
+    "  IfErrors 0 hushgate_upgrade\n"
     "  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON1 "
     "\"Remove the Facebook block from the hosts file too?\" /SD IDYES IDNO hushgate_keep_block\n"
     "    nsExec::ExecToLog '\"$INSTDIR\\hushgate-cli.exe\" unblock'\n"
     "    Pop $0\n"
     "  hushgate_keep_block:\n"
-    "  Delete \"$INSTDIR\\config.ini\"\n")
+    "  Delete \"$INSTDIR\\config.ini\"\n"
+    "  hushgate_upgrade:\n")
 
 include(CPack)

@@ -16,9 +16,9 @@
 # and Russian to build-win-tests/screenshots/; last, CPack makes the ZIP and
 # the setup program in build-win-tests/, and the setup is tried: a silent
 # install for all users with its Start-menu entry and its uninstall entry,
-# the installed hushgate-cli.exe on Wine's own hosts file (block; unblock
-# refused while the file is read-only), and a silent uninstall, which
-# removes the block, config.ini and the folder.
+# the installed hushgate-cli.exe on Wine's own hosts file (block; the setup
+# run again keeps it; unblock refused while the file is read-only), and a
+# silent uninstall, which removes the block, config.ini and the folder.
 #
 # HUSHGATE_SKIP_WINDOWS=1 skips the stage on a developer's machine; CI
 # (CI=true) runs it regardless.
@@ -239,19 +239,25 @@ installed_cli() {  # sets $out (standard output and error, without CR) and $code
 installed_cli block
 [[ $code == 0 && $out == "Facebook is blocked: 68 entries written to "* ]] || fail "block: $code, $out"
 shown=${out#Facebook is blocked: 68 entries written to }
+# The setup run again (an upgrade) keeps the block and the settings.
+printf '[Settings]\r\nLanguage=English\r\n' >"$installed/config.ini"
+blocked=$(sha256sum <"$wine_hosts")
+WINEDLLOVERRIDES=mscoree,mshtml= wine "$setup" /S
+wineserver -w
+[[ $(sha256sum <"$wine_hosts") == "$blocked" && -f $installed/config.ini && -f $installed/Hushgate.exe ]] ||
+    fail "the setup run again removed the block, config.ini or the program"
 wine attrib +r "$shown" >/dev/null 2>&1
 installed_cli unblock
 [[ $code == 3 && $out == "hushgate-cli: cannot write $shown: the file is marked read-only (the read-only attribute), which administrator rights do not override; nothing was written. To clear the mark: attrib -r \"$shown\"" ]] ||
     fail "unblock of a read-only hosts file: exit code $code, output: $out"
 wine attrib -r "$shown" >/dev/null 2>&1
 grep -q "127.0.0.1 www.facebook.com" "$wine_hosts" || fail "the read-only hosts file was changed"
-printf '[Settings]\r\nLanguage=English\r\n' >"$installed/config.ini"
 wine "$installed/Uninstall.exe" /S
 wineserver -w
 uninstalled() { echo "the silent uninstall $*" >&2; exit 1; }
 [[ $(sha256sum <"$wine_hosts") == "$hosts_before" ]] || uninstalled "left the block in $shown"
 [[ ! -e $installed && ! -e "$programs/Tavrin Hushgate.lnk" ]] ||
     uninstalled "left $(ls -A "$installed" "$programs/Tavrin Hushgate.lnk" 2>&1 | xargs)"
-echo "blocked with the installed program; read-only: named, with attrib -r; uninstalled: block, config.ini and folder gone"
+echo "blocked with the installed program; kept by an upgrade; read-only: named, with attrib -r; uninstalled: block, config.ini and folder gone"
 
 echo "== Windows stage passed in $((SECONDS - start)) s"

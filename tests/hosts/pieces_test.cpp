@@ -32,11 +32,10 @@ TEST(Pieces, ClearReadOnlyCommandQuotesWhatTheShellNeeds) {
 #ifdef _WIN32
         {"C:\\a b\\hosts", "attrib -r \"C:\\a b\\hosts\""},
 #else
-        {"/etc/h-1_2.3+,:@%", "chattr -i -a /etc/h-1_2.3+,:@%"},
-        {"/a b", "chattr -i -a '/a b'"},
-        {"/it's", "chattr -i -a '/it'\\''s'"},
-        {"/$x;`y`*", "chattr -i -a '/$x;`y`*'"},
-        {"", "chattr -i -a ''"},
+        // clang-format off
+        {"/etc/h-1_2.3+,:@%", "chattr -i -a /etc/h-1_2.3+,:@%"}, {"/a b", "chattr -i -a '/a b'"},
+        {"/it's", "chattr -i -a '/it'\\''s'"}, {"/$x;`y`*", "chattr -i -a '/$x;`y`*'"}, {"", "chattr -i -a ''"},
+    // clang-format on
 #endif
     };
     for (const auto& [path, command] : commands) {

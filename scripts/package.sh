@@ -53,22 +53,45 @@ for page in hushgate hushgate-cli; do
     [[ -z "$warnings" ]] || { echo "$warnings"; fail "manual page $page.1"; }
 done
 
-# Installed and removed as a user would, on CI's throwaway machine only (or
-# when asked): the helper refuses an ordinary user and changes nothing, and
-# purging leaves none of the package's files behind.
-if [[ ${CI:-} == true || ${HUSHGATE_TRY_INSTALL:-} == 1 ]] && ((!failed)); then
-    hosts_before=$(sha256sum /etc/hosts)
-    apt-get -o DPkg::Lock::Timeout=600 install -y -qq "./$deb" >/dev/null || fail "apt-get install"
+# Installed, upgraded and removed as a user would, on CI's throwaway machine
+# only (or when asked), with a scratch file mounted over /etc/hosts in a
+# mount namespace of its own: the helper refuses an ordinary user and changes
+# nothing; a block survives an upgrade (the same package again) and goes with
+# the removal, which says so in one line; purging leaves none of the
+# package's files behind.
+install_check() {  # DEB SCRATCH-HOSTS
+    local deb=$1 failed=0 apt=(apt-get -o DPkg::Lock::Timeout=600 -y -qq)
+    fail() { echo "FAILED: $*" >&2; failed=1; }
+    mount --bind "$2" /etc/hosts || return 1
+    local original installed refused=0 blocked said
+    original=$(cat /etc/hosts)
+    "${apt[@]}" install "./$deb" >/dev/null || fail "apt-get install"
     installed=$(dpkg -L hushgate | while read -r f; do [[ -f $f ]] && echo "$f"; done)
     [[ -n $installed ]] || fail "nothing installed"
-    refused=0
     setpriv --reuid=nobody --regid=nogroup --clear-groups /usr/libexec/hushgate/hushgate-helper block \
         2>/dev/null || refused=$?
     ((refused == 4)) || fail "the helper run by an ordinary user exited $refused, not 4"
-    apt-get -o DPkg::Lock::Timeout=600 remove --purge -y -qq hushgate >/dev/null || fail "apt-get remove"
+    [[ $(cat /etc/hosts) == "$original" ]] || fail "the refused helper changed /etc/hosts"
+    /usr/libexec/hushgate/hushgate-helper block >/dev/null || fail "the helper could not block"
+    blocked=$(cat /etc/hosts)
+    grep -qx '127.0.0.1 www.facebook.com' <<<"$blocked" || fail "the helper did not block"
+    dpkg -i "$deb" >/dev/null || fail "dpkg -i again"
+    [[ $(cat /etc/hosts) == "$blocked" ]] || fail "the upgrade removed the block"
+    said=$("${apt[@]}" remove --purge hushgate 2>&1) || fail "apt-get remove"
+    said=${said//$'\r'/}  # apt runs dpkg on a terminal of its own
+    grep -qx "hushgate: Facebook is unblocked: 68 entry lines removed from /etc/hosts" <<<"$said" ||
+        fail "the removal said: $said"
+    [[ $(cat /etc/hosts) == "$original" ]] || fail "the removal left the block in /etc/hosts"
     for f in $installed; do [[ ! -e $f ]] || fail "left behind: $f"; done
-    [[ $(sha256sum /etc/hosts) == "$hosts_before" ]] || fail "/etc/hosts changed"
     [[ ! -e /var/lib/hushgate ]] || fail "left behind: /var/lib/hushgate"
+    return $failed
+}
+if [[ ${CI:-} == true || ${HUSHGATE_TRY_INSTALL:-} == 1 ]] && ((!failed)); then
+    hosts_before=$(sha256sum /etc/hosts)
+    printf '127.0.0.1 localhost\n::1 localhost\n' >"$unpacked/hosts"
+    unshare --mount --propagation private bash -c "$(declare -f install_check); install_check \"\$@\"" \
+        install_check "$deb" "$unpacked/hosts" || fail "install, upgrade and removal"
+    [[ $(sha256sum /etc/hosts) == "$hosts_before" ]] || fail "/etc/hosts changed"
 fi
 
 if ((failed)); then

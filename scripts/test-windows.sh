@@ -9,12 +9,16 @@
 #     the exact CR LF bytes checked, and again on a path beyond ASCII, in a
 #     pipe and in a console;
 # then compiles hushgate.rc with windres and checks with wrestool that the
-# version record, the manifest, the icon groups and the menu images are in;
+# version record, the manifest, the icon groups and the menu images are in,
+# and that both built programs carry their manifests and one version;
 # then drives the window under Wine on Xvfb through its scenarios
 # (tests/win32/scenarios.sh), saving a screenshot of each window in English
 # and Russian to build-win-tests/screenshots/; last, CPack makes the ZIP and
 # the setup program in build-win-tests/, and the setup is tried: a silent
-# install for all users with its Start-menu entry.
+# install for all users with its Start-menu entry and its uninstall entry,
+# the installed hushgate-cli.exe on Wine's own hosts file (block; the setup
+# run again keeps it; unblock refused while the file is read-only), and a
+# silent uninstall, which removes the block, config.ini and the folder.
 #
 # HUSHGATE_SKIP_WINDOWS=1 skips the stage on a developer's machine; CI
 # (CI=true) runs it regardless.
@@ -168,6 +172,27 @@ if ((${#missing[@]} > 0)); then
 fi
 echo "version record, manifest, icon groups AAA FFF ZZZ, PNG_0 to PNG_4: present"
 
+echo "== Windows: resources of the built programs ($((SECONDS - start)) s)"
+# Each carries its own manifest, well-formed (Windows refuses to start a
+# program whose manifest is not), and one version record: the same numbers.
+fixed_version() {  # PROGRAM: the version record's fixed part, in hex
+    wrestool -x --raw --type=16 --name=1 "$1" |
+        python3 -c 'import sys; d = sys.stdin.buffer.read(); i = d.find(bytes.fromhex("bd04effe")); print(d[i:i + 52].hex() if i >= 0 else "none")'
+}
+for program in Hushgate:src/resources/hushgate.manifest hushgate-cli:src/cli/hushgate-cli.manifest; do
+    exe=$build/bin/${program%%:*}.exe manifest=${program#*:}
+    wrestool -x --raw --type=24 --name=1 "$exe" | cmp -s - "$manifest" || missing+=("$exe: $manifest")
+    xmllint --noout "$manifest" || missing+=("well-formed $manifest")
+done
+gui_version=$(fixed_version "$build/bin/Hushgate.exe")
+[[ $gui_version != none && $gui_version == "$(fixed_version "$build/bin/hushgate-cli.exe")" ]] ||
+    missing+=("the same version record in both programs")
+if ((${#missing[@]} > 0)); then
+    printf 'missing or different: %s\n' "${missing[@]}" >&2
+    exit 1
+fi
+echo "Hushgate.exe, hushgate-cli.exe: their manifests, one version"
+
 echo "== Windows: the window Hushgate.exe under Wine on Xvfb ($((SECONDS - start)) s)"
 shots=$build/screenshots
 rm -rf "$shots"
@@ -190,8 +215,49 @@ installed="$WINEPREFIX/drive_c/Program Files/Tavrin Hushgate"
 for file in Hushgate.exe hushgate-cli.exe resources.dll Language/English.lng Uninstall.exe; do
     [[ -f $installed/$file ]] || { echo "the setup did not install $file" >&2; exit 1; }
 done
-shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tavrin Hushgate/Tavrin Hushgate.lnk"
-[[ -f $shortcut ]] || { echo "the setup made no Start-menu entry for all users" >&2; exit 1; }
-echo "$(basename "$zip"), $(basename "$setup"): installed for all users, with a Start-menu entry"
+programs="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+[[ -f "$programs/Tavrin Hushgate.lnk" && ! -e "$programs/Tavrin Hushgate" ]] ||
+    { echo "the setup made no Start-menu entry for all users, or a folder for it" >&2; exit 1; }
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavrin Hushgate'
+for value in NoModify NoRepair EstimatedSize; do
+    wine reg query "$key" /v "$value" 2>/dev/null | tr -d '\r' |
+        grep -Eq "^ +$value +REG_DWORD +0x(1|[0-9a-fA-F]{3,})$" ||
+        { echo "the uninstall entry has no number $value" >&2; exit 1; }
+done
+echo "$(basename "$zip"), $(basename "$setup"): installed for all users, one Start-menu entry"
+
+echo "== Windows: the installed hushgate-cli.exe, a read-only hosts file, the uninstaller ($((SECONDS - start)) s)"
+# On Wine's own hosts file, in the scratch prefix.
+wine_hosts="$WINEPREFIX/drive_c/windows/system32/drivers/etc/hosts"
+[[ -f $wine_hosts ]] || printf '127.0.0.1 localhost\r\n' >"$wine_hosts"
+hosts_before=$(sha256sum <"$wine_hosts")
+installed_cli() {  # sets $out (standard output and error, without CR) and $code
+    code=0
+    out=$("${wine_run[@]}" "$installed/hushgate-cli.exe" "$@" 2>&1) || code=$?
+    out=${out//$'\r'/}
+}
+installed_cli block
+[[ $code == 0 && $out == "Facebook is blocked: 68 entries written to "* ]] || fail "block: $code, $out"
+shown=${out#Facebook is blocked: 68 entries written to }
+# The setup run again (an upgrade) keeps the block and the settings.
+printf '[Settings]\r\nLanguage=English\r\n' >"$installed/config.ini"
+blocked=$(sha256sum <"$wine_hosts")
+WINEDLLOVERRIDES=mscoree,mshtml= wine "$setup" /S
+wineserver -w
+[[ $(sha256sum <"$wine_hosts") == "$blocked" && -f $installed/config.ini && -f $installed/Hushgate.exe ]] ||
+    fail "the setup run again removed the block, config.ini or the program"
+wine attrib +r "$shown" >/dev/null 2>&1
+installed_cli unblock
+[[ $code == 3 && $out == "hushgate-cli: cannot write $shown: the file is marked read-only (the read-only attribute), which administrator rights do not override; nothing was written. To clear the mark: attrib -r \"$shown\"" ]] ||
+    fail "unblock of a read-only hosts file: exit code $code, output: $out"
+wine attrib -r "$shown" >/dev/null 2>&1
+grep -q "127.0.0.1 www.facebook.com" "$wine_hosts" || fail "the read-only hosts file was changed"
+wine "$installed/Uninstall.exe" /S
+wineserver -w
+uninstalled() { echo "the silent uninstall $*" >&2; exit 1; }
+[[ $(sha256sum <"$wine_hosts") == "$hosts_before" ]] || uninstalled "left the block in $shown"
+[[ ! -e $installed && ! -e "$programs/Tavrin Hushgate.lnk" ]] ||
+    uninstalled "left $(ls -A "$installed" "$programs/Tavrin Hushgate.lnk" 2>&1 | xargs)"
+echo "blocked with the installed program; kept by an upgrade; read-only: named, with attrib -r; uninstalled: block, config.ini and folder gone"
 
 echo "== Windows stage passed in $((SECONDS - start)) s"

@@ -56,7 +56,10 @@ bool outputWritten() {
 
 int report(const hushgate::HostsError& error, bool systemFile) {
     std::cerr << "hushgate-cli: " << error.what();
-    if (systemFile && error.kind() == hushgate::HostsError::Kind::PermissionDenied) {
+    // Advice to get rights the process has already would send its user in
+    // a circle; a file marked read-only says itself how to clear the mark.
+    if (systemFile && error.kind() == hushgate::HostsError::Kind::PermissionDenied &&
+        !hushgate::RunsWithAdministratorRights()) {
 #ifdef _WIN32
         std::cerr << " (run it as administrator)";
 #else

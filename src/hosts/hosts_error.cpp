@@ -2,6 +2,12 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace hushgate {
 
 namespace {
@@ -59,6 +65,58 @@ std::string EscapeControlCharacters(std::string_view text) {
         }
     }
     return out;
+}
+
+std::string ClearReadOnlyCommand(const std::string& path) {
+#ifdef _WIN32
+    // cmd takes a quoted name whole; a file name cannot hold a quote.
+    return "attrib -r \"" + path + "\"";
+#else
+    // Plain names as they are; any other in single quotes, a quote in it
+    // closed, escaped and reopened, so the line can be pasted into a shell.
+    const bool plain = !path.empty() && path.find_first_not_of(
+                                            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                            "0123456789/._-+,:@%") == std::string::npos;
+    std::string quoted = path;
+    if (!plain) {
+        quoted = "'";
+        for (char c : path) {
+            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        }
+        quoted += "'";
+    }
+    return "chattr -i -a " + quoted;
+#endif
+}
+
+std::string MarkedReadOnlyReason(const std::string& path) {
+#ifdef _WIN32
+    const char* mark = "the file is marked read-only (the read-only attribute)";
+#else
+    const char* mark = "the file is marked read-only (immutable or append-only, chattr)";
+#endif
+    return std::string(mark) +
+           ", which administrator rights do not override; nothing was written. To clear the "
+           "mark: " +
+           ClearReadOnlyCommand(path);
+}
+
+bool RunsWithAdministratorRights() {
+#ifdef _WIN32
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return false;
+    }
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool elevated =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+        elevation.TokenIsElevated != 0;
+    CloseHandle(token);
+    return elevated;
+#else
+    return ::geteuid() == 0;
+#endif
 }
 
 std::string DescribeSize(std::uint64_t bytes) {

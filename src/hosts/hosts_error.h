@@ -16,6 +16,10 @@ public:
         NotFound,
         PermissionDenied,
         ReadOnlyFileSystem,
+        // The file itself carries a mark that forbids writing it (the
+        // read-only attribute on Windows; immutable or append-only on Linux),
+        // which administrator rights do not override.
+        MarkedReadOnly,
         DiskFull,
         ChangedByOther,  // another program changed the file while we were updating it
         OutOfMemory,
@@ -54,6 +58,19 @@ private:
     std::string reason_;
     std::string backupPath_;
 };
+
+// The command that clears the read-only mark of `path` (see Kind::MarkedReadOnly),
+// with the path quoted as its shell needs it.
+std::string ClearReadOnlyCommand(const std::string& path);
+
+// The reason the engine gives for a file marked read-only: what the mark is,
+// and the command that clears it.
+std::string MarkedReadOnlyReason(const std::string& path);
+
+// Whether this process already has the rights that advice to "run as root"
+// or "as administrator" would give it: root as effective user, or on
+// Windows an elevated token.
+bool RunsWithAdministratorRights();
 
 // `text` with control characters written as escapes ("\n", "\t", "\x1b"), so
 // that a file name can never break a message into several lines.

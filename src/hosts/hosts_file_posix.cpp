@@ -295,12 +295,13 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
         ::stat(target.c_str(), &named) != 0 || !sameFile(st, named)) {
         failChanged(shown);
     }
-    // A file without write permission stays protected even though its folder
-    // would let us replace it.
+    // A file marked read-only is named as such (access() would only say
+    // "not permitted"); one without write permission stays protected even
+    // though its folder would let us replace it.
+    refuseProtected(held.get(), dir, target, shown);
     if (::access(target.c_str(), W_OK) != 0) {
         fail(Action::Write, shown, errno);
     }
-    refuseProtected(held.get(), dir, shown);
 
     bool hookCalled = false;
     // Every name of a hard-linked file must see the change: only in place.

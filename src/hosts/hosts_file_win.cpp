@@ -259,7 +259,9 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     // A read-only file, or one whose security forbids writing, stays
     // protected even though its folder would let us replace it.
     if (attributes & FILE_ATTRIBUTE_READONLY) {
-        fail(Action::Write, shown, ERROR_ACCESS_DENIED);
+        // Named by its real path: the mark is on the file a link points to.
+        throw HostsError(Action::Write, Kind::MarkedReadOnly, shownTarget, ERROR_ACCESS_DENIED,
+                         MarkedReadOnlyReason(shownTarget));
     }
     openFile(target, GENERIC_WRITE, kShareAll, OPEN_EXISTING, err);  // closed again at once
     check(Action::Write, shown, err);

@@ -77,8 +77,10 @@ bool copyMetadata(int fd, int originalFd, const struct stat& original);
 
 // Refuses what no safe write can handle: a file marked append-only or
 // immutable, and a folder marked append-only (a new file could be put there
-// but never removed again). `shown` names the file in the error.
-void refuseProtected(int fd, const std::string& dir, const std::string& shown);
+// but never removed again). `shown` names the file in the error, `target`
+// (the file a link points to) the file that is marked.
+void refuseProtected(int fd, const std::string& dir, const std::string& target,
+                     const std::string& shown);
 
 // Gives `fd`, a file holding a copy of the file described by `like`, no more
 // access than that file: its group, its read bits, no ACL of its own.

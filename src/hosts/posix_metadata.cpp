@@ -97,13 +97,14 @@ bool copyMetadata(int fd, int originalFd, const struct stat& original) {
     return true;
 }
 
-void refuseProtected(int fd, const std::string& dir, const std::string& shown) {
+void refuseProtected(int fd, const std::string& dir, const std::string& target,
+                     const std::string& shown) {
 #ifdef __linux__
     int flags = 0;
     if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_APPEND_FL | FS_IMMUTABLE_FL))) {
-        throw HostsError(
-            Action::Write, Kind::PermissionDenied, shown, EPERM,
-            "the file is marked append-only or immutable (chattr); nothing was written");
+        // Named by its real path: the mark is on the file a link points to.
+        throw HostsError(Action::Write, Kind::MarkedReadOnly, target, EPERM,
+                         MarkedReadOnlyReason(target));
     }
     FileDescriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     flags = 0;
@@ -116,6 +117,7 @@ void refuseProtected(int fd, const std::string& dir, const std::string& shown) {
 #else
     (void)fd;
     (void)dir;
+    (void)target;
     (void)shown;
 #endif
 }

@@ -38,11 +38,14 @@ inline constexpr const char* kButtonOK = "ButtonOK";
 inline constexpr const char* kButtonYes = "ButtonYes";
 inline constexpr const char* kButtonNo = "ButtonNo";
 
+// %1 file, %2 the command that clears its read-only mark.
+inline constexpr const char* kMarkedReadOnly = "MarkedReadOnly";
+
 inline constexpr const char* kAll[] = {
     kReadFailed,   kWriteFailed,       kChangedByOther,   kOriginalSaved,        kFileUnchanged,
     kNeedRoot,     kNeedAdministrator, kSettingsNotSaved, kLanguageFilesMissing, kChangeNotAllowed,
     kChangeFailed, kPkexecMissing,     kHelperMissing,    kChangeRolledBack,     kButtonOK,
-    kButtonYes,    kButtonNo,
+    kButtonYes,    kButtonNo,          kMarkedReadOnly,
 };
 
 }  // namespace hushgate::messages

@@ -6,13 +6,16 @@
 
 namespace hushgate {
 
-Text DescribeHostsError(const HostsError& error, const LanguageFile& language) {
+Text DescribeHostsError(const HostsError& error, const LanguageFile& language, bool elevated) {
     namespace m = messages;
     const Text path(error.path());
     Text text;
+    // The engine's reason for these is its own English sentence; ours says the same.
     if (error.kind() == HostsError::Kind::ChangedByOther) {
-        // The engine's reason is its own English sentence; ours says the same.
         text = language.message(m::kChangedByOther).arg(path);
+    } else if (error.kind() == HostsError::Kind::MarkedReadOnly) {
+        text = language.message(m::kMarkedReadOnly)
+                   .arg(path, Text(ClearReadOnlyCommand(error.path())));
     } else {
         // The system's reason, as the system gave it.
         text = language
@@ -26,7 +29,7 @@ Text DescribeHostsError(const HostsError& error, const LanguageFile& language) {
                error.kind() != HostsError::Kind::ChangedByOther) {
         text += " " + language.message(m::kFileUnchanged);
     }
-    if (error.kind() == HostsError::Kind::PermissionDenied) {
+    if (error.kind() == HostsError::Kind::PermissionDenied && !elevated) {
 #ifdef _WIN32
         text += " " + language.message(m::kNeedAdministrator);
 #else

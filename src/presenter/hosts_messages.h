@@ -10,9 +10,11 @@ namespace hushgate {
 // The sentence a message box shows for a failed read or write of the hosts
 // file, in the language of `language`: which file, what the system said, and
 // what the user can do. Made from the parts of the error, not its English
-// what().
+// what(). `elevated`: this process has administrator rights already, so
+// advising to start it with them would be no help.
 Text DescribeHostsError(const HostsError& error,
-                        const LanguageFile& language = LanguageFile::builtInEnglish());
+                        const LanguageFile& language = LanguageFile::builtInEnglish(),
+                        bool elevated = RunsWithAdministratorRights());
 
 // What the window says, in `language`, when a change made through pkexec did
 // not happen. Empty when there is nothing to say here: the change was made

@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include "hosts_engine.h"
@@ -83,28 +85,60 @@ TEST(CliTest, ExitCodeAndOutputFollowTheFileOperation) {
 }
 
 // On a scratch file mounted over the system's hosts file, in a mount
-// namespace of its own, as an ordinary user: only for the system's file does
-// the CLI say to run it as root.
-TEST(CliTest, PermissionProblemOnTheSystemFileSaysToRunAsRoot) {
+// namespace of its own: only for the system's file, and only to a process
+// that is not root already, does the CLI say to run it as root; a file
+// marked read-only is named so, with the command that clears the mark.
+TEST(CliTest, RefusalOfTheSystemFileSaysWhatHelps) {
     if (!test::canUseMountNamespaces()) {
         GTEST_SKIP() << "needs root to mount a scratch file over " << SystemHostsPath();
     }
     const test::TempFolder dir;
     const std::string hosts = dir.file("hosts");
     const std::string cli = test::copyForAll(HUSHGATE_CLI, dir);
-    for (const bool given : {false, true}) {
+    const std::string denied = ": Permission denied";
+    const std::string marked = ": " + MarkedReadOnlyReason(SystemHostsPath()) + "\n";
+    const struct {
+        const char* what;
+        const char* setup;  // on $F, the scratch file
+        bool given;         // named with --hosts rather than mounted over the system's
+        void (*as)();
+        std::string says;
+    } cases[] = {
+        {"an ordinary user", "true", false, test::becomeNobody, denied + " (run it as root)\n"},
+        {"an ordinary user, the file named", "true", true, test::becomeNobody, denied + "\n"},
+        {"root without its rights over permissions", "chown 1234 \"$F\"", false,
+         [] {  // in the program it starts too: none outside the bounding set
+             for (int capability = 0; capability <= CAP_LAST_CAP; ++capability) {
+                 ::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0);
+             }
+         },
+         denied + "\n"},
+        {"an immutable file", "chattr +i \"$F\"", false, [] {}, marked},
+    };
+    std::string unrunnable;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         test::writeFile(hosts, "127.0.0.1 localhost\n");
-        const auto arguments = given ? std::vector<std::string>{"--hosts", hosts, "block"}
-                                     : std::vector<std::string>{"block"};
+        if (!test::shell(c.setup, hosts)) {
+            unrunnable += std::string(" ") + c.what + ";";
+            continue;
+        }
+        const auto arguments = c.given ? std::vector<std::string>{"--hosts", hosts, "block"}
+                                       : std::vector<std::string>{"block"};
         const test::ProgramRun run = test::runProgram(cli, arguments, dir, [&] {
             test::enterPrivateMountNamespace();
             test::mountOrThrow(hosts, SystemHostsPath(), nullptr, MS_BIND);
-            test::becomeNobody();
+            c.as();
         });
+        test::shell("chattr -ia \"$F\"", hosts);
         EXPECT_EQ(run.exitCode, 3);
-        EXPECT_EQ(run.err, "hushgate-cli: cannot write " + (given ? hosts : SystemHostsPath()) +
-                               ": Permission denied" + (given ? "\n" : " (run it as root)\n"));
+        EXPECT_EQ(run.err,
+                  "hushgate-cli: cannot write " + (c.given ? hosts : SystemHostsPath()) + c.says);
         EXPECT_EQ(test::readFile(hosts), "127.0.0.1 localhost\n");
+    }
+    if (!unrunnable.empty()) {
+        GTEST_SKIP() << "the file system of the scratch folder cannot mark a file; not run:"
+                     << unrunnable;
     }
 }
 

@@ -66,6 +66,10 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
     if (root && ::geteuid() != 0) {
         GTEST_SKIP() << "needs root to give the file another owner";
     }
+    const char* marked =
+        "the file is marked read-only (immutable or append-only, chattr), which "
+        "administrator rights do not override; nothing was written. To clear "
+        "the mark: chattr -i -a /";
     const struct {
         const char* what;
         const char* setup;  // a shell command on $F (the file) and $D (its folder)
@@ -98,8 +102,8 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
         {"no write permission", "chmod 444 \"$F\" && chown 65534 \"$F\" \"$D\"", RootAsNobody,
          "Permission denied"},
         {"an append-only folder", "chattr +a \"$D\"", Root, "its folder is marked append-only"},
-        {"an append-only file", "chattr +a \"$F\"", Root, "the file is marked append-only"},
-        {"an immutable file", "chattr +i \"$F\"", Root, "Operation not permitted"},
+        {"an append-only file", "chattr +a \"$F\"", Root, marked},
+        {"an immutable file", "chattr +i \"$F\"", Root, marked},
     };
     std::string unrunnable;
     for (const auto& c : cases) {

@@ -26,6 +26,23 @@ TEST(Pieces, SizesAndReasonsReadAsOneLineForPeople) {
     EXPECT_STREQ(error.what(), "cannot write f: a  b c  \xC3\xA9~");
 }
 
+// The command that clears a read-only mark pastes into a shell as it is.
+TEST(Pieces, ClearReadOnlyCommandQuotesWhatTheShellNeeds) {
+    const std::pair<const char*, const char*> commands[] = {
+#ifdef _WIN32
+        {"C:\\a b\\hosts", "attrib -r \"C:\\a b\\hosts\""},
+#else
+        // clang-format off
+        {"/etc/h-1_2.3+,:@%", "chattr -i -a /etc/h-1_2.3+,:@%"}, {"/a b", "chattr -i -a '/a b'"},
+        {"/it's", "chattr -i -a '/it'\\''s'"}, {"/$x;`y`*", "chattr -i -a '/$x;`y`*'"}, {"", "chattr -i -a ''"},
+    // clang-format on
+#endif
+    };
+    for (const auto& [path, command] : commands) {
+        EXPECT_EQ(ClearReadOnlyCommand(path), command);
+    }
+}
+
 // The digest is stored in recovery records and in the names of long files'
 // copies: it must not change between versions.
 TEST(Pieces, DigestIsFixed) {

@@ -1,8 +1,9 @@
 // elevation_probe: the real main window on the system's hosts file, as the
-// end-to-end test runs it for a test user: presses Block or Unblock, waits
-// for the change to finish and prints what the window then shows.
+// end-to-end test runs it for a test user: presses Block or Unblock (or
+// several in turn, "block,unblock"), waits for each change to finish and
+// prints what the window then shows.
 //
-//   elevation_probe block|unblock DATA_FOLDER SETTINGS_FILE [READY_FILE]
+//   elevation_probe VERB[,VERB...] DATA_FOLDER SETTINGS_FILE [READY_FILE]
 //
 // With READY_FILE it waits for that file before pressing the button, so an
 // authentication agent can register for this process first. Prints one
@@ -40,25 +41,29 @@ int main(int argc, char** argv) {
     window.show();
 
     const QString ready = args.size() == 5 ? args[4] : QString();
+    QStringList verbs = args[1].split(QLatin1Char(','));
+    bool pressed = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (!ready.isEmpty() && !QFile::exists(ready)) {
             return;  // the agent is not there yet
         }
-        poll.stop();
-        (args[1] == QLatin1String("block") ? window.cmdBlockFB : window.cmdUnblockFB)->click();
-        QTimer* done = new QTimer(&window);
-        QObject::connect(done, &QTimer::timeout, [&window, done] {
-            if (window.hostsChangeRunning()) {
-                return;
-            }
-            done->stop();
-            const bool blocked = window.imgBlocked->isVisible();
-            const bool unblocked = window.imgUnblocked->isVisible();
-            std::printf("shown: %s\n", blocked ? "blocked" : unblocked ? "unblocked" : "unknown");
+        if (!pressed) {
+            const QString verb = verbs.takeFirst();
+            (verb == QLatin1String("block") ? window.cmdBlockFB : window.cmdUnblockFB)->click();
+            pressed = true;
+        }
+        if (window.hostsChangeRunning()) {
+            return;
+        }
+        pressed = false;
+        const bool blocked = window.imgBlocked->isVisible();
+        const bool unblocked = window.imgUnblocked->isVisible();
+        std::printf("shown: %s\n", blocked ? "blocked" : unblocked ? "unblocked" : "unknown");
+        std::fflush(stdout);
+        if (verbs.isEmpty()) {
             QApplication::quit();
-        });
-        done->start(20);
+        }
     });
     poll.start(20);
     return QApplication::exec();

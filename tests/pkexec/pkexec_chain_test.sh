@@ -19,7 +19,7 @@ skip() { echo "SKIPPED: $*"; exit 77; }
 # ---------------------------------------------------------------- outside
 if [[ -z "${HUSHGATE_CHAIN_SCRATCH:-}" ]]; then
     [[ $(id -u) -eq 0 ]] || skip "needs root (mount namespace, polkitd, test users)"
-    for tool in unshare setpriv /usr/bin/pkexec dbus-daemon dbus-send /usr/lib/polkit-1/polkitd /usr/bin/python3; do
+    for tool in unshare setpriv /usr/bin/pkexec pkaction dbus-daemon dbus-send /usr/lib/polkit-1/polkitd /usr/bin/python3; do
         command -v "$tool" >/dev/null || skip "$tool is not installed (bash scripts/install-deps.sh)"
     done
     /usr/bin/python3 -c 'import dbus, gi.repository.GLib' 2>/dev/null || skip "python3-dbus or python3-gi missing"
@@ -105,7 +105,8 @@ check() {  # name expected actual
 # The helper and the action where the package puts them.
 install -m 755 "$helper_build" "$helper_installed"
 install -m 644 "$policy" /usr/share/polkit-1/actions/
-action=$(sed -n 's/.*<action id="\([^"]*\)".*/\1/p' "$policy")
+actions=$(sed -n 's/.*<action id="\([^"]*\)".*/\1/p' "$policy")
+app=$(basename "$policy" .policy)
 
 # Test users: one a rule lets through, one a rule turns away, and one the
 # action's defaults apply to (an administrator's password).
@@ -116,13 +117,18 @@ for user in "$allowed" "$denied" "$other"; do
     echo "$user:x:$uid:$uid::/nonexistent:/bin/sh" >>/etc/passwd
     echo "$user:x:$uid:" >>/etc/group
 done
+# Without logind nobody is in an active session, so for the one who must
+# authenticate a rule stands in for the block action's allow_active.
 cat >/etc/polkit-1/rules.d/40-hushgate-chain-test.rules <<RULES
 polkit.addRule(function(action, subject) {
-    if (action.id == "$action" && subject.user == "$allowed") {
+    if (action.id.indexOf("$app.") == 0 && subject.user == "$allowed") {
         return polkit.Result.YES;
     }
-    if (action.id == "$action" && subject.user == "$denied") {
+    if (action.id.indexOf("$app.") == 0 && subject.user == "$denied") {
         return polkit.Result.NO;
+    }
+    if (action.id == "$app.block" && subject.user == "$other") {
+        return polkit.Result.AUTH_ADMIN_KEEP;
     }
 });
 RULES
@@ -144,6 +150,17 @@ until dbus-send --system --print-reply --dest=org.freedesktop.DBus /org/freedesk
     kill -0 "$polkitd" 2>/dev/null || { echo "FAIL polkitd ended"; cat "$scratch/polkitd.log"; exit 1; }
     sleep 0.1
 done
+
+# Two actions for the one helper, told apart by its first argument: blocking
+# may be remembered for a while in an active session, unblocking never.
+defaults() {
+    pkaction --verbose --action-id "$1" | sed -n 's/^ *implicit \([a-z]*\): *\(.*\)/\1=\2/p' | xargs
+}
+check "two actions" "$app.block $app.unblock" "$(xargs <<<"$actions")"
+check "  block: an administrator, remembered in an active session" \
+    "any=auth_admin inactive=auth_admin active=auth_admin_keep" "$(defaults "$app.block")"
+check "  unblock: an administrator every time" \
+    "any=auth_admin inactive=auth_admin active=auth_admin" "$(defaults "$app.unblock")"
 
 original=$'127.0.0.1 localhost\n\n::1 localhost ip6-localhost\n'
 tidied=$'127.0.0.1 localhost\n::1 localhost ip6-localhost\n'
@@ -211,6 +228,17 @@ check "user who dismisses the password dialog: no message" "shown: unblocked" \
 hosts_is "  the hosts file is unchanged" "$tidied"
 check "user who authenticates blocks" "$close_browser"$'\nshown: blocked' "$(with_agent allow "$other" block)"
 hosts_is "  the hosts file holds exactly the block" "$blocked"
+changes=
+for state in unblocked blocked unblocked blocked unblocked; do
+    changes+="$close_browser"$'\n'"shown: $state"$'\n'
+done
+check "the same window unblocks, blocks, unblocks, blocks, unblocks" "${changes%$'\n'}" \
+    "$(with_agent allow "$other" unblock,block,unblock,block,unblock)"
+check "  every unblock asked for a password, the second block did not" \
+    "$app.unblock $app.block $app.unblock $app.unblock" \
+    "$(sed -n 's/^test agent: allow for \([^:]*\):.*/\1/p' "$scratch/agent.log" | xargs)"
+hosts_is "  the hosts file is as before" "$tidied"
+printf '%s' "$blocked" >/etc/hosts
 
 helper_output=$(as_user "$other" "$helper_installed" unblock 2>&1)
 check "the helper started by a user directly refuses (exit 4)" 4 "$?"

@@ -248,29 +248,42 @@ TEST_F(MainPresenterTest, EachCommandDoesItsOwnThing) {
 }
 
 // What a failed change says: the system's reason, then the original kept or
-// the file unchanged, then what to do.
+// the file unchanged, then what to do: rights only to a process without them,
+// and for a file marked read-only how to clear the mark.
 TEST(HostsMessages, SayWhatFailedAndWhatIsLeft) {
     using A = HostsError::Action;
     using K = HostsError::Kind;
     const LanguageFile english = LanguageFile::builtInEnglish();
 #ifdef _WIN32
     const std::string rights = " Start Tavrin Hushgate as administrator to change it.";
+    const std::string path = "C:\\Windows\\hosts", clear = "attrib -r \"C:\\Windows\\hosts\"";
 #else
     const std::string rights = " Start Tavrin Hushgate as root to change it.";
+    const std::string path = "/h h", clear = "chattr -i -a '/h h'";
 #endif
     const std::string unchanged = " The hosts file is unchanged.";
-    const std::pair<HostsError, std::string> errors[] = {
+    const std::string marked = path +
+                               " is marked read-only, and Tavrin Hushgate leaves a file so marked "
+                               "as it is. To clear the mark, run: " +
+                               clear + unchanged;
+    const struct {
+        HostsError error;
+        bool elevated;
+        std::string says;
+    } errors[] = {
         // clang-format off
-        {{A::Read, K::NotFound, "/h", 2, "gone"}, "Cannot read /h: gone."},
-        {{A::Write, K::DiskFull, "/h", 28, "full"}, "Cannot write /h: full." + unchanged},
-        {{A::Write, K::Other, "/h", 5, "bad", "/h.b"}, "Cannot write /h: bad. The original is kept as /h.b and is put back by the next change of the file."},
-        {{A::Write, K::PermissionDenied, "/h", 13, "no"}, "Cannot write /h: no." + unchanged + rights},
-        {{A::Read, K::PermissionDenied, "/h", 13, "no"}, "Cannot read /h: no." + rights},
-        {{A::Write, K::ChangedByOther, "/h", 0, "changed"}, "Another program kept changing /h while it was being updated; nothing was written. Try again."},
+        {{A::Read, K::NotFound, "/h", 2, "gone"}, false, "Cannot read /h: gone."},
+        {{A::Write, K::DiskFull, "/h", 28, "full"}, false, "Cannot write /h: full." + unchanged},
+        {{A::Write, K::Other, "/h", 5, "bad", "/h.b"}, false, "Cannot write /h: bad. The original is kept as /h.b and is put back by the next change of the file."},
+        {{A::Write, K::PermissionDenied, "/h", 13, "no"}, false, "Cannot write /h: no." + unchanged + rights},
+        {{A::Read, K::PermissionDenied, "/h", 13, "no"}, false, "Cannot read /h: no." + rights},
+        {{A::Write, K::PermissionDenied, "/h", 13, "no"}, true, "Cannot write /h: no." + unchanged},
+        {{A::Write, K::MarkedReadOnly, path, 1, "marked"}, false, marked},
+        {{A::Write, K::ChangedByOther, "/h", 0, "changed"}, false, "Another program kept changing /h while it was being updated; nothing was written. Try again."},
     };
     // clang-format on
-    for (const auto& [error, says] : errors) {
-        EXPECT_EQ(bytesOf(DescribeHostsError(error, english)), says);
+    for (const auto& [error, elevated, says] : errors) {
+        EXPECT_EQ(bytesOf(DescribeHostsError(error, english, elevated)), says) << elevated;
     }
 }
 

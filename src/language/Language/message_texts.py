@@ -39,6 +39,7 @@ MESSAGES = {
         ChangeRolledBack="An interrupted change of %1 was undone; the damaged copy was kept "
         "as %2.",
         ButtonOK="OK", ButtonYes="&Yes", ButtonNo="&No",
+        MarkedReadOnly="%1 is marked read-only, and Tavrin Hushgate leaves a file so marked as it is. To clear the mark, run: %2",
     ),
     "German": texts(
         "unbekannt",
@@ -64,6 +65,7 @@ MESSAGES = {
         ChangeRolledBack="Eine unterbrochene Änderung von %1 wurde rückgängig gemacht; die "
         "beschädigte Kopie wurde als %2 aufbewahrt.",
         ButtonOK="OK", ButtonYes="&Ja", ButtonNo="&Nein",
+        MarkedReadOnly="%1 ist als schreibgeschützt markiert, und Tavrin Hushgate lässt eine so markierte Datei, wie sie ist. Um die Markierung aufzuheben, führen Sie aus: %2",
     ),
     "French": texts(
         "inconnu",
@@ -91,6 +93,7 @@ MESSAGES = {
         ChangeRolledBack="Une modification interrompue de %1 a été annulée\u00a0; la copie "
         "endommagée a été conservée sous %2.",
         ButtonOK="OK", ButtonYes="&Oui", ButtonNo="&Non",
+        MarkedReadOnly="%1 est marqué en lecture seule, et Tavrin Hushgate laisse un tel fichier tel quel. Pour retirer cette marque, exécutez\u00a0: %2",
     ),
     "Spanish": texts(
         "desconocido",
@@ -116,6 +119,7 @@ MESSAGES = {
         ChangeRolledBack="Se deshizo un cambio interrumpido de %1; la copia dañada se conservó "
         "como %2.",
         ButtonOK="Aceptar", ButtonYes="&Sí", ButtonNo="&No",
+        MarkedReadOnly="%1 está marcado como de solo lectura, y Tavrin Hushgate no modifica un archivo así marcado. Para quitar la marca, ejecute: %2",
     ),
     "Italian": texts(
         "sconosciuto",
@@ -142,6 +146,7 @@ MESSAGES = {
         ChangeRolledBack="Una modifica interrotta di %1 è stata annullata; la copia "
         "danneggiata è stata conservata come %2.",
         ButtonOK="OK", ButtonYes="&Sì", ButtonNo="&No",
+        MarkedReadOnly="%1 è contrassegnato come di sola lettura e Tavrin Hushgate non modifica un file così contrassegnato. Per togliere il contrassegno, eseguire: %2",
     ),
     "Portuguese": texts(
         "desconhecido",
@@ -168,6 +173,7 @@ MESSAGES = {
         ChangeRolledBack="Uma alteração interrompida de %1 foi desfeita; a cópia danificada foi "
         "mantida como %2.",
         ButtonOK="OK", ButtonYes="&Sim", ButtonNo="&Não",
+        MarkedReadOnly="%1 está marcado como somente leitura, e o Tavrin Hushgate não altera um arquivo assim marcado. Para remover a marca, execute: %2",
     ),
     "Polish": texts(
         "nieznany",
@@ -194,6 +200,7 @@ MESSAGES = {
         ChangeRolledBack="Przerwana zmiana pliku %1 została cofnięta; uszkodzoną kopię "
         "zachowano jako %2.",
         ButtonOK="OK", ButtonYes="&Tak", ButtonNo="&Nie",
+        MarkedReadOnly="Plik %1 jest oznaczony jako tylko do odczytu, a Tavrin Hushgate nie zmienia tak oznaczonych plików. Aby usunąć to oznaczenie, wykonaj: %2",
     ),
     "Russian": texts(
         "неизвестно",
@@ -220,6 +227,7 @@ MESSAGES = {
         ChangeRolledBack="Прерванное изменение %1 отменено; повреждённая копия сохранена как "
         "%2.",
         ButtonOK="OK", ButtonYes="&Да", ButtonNo="&Нет",
+        MarkedReadOnly="Файл %1 помечен как доступный только для чтения, и Tavrin Hushgate не изменяет такие файлы. Чтобы снять эту отметку, выполните: %2",
     ),
     "Ukrainian": texts(
         "невідомо",
@@ -245,6 +253,7 @@ MESSAGES = {
         "запустіть програму від імені root.",
         ChangeRolledBack="Перервану зміну %1 скасовано; пошкоджену копію збережено як %2.",
         ButtonOK="OK", ButtonYes="&Так", ButtonNo="&Ні",
+        MarkedReadOnly="Файл %1 позначено як доступний лише для читання, і Tavrin Hushgate не змінює такі файли. Щоб зняти цю позначку, виконайте: %2",
     ),
     "Greek": texts(
         "άγνωστη",
@@ -270,6 +279,7 @@ MESSAGES = {
         ChangeRolledBack="Μια αλλαγή του %1 που διακόπηκε αναιρέθηκε\u00b7 το κατεστραμμένο "
         "αντίγραφο κρατήθηκε ως %2.",
         ButtonOK="OK", ButtonYes="&Ναι", ButtonNo="Ό&χι",
+        MarkedReadOnly="Το %1 έχει σημειωθεί ως μόνο για ανάγνωση και το Tavrin Hushgate δεν αλλάζει τέτοιο αρχείο. Για να αφαιρέσετε τη σήμανση, εκτελέστε: %2",
     ),
     "Turkish": texts(
         "bilinmiyor",
@@ -295,5 +305,6 @@ MESSAGES = {
         ChangeRolledBack="%1 dosyasındaki yarım kalan değişiklik geri alındı; bozuk kopya %2 "
         "olarak saklandı.",
         ButtonOK="Tamam", ButtonYes="&Evet", ButtonNo="&Hayır",
+        MarkedReadOnly="%1 salt okunur olarak işaretli ve Tavrin Hushgate böyle işaretli bir dosyayı değiştirmez. İşareti kaldırmak için şunu çalıştırın: %2",
     ),
 }

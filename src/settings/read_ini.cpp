@@ -5,7 +5,9 @@
 // (dlls/kernel32/profile.c and dlls/kernel32/tests/profile.c):
 //
 // Reading the file
-// - A missing, unreadable or empty file gives "" for every lookup. A UTF-8
+// - A missing, unreadable or empty file gives "" for every lookup, and so
+//   does anything but a regular file, or one past kMaxSmallFileSize
+//   (small_file.h): those are never read. A UTF-8
 //   byte-order mark at the very start is skipped. Bytes are taken as they
 //   are: no code-page conversion, and a NUL byte ends the name or value it
 //   stands in (the Windows functions work on C strings).
@@ -48,11 +50,9 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
 
-#include "native_path.h"
+#include "small_file.h"
 
 namespace hushgate {
 
@@ -90,17 +90,6 @@ bool sameName(std::string_view a, std::string_view b) {
                       [](char x, char y) { return foldAscii(x) == foldAscii(y); });
 }
 
-// The whole file, or false when it cannot be opened.
-bool readFile(const std::string& fileName, std::string& text) {
-    // On Windows our paths are UTF-8; the narrow overload would read them as ANSI.
-    std::ifstream in(FileSystemPath(fileName), std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
-
 // `rest` is the trimmed line after its first "=".
 std::string valueOf(std::string_view rest) {
     std::string_view value = upToNul(trimmed(rest));
@@ -111,28 +100,48 @@ std::string valueOf(std::string_view rest) {
     return std::string(value.substr(0, kMaxValueLength));
 }
 
-std::string lookUp(std::string_view text, std::string_view section, std::string_view key) {
+// Takes the next line off `text`, trimmed; empty for a blank line.
+std::string_view nextLine(std::string_view& text) {
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = trimmed(text.substr(0, end));
+    // Past one CR or LF; the next of a run then gives an empty line.
+    text.remove_prefix(end == npos ? text.size() : end + 1);
+    return line;
+}
+
+// The name of the section `line` starts, or nothing for any other line.
+std::optional<std::string_view> sectionName(std::string_view line) {
+    if (line.empty() || line.front() != '[') {
+        return std::nullopt;
+    }
+    const std::size_t close = line.rfind(']');
+    if (close == npos) {
+        return std::nullopt;
+    }
+    return upToNul(trimmed(line.substr(1, close - 1)));
+}
+
+std::string_view withoutBom(std::string_view text) {
     if (text.starts_with(kUtf8Bom)) {
         text.remove_prefix(kUtf8Bom.size());
     }
+    return text;
+}
+
+std::string lookUp(std::string_view text, std::string_view section, std::string_view key) {
+    text = withoutBom(text);
     bool inSection = false;
     while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\r\n");
-        const std::string_view line = trimmed(text.substr(0, end));
-        // Past one CR or LF; the next of a run then gives an empty line.
-        text.remove_prefix(end == npos ? text.size() : end + 1);
+        const std::string_view line = nextLine(text);
         if (line.empty()) {
             continue;
         }
-        if (line.front() == '[') {
-            const std::size_t close = line.rfind(']');
-            if (close != npos) {
-                if (inSection) {
-                    return {};  // the first section of that name ended without the key
-                }
-                inSection = sameName(upToNul(trimmed(line.substr(1, close - 1))), section);
-                continue;
+        if (const auto name = sectionName(line)) {
+            if (inSection) {
+                return {};  // the first section of that name ended without the key
             }
+            inSection = sameName(*name, section);
+            continue;
         }
         if (!inSection) {
             continue;
@@ -150,11 +159,8 @@ std::string lookUp(std::string_view text, std::string_view section, std::string_
 std::string ReadINI(std::string_view Section, std::string_view KeyName,
                     const std::string& FileName) {
     try {
-        std::string text;
-        if (!readFile(FileName, text)) {
-            return {};
-        }
-        return lookUp(text, trimmed(upToNul(Section)), trimmed(upToNul(KeyName)));
+        const SmallFile file = ReadSmallFile(FileName);
+        return lookUp(file.bytes, trimmed(upToNul(Section)), trimmed(upToNul(KeyName)));
     } catch (...) {
         return {};  // out of memory or a failing stream: a lookup never reports errors
     }
@@ -166,6 +172,18 @@ std::string ReadINIText(std::string_view Section, std::string_view KeyName, std:
     } catch (...) {
         return {};
     }
+}
+
+bool INITextHasSection(std::string_view text, std::string_view Section) {
+    text = withoutBom(text);
+    Section = trimmed(upToNul(Section));
+    while (!text.empty()) {
+        const auto name = sectionName(nextLine(text));
+        if (name && sameName(*name, Section)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace hushgate

@@ -20,4 +20,7 @@ std::string ReadINI(std::string_view Section, std::string_view KeyName,
 // texts compiled into the program).
 std::string ReadINIText(std::string_view Section, std::string_view KeyName, std::string_view text);
 
+// True when `text` has a section named `Section`, by the same rules.
+bool INITextHasSection(std::string_view text, std::string_view Section);
+
 }  // namespace hushgate

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "hosts_messages.h"
 #include "presenter_fixture.h"
+#include "small_file.h"
 #include "web_constants.h"
 
 #ifndef _WIN32
@@ -29,11 +31,15 @@ protected:
     TestProgram program;
     RecordingView view;
     std::unique_ptr<MainPresenter> presenter;
+    std::string installed;  // the installed data folder, "" for none
+
+    // The view only pretends to read the icon library: any file will do.
+    MainPresenterTest() { writeFile(program.programFolder() + "/resources.dll", "MZ"); }
 
     MainPresenter& load(HostsChangeRunner* runner = nullptr) {
         presenter = std::make_unique<MainPresenter>(
             ProgramPaths{program.programFolder(), program.settingsPath(), program.hostsPath(),
-                         LineEnd::Lf},
+                         LineEnd::Lf, installed},
             view);
         if (runner) {
             presenter->useHostsChanger(*runner);
@@ -50,17 +56,23 @@ protected:
 // The three states, each with its own pair of pictures and word, and Block
 // only while not blocked, Unblock only while blocked; at load and, quietly,
 // whenever the file changes on disk. 67 of the 68 entries are not blocked.
+// The tool tip says why the state is unknown and how much of a block is
+// there, and goes with the state.
 TEST_F(MainPresenterTest, StatusShowsWhatTheFileHolds) {
-    const std::string all = allEntries(), most = all.substr(all.find('\n') + 1);
+    const std::string all = allEntries(), most = all.substr(all.find('\n') + 1),
+                      one = all.substr(0, all.find('\n') + 1),
+                      unreadable = "Cannot read " + program.hostsPath() + ": ";
     const struct {
         const std::string* hosts;  // nullptr: no file
         HostsState state;
         const char* word;
-    } cases[] = {{&all, HostsState::Blocked, "blocked!"},
-                 {&most, HostsState::Unblocked, "not blocked!"},
-                 {nullptr, HostsState::Unknown, "unknown"},
-                 {&all, HostsState::Blocked, "blocked!"},
-                 {&kOriginal, HostsState::Unblocked, "not blocked!"}};
+        std::string detail;  // its start; "" exactly
+    } cases[] = {{&all, HostsState::Blocked, "blocked!", ""},
+                 {&most, HostsState::Unblocked, "not blocked!", "67 of 68 entries present"},
+                 {nullptr, HostsState::Unknown, "unknown", unreadable},
+                 {&all, HostsState::Blocked, "blocked!", ""},
+                 {&one, HostsState::Unblocked, "not blocked!", "1 of 68 entries present"},
+                 {&kOriginal, HostsState::Unblocked, "not blocked!", ""}};
     for (const bool atLoad : {true, false}) {
         for (const auto& c : cases) {
             std::filesystem::remove(program.hostsPath());
@@ -77,6 +89,9 @@ TEST_F(MainPresenterTest, StatusShowsWhatTheFileHolds) {
                         s.imgUnblocked == unblocked && s.imgStatusUnblocked == unblocked);
             EXPECT_TRUE(s.blockEnabled == unblocked && s.unblockEnabled == blocked &&
                         presenter->blockEnabled() == unblocked);
+            const std::string detail = bytesOf(s.detail);
+            EXPECT_EQ(detail.substr(0, c.detail.size()), c.detail);
+            EXPECT_EQ(detail.empty(), c.detail.empty()) << detail;
         }
     }
     EXPECT_TRUE(view.messages.empty());
@@ -87,7 +102,7 @@ TEST_F(MainPresenterTest, StatusShowsWhatTheFileHolds) {
 // second name of the file, killed half-way, which the load undoes.
 TEST_F(MainPresenterTest, StartupReportsWaitForTheWindow) {
     std::filesystem::remove_all(program.file("program/Language"));
-    view.libraryUsable = false;
+    std::filesystem::remove(program.file("program/resources.dll"));
 #ifdef _WIN32
     const std::string third = "Critical|Tavrin Hushgate|Cannot read " + program.hostsPath() + ": ";
 #else
@@ -133,6 +148,129 @@ TEST_F(MainPresenterTest, StartupReportsWaitForTheWindow) {
 #endif
     // English compiled in.
     EXPECT_EQ(view.textOf(Control::cmdBlockFB), "&Block Facebook");
+}
+
+// Language/ and resources.dll each come from the first folder that has
+// them: beside the program, then the installed data folder. Not found, the
+// message names every folder looked in; found but unusable, the file and why.
+TEST_F(MainPresenterTest, DataFilesAreLookedForEachOnItsOwn) {
+    const std::string beside = program.programFolder(), data = program.file("data");
+    const auto native = [](const std::string& path) {
+        return utf8Of(pathOf(path).make_preferred());
+    };
+    const std::string noLanguage = "Warning|Tavrin Hushgate|Language files not found in " +
+                                   native(beside + "/Language") + ", " +
+                                   native(data + "/Language") + "; showing English.";
+    const std::string noLibrary = "Critical|Tavrin Hushgate|\"Resources.dll\" is missing!";
+    const std::string german = readFile(beside + "/Language/German.lng");
+    const struct {
+        bool languageBeside, languageInstalled, libraryBeside, libraryInstalled;
+        const std::string* languageFolder;
+        const std::string* library;  // the one read, nullptr for none
+        std::vector<std::string> said;
+    } cases[] = {{true, true, true, true, &beside, &beside, {}},
+                 {false, true, false, true, &data, &data, {}},
+                 {true, false, false, true, &beside, &data, {}},
+                 {false, true, true, false, &data, &beside, {}},
+                 {false, false, false, false, &beside, nullptr, {noLanguage, noLibrary}}};
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(pathOf(data));
+        std::filesystem::remove(pathOf(beside + "/resources.dll"));
+        std::filesystem::remove_all(pathOf(beside + "/Language"));
+        for (const auto& [folder, language, library] :
+             {std::tuple{beside, c.languageBeside, c.libraryBeside},
+              std::tuple{data, c.languageInstalled, c.libraryInstalled}}) {
+            std::filesystem::create_directories(pathOf(folder));
+            if (language) {
+                std::filesystem::create_directories(pathOf(folder + "/Language"));
+                writeFile(folder + "/Language/German.lng", german);
+                writeFile(folder + "/Language/English.lng", "[Main]\r\n13=B\r\n");
+            }
+            if (library) {
+                writeFile(folder + "/resources.dll", "MZ");
+            }
+        }
+        program.configure("German");
+        installed = data;
+        view = RecordingView();
+        open();
+        EXPECT_EQ(presenter->languageFolder(), *c.languageFolder);
+        EXPECT_EQ(presenter->lblSettingsLanguage,
+                  c.languageBeside || c.languageInstalled ? "German" : "English");
+        EXPECT_EQ(
+            std::count(view.calls.begin(), view.calls.end(),
+                       "GetIconsFromLibrary " + (c.library ? *c.library : "") + "/resources.dll"),
+            c.library ? 1 : 0);
+        std::vector<std::string> said;
+        for (const Message& message : view.messages) {
+            if (bytesOf(message.text).find(program.hostsPath()) == std::string::npos) {
+                said.push_back(describe(message));
+            }
+        }
+        EXPECT_EQ(said, c.said);
+    }
+    // One that is there but unusable is not called missing, nor looked for further.
+    const std::string library = beside + "/resources.dll";
+    const auto unusable = [&](const char* reason) {
+        return "Critical|Tavrin Hushgate|The icon library " + native(library) +
+               " cannot be used: " + reason + "; the toolbar shows no pictures.";
+    };
+    writeFile(data + "/resources.dll", "MZ");
+    for (const bool folder : {true, false}) {
+        std::filesystem::remove_all(pathOf(library));
+        folder ? (void)std::filesystem::create_directories(pathOf(library))
+               : writeFile(library, "MZ");
+        view = RecordingView();
+        view.libraryUsable = false;
+        open();
+        ASSERT_EQ(view.messages.size(), 3u);  // no language files, this, no hosts file
+        EXPECT_EQ(describe(view.messages[1]),
+                  unusable(folder ? "not a regular file" : "not a resource library"));
+    }
+}
+
+// A selected language file that is no language file: the English compiled
+// in and one message naming it and why; config.ini keeps the choice. One
+// that merely lacks keys stays in force with those texts empty.
+TEST_F(MainPresenterTest, DamagedLanguageFileGivesEnglishAndSaysWhy) {
+    const std::string file = program.programFolder() + "/Language/Mine.lng";
+    const std::string valid = "[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n13=\xC1\r\n";
+    const struct {
+        std::string bytes;  // "" with folder: a folder of that name
+        bool folder;
+        const char* reason;  // "" for a usable file
+    } cases[] = {
+        {"\x9C\x01\xFF\x00[Ma\x80in\n\n=\xEE", false, "no [Main] section"},
+        {"", false, "no [Main] section"},
+        {"[LANGUAGE]\r\nCharacterSet=204\r\n[Tray]\r\n3=x\r\n", false, "no [Main] section"},
+        {"", true, "not a regular file"},
+        {std::string(kMaxSmallFileSize - valid.size() + 1, ' ') + valid, false,
+         "larger than 1048576 bytes"},
+        {std::string(kMaxSmallFileSize - valid.size(), ' ') + valid, false, ""},
+        {valid, false, ""}};
+    program.writeHosts(kOriginal);
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(pathOf(file));
+        c.folder ? (void)std::filesystem::create_directories(pathOf(file))
+                 : writeFile(file, c.bytes);
+        program.configure("Mine");
+        view = RecordingView();
+        open().unload();
+        EXPECT_EQ(presenter->lblSettingsLanguage, "Mine");
+        EXPECT_EQ(readFile(program.settingsPath()), "[Settings]\r\nLanguage=Mine\r\n");
+        if (*c.reason == '\0') {
+            EXPECT_TRUE(view.messages.empty());
+            EXPECT_EQ(view.textOf(Control::cmdBlockFB), "\xC1");
+            EXPECT_EQ(view.textOf(Control::cmdUnblockFB), "");
+            continue;
+        }
+        EXPECT_EQ(view.textOf(Control::cmdBlockFB), "&Block Facebook");
+        ASSERT_EQ(view.messages.size(), 1u);
+        EXPECT_EQ(describe(view.messages[0]), "Warning|Tavrin Hushgate|The language file " +
+                                                  utf8Of(pathOf(file).make_preferred()) +
+                                                  " cannot be used: " + c.reason +
+                                                  "; showing English.");
+    }
 }
 
 TEST_F(MainPresenterTest, BlockAndUnblockRewriteTheFileAndAdvise) {

@@ -39,6 +39,10 @@ MESSAGES = {
         ChangeRolledBack="An interrupted change of %1 was undone; the damaged copy was kept "
         "as %2.",
         ButtonOK="OK", ButtonYes="&Yes", ButtonNo="&No",
+        LanguageFileDamaged="The language file %1 cannot be used: %2; showing English.",
+        ResourcesMissing="\"Resources.dll\" is missing!",
+        ResourcesDamaged="The icon library %1 cannot be used: %2; the toolbar shows no pictures.",
+        PartlyBlocked="%1 of %2 entries present",
     ),
     "German": texts(
         "unbekannt",
@@ -64,6 +68,10 @@ MESSAGES = {
         ChangeRolledBack="Eine unterbrochene Änderung von %1 wurde rückgängig gemacht; die "
         "beschädigte Kopie wurde als %2 aufbewahrt.",
         ButtonOK="OK", ButtonYes="&Ja", ButtonNo="&Nein",
+        LanguageFileDamaged="Die Sprachdatei %1 ist nicht verwendbar: %2; es wird Englisch angezeigt.",
+        ResourcesMissing="„Resources.dll“ fehlt!",
+        ResourcesDamaged="Die Symbolbibliothek %1 ist nicht verwendbar: %2; die Symbolleiste bleibt ohne Bilder.",
+        PartlyBlocked="%1 von %2 Einträgen vorhanden",
     ),
     "French": texts(
         "inconnu",
@@ -91,6 +99,10 @@ MESSAGES = {
         ChangeRolledBack="Une modification interrompue de %1 a été annulée\u00a0; la copie "
         "endommagée a été conservée sous %2.",
         ButtonOK="OK", ButtonYes="&Oui", ButtonNo="&Non",
+        LanguageFileDamaged="Le fichier de langue %1 est inutilisable\u00a0: %2\u00a0; affichage en anglais.",
+        ResourcesMissing="«\u00a0Resources.dll\u00a0» est introuvable\u00a0!",
+        ResourcesDamaged="La bibliothèque d'icônes %1 est inutilisable\u00a0: %2\u00a0; la barre d'outils reste sans images.",
+        PartlyBlocked="%1 entrées sur %2 présentes",
     ),
     "Spanish": texts(
         "desconocido",
@@ -116,6 +128,10 @@ MESSAGES = {
         ChangeRolledBack="Se deshizo un cambio interrumpido de %1; la copia dañada se conservó "
         "como %2.",
         ButtonOK="Aceptar", ButtonYes="&Sí", ButtonNo="&No",
+        LanguageFileDamaged="No se puede usar el archivo de idioma %1: %2; se muestra en inglés.",
+        ResourcesMissing="¡Falta \"Resources.dll\"!",
+        ResourcesDamaged="No se puede usar la biblioteca de iconos %1: %2; la barra de herramientas queda sin imágenes.",
+        PartlyBlocked="%1 de %2 entradas presentes",
     ),
     "Italian": texts(
         "sconosciuto",
@@ -142,6 +158,10 @@ MESSAGES = {
         ChangeRolledBack="Una modifica interrotta di %1 è stata annullata; la copia "
         "danneggiata è stata conservata come %2.",
         ButtonOK="OK", ButtonYes="&Sì", ButtonNo="&No",
+        LanguageFileDamaged="Impossibile usare il file di lingua %1: %2; viene mostrato l'inglese.",
+        ResourcesMissing="\"Resources.dll\" non è presente!",
+        ResourcesDamaged="Impossibile usare la libreria di icone %1: %2; la barra degli strumenti resta senza immagini.",
+        PartlyBlocked="%1 voci su %2 presenti",
     ),
     "Portuguese": texts(
         "desconhecido",
@@ -168,6 +188,10 @@ MESSAGES = {
         ChangeRolledBack="Uma alteração interrompida de %1 foi desfeita; a cópia danificada foi "
         "mantida como %2.",
         ButtonOK="OK", ButtonYes="&Sim", ButtonNo="&Não",
+        LanguageFileDamaged="Não é possível usar o arquivo de idioma %1: %2; exibindo em inglês.",
+        ResourcesMissing="\"Resources.dll\" não foi encontrado!",
+        ResourcesDamaged="Não é possível usar a biblioteca de ícones %1: %2; a barra de ferramentas fica sem imagens.",
+        PartlyBlocked="%1 de %2 entradas presentes",
     ),
     "Polish": texts(
         "nieznany",
@@ -194,6 +218,10 @@ MESSAGES = {
         ChangeRolledBack="Przerwana zmiana pliku %1 została cofnięta; uszkodzoną kopię "
         "zachowano jako %2.",
         ButtonOK="OK", ButtonYes="&Tak", ButtonNo="&Nie",
+        LanguageFileDamaged="Nie można użyć pliku językowego %1: %2; wyświetlany jest angielski.",
+        ResourcesMissing="Brak pliku „Resources.dll”!",
+        ResourcesDamaged="Nie można użyć biblioteki ikon %1: %2; pasek narzędzi pozostaje bez obrazków.",
+        PartlyBlocked="Obecne wpisy: %1 z %2",
     ),
     "Russian": texts(
         "неизвестно",
@@ -220,6 +248,10 @@ MESSAGES = {
         ChangeRolledBack="Прерванное изменение %1 отменено; повреждённая копия сохранена как "
         "%2.",
         ButtonOK="OK", ButtonYes="&Да", ButtonNo="&Нет",
+        LanguageFileDamaged="Файл языка %1 нельзя использовать: %2; используется английский.",
+        ResourcesMissing="Файл «Resources.dll» не найден!",
+        ResourcesDamaged="Библиотеку значков %1 нельзя использовать: %2; панель инструментов остаётся без рисунков.",
+        PartlyBlocked="Есть записей: %1 из %2",
     ),
     "Ukrainian": texts(
         "невідомо",
@@ -245,6 +277,10 @@ MESSAGES = {
         "запустіть програму від імені root.",
         ChangeRolledBack="Перервану зміну %1 скасовано; пошкоджену копію збережено як %2.",
         ButtonOK="OK", ButtonYes="&Так", ButtonNo="&Ні",
+        LanguageFileDamaged="Файл мови %1 неможливо використати: %2; показано англійською.",
+        ResourcesMissing="Файл «Resources.dll» не знайдено!",
+        ResourcesDamaged="Бібліотеку значків %1 неможливо використати: %2; панель інструментів залишається без зображень.",
+        PartlyBlocked="Наявно записів: %1 з %2",
     ),
     "Greek": texts(
         "άγνωστη",
@@ -270,6 +306,10 @@ MESSAGES = {
         ChangeRolledBack="Μια αλλαγή του %1 που διακόπηκε αναιρέθηκε\u00b7 το κατεστραμμένο "
         "αντίγραφο κρατήθηκε ως %2.",
         ButtonOK="OK", ButtonYes="&Ναι", ButtonNo="Ό&χι",
+        LanguageFileDamaged="Το αρχείο γλώσσας %1 δεν μπορεί να χρησιμοποιηθεί: %2\u00b7 εμφανίζονται αγγλικά.",
+        ResourcesMissing="Το «Resources.dll» λείπει!",
+        ResourcesDamaged="Η βιβλιοθήκη εικονιδίων %1 δεν μπορεί να χρησιμοποιηθεί: %2\u00b7 η γραμμή εργαλείων μένει χωρίς εικόνες.",
+        PartlyBlocked="Υπάρχουν %1 από %2 καταχωρίσεις",
     ),
     "Turkish": texts(
         "bilinmiyor",
@@ -295,5 +335,9 @@ MESSAGES = {
         ChangeRolledBack="%1 dosyasındaki yarım kalan değişiklik geri alındı; bozuk kopya %2 "
         "olarak saklandı.",
         ButtonOK="Tamam", ButtonYes="&Evet", ButtonNo="&Hayır",
+        LanguageFileDamaged="%1 dil dosyası kullanılamıyor: %2; İngilizce gösteriliyor.",
+        ResourcesMissing="\"Resources.dll\" bulunamadı!",
+        ResourcesDamaged="%1 simge kitaplığı kullanılamıyor: %2; araç çubuğu resimsiz kalıyor.",
+        PartlyBlocked="%2 girdiden %1 tanesi mevcut",
     ),
 }

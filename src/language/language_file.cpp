@@ -43,12 +43,13 @@ LanguageFile::LanguageFile(std::string path) : path_(std::move(path)) {
         problem_ = std::move(file.reason);
         return;
     }
-    if (!INITextHasSection(file.bytes, "Main")) {
+    auto ini = std::make_shared<const IniText>(std::move(file.bytes));
+    if (!ini->hasSection("Main")) {
         problem_ = "no [Main] section";
         return;
     }
-    bytes_ = std::make_shared<const std::string>(std::move(file.bytes));
-    characterSet_ = ParseCharacterSet(ReadINIText("LANGUAGE", "CharacterSet", *bytes_));
+    ini_ = std::move(ini);
+    characterSet_ = ParseCharacterSet(ini_->value("LANGUAGE", "CharacterSet"));
 }
 
 LanguageFile LanguageFile::inProgramFolder(const std::string& programFolder,
@@ -60,9 +61,8 @@ const LanguageFile& LanguageFile::builtInEnglish() {
     static const LanguageFile english = [] {
         LanguageFile file;
         file.builtIn_ = true;
-        file.bytes_ = std::make_shared<const std::string>(BuiltInEnglishBytes());
-        file.characterSet_ =
-            ParseCharacterSet(ReadINIText("LANGUAGE", "CharacterSet", *file.bytes_));
+        file.ini_ = std::make_shared<const IniText>(std::string(BuiltInEnglishBytes()));
+        file.characterSet_ = ParseCharacterSet(file.ini_->value("LANGUAGE", "CharacterSet"));
         return file;
     }();
     return english;
@@ -73,7 +73,7 @@ bool LanguageFile::exists() const {
 }
 
 std::string LanguageFile::bytes(std::string_view section, std::string_view key) const {
-    return bytes_ ? ReadINIText(section, key, *bytes_) : std::string();
+    return ini_ ? ini_->value(section, key) : std::string();
 }
 
 Text LanguageFile::text(std::string_view section, std::string_view key) const {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "read_ini.h"
 #include "text.h"
 
 namespace hushgate {
@@ -63,7 +64,7 @@ private:
     std::string bytes(std::string_view section, std::string_view key) const;
 
     std::string path_;
-    std::shared_ptr<const std::string> bytes_;  // the file's, read once
+    std::shared_ptr<const IniText> ini_;  // the file, read once
     bool builtIn_ = false;
     bool missing_ = false;
     std::string problem_;

@@ -85,9 +85,11 @@ char foldAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return foldAscii(x) == foldAscii(y); });
+// Names match without regard to ASCII case: compared folded.
+std::string folded(std::string_view name) {
+    std::string result(name);
+    std::transform(result.begin(), result.end(), result.begin(), foldAscii);
+    return result;
 }
 
 // `rest` is the trimmed line after its first "=".
@@ -128,62 +130,66 @@ std::string_view withoutBom(std::string_view text) {
     return text;
 }
 
-std::string lookUp(std::string_view text, std::string_view section, std::string_view key) {
-    text = withoutBom(text);
-    bool inSection = false;
-    while (!text.empty()) {
-        const std::string_view line = nextLine(text);
+}  // namespace
+
+IniText::IniText(std::string text) : text_(std::move(text)) {
+    std::string_view rest = withoutBom(text_);
+    Keys* keys = nullptr;  // those of the section being read, if it is the first of its name
+    while (!rest.empty()) {
+        const std::string_view line = nextLine(rest);
         if (line.empty()) {
             continue;
         }
         if (const auto name = sectionName(line)) {
-            if (inSection) {
-                return {};  // the first section of that name ended without the key
-            }
-            inSection = sameName(*name, section);
+            // Only the first section of a name is ever searched.
+            const auto [section, first] = sections_.try_emplace(folded(*name));
+            keys = first ? &section->second : nullptr;
             continue;
         }
-        if (!inSection) {
-            continue;
+        if (keys == nullptr) {
+            continue;  // before any section, or in a later one of the same name
         }
+        // The first key line of a name answers, with its value or "" without "=".
         const std::size_t equals = line.find('=');
-        if (sameName(upToNul(trimmed(line.substr(0, equals))), key)) {
-            return equals == npos ? std::string() : valueOf(line.substr(equals + 1));
-        }
+        const std::size_t start =
+            equals == npos ? npos
+                           : static_cast<std::size_t>(line.data() - text_.data()) + equals + 1;
+        keys->try_emplace(folded(upToNul(trimmed(line.substr(0, equals)))), start,
+                          equals == npos ? 0 : line.size() - equals - 1);
     }
-    return {};
 }
 
-}  // namespace
+std::string IniText::value(std::string_view Section, std::string_view KeyName) const {
+    const auto section = sections_.find(folded(trimmed(upToNul(Section))));
+    if (section == sections_.end()) {
+        return {};
+    }
+    const auto key = section->second.find(folded(trimmed(upToNul(KeyName))));
+    if (key == section->second.end() || key->second.first == npos) {
+        return {};
+    }
+    return valueOf(std::string_view(text_).substr(key->second.first, key->second.second));
+}
+
+bool IniText::hasSection(std::string_view Section) const {
+    return sections_.contains(folded(trimmed(upToNul(Section))));
+}
 
 std::string ReadINI(std::string_view Section, std::string_view KeyName,
                     const std::string& FileName) {
     try {
-        const SmallFile file = ReadSmallFile(FileName);
-        return lookUp(file.bytes, trimmed(upToNul(Section)), trimmed(upToNul(KeyName)));
+        return IniText(ReadSmallFile(FileName).bytes).value(Section, KeyName);
     } catch (...) {
-        return {};  // out of memory or a failing stream: a lookup never reports errors
+        return {};  // out of memory: a lookup never reports errors
     }
 }
 
 std::string ReadINIText(std::string_view Section, std::string_view KeyName, std::string_view text) {
     try {
-        return lookUp(text, trimmed(upToNul(Section)), trimmed(upToNul(KeyName)));
+        return IniText(std::string(text)).value(Section, KeyName);
     } catch (...) {
         return {};
     }
-}
-
-bool INITextHasSection(std::string_view text, std::string_view Section) {
-    text = withoutBom(text);
-    Section = trimmed(upToNul(Section));
-    while (!text.empty()) {
-        const auto name = sectionName(nextLine(text));
-        if (name && sameName(*name, Section)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace hushgate

@@ -232,6 +232,7 @@ TEST_F(MainPresenterTest, DamagedLanguageFileGivesEnglishAndSaysWhy) {
                  {std::string(kMaxSmallFileSize - valid.size(), ' ') + valid, File, ""}};
     program.writeHosts(kOriginal);
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
         std::filesystem::remove_all(pathOf(file));
         program.configure("Mine");
         view = RecordingView();

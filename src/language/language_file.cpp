@@ -10,6 +10,7 @@
 #include "native_path.h"
 #include "read_ini.h"
 #include "settings_file.h"
+#include "small_file.h"
 
 namespace hushgate {
 
@@ -35,9 +36,21 @@ bool endsWithLng(std::string_view name) {
 
 }  // namespace
 
-LanguageFile::LanguageFile(std::string path)
-    : path_(std::move(path)),
-      characterSet_(ParseCharacterSet(ReadINI("LANGUAGE", "CharacterSet", path_))) {}
+LanguageFile::LanguageFile(std::string path) : path_(std::move(path)) {
+    SmallFile file = ReadSmallFile(path_);
+    missing_ = file.outcome == SmallFile::Outcome::Missing;
+    if (!file.read()) {
+        problem_ = std::move(file.reason);
+        return;
+    }
+    auto ini = std::make_shared<const IniText>(std::move(file.bytes));
+    if (!ini->hasSection("Main")) {
+        problem_ = "no [Main] section";
+        return;
+    }
+    ini_ = std::move(ini);
+    characterSet_ = ParseCharacterSet(ini_->value("LANGUAGE", "CharacterSet"));
+}
 
 LanguageFile LanguageFile::inProgramFolder(const std::string& programFolder,
                                            std::string_view language) {
@@ -47,25 +60,20 @@ LanguageFile LanguageFile::inProgramFolder(const std::string& programFolder,
 const LanguageFile& LanguageFile::builtInEnglish() {
     static const LanguageFile english = [] {
         LanguageFile file;
-        file.builtIn_ = std::make_shared<const std::string>(BuiltInEnglishBytes());
-        file.characterSet_ =
-            ParseCharacterSet(ReadINIText("LANGUAGE", "CharacterSet", *file.builtIn_));
+        file.builtIn_ = true;
+        file.ini_ = std::make_shared<const IniText>(std::string(BuiltInEnglishBytes()));
+        file.characterSet_ = ParseCharacterSet(file.ini_->value("LANGUAGE", "CharacterSet"));
         return file;
     }();
     return english;
 }
 
 bool LanguageFile::exists() const {
-    std::error_code error;
-    return isBuiltIn() ||
-           (!path_.empty() && std::filesystem::is_regular_file(FileSystemPath(path_), error));
+    return isBuiltIn() || (!path_.empty() && !missing_);
 }
 
 std::string LanguageFile::bytes(std::string_view section, std::string_view key) const {
-    if (isBuiltIn()) {
-        return ReadINIText(section, key, *builtIn_);
-    }
-    return path_.empty() ? std::string() : ReadINI(section, key, path_);
+    return ini_ ? ini_->value(section, key) : std::string();
 }
 
 Text LanguageFile::text(std::string_view section, std::string_view key) const {

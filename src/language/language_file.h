@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "read_ini.h"
 #include "text.h"
 
 namespace hushgate {
@@ -17,6 +18,8 @@ namespace hushgate {
 class LanguageFile {
 public:
     LanguageFile() = default;  // no file: every text is empty
+    // Reads the file once (small_file.h); every text is then looked up in
+    // memory.
     explicit LanguageFile(std::string path);
 
     // The file of `language` in the program's Language folder.
@@ -29,12 +32,18 @@ public:
 
     // "" for the built-in English.
     const std::string& path() const { return path_; }
-    bool isBuiltIn() const { return builtIn_ != nullptr; }
-    // A file on disk that is there, or the built-in English.
+    bool isBuiltIn() const { return builtIn_; }
+    // Something of that name is on disk (usable or not), or the built-in
+    // English.
     bool exists() const;
+    // Why the file cannot serve as a language file: it cannot be read, is
+    // no regular file or too large, or has no [Main] section (random bytes,
+    // an empty file). "" for a usable file and for the built-in English. A
+    // usable file may still lack keys: those texts are empty.
+    const std::string& problem() const { return problem_; }
 
-    // Key `key` of section `section` (looked up with ReadINI); empty when the
-    // file, the section or the key is missing.
+    // Key `key` of section `section` (looked up as ReadINI does); empty when
+    // the file, the section or the key is missing.
     Text text(std::string_view section, std::string_view key) const;
 
     // For keys that language files written before them lack: the file's text,
@@ -55,7 +64,10 @@ private:
     std::string bytes(std::string_view section, std::string_view key) const;
 
     std::string path_;
-    std::shared_ptr<const std::string> builtIn_;  // the bytes, for the built-in English
+    std::shared_ptr<const IniText> ini_;  // the file, read once
+    bool builtIn_ = false;
+    bool missing_ = false;
+    std::string problem_;
     std::optional<int> characterSet_;
 };
 

@@ -21,8 +21,15 @@ inline constexpr const char* kNeedRoot = "NeedRoot";
 inline constexpr const char* kNeedAdministrator = "NeedAdministrator";
 // %1 file, %2 reason.
 inline constexpr const char* kSettingsNotSaved = "SettingsNotSaved";
-// %1 the Language folder looked in.
+// %1 the Language folders looked in.
 inline constexpr const char* kLanguageFilesMissing = "LanguageFilesMissing";
+// %1 the language file, %2 why it cannot be used.
+inline constexpr const char* kLanguageFileDamaged = "LanguageFileDamaged";
+// The icon library: none found; %1 one found, %2 why it cannot be used.
+inline constexpr const char* kResourcesMissing = "ResourcesMissing";
+inline constexpr const char* kResourcesDamaged = "ResourcesDamaged";
+// The status line's tool tip: %1 entries of %2 in the hosts file.
+inline constexpr const char* kPartlyBlocked = "PartlyBlocked";
 
 // Outcomes of a change made with administrator rights. %1 the reason.
 inline constexpr const char* kChangeNotAllowed = "ChangeNotAllowed";
@@ -42,10 +49,14 @@ inline constexpr const char* kButtonNo = "ButtonNo";
 inline constexpr const char* kMarkedReadOnly = "MarkedReadOnly";
 
 inline constexpr const char* kAll[] = {
-    kReadFailed,   kWriteFailed,       kChangedByOther,   kOriginalSaved,        kFileUnchanged,
-    kNeedRoot,     kNeedAdministrator, kSettingsNotSaved, kLanguageFilesMissing, kChangeNotAllowed,
-    kChangeFailed, kPkexecMissing,     kHelperMissing,    kChangeRolledBack,     kButtonOK,
-    kButtonYes,    kButtonNo,          kMarkedReadOnly,
+    kReadFailed,        kWriteFailed,      kChangedByOther,
+    kOriginalSaved,     kFileUnchanged,    kNeedRoot,
+    kNeedAdministrator, kSettingsNotSaved, kLanguageFilesMissing,
+    kChangeNotAllowed,  kChangeFailed,     kPkexecMissing,
+    kHelperMissing,     kChangeRolledBack, kButtonOK,
+    kButtonYes,         kButtonNo,         kLanguageFileDamaged,
+    kResourcesMissing,  kResourcesDamaged, kPartlyBlocked,
+    kMarkedReadOnly,
 };
 
 }  // namespace hushgate::messages

@@ -1,12 +1,17 @@
 #include "main_presenter.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 #include "hosts_messages.h"
 #include "messages.h"
+#include "native_path.h"
+#include "pe_resources.h"
 #include "read_ini.h"
 #include "settings_file.h"
+#include "small_file.h"
 
 namespace hushgate {
 
@@ -47,31 +52,85 @@ void MainPresenter::load() {
     view_.AttachMenuImages();
     view_.SetToolbarFlat();
     view_.DoEvents();
-    if (!view_.GetIconsFromLibrary(paths_.programFolder + "/resources.dll")) {
-        // The toolbar stays without images.
-        pending_.push_back({MessageIcon::Critical, kTitle, "\"Resources.dll\" is missing!"});
-    }
+    loadIconLibrary();
     showHostsStatus(true);
     // The state word follows the status text at a fixed gap.
     view_.PlaceStateWord();
 }
 
+std::vector<std::string> ProgramPaths::dataFolders() const {
+    std::vector<std::string> folders{programFolder};
+    if (!installedDataFolder.empty() && installedDataFolder != programFolder) {
+        folders.push_back(installedDataFolder);
+    }
+    return folders;
+}
+
 void MainPresenter::chooseLanguage() {
-    // The language in force: the one named in config.ini if it is a bare
-    // name and its file exists, else English.
+    // Language/ comes from the first folder that has one: a portable copy
+    // keeps its own, an installed program uses the data folder.
+    const std::vector<std::string> folders = paths_.dataFolders();
+    std::string searched;
+    languageFolder_.clear();
+    for (const std::string& folder : folders) {
+        std::error_code error;
+        if (std::filesystem::is_directory(FileSystemPath(folder + "/Language"), error)) {
+            languageFolder_ = folder;
+            break;
+        }
+        searched += (searched.empty() ? "" : ", ") + nativeSeparators(folder + "/Language");
+    }
+    // The language named in config.ini when it is a bare name whose file is
+    // there, else English.
     lblSettingsLanguage = ReadINI("Settings", "Language", paths_.settingsFile);
+    if (languageFolder_.empty()) {
+        languageFolder_ = folders.front();  // the language dialog lists nothing
+    } else {
+        searched = nativeSeparators(languageFolder_ + "/Language");
+    }
     if (!IsLanguageName(lblSettingsLanguage) ||
-        !LanguageFile::inProgramFolder(paths_.programFolder, lblSettingsLanguage).exists()) {
+        !LanguageFile::inProgramFolder(languageFolder_, lblSettingsLanguage).exists()) {
         lblSettingsLanguage = "English";
     }
-    languageFile_ = LanguageFile::inProgramFolder(paths_.programFolder, lblSettingsLanguage);
+    languageFile_ = LanguageFile::inProgramFolder(languageFolder_, lblSettingsLanguage);
     if (!languageFile_.exists()) {
         // Not even English.lng: the English compiled in, and the user is told.
         languageFile_ = LanguageFile::builtInEnglish();
-        const std::string folder = nativeSeparators(paths_.programFolder + "/Language");
         pending_.push_back({MessageIcon::Warning, kTitle,
-                            languageFile_.message(messages::kLanguageFilesMissing).arg(folder)});
+                            languageFile_.message(messages::kLanguageFilesMissing).arg(searched)});
+    } else if (!languageFile_.problem().empty()) {
+        // There but no language file: English, and the choice in config.ini
+        // stays for when the file is put right.
+        const Text file(nativeSeparators(languageFile_.path()));
+        const Text reason(languageFile_.problem());
+        languageFile_ = LanguageFile::builtInEnglish();
+        pending_.push_back(
+            {MessageIcon::Warning, kTitle,
+             languageFile_.message(messages::kLanguageFileDamaged).arg(file, reason)});
     }
+}
+
+void MainPresenter::loadIconLibrary() {
+    // The first resources.dll there is, whatever else it lacks: one that
+    // cannot be used is reported as such, not as missing.
+    for (const std::string& folder : paths_.dataFolders()) {
+        const std::string library = folder + "/resources.dll";
+        std::error_code error;
+        if (!std::filesystem::exists(FileSystemPath(library), error)) {
+            continue;
+        }
+        if (!view_.GetIconsFromLibrary(library)) {
+            // The toolbar stays without images.
+            const SmallFile file = ReadSmallFile(library, kMaxLibraryFileSize);
+            const Text reason(file.read() ? "not a resource library" : file.reason);
+            pending_.push_back({MessageIcon::Critical, kTitle,
+                                languageFile_.message(messages::kResourcesDamaged)
+                                    .arg(Text(nativeSeparators(library)), reason)});
+        }
+        return;
+    }
+    pending_.push_back(
+        {MessageIcon::Critical, kTitle, languageFile_.message(messages::kResourcesMissing)});
 }
 
 void MainPresenter::showStartupReports() {
@@ -111,7 +170,8 @@ void MainPresenter::showHostsStatus(bool reportFailure) {
         engine_.FillBlockList();
         engine_.CheckStatus();
     } catch (const HostsError& error) {
-        ShowUnknown();
+        ShowUnknown(languageFile_.message(messages::kReadFailed)
+                        .arg(Text(error.path()), Text(error.reason())));
         failure = error;
     }
     takeRecoveryNotices();
@@ -129,18 +189,25 @@ void MainPresenter::show(const StatusDisplay& status) {
 
 void MainPresenter::ShowBlocked() {
     show({HostsState::Blocked, true, false, true, false, languageFile_.text("Main", "11"), false,
-          true});
+          true, Text()});
 }
 
 void MainPresenter::ShowUnblocked() {
+    // A file holding some of the entries is not blocked; the tool tip says
+    // how much of the block is there.
+    const std::size_t found = engine_.FoundCount();
+    const Text detail = found == 0 ? Text()
+                                   : languageFile_.message(messages::kPartlyBlocked)
+                                         .arg(Text(std::to_string(found)),
+                                              Text(std::to_string(engine_.lvEntries().size())));
     show({HostsState::Unblocked, false, true, false, true, languageFile_.text("Main", "12"), true,
-          false});
+          false, detail});
 }
 
-void MainPresenter::ShowUnknown() {
+void MainPresenter::ShowUnknown(const Text& reason) {
     // A key added later: files made before it show the English word.
     show({HostsState::Unknown, false, false, false, false,
-          languageFile_.textOrEnglish("Main", "19"), false, false});
+          languageFile_.textOrEnglish("Main", "19"), false, false, reason});
 }
 
 void MainPresenter::hostsFileChanged() {

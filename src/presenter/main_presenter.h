@@ -39,6 +39,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "hosts_change.h"
 #include "hosts_engine.h"
@@ -52,10 +53,17 @@ namespace hushgate {
 // Where the program finds what it reads and writes; paths in the encoding of
 // file names (UTF-8 on Windows). Tests give temporary ones.
 struct ProgramPaths {
-    std::string programFolder;  // holds Language/ and resources.dll
-    std::string settingsFile;   // config.ini
+    // Language/ and resources.dll are each looked for beside the program
+    // first, then in the data folder the program was installed with ("" for
+    // none: the Windows program keeps them beside itself).
+    std::string programFolder;
+    std::string settingsFile;  // config.ini
     std::string hostsFile;
     LineEnd lineEnd = NativeLineEnd();
+    std::string installedDataFolder;
+
+    // The folders searched, in order.
+    std::vector<std::string> dataFolders() const;
 };
 
 class MainPresenter {
@@ -79,6 +87,8 @@ public:
 
     // The language in force (LanguageFilePath), fixed by the load step.
     const LanguageFile& languageFile() const { return languageFile_; }
+    // The folder whose Language/ the program uses, fixed by the load step.
+    const std::string& languageFolder() const { return languageFolder_; }
     // The current language's name: saved at exit, changed by the language
     // dialog's "Apply".
     std::string lblSettingsLanguage = "English";
@@ -93,10 +103,11 @@ public:
     // The texts of the language in force, applied once by the load step.
     void LanguageMain();
 
-    // The status display. ShowUnknown: the hosts file could not be read.
+    // The status display. ShowUnknown: the hosts file could not be read,
+    // for the reason given.
     void ShowBlocked();
     void ShowUnblocked();
-    void ShowUnknown();
+    void ShowUnknown(const Text& reason = {});
     const StatusDisplay& status() const { return status_; }
     bool blockEnabled() const { return !changeRunning() && status_.blockEnabled; }
     // The hosts file may have changed on disk: read it again, quietly (the
@@ -134,6 +145,7 @@ public:
 
 private:
     void chooseLanguage();
+    void loadIconLibrary();
     void showHostsStatus(bool reportFailure);
     void show(const StatusDisplay& status);
     void applyHostsChange(HostsVerb verb);
@@ -149,6 +161,7 @@ private:
     DirectHostsChange directChange_;
     HostsChangeRunner* changer_;
     LanguageFile languageFile_;
+    std::string languageFolder_;
     UpdateCheck updateCheck_;
     StatusDisplay status_;
     bool windowUp_ = false;         // showStartupReports has run

@@ -90,6 +90,10 @@ struct StatusDisplay {
     Text stateWord;  // lblStatusEnd
     bool blockEnabled = false;
     bool unblockEnabled = false;
+    // The status line's tool tip and accessible description, "" for none:
+    // why the state is unknown, or how much of the block a partly blocked
+    // file holds. The layout stays as it is.
+    Text detail;
 
     bool operator==(const StatusDisplay&) const = default;
 };

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 
 #include "settings_file.h"
 
@@ -26,21 +25,18 @@ QString fromNativePath(const std::string& path) {
 #endif
 }
 
-QString DataFolder(const QString& programDir, const QString& installedDataDir) {
-    if (installedDataDir.isEmpty() || QFileInfo(programDir + QStringLiteral("/Language")).isDir()) {
-        return programDir;
-    }
-    return installedDataDir;
-}
-
 ProgramPaths AppPaths::toProgramPaths() const {
-    return {toNativePath(programFolder), toNativePath(settingsFile), hostsFile, lineEnd};
+    return {toNativePath(programFolder), toNativePath(settingsFile), hostsFile, lineEnd,
+            toNativePath(installedDataFolder)};
 }
 
 AppPaths AppPaths::forThisProgram() {
     AppPaths paths;
     const QString programDir = QCoreApplication::applicationDirPath();
-    paths.programFolder = DataFolder(programDir, QStringLiteral(HUSHGATE_DATA_DIR));
+    // The build tree, a portable copy: beside the program; installed: the
+    // data folder (the presenter looks for each file in turn).
+    paths.programFolder = programDir;
+    paths.installedDataFolder = QStringLiteral(HUSHGATE_DATA_DIR);
     // Beside the program on Windows, as it always was; elsewhere in the
     // user's configuration folder, wherever the data is.
     paths.settingsFile = fromNativePath(SettingsFilePath(toNativePath(programDir)));

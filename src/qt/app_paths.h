@@ -11,8 +11,10 @@ namespace hushgate {
 // Where the windows find what they read and write. The program uses the
 // real places; tests give temporary ones.
 struct AppPaths {
-    // The data folder: holds Language/ and resources.dll.
+    // Language/ and resources.dll are each looked for beside the program
+    // first, then in the data folder the program was installed with.
     QString programFolder;
+    QString installedDataFolder;
     QString settingsFile;  // config.ini
     std::string hostsFile;
     LineEnd lineEnd = NativeLineEnd();
@@ -21,11 +23,6 @@ struct AppPaths {
     // The same paths as the presenter takes them.
     ProgramPaths toProgramPaths() const;
 };
-
-// Where Language/ and resources.dll are: beside the program when its folder
-// has Language/ (the build tree, Windows, a portable copy), else the data
-// folder it was installed with.
-QString DataFolder(const QString& programDir, const QString& installedDataDir);
 
 // A file name as the operating-system layer below Qt expects it.
 std::string toNativePath(const QString& path);

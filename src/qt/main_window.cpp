@@ -118,6 +118,13 @@ void MainWindow::showStatus(const StatusDisplay& status) {
     imgStatusUnblocked->setVisible(status.imgStatusUnblocked);
     lblStatusEnd->setText(ToQString(status.stateWord));
     lblStatusEnd->adjustSize();
+    // Why the state is unknown, or how much of the block is there, without
+    // moving anything: the status line's tool tip and description.
+    const QString detail = ToQString(status.detail);
+    for (QWidget* label : {static_cast<QWidget*>(lblStatus), static_cast<QWidget*>(lblStatusEnd)}) {
+        label->setToolTip(detail);
+        label->setAccessibleDescription(detail);
+    }
     setCommandsEnabled(status.blockEnabled, status.unblockEnabled);
 }
 

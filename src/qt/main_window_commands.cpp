@@ -119,7 +119,7 @@ void MainWindow::startVersionRequest(std::uint64_t check, const std::string& url
 void MainWindow::showLanguageDialog() {
     if (languageDialog_.isNull()) {
         languageDialog_ = new LanguageDialog(
-            this, presenter_->paths().programFolder, presenter_->languageFile(),
+            this, presenter_->languageFolder(), presenter_->languageFile(),
             {[this] { return presenter_->lblSettingsLanguage; },
              [this](const std::string& name) { presenter_->lblSettingsLanguage = name; }},
             [this](const QString& address) { OpenWeb(languageDialog_, address); });

@@ -5,7 +5,9 @@
 // (dlls/kernel32/profile.c and dlls/kernel32/tests/profile.c):
 //
 // Reading the file
-// - A missing, unreadable or empty file gives "" for every lookup. A UTF-8
+// - A missing, unreadable or empty file gives "" for every lookup, and so
+//   does anything but a regular file, or one past kMaxSmallFileSize
+//   (small_file.h): those are never read. A UTF-8
 //   byte-order mark at the very start is skipped. Bytes are taken as they
 //   are: no code-page conversion, and a NUL byte ends the name or value it
 //   stands in (the Windows functions work on C strings).
@@ -48,11 +50,9 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
 
-#include "native_path.h"
+#include "small_file.h"
 
 namespace hushgate {
 
@@ -85,20 +85,11 @@ char foldAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return foldAscii(x) == foldAscii(y); });
-}
-
-// The whole file, or false when it cannot be opened.
-bool readFile(const std::string& fileName, std::string& text) {
-    // On Windows our paths are UTF-8; the narrow overload would read them as ANSI.
-    std::ifstream in(FileSystemPath(fileName), std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+// Names match without regard to ASCII case: compared folded.
+std::string folded(std::string_view name) {
+    std::string result(name);
+    std::transform(result.begin(), result.end(), result.begin(), foldAscii);
+    return result;
 }
 
 // `rest` is the trimmed line after its first "=".
@@ -111,58 +102,91 @@ std::string valueOf(std::string_view rest) {
     return std::string(value.substr(0, kMaxValueLength));
 }
 
-std::string lookUp(std::string_view text, std::string_view section, std::string_view key) {
+// Takes the next line off `text`, trimmed; empty for a blank line.
+std::string_view nextLine(std::string_view& text) {
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = trimmed(text.substr(0, end));
+    // Past one CR or LF; the next of a run then gives an empty line.
+    text.remove_prefix(end == npos ? text.size() : end + 1);
+    return line;
+}
+
+// The name of the section `line` starts, or nothing for any other line.
+std::optional<std::string_view> sectionName(std::string_view line) {
+    if (line.empty() || line.front() != '[') {
+        return std::nullopt;
+    }
+    const std::size_t close = line.rfind(']');
+    if (close == npos) {
+        return std::nullopt;
+    }
+    return upToNul(trimmed(line.substr(1, close - 1)));
+}
+
+std::string_view withoutBom(std::string_view text) {
     if (text.starts_with(kUtf8Bom)) {
         text.remove_prefix(kUtf8Bom.size());
     }
-    bool inSection = false;
-    while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\r\n");
-        const std::string_view line = trimmed(text.substr(0, end));
-        // Past one CR or LF; the next of a run then gives an empty line.
-        text.remove_prefix(end == npos ? text.size() : end + 1);
-        if (line.empty()) {
-            continue;
-        }
-        if (line.front() == '[') {
-            const std::size_t close = line.rfind(']');
-            if (close != npos) {
-                if (inSection) {
-                    return {};  // the first section of that name ended without the key
-                }
-                inSection = sameName(upToNul(trimmed(line.substr(1, close - 1))), section);
-                continue;
-            }
-        }
-        if (!inSection) {
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (sameName(upToNul(trimmed(line.substr(0, equals))), key)) {
-            return equals == npos ? std::string() : valueOf(line.substr(equals + 1));
-        }
-    }
-    return {};
+    return text;
 }
 
 }  // namespace
 
+IniText::IniText(std::string text) : text_(std::move(text)) {
+    std::string_view rest = withoutBom(text_);
+    Keys* keys = nullptr;  // those of the section being read, if it is the first of its name
+    while (!rest.empty()) {
+        const std::string_view line = nextLine(rest);
+        if (line.empty()) {
+            continue;
+        }
+        if (const auto name = sectionName(line)) {
+            // Only the first section of a name is ever searched.
+            const auto [section, first] = sections_.try_emplace(folded(*name));
+            keys = first ? &section->second : nullptr;
+            continue;
+        }
+        if (keys == nullptr) {
+            continue;  // before any section, or in a later one of the same name
+        }
+        // The first key line of a name answers, with its value or "" without "=".
+        const std::size_t equals = line.find('=');
+        const std::size_t start =
+            equals == npos ? npos
+                           : static_cast<std::size_t>(line.data() - text_.data()) + equals + 1;
+        keys->try_emplace(folded(upToNul(trimmed(line.substr(0, equals)))), start,
+                          equals == npos ? 0 : line.size() - equals - 1);
+    }
+}
+
+std::string IniText::value(std::string_view Section, std::string_view KeyName) const {
+    const auto section = sections_.find(folded(trimmed(upToNul(Section))));
+    if (section == sections_.end()) {
+        return {};
+    }
+    const auto key = section->second.find(folded(trimmed(upToNul(KeyName))));
+    if (key == section->second.end() || key->second.first == npos) {
+        return {};
+    }
+    return valueOf(std::string_view(text_).substr(key->second.first, key->second.second));
+}
+
+bool IniText::hasSection(std::string_view Section) const {
+    return sections_.contains(folded(trimmed(upToNul(Section))));
+}
+
 std::string ReadINI(std::string_view Section, std::string_view KeyName,
                     const std::string& FileName) {
     try {
-        std::string text;
-        if (!readFile(FileName, text)) {
-            return {};
-        }
-        return lookUp(text, trimmed(upToNul(Section)), trimmed(upToNul(KeyName)));
+        return IniText(ReadSmallFile(FileName).bytes).value(Section, KeyName);
     } catch (...) {
-        return {};  // out of memory or a failing stream: a lookup never reports errors
+        return {};  // out of memory: a lookup never reports errors
     }
 }
 
 std::string ReadINIText(std::string_view Section, std::string_view KeyName, std::string_view text) {
     try {
-        return lookUp(text, trimmed(upToNul(Section)), trimmed(upToNul(KeyName)));
+        return IniText(std::string(text)).value(Section, KeyName);
     } catch (...) {
         return {};
     }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 
 namespace hushgate {
 
@@ -19,5 +22,26 @@ std::string ReadINI(std::string_view Section, std::string_view KeyName,
 // The same lookup in the bytes of a file already in memory (the language
 // texts compiled into the program).
 std::string ReadINIText(std::string_view Section, std::string_view KeyName, std::string_view text);
+
+// A file's text, indexed in one pass so that each lookup (by the rules of
+// ReadINI) takes no longer however large the file: the language files are
+// read once and asked for every text of the windows.
+class IniText {
+public:
+    explicit IniText(std::string text);
+
+    // What ReadINI gives for the file holding this text.
+    std::string value(std::string_view Section, std::string_view KeyName) const;
+    // True when a section of that name is there.
+    bool hasSection(std::string_view Section) const;
+
+private:
+    // The first of each name: the line after its "=" (offset, length), offset
+    // npos for a key line without one. Names folded to lower-case ASCII.
+    using Keys = std::unordered_map<std::string, std::pair<std::size_t, std::size_t>>;
+
+    std::string text_;
+    std::unordered_map<std::string, Keys> sections_;  // the first of each name
+};
 
 }  // namespace hushgate

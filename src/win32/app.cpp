@@ -69,6 +69,8 @@ int RunProgram() {
 
     const std::string folder = Narrow(ProgramFolder());
     ProgramPaths paths;
+    // Language/ and resources.dll live beside the program here: there is no
+    // installed data folder to look in after it.
     paths.programFolder = folder;
     paths.settingsFile = SettingsFilePath(folder);
     paths.hostsFile = GetSeams().hostsFile.empty() ? SystemHostsPath() : GetSeams().hostsFile;

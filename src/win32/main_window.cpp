@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "about_dialog.h"
@@ -209,7 +211,38 @@ void MainWindow::showStatus(const StatusDisplay& status) {
     SetWindowTextW(lblStatusEnd_, ToWide(status.stateWord).c_str());
     fitStatusWords();
     LogEvent(std::string("state ") + stateName(status.state), ToWide(status.stateWord));
+    setStatusTip(ToWide(status.detail));
     setCommandsEnabled(status.blockEnabled, status.unblockEnabled);
+}
+
+void MainWindow::setStatusTip(const std::wstring& text) {
+    // Why the state is unknown, or how much of the block is there: a tool
+    // tip over the status line, so the layout stays as it is.
+    if (statusTip_ == nullptr && !text.empty()) {
+        statusTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+    }
+    if (statusTip_ != nullptr) {
+        for (HWND label : {lblStatus_, lblStatusEnd_}) {
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = GetParent(label);
+            tool.uId = reinterpret_cast<UINT_PTR>(label);
+            tool.lpszText = const_cast<wchar_t*>(text.c_str());
+            SendMessageW(statusTip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            if (!text.empty()) {
+                // A static control lets the mouse through to its parent
+                // unless it notifies.
+                SetWindowLongPtrW(label, GWL_STYLE,
+                                  GetWindowLongPtrW(label, GWL_STYLE) | SS_NOTIFY);
+                SendMessageW(statusTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            }
+        }
+    }
+    LogEvent("status-tip", text);
 }
 
 MessageAnswer MainWindow::showMessage(const Message& message) {

@@ -69,6 +69,7 @@ private:
     void layout();
     void loadPictures();
     void fitStatusWords();
+    void setStatusTip(const std::wstring& text);
     void logTexts() const;
 
     void command(int id, int code);
@@ -97,6 +98,7 @@ private:
     HWND imgStatusUnblocked_ = nullptr;
     HWND lblStatus_ = nullptr;
     HWND lblStatusEnd_ = nullptr;
+    HWND statusTip_ = nullptr;  // the status line's tool tip, made when first needed
     HWND cmdBlockFB_ = nullptr;
     HWND cmdUnblockFB_ = nullptr;
     std::optional<int> statusEndCharset_;

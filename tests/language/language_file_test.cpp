@@ -31,7 +31,7 @@ TEST(LanguageFile, TextsKeepTheFilesBytesAndCharacterSet) {
 
     // A missing, empty or unknown character set reads as Western, without a step.
     for (std::string_view line : {"", "CharacterSet=\r\n", "CharacterSet=abc\r\n",
-                                  "CharacterSet=300\r\n", "CharacterSet=77\r\n"}) {
+                                  "CharacterSet=300\r\n", "CharacterSet=2\r\n"}) {
         test::writeFile(path, "[LANGUAGE]\r\n" + std::string(line) + "[Main]\r\n1=\xC9t\xE9\r\n");
         EXPECT_EQ(LanguageFile(path).text("Main", "1"), Text("\xC9t\xE9", 0)) << line;
         EXPECT_EQ(LanguageFile(path).charsetStep(), std::nullopt) << line;

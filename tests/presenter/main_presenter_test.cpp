@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 
 #include "hosts_messages.h"
 #include "presenter_fixture.h"
+#include "small_file.h"
 #include "web_constants.h"
 
 #ifndef _WIN32
@@ -29,11 +32,15 @@ protected:
     TestProgram program;
     RecordingView view;
     std::unique_ptr<MainPresenter> presenter;
+    std::string installed;  // the installed data folder, "" for none
+
+    // The view only pretends to read the icon library: any file will do.
+    MainPresenterTest() { writeFile(program.programFolder() + "/resources.dll", "MZ"); }
 
     MainPresenter& load(HostsChangeRunner* runner = nullptr) {
         presenter = std::make_unique<MainPresenter>(
             ProgramPaths{program.programFolder(), program.settingsPath(), program.hostsPath(),
-                         LineEnd::Lf},
+                         LineEnd::Lf, installed},
             view);
         if (runner) {
             presenter->useHostsChanger(*runner);
@@ -50,17 +57,23 @@ protected:
 // The three states, each with its own pair of pictures and word, and Block
 // only while not blocked, Unblock only while blocked; at load and, quietly,
 // whenever the file changes on disk. 67 of the 68 entries are not blocked.
+// The tool tip says why the state is unknown and how much of a block is
+// there, and goes with the state.
 TEST_F(MainPresenterTest, StatusShowsWhatTheFileHolds) {
-    const std::string all = allEntries(), most = all.substr(all.find('\n') + 1);
+    const std::string all = allEntries(), most = all.substr(all.find('\n') + 1),
+                      one = all.substr(0, all.find('\n') + 1),
+                      unreadable = "Cannot read " + program.hostsPath() + ": ";
     const struct {
         const std::string* hosts;  // nullptr: no file
         HostsState state;
         const char* word;
-    } cases[] = {{&all, HostsState::Blocked, "blocked!"},
-                 {&most, HostsState::Unblocked, "not blocked!"},
-                 {nullptr, HostsState::Unknown, "unknown"},
-                 {&all, HostsState::Blocked, "blocked!"},
-                 {&kOriginal, HostsState::Unblocked, "not blocked!"}};
+        std::string detail;  // its start; "" exactly
+    } cases[] = {{&all, HostsState::Blocked, "blocked!", ""},
+                 {&most, HostsState::Unblocked, "not blocked!", "67 of 68 entries present"},
+                 {nullptr, HostsState::Unknown, "unknown", unreadable},
+                 {&all, HostsState::Blocked, "blocked!", ""},
+                 {&one, HostsState::Unblocked, "not blocked!", "1 of 68 entries present"},
+                 {&kOriginal, HostsState::Unblocked, "not blocked!", ""}};
     for (const bool atLoad : {true, false}) {
         for (const auto& c : cases) {
             std::filesystem::remove(program.hostsPath());
@@ -77,6 +90,9 @@ TEST_F(MainPresenterTest, StatusShowsWhatTheFileHolds) {
                         s.imgUnblocked == unblocked && s.imgStatusUnblocked == unblocked);
             EXPECT_TRUE(s.blockEnabled == unblocked && s.unblockEnabled == blocked &&
                         presenter->blockEnabled() == unblocked);
+            const std::string detail = bytesOf(s.detail);
+            EXPECT_EQ(detail.substr(0, c.detail.size()), c.detail);
+            EXPECT_EQ(detail.empty(), c.detail.empty()) << detail;
         }
     }
     EXPECT_TRUE(view.messages.empty());
@@ -87,7 +103,7 @@ TEST_F(MainPresenterTest, StatusShowsWhatTheFileHolds) {
 // second name of the file, killed half-way, which the load undoes.
 TEST_F(MainPresenterTest, StartupReportsWaitForTheWindow) {
     std::filesystem::remove_all(program.file("program/Language"));
-    view.libraryUsable = false;
+    std::filesystem::remove(program.file("program/resources.dll"));
 #ifdef _WIN32
     const std::string third = "Critical|Tavrin Hushgate|Cannot read " + program.hostsPath() + ": ";
 #else
@@ -133,6 +149,115 @@ TEST_F(MainPresenterTest, StartupReportsWaitForTheWindow) {
 #endif
     // English compiled in.
     EXPECT_EQ(view.textOf(Control::cmdBlockFB), "&Block Facebook");
+}
+
+// Language/ and resources.dll each come from the first folder that has
+// them: beside the program, then the installed data folder. Not found, the
+// message names every folder looked in; found but unusable, the file and why.
+TEST_F(MainPresenterTest, DataFilesAreLookedForEachOnItsOwn) {
+    const std::string beside = program.programFolder(), data = program.file("data");
+    const auto native = [](const std::string& path) {
+        return utf8Of(pathOf(path).make_preferred());
+    };
+    const auto unusable = [&](const std::string& folder, const char* reason) {
+        return "Critical|Tavrin Hushgate|The icon library " + native(folder + "/resources.dll") +
+               " cannot be used: " + reason + "; the toolbar shows no pictures.";
+    };
+    const char* notLibrary = "not a resource library";
+    program.writeHosts(kOriginal);
+    const struct {
+        const char* language;  // where Language/ is: "b" beside, "d" the data folder
+        const char* library;   // where resources.dll is; "f" a folder beside, a file in "d"
+        const std::string* languageFolder;
+        std::vector<std::string> said;
+    } cases[] = {
+        {"bd", "bd", &beside, {unusable(beside, notLibrary)}},
+        {"b", "d", &beside, {unusable(data, notLibrary)}},
+        {"d", "b", &data, {unusable(beside, notLibrary)}},
+        {"b", "fd", &beside, {unusable(beside, "not a regular file")}},
+        {"",
+         "",
+         &beside,
+         {"Warning|Tavrin Hushgate|Language files not found in " + native(beside + "/Language") +
+              ", " + native(data + "/Language") + "; showing English.",
+          "Critical|Tavrin Hushgate|\"Resources.dll\" is missing!"}}};
+    for (const auto& c : cases) {
+        for (const std::string& folder : {beside, data}) {
+            const char tag = folder == beside ? 'b' : 'd';
+            std::filesystem::remove_all(pathOf(folder));
+            std::filesystem::create_directories(pathOf(folder));
+            if (std::strchr(c.language, tag) != nullptr) {
+                std::filesystem::create_directories(pathOf(folder + "/Language"));
+                writeFile(folder + "/Language/English.lng", "[Main]\r\n13=" + folder + "\r\n");
+            }
+            if (std::strchr(c.library, tag) != nullptr) {
+                writeFile(folder + "/resources.dll", "MZ");
+            }
+        }
+        if (std::strchr(c.library, 'f') != nullptr) {
+            std::filesystem::create_directories(pathOf(beside + "/resources.dll"));
+        }
+        installed = data;
+        view = RecordingView();
+        view.libraryUsable = false;
+        open();
+        EXPECT_EQ(presenter->languageFolder(), *c.languageFolder);
+        std::vector<std::string> said;
+        std::transform(view.messages.begin(), view.messages.end(), std::back_inserter(said),
+                       describe);
+        EXPECT_EQ(said, c.said);
+    }
+}
+
+// A selected language file that is no language file: the English compiled
+// in and one message naming it and why; config.ini keeps the choice. One
+// that merely lacks keys stays in force with those texts empty.
+TEST_F(MainPresenterTest, DamagedLanguageFileGivesEnglishAndSaysWhy) {
+    const std::string file = program.programFolder() + "/Language/Mine.lng";
+    const std::string valid = "[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n13=B\r\n";
+    enum Kind { File, Folder, Fifo };
+    const struct {
+        std::string bytes;
+        Kind kind;
+        const char* reason;  // "" for a usable file
+    } cases[] = {{"\x9C\x01\xFF\x00[Ma\x80in\n\n=\xEE", File, "no [Main] section"},
+                 {"", File, "no [Main] section"},
+                 {"[LANGUAGE]\r\nCharacterSet=204\r\n[Tray]\r\n3=x\r\n", File, "no [Main] section"},
+                 {"", Folder, "not a regular file"},
+#ifndef _WIN32
+                 {"", Fifo, "not a regular file"},
+#endif
+                 {std::string(kMaxSmallFileSize - valid.size() + 1, ' ') + valid, File,
+                  "larger than 1048576 bytes"},
+                 {std::string(kMaxSmallFileSize - valid.size(), ' ') + valid, File, ""}};
+    program.writeHosts(kOriginal);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        std::filesystem::remove_all(pathOf(file));
+        program.configure("Mine");
+        view = RecordingView();
+        if (c.kind == Fifo) {
+#ifndef _WIN32
+            EXPECT_FALSE(WaitedOnFifo(file, [&] { open().unload(); }));
+#endif
+        } else {
+            c.kind == Folder ? (void)std::filesystem::create_directories(pathOf(file))
+                             : writeFile(file, c.bytes);
+            open().unload();
+        }
+        EXPECT_EQ(presenter->lblSettingsLanguage, "Mine");
+        EXPECT_EQ(readFile(program.settingsPath()), "[Settings]\r\nLanguage=Mine\r\n");
+        EXPECT_EQ(view.textOf(Control::cmdUnblockFB), *c.reason ? "&Unblock Facebook" : "");
+        if (*c.reason == '\0') {
+            EXPECT_TRUE(view.messages.empty());
+            continue;
+        }
+        ASSERT_EQ(view.messages.size(), 1u);
+        EXPECT_EQ(describe(view.messages[0]), "Warning|Tavrin Hushgate|The language file " +
+                                                  utf8Of(pathOf(file).make_preferred()) +
+                                                  " cannot be used: " + c.reason +
+                                                  "; showing English.");
+    }
 }
 
 TEST_F(MainPresenterTest, BlockAndUnblockRewriteTheFileAndAdvise) {

@@ -143,13 +143,6 @@ private slots:
             }
         }
     }
-
-    void dataFolderBesideTheProgramOrInstalled() {
-        const QString installed = QStringLiteral("/usr/share/hushgate");
-        QDir().mkpath(program->path(QStringLiteral("bin")));
-        QCOMPARE(hushgate::DataFolder(program->program(), installed), program->program());
-        QCOMPARE(hushgate::DataFolder(program->path(QStringLiteral("bin")), installed), installed);
-    }
 };
 
 QTEST_MAIN(ElevatedChangeTest)

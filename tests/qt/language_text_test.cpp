@@ -9,7 +9,10 @@
 #include <QChar>
 #include <QDir>
 #include <QString>
+#include <algorithm>
+#include <iterator>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,6 +20,10 @@
 #include "messages.h"
 #include "read_ini.h"
 #include "test_files.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace hushgate {
 namespace {
@@ -30,27 +37,44 @@ TEST(ParseCharacterSet, TakesPlainNumbersFrom0To255) {
     }
 }
 
-// Every character set with a code page, its Windows number (the Win32
-// window's) and a letter only that page has where it has it; unknown ones
-// decode as Western.
+// Every character set 0-255: those with a code page, its Windows number (the
+// Win32 window's), its name and a text only that page decodes so; all others,
+// symbols (2) among them, decode as Western. Johab: Hangul from their bits,
+// a symbol and a Hanja through code page 949, undefined bytes as U+FFFD.
 TEST(DecodeLanguageText, UsesTheCodePageOfTheCharacterSet) {
-    const std::tuple<int, int, const char*, QString> rows[] = {
+    const std::tuple<int, int, const char*, const char*, QString> rows[] = {
         // clang-format off
-        {0, 1252, "caf\xE9 \x80", u"café €"_qs},      {204, 1251, "\xCF\xF0\xE8\xE2\xE5\xF2", u"Привет"_qs},
-        {161, 1253, "\xE3\xE5\xE9\xDC", u"γειά"_qs},  {238, 1250, "\xB9\xE6\xB3", u"ąćł"_qs},
-        {162, 1254, "\xFD\xF0\xDD", u"ığİ"_qs},      {177, 1255, "\xF9\xEC\xE5\xED", u"שלום"_qs},
-        {178, 1256, "\xC7", u"ا"_qs},               {186, 1257, "\xE0\xD0", u"ąŠ"_qs},
-        {163, 1258, "\xD0\xFE", u"Đ₫"_qs},          {128, 932, "\x93\xFA\x96\x7B", u"日本"_qs},
-        {134, 936, "\xD6\xD0\xCE\xC4", u"中文"_qs},   {129, 949, "\xC7\xD1\xB1\xB9", u"한국"_qs},
-        {136, 950, "\xA4\xA4\xA4\xE5", u"中文"_qs},   {222, 874, "\xA1", u"ก"_qs},
-        {1, 0, "\xE9\x80", u"é€"_qs}, {255, 0, "\xE9\x80", u"é€"_qs}, {-1, 0, "\xE9\x80", u"é€"_qs},
+        {0, 1252, "windows-1252", "caf\xE9 \x80", u"café €"_qs}, {238, 1250, "windows-1250", "\xB9\xE6\xB3", u"ąćł"_qs},
+        {204, 1251, "windows-1251", "\xCF\xF0\xE8\xE2\xE5\xF2", u"Привет"_qs}, {161, 1253, "windows-1253", "\xE3\xE5\xE9\xDC", u"γειά"_qs},
+        {162, 1254, "windows-1254", "\xFD\xF0\xDD", u"ığİ"_qs}, {177, 1255, "windows-1255", "\xF9\xEC\xE5\xED", u"שלום"_qs},
+        {178, 1256, "windows-1256", "\xC7", u"ا"_qs}, {186, 1257, "windows-1257", "\xE0\xD0", u"ąŠ"_qs},
+        {163, 1258, "windows-1258", "\xD0\xFE", u"Đ₫"_qs}, {128, 932, "windows-932", "\x93\xFA\x96\x7B", u"日本"_qs},
+        {134, 936, "windows-936", "\xD6\xD0\xCE\xC4", u"中文"_qs}, {129, 949, "windows-949", "\xC7\xD1\xB1\xB9", u"한국"_qs},
+        {136, 950, "windows-950", "\xA4\xA4\xA4\xE5", u"中文"_qs}, {222, 874, "windows-874", "\xA1", u"ก"_qs},
+        {77, 10000, "macintosh", "caf\x8E \xDB\xA5\xF0", u"café €•\uF8FF"_qs},
+        {130, 1361, "johab", "\xD0\x65\x8A\x82 \x88\x41\x84\x41\xD9\x68\xE0\x31\xDA\xA1\x84\x80\xD8\x31\xFF" "a",
+         u"한국 ㄱ\u3164※伽\uFFFD\uFFFD\uFFFD\uFFFD1\uFFFDa"_qs},
+#ifdef _WIN32
+        {1, int(GetACP()), nullptr, "", u""_qs}, {255, int(GetOEMCP()), nullptr, "", u""_qs},
+#else
+        {1, 1252, "windows-1252", "\xE9\x80", u"é€"_qs}, {255, 437, "IBM437", "\x82\x9C\xE1", u"é£ß"_qs},
+#endif
         // clang-format on
     };
-    for (const auto& [characterSet, number, bytes, text] : rows) {
+    for (int characterSet = -1; characterSet <= 256; ++characterSet) {
+        const auto row = std::find_if(std::begin(rows), std::end(rows), [&](const auto& r) {
+            return std::get<0>(r) == characterSet;
+        });
         const CodePage* page = FindCodePage(characterSet);
-        EXPECT_EQ(page ? page->number : 0, number) << characterSet;
-        EXPECT_EQ(page ? std::string(page->name) : "",
-                  number ? "windows-" + std::to_string(number) : "");
+        if (row == std::end(rows)) {
+            EXPECT_EQ(page, nullptr) << characterSet;
+            EXPECT_EQ(DecodeLanguageText("\xE9\x80", characterSet), u"é€"_qs) << characterSet;
+            continue;
+        }
+        const auto& [set, number, name, bytes, text] = *row;
+        ASSERT_NE(page, nullptr) << characterSet;
+        EXPECT_EQ(page->number, number) << characterSet;
+        EXPECT_EQ(page->name ? std::string(page->name) : "", name ? name : "") << characterSet;
         EXPECT_EQ(DecodeLanguageText(bytes, characterSet), text) << characterSet;
     }
     // Each piece of a filled-in text in its own encoding.

@@ -4,6 +4,7 @@
 #include "startup.h"
 
 #include <QImageReader>
+#include <QLabel>
 #include <QPointer>
 #include <QTest>
 
@@ -18,10 +19,12 @@ class StartupTest : public QObject {
 
 private slots:
     // A first run writes the default settings (an existing file is the
-    // settings file's concern) and opens the main window.
+    // settings file's concern) and opens the main window, whose status line
+    // says in its tool tip and description how much of a block is there.
     void firstRunWritesTheSettingsAndOpensTheWindow() {
         ProgramFolder program;
-        program.writeHosts("127.0.0.1 localhost\n");
+        program.writeHosts("127.0.0.1 localhost\n" +
+                           allEntries().first(allEntries().indexOf('\n')));
         MessageRecorder messages;
         QPointer<Startup> startup = new Startup(pathsOf(program));
         QVERIFY(startup->load());
@@ -30,6 +33,11 @@ private slots:
         QPointer<hushgate::MainWindow> main = startup->mainWindow();
         QVERIFY(main->isVisible() && !startup->isVisible());
         QVERIFY(messages.shown.isEmpty());
+        for (const char* name : {"lblStatus", "lblStatusEnd"}) {
+            const QLabel* label = main->findChild<QLabel*>(QLatin1String(name));
+            QCOMPARE(label->toolTip(), QStringLiteral("1 of 68 entries present"));
+            QCOMPARE(label->accessibleDescription(), label->toolTip());
+        }
         // The step goes away by itself; the main window stays.
         QTRY_VERIFY_WITH_TIMEOUT(startup.isNull(), 5000);
         QVERIFY(main->isVisible());

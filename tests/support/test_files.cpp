@@ -1,11 +1,19 @@
 #include "test_files.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <random>
 #include <stdexcept>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace hushgate::test {
 
@@ -129,3 +137,21 @@ void ScopedEnv::unset() {
 #endif
 
 }  // namespace hushgate::test
+
+#ifndef _WIN32
+bool hushgate::test::WaitedOnFifo(const std::string& path, const std::function<void()>& read) {
+    if (::mkfifo(path.c_str(), 0600) != 0) {
+        throw std::runtime_error("cannot make the FIFO " + path);
+    }
+    auto done = std::async(std::launch::async, read);
+    const bool waited = done.wait_for(std::chrono::minutes(1)) == std::future_status::timeout;
+    if (waited) {
+        const int writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) {
+            ::close(writer);
+        }
+    }
+    done.get();
+    return waited;
+}
+#endif

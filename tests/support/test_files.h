@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +63,13 @@ public:
 private:
     TempFolder dir_;
 };
+
+#ifndef _WIN32
+// Makes a FIFO at `path` and runs `read`, which must never wait for a writer
+// of it. True when it did: after a minute a writer came and went, which ends
+// the wait, so that the test fails instead of hanging.
+bool WaitedOnFifo(const std::string& path, const std::function<void()>& read);
+#endif
 
 // Sets or removes an environment variable and puts the old value back.
 // Windows cannot hold an empty value: set("") removes the variable there.

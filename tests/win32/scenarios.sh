@@ -394,6 +394,25 @@ answer_box "$title" "$(lng English Main 18)"
 quit_program
 passed+=("update check against 127.0.0.1: a newer version offered and opened, then nothing new")
 
+# --- A damaged language file chosen: English, one message naming the file and
+# why, and config.ini keeps the choice. A partly blocked file says how much of
+# the block is there in the status line's tool tip.
+setup damaged-language "$original"
+printf '\x9c\x01\xff[Ma\x80in\n=\xee' >"$folder/program/Language/Broken.lng"
+printf '[Settings]\r\nLanguage=Broken\r\n' >"$folder/program/config.ini"
+{ cat "$original"; grep -m 1 -F "127.0.0.1 www.facebook.com" "$blocked"; } >"$hosts"
+start
+answer_box "$title" "The language file $(winpath "$folder/program/Language/Broken.lng") cannot be used: no [Main] section; showing English."
+logged "text frmMain.cmdBlockFB $(lng English Main 13)" || fail "not in English"
+logged "status-tip 1 of 68 entries present" || fail "no tool tip for the partly blocked file"
+click_place cmdBlockFB
+answer_box "$title" "$close_browser"
+[[ $(grep -F "status-tip" "$log" | tail -n 1) == "status-tip" ]] || fail "the tool tip stayed after Block"
+quit_program
+[[ $(cat "$folder/program/config.ini") == $'[Settings]\r\nLanguage=Broken\r' ]] ||
+    fail "config.ini lost the choice: $(od -c "$folder/program/config.ini" | head -n 3)"
+passed+=("damaged language file: English and one message naming it; config.ini keeps it; a partly blocked file's tool tip")
+
 echo "Windows window under Wine: ${#passed[@]} scenarios passed"
 for line in "${passed[@]}"; do
     echo "  passed: $line"

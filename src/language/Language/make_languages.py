@@ -50,7 +50,8 @@ LATER_KEYS = {
         "ReadFailed", "WriteFailed", "ChangedByOther", "OriginalSaved", "FileUnchanged",
         "NeedRoot", "NeedAdministrator", "SettingsNotSaved", "LanguageFilesMissing",
         "ChangeNotAllowed", "ChangeFailed", "PkexecMissing", "HelperMissing",
-        "ChangeRolledBack", "ButtonOK", "ButtonYes", "ButtonNo", "MarkedReadOnly",
+        "ChangeRolledBack", "ButtonOK", "ButtonYes", "ButtonNo", "LanguageFileDamaged",
+        "ResourcesMissing", "ResourcesDamaged", "PartlyBlocked", "MarkedReadOnly",
     ],
 }
 

@@ -39,6 +39,10 @@ MESSAGES = {
         ChangeRolledBack="An interrupted change of %1 was undone; the damaged copy was kept "
         "as %2.",
         ButtonOK="OK", ButtonYes="&Yes", ButtonNo="&No",
+        LanguageFileDamaged="The language file %1 cannot be used: %2; showing English.",
+        ResourcesMissing="\"Resources.dll\" is missing!",
+        ResourcesDamaged="The icon library %1 cannot be used: %2; the toolbar shows no pictures.",
+        PartlyBlocked="%1 of %2 entries present",
         MarkedReadOnly="%1 is marked read-only, and Tavrin Hushgate leaves a file so marked as it is. To clear the mark, run: %2",
     ),
     "German": texts(
@@ -65,6 +69,10 @@ MESSAGES = {
         ChangeRolledBack="Eine unterbrochene Änderung von %1 wurde rückgängig gemacht; die "
         "beschädigte Kopie wurde als %2 aufbewahrt.",
         ButtonOK="OK", ButtonYes="&Ja", ButtonNo="&Nein",
+        LanguageFileDamaged="Die Sprachdatei %1 ist nicht verwendbar: %2; es wird Englisch angezeigt.",
+        ResourcesMissing="„Resources.dll“ fehlt!",
+        ResourcesDamaged="Die Symbolbibliothek %1 ist nicht verwendbar: %2; die Symbolleiste bleibt ohne Bilder.",
+        PartlyBlocked="%1 von %2 Einträgen vorhanden",
         MarkedReadOnly="%1 ist als schreibgeschützt markiert, und Tavrin Hushgate lässt eine so markierte Datei, wie sie ist. Um die Markierung aufzuheben, führen Sie aus: %2",
     ),
     "French": texts(
@@ -93,6 +101,10 @@ MESSAGES = {
         ChangeRolledBack="Une modification interrompue de %1 a été annulée\u00a0; la copie "
         "endommagée a été conservée sous %2.",
         ButtonOK="OK", ButtonYes="&Oui", ButtonNo="&Non",
+        LanguageFileDamaged="Le fichier de langue %1 est inutilisable\u00a0: %2\u00a0; affichage en anglais.",
+        ResourcesMissing="«\u00a0Resources.dll\u00a0» est introuvable\u00a0!",
+        ResourcesDamaged="La bibliothèque d'icônes %1 est inutilisable\u00a0: %2\u00a0; la barre d'outils reste sans images.",
+        PartlyBlocked="%1 entrées sur %2 présentes",
         MarkedReadOnly="%1 est marqué en lecture seule, et Tavrin Hushgate laisse un tel fichier tel quel. Pour retirer cette marque, exécutez\u00a0: %2",
     ),
     "Spanish": texts(
@@ -119,6 +131,10 @@ MESSAGES = {
         ChangeRolledBack="Se deshizo un cambio interrumpido de %1; la copia dañada se conservó "
         "como %2.",
         ButtonOK="Aceptar", ButtonYes="&Sí", ButtonNo="&No",
+        LanguageFileDamaged="No se puede usar el archivo de idioma %1: %2; se muestra en inglés.",
+        ResourcesMissing="¡Falta \"Resources.dll\"!",
+        ResourcesDamaged="No se puede usar la biblioteca de iconos %1: %2; la barra de herramientas queda sin imágenes.",
+        PartlyBlocked="%1 de %2 entradas presentes",
         MarkedReadOnly="%1 está marcado como de solo lectura, y Tavrin Hushgate no modifica un archivo así marcado. Para quitar la marca, ejecute: %2",
     ),
     "Italian": texts(
@@ -146,6 +162,10 @@ MESSAGES = {
         ChangeRolledBack="Una modifica interrotta di %1 è stata annullata; la copia "
         "danneggiata è stata conservata come %2.",
         ButtonOK="OK", ButtonYes="&Sì", ButtonNo="&No",
+        LanguageFileDamaged="Impossibile usare il file di lingua %1: %2; viene mostrato l'inglese.",
+        ResourcesMissing="\"Resources.dll\" non è presente!",
+        ResourcesDamaged="Impossibile usare la libreria di icone %1: %2; la barra degli strumenti resta senza immagini.",
+        PartlyBlocked="%1 voci su %2 presenti",
         MarkedReadOnly="%1 è contrassegnato come di sola lettura e Tavrin Hushgate non modifica un file così contrassegnato. Per togliere il contrassegno, eseguire: %2",
     ),
     "Portuguese": texts(
@@ -173,6 +193,10 @@ MESSAGES = {
         ChangeRolledBack="Uma alteração interrompida de %1 foi desfeita; a cópia danificada foi "
         "mantida como %2.",
         ButtonOK="OK", ButtonYes="&Sim", ButtonNo="&Não",
+        LanguageFileDamaged="Não é possível usar o arquivo de idioma %1: %2; exibindo em inglês.",
+        ResourcesMissing="\"Resources.dll\" não foi encontrado!",
+        ResourcesDamaged="Não é possível usar a biblioteca de ícones %1: %2; a barra de ferramentas fica sem imagens.",
+        PartlyBlocked="%1 de %2 entradas presentes",
         MarkedReadOnly="%1 está marcado como somente leitura, e o Tavrin Hushgate não altera um arquivo assim marcado. Para remover a marca, execute: %2",
     ),
     "Polish": texts(
@@ -200,6 +224,10 @@ MESSAGES = {
         ChangeRolledBack="Przerwana zmiana pliku %1 została cofnięta; uszkodzoną kopię "
         "zachowano jako %2.",
         ButtonOK="OK", ButtonYes="&Tak", ButtonNo="&Nie",
+        LanguageFileDamaged="Nie można użyć pliku językowego %1: %2; wyświetlany jest angielski.",
+        ResourcesMissing="Brak pliku „Resources.dll”!",
+        ResourcesDamaged="Nie można użyć biblioteki ikon %1: %2; pasek narzędzi pozostaje bez obrazków.",
+        PartlyBlocked="Obecne wpisy: %1 z %2",
         MarkedReadOnly="Plik %1 jest oznaczony jako tylko do odczytu, a Tavrin Hushgate nie zmienia tak oznaczonych plików. Aby usunąć to oznaczenie, wykonaj: %2",
     ),
     "Russian": texts(
@@ -227,6 +255,10 @@ MESSAGES = {
         ChangeRolledBack="Прерванное изменение %1 отменено; повреждённая копия сохранена как "
         "%2.",
         ButtonOK="OK", ButtonYes="&Да", ButtonNo="&Нет",
+        LanguageFileDamaged="Файл языка %1 нельзя использовать: %2; используется английский.",
+        ResourcesMissing="Файл «Resources.dll» не найден!",
+        ResourcesDamaged="Библиотеку значков %1 нельзя использовать: %2; панель инструментов остаётся без рисунков.",
+        PartlyBlocked="Есть записей: %1 из %2",
         MarkedReadOnly="Файл %1 помечен как доступный только для чтения, и Tavrin Hushgate не изменяет такие файлы. Чтобы снять эту отметку, выполните: %2",
     ),
     "Ukrainian": texts(
@@ -253,6 +285,10 @@ MESSAGES = {
         "запустіть програму від імені root.",
         ChangeRolledBack="Перервану зміну %1 скасовано; пошкоджену копію збережено як %2.",
         ButtonOK="OK", ButtonYes="&Так", ButtonNo="&Ні",
+        LanguageFileDamaged="Файл мови %1 неможливо використати: %2; показано англійською.",
+        ResourcesMissing="Файл «Resources.dll» не знайдено!",
+        ResourcesDamaged="Бібліотеку значків %1 неможливо використати: %2; панель інструментів залишається без зображень.",
+        PartlyBlocked="Наявно записів: %1 з %2",
         MarkedReadOnly="Файл %1 позначено як доступний лише для читання, і Tavrin Hushgate не змінює такі файли. Щоб зняти цю позначку, виконайте: %2",
     ),
     "Greek": texts(
@@ -279,6 +315,10 @@ MESSAGES = {
         ChangeRolledBack="Μια αλλαγή του %1 που διακόπηκε αναιρέθηκε\u00b7 το κατεστραμμένο "
         "αντίγραφο κρατήθηκε ως %2.",
         ButtonOK="OK", ButtonYes="&Ναι", ButtonNo="Ό&χι",
+        LanguageFileDamaged="Το αρχείο γλώσσας %1 δεν μπορεί να χρησιμοποιηθεί: %2\u00b7 εμφανίζονται αγγλικά.",
+        ResourcesMissing="Το «Resources.dll» λείπει!",
+        ResourcesDamaged="Η βιβλιοθήκη εικονιδίων %1 δεν μπορεί να χρησιμοποιηθεί: %2\u00b7 η γραμμή εργαλείων μένει χωρίς εικόνες.",
+        PartlyBlocked="Υπάρχουν %1 από %2 καταχωρίσεις",
         MarkedReadOnly="Το %1 έχει σημειωθεί ως μόνο για ανάγνωση και το Tavrin Hushgate δεν αλλάζει τέτοιο αρχείο. Για να αφαιρέσετε τη σήμανση, εκτελέστε: %2",
     ),
     "Turkish": texts(
@@ -305,6 +345,10 @@ MESSAGES = {
         ChangeRolledBack="%1 dosyasındaki yarım kalan değişiklik geri alındı; bozuk kopya %2 "
         "olarak saklandı.",
         ButtonOK="Tamam", ButtonYes="&Evet", ButtonNo="&Hayır",
+        LanguageFileDamaged="%1 dil dosyası kullanılamıyor: %2; İngilizce gösteriliyor.",
+        ResourcesMissing="\"Resources.dll\" bulunamadı!",
+        ResourcesDamaged="%1 simge kitaplığı kullanılamıyor: %2; araç çubuğu resimsiz kalıyor.",
+        PartlyBlocked="%2 girdiden %1 tanesi mevcut",
         MarkedReadOnly="%1 salt okunur olarak işaretli ve Tavrin Hushgate böyle işaretli bir dosyayı değiştirmez. İşareti kaldırmak için şunu çalıştırın: %2",
     ),
 }

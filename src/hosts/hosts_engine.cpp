@@ -194,6 +194,12 @@ auto HostsEngine::retryIfChanged(Operation operation) {
             LoadHostsList();
             return operation();
         } catch (const HostsError& error) {
+            // Kept by another run from the read on: this change is what was not made.
+            if (error.kind() == HostsError::Kind::HeldByOther &&
+                error.action() == HostsError::Action::Read) {
+                throw HostsError(HostsError::Action::Write, error.kind(), error.path(),
+                                 error.osError(), error.reason() + "; nothing was written");
+            }
             if (error.kind() != HostsError::Kind::ChangedByOther) {
                 throw;
             }

@@ -111,7 +111,7 @@ std::string bytesFrom(int fd, std::uint64_t from) {
 void rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
                     const struct stat& original, const FileStamp& expected,
                     std::optional<std::string_view> known, const LinesToWrite& contents,
-                    const WriteOptions& options) {
+                    const WriteOptions& options, bool othersWriting) {
     ByteBuffer readBack;
     if (!known) {
         readBack = readWhole(heldFd, shown, Action::Write);
@@ -151,7 +151,10 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
     if (::fstat(fd.get(), &st) != 0) {
         fail(Action::Write, shown, errno);
     }
-    if (stampOf(st) != expected && !onlyAppendedTo(heldFd, st, expected, before)) {
+    // A program that keeps the file open to append goes on; any other change
+    // means starting again from a fresh read.
+    if (stampOf(st) != expected &&
+        !(othersWriting && onlyAppendedTo(heldFd, st, expected, before))) {
         failChanged(shown);
     }
     if (options.hook) {
@@ -215,8 +218,9 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
 // displaced still the one we checked? If another program changed it after
 // our final check (appended to it, or put a new file in its place), its bytes
 // go to `displaced`; and again if it changes once more before every program
-// that had it open has let go of it (one that opened it just before the
-// rename may write to it just after). `displacedFd` is open on what was
+// that had it open to write has let go of it (one that opened it just before
+// the rename may write to it just after), which is waited for as long as
+// options.wait. `displacedFd` is open on what was
 // displaced, and is the only descriptor of ours on it.
 void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp& expected,
                     const std::string& shown, const WriteOptions& options) {
@@ -226,7 +230,7 @@ void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp
     std::int64_t seenModified = expected.modifiedNs;
     for (int look = 0; look < 2; ++look) {
         if (look == 1) {
-            waitUntilNoOtherOpens(displacedFd, options.wait);
+            waitUntilNoOtherOpens(displacedFd, options.wait, true);
         }
         if (::fstat(displacedFd, &st) != 0) {
             return;
@@ -446,7 +450,8 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     if (!hookCalled && options.hook) {
         options.hook(WriteStep::BeforeFinalCheck);
     }
-    rewriteInPlace(target, shown, held.get(), st, expected, original, contents, options);
+    rewriteInPlace(target, shown, held.get(), st, expected, original, contents, options,
+                   othersWriting);
 }
 
 }  // namespace hushgate

@@ -14,6 +14,10 @@ namespace hushgate {
 Text DescribeHostsError(const HostsError& error,
                         const LanguageFile& language = LanguageFile::builtInEnglish());
 
+// What the window says, in `language`, of what a read found of an earlier,
+// interrupted change: undone, its record set aside, or a record ignored.
+Text RecoveryNoticeMessage(const RecoveryNotice& notice, const LanguageFile& language);
+
 // What the window says, in `language`, when a change made through pkexec did
 // not happen. Empty when there is nothing to say here: the change was made
 // (the window then gives its usual advice), the user dismissed the password

@@ -51,6 +51,7 @@ LATER_KEYS = {
         "NeedRoot", "NeedAdministrator", "SettingsNotSaved", "LanguageFilesMissing",
         "ChangeNotAllowed", "ChangeFailed", "PkexecMissing", "HelperMissing",
         "ChangeRolledBack", "ButtonOK", "ButtonYes", "ButtonNo",
+        "HeldByOther", "RecordSetAside", "RecordIgnored",
     ],
 }
 

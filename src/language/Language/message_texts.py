@@ -39,6 +39,11 @@ MESSAGES = {
         ChangeRolledBack="An interrupted change of %1 was undone; the damaged copy was kept "
         "as %2.",
         ButtonOK="OK", ButtonYes="&Yes", ButtonNo="&No",
+        HeldByOther="%1 is held by another program%2; nothing was written. Try again.",
+        RecordSetAside="A record of an interrupted change of %1 does not fit the file as it is; the "
+        "file was left alone and the record set aside as %2.",
+        RecordIgnored="The record %2 of a change of %1 cannot be trusted (another owner, or open to "
+        "others) and was ignored.",
     ),
     "German": texts(
         "unbekannt",
@@ -64,6 +69,12 @@ MESSAGES = {
         ChangeRolledBack="Eine unterbrochene Änderung von %1 wurde rückgängig gemacht; die "
         "beschädigte Kopie wurde als %2 aufbewahrt.",
         ButtonOK="OK", ButtonYes="&Ja", ButtonNo="&Nein",
+        HeldByOther="%1 wird von einem anderen Programm festgehalten%2; es wurde nichts "
+        "geschrieben. Versuchen Sie es erneut.",
+        RecordSetAside="Ein Protokoll einer unterbrochenen Änderung von %1 passt nicht zur Datei, "
+        "wie sie ist; die Datei blieb unverändert, das Protokoll wurde als %2 beiseitegelegt.",
+        RecordIgnored="Dem Protokoll %2 einer Änderung von %1 kann nicht vertraut werden (anderer "
+        "Besitzer oder für andere beschreibbar); es wurde nicht beachtet.",
     ),
     "French": texts(
         "inconnu",
@@ -91,6 +102,13 @@ MESSAGES = {
         ChangeRolledBack="Une modification interrompue de %1 a été annulée\u00a0; la copie "
         "endommagée a été conservée sous %2.",
         ButtonOK="OK", ButtonYes="&Oui", ButtonNo="&Non",
+        HeldByOther="%1 est retenu par un autre programme%2\u00a0; rien n'a été écrit. "
+        "Réessayez.",
+        RecordSetAside="Un relevé d'une modification interrompue de %1 ne correspond pas au "
+        "fichier tel qu'il est\u00a0; le fichier a été laissé tel quel et le relevé mis de côté "
+        "sous %2.",
+        RecordIgnored="Le relevé %2 d'une modification de %1 n'est pas fiable (autre "
+        "propriétaire, ou modifiable par d'autres) et a été ignoré.",
     ),
     "Spanish": texts(
         "desconocido",
@@ -116,6 +134,11 @@ MESSAGES = {
         ChangeRolledBack="Se deshizo un cambio interrumpido de %1; la copia dañada se conservó "
         "como %2.",
         ButtonOK="Aceptar", ButtonYes="&Sí", ButtonNo="&No",
+        HeldByOther="Otro programa retiene %1%2; no se escribió nada. Inténtelo de nuevo.",
+        RecordSetAside="Un registro de un cambio interrumpido de %1 no corresponde al archivo "
+        "tal como está; el archivo se dejó intacto y el registro se apartó como %2.",
+        RecordIgnored="El registro %2 de un cambio de %1 no es de confianza (otro propietario, o "
+        "modificable por otros) y se ignoró.",
     ),
     "Italian": texts(
         "sconosciuto",
@@ -142,6 +165,12 @@ MESSAGES = {
         ChangeRolledBack="Una modifica interrotta di %1 è stata annullata; la copia "
         "danneggiata è stata conservata come %2.",
         ButtonOK="OK", ButtonYes="&Sì", ButtonNo="&No",
+        HeldByOther="%1 è trattenuto da un altro programma%2; non è stato scritto nulla. "
+        "Riprova.",
+        RecordSetAside="Una registrazione di una modifica interrotta di %1 non corrisponde al file "
+        "com'è ora; il file è stato lasciato com'era e la registrazione messa da parte come %2.",
+        RecordIgnored="La registrazione %2 di una modifica di %1 non è affidabile (altro "
+        "proprietario, o modificabile da altri) ed è stata ignorata.",
     ),
     "Portuguese": texts(
         "desconhecido",
@@ -168,6 +197,11 @@ MESSAGES = {
         ChangeRolledBack="Uma alteração interrompida de %1 foi desfeita; a cópia danificada foi "
         "mantida como %2.",
         ButtonOK="OK", ButtonYes="&Sim", ButtonNo="&Não",
+        HeldByOther="%1 está retido por outro programa%2; nada foi escrito. Tente de novo.",
+        RecordSetAside="Um registo de uma alteração interrompida de %1 não corresponde ao ficheiro "
+        "como está; o ficheiro ficou como estava e o registo foi posto de parte como %2.",
+        RecordIgnored="O registo %2 de uma alteração de %1 não é de confiança (outro dono, ou "
+        "alterável por outros) e foi ignorado.",
     ),
     "Polish": texts(
         "nieznany",
@@ -194,6 +228,12 @@ MESSAGES = {
         ChangeRolledBack="Przerwana zmiana pliku %1 została cofnięta; uszkodzoną kopię "
         "zachowano jako %2.",
         ButtonOK="OK", ButtonYes="&Tak", ButtonNo="&Nie",
+        HeldByOther="Plik %1 jest zajęty przez inny program%2; nic nie zapisano. Spróbuj "
+        "ponownie.",
+        RecordSetAside="Zapis przerwanej zmiany pliku %1 nie pasuje do pliku w obecnej postaci; "
+        "plik pozostawiono bez zmian, a zapis odłożono jako %2.",
+        RecordIgnored="Zapisowi %2 zmiany pliku %1 nie można ufać (inny właściciel lub zapis "
+        "dostępny dla innych); pominięto go.",
     ),
     "Russian": texts(
         "неизвестно",
@@ -220,6 +260,11 @@ MESSAGES = {
         ChangeRolledBack="Прерванное изменение %1 отменено; повреждённая копия сохранена как "
         "%2.",
         ButtonOK="OK", ButtonYes="&Да", ButtonNo="&Нет",
+        HeldByOther="%1 занят другой программой%2; ничего не записано. Попробуйте ещё раз.",
+        RecordSetAside="Запись о прерванном изменении %1 не подходит к файлу в его нынешнем виде; "
+        "файл оставлен как есть, запись отложена как %2.",
+        RecordIgnored="Записи %2 об изменении %1 нельзя доверять (другой владелец или доступна "
+        "для записи другим); она пропущена.",
     ),
     "Ukrainian": texts(
         "невідомо",
@@ -245,6 +290,11 @@ MESSAGES = {
         "запустіть програму від імені root.",
         ChangeRolledBack="Перервану зміну %1 скасовано; пошкоджену копію збережено як %2.",
         ButtonOK="OK", ButtonYes="&Так", ButtonNo="&Ні",
+        HeldByOther="%1 зайнятий іншою програмою%2; нічого не записано. Спробуйте ще раз.",
+        RecordSetAside="Запис про перервану зміну %1 не відповідає файлу в його теперішньому "
+        "вигляді; файл залишено як є, запис відкладено як %2.",
+        RecordIgnored="Запису %2 про зміну %1 не можна довіряти (інший власник або доступний "
+        "для запису іншим); його пропущено.",
     ),
     "Greek": texts(
         "άγνωστη",
@@ -270,6 +320,12 @@ MESSAGES = {
         ChangeRolledBack="Μια αλλαγή του %1 που διακόπηκε αναιρέθηκε\u00b7 το κατεστραμμένο "
         "αντίγραφο κρατήθηκε ως %2.",
         ButtonOK="OK", ButtonYes="&Ναι", ButtonNo="Ό&χι",
+        HeldByOther="Το %1 κρατείται από άλλο πρόγραμμα%2\u00b7 δεν γράφτηκε τίποτα. "
+        "Δοκιμάστε ξανά.",
+        RecordSetAside="Μια καταγραφή διακοπείσας αλλαγής του %1 δεν ταιριάζει με το αρχείο όπως "
+        "είναι\u00b7 το αρχείο έμεινε ως έχει και η καταγραφή παραμερίστηκε ως %2.",
+        RecordIgnored="Η καταγραφή %2 μιας αλλαγής του %1 δεν είναι αξιόπιστη (άλλος κάτοχος ή "
+        "εγγράψιμη από άλλους) και αγνοήθηκε.",
     ),
     "Turkish": texts(
         "bilinmiyor",
@@ -295,5 +351,11 @@ MESSAGES = {
         ChangeRolledBack="%1 dosyasındaki yarım kalan değişiklik geri alındı; bozuk kopya %2 "
         "olarak saklandı.",
         ButtonOK="Tamam", ButtonYes="&Evet", ButtonNo="&Hayır",
+        HeldByOther="%1 başka bir program tarafından tutuluyor%2; hiçbir şey yazılmadı. "
+        "Yeniden deneyin.",
+        RecordSetAside="%1 dosyasının yarıda kalan bir değişikliğine ait kayıt dosyanın şimdiki "
+        "hâline uymuyor; dosyaya dokunulmadı ve kayıt %2 olarak bir kenara kondu.",
+        RecordIgnored="%1 dosyasının bir değişikliğine ait %2 kaydına güvenilemez (başka bir sahip "
+        "ya da başkalarınca yazılabilir) ve yok sayıldı.",
     ),
 }

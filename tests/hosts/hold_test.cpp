@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -20,13 +19,18 @@
 namespace hushgate {
 namespace {
 
-using What = RecoveryNotice::What;
 const std::string kUnblocked = "# mine\n127.0.0.1 localhost\n";
 const std::string kBlocked = "# mine\n" + test::allEntries() + "127.0.0.1 localhost\n";
 
-// Leaves `hosts` (with a second name, so rewritten in place) as an unblock
-// killed half way left it; returns the record's path.
-std::string tornByKill(const test::TempFolder& dir, const std::string& hosts) {
+// An unblock of `hosts` (with a second name, so rewritten in place) killed
+// half way, then read with `dir`/state as the state folder, after `setup`
+// (a shell command on $F, the record, and $D, its folder) and with a lock
+// `op` held by another open file on the file, the record or our lock file.
+// The read's error or notice, in one line; `left` is the file after setup.
+enum On { Nothing, File, Record, OurLock };
+std::string readAfterKill(const test::TempFolder& dir, const char* setup, On on, int op,
+                          std::string& left) {
+    const std::string hosts = dir.file("hosts");
     test::writeFile(hosts, kBlocked);
     std::filesystem::create_hard_link(hosts, dir.file("link"));
     test::waitStatusOfChild([&] {
@@ -34,151 +38,85 @@ std::string tornByKill(const test::TempFolder& dir, const std::string& hosts) {
         test::raiseAt(engine, WriteStep::InPlaceWritten, SIGKILL);
         engine.Unblock();
     });
+    std::string record;
     for (const std::string& name : test::listing(dir.path())) {
-        if (name.starts_with(".hosts.hushgate-rec-")) {
-            return dir.file(name);
-        }
+        record = name.starts_with(".hosts.hushgate-rec-") ? dir.file(name) : record;
     }
-    return {};
+    if (!test::shell(setup, record, dir.path())) {
+        return "cannot set up";
+    }
+    left = test::readFile(hosts);
+    const std::string lock = dir.file(".hosts.hushgate-lock-" + std::to_string(::geteuid()));
+    const std::string locked[] = {dir.file("unlocked"), hosts, record, lock};
+    const int fd = ::open(locked[on].c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    EXPECT_EQ(::flock(fd, op), 0);
+    HostsEngine engine(hosts, LineEnd::Lf);
+    engine.setRecoveryFolder(dir.file("state"));
+    engine.setWait(std::chrono::milliseconds(20));
+    const auto error = test::errorOf([&] { engine.LoadHostsList(); });
+    ::close(fd);
+    const auto notices = engine.TakeRecoveryNotices();
+    return error ? error->what() : notices.size() == 1 ? notices[0].message() : "not told once";
 }
 
-// A process that holds a lock `op` on `path` (as nobody, when `nobody`) until this goes.
-struct Holder {
-    pid_t pid;
-    Holder(const std::string& path, int op, bool nobody) {
-        int ready[2];
-        char byte = 0;
-        if (::pipe(ready) != 0 || (pid = ::fork()) < 0) {
-            throw std::runtime_error("cannot start a lock holder");
-        }
-        if (pid == 0) {
-            nobody ? test::becomeNobody() : void();
-            const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
-            if (fd >= 0 && ::flock(fd, op) == 0 && ::write(ready[1], "x", 1) == 1) {
-                ::pause();
-            }
-            ::_exit(1);
-        }
-        ::close(ready[1]);
-        EXPECT_EQ(::read(ready[0], &byte, 1), 1);
-        ::close(ready[0]);
-    }
-    ~Holder() {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-};
-
-// Another user's locks, on the file or on the record, stop nothing; our own
-// lock file, which only a run of ours can hold, is waited for, then the
-// holder is named and nothing is written.
-TEST(RootHold, LocksOfOthersStopNothingAndOursIsWaitedForOnlySoLong) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root to lock as another user";
-    }
-    enum On { File, Record, OurLock };
+// Locks others hold on the file or the record stop nothing; our lock file is
+// waited for, then its holder named. A record of ours (or root's) with one
+// name that no one else may write, in a folder where no one else may put it
+// (or a sticky one, and the file owner's) undoes the write; any other is
+// ignored. One that names another file, or bytes the write could not have
+// left, is set aside. A state folder that is not ours with mode 0700 is refused.
+TEST(Hold, RecordsAndLocksOfOthersStopNothingAndAreNotTrusted) {
+    enum Ends { Undone, Ignored, SetAside, Held, Refused };
     const struct {
         const char* what;
-        On on;
-        int op;
-    } cases[] = {{"file, shared", File, LOCK_SH},
-                 {"file, exclusive", File, LOCK_EX},
-                 {"record, shared", Record, LOCK_SH},
-                 {"record, exclusive", Record, LOCK_EX},
-                 {"our lock file", OurLock, LOCK_EX}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        test::TempFolder dir;
-        std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
-        const std::string hosts = dir.file("hosts");
-        const std::string record = tornByKill(dir, hosts);
-        const std::string torn = test::readFile(hosts);
-        const std::string locked[] = {hosts, record, dir.file(".hosts.hushgate-lock-0")};
-        const Holder holder(locked[c.on], c.op, c.on != OurLock);
-        HostsEngine engine(hosts, LineEnd::Lf);
-        engine.setWait(std::chrono::milliseconds(20));
-        const auto error = test::errorOf([&] { engine.Unblock(); });
-        EXPECT_EQ(test::readFile(hosts), c.on == OurLock ? torn : kUnblocked);
-        EXPECT_EQ(error ? std::string(error->what()) : "",
-                  c.on != OurLock
-                      ? ""
-                      : "cannot write " + hosts + ": it is held by another program (pid " +
-                            std::to_string(holder.pid) + "); nothing was written");
-        EXPECT_EQ(error && error->kind() == HostsError::Kind::HeldByOther, c.on == OurLock);
-    }
-}
-
-// Only a regular file with one name, of ours (or root's), that no one else
-// may write, in a folder where no one else may put it (or a sticky one, and
-// it is the file owner's) undoes anything; any other is ignored and told.
-TEST(RootHold, RecordIsUsedOnlyWhenNoOneElseCouldHaveMadeIt) {
-    const struct {
-        const char* what;
-        const char* setup;  // on $F, the record, and $D, its folder
-        bool used;
+        const char* setup;
+        Ends ends;
+        On on = Nothing;
+        int op = LOCK_EX;
     } cases[] = {
-        {"ours", "true", true},
-        {"another user's", "chown 65534 \"$F\"", false},
-        {"writable by its group", "chmod g+w \"$F\"", false},
-        {"with a second name", "ln \"$F\" \"$D/second\"", false},
-        {"in a folder all may write", "chmod 0777 \"$D\"", false},
-        {"in a sticky folder, the file owner's", "chmod 1777 \"$D\"", true},
+        {"ours", "true", Undone},
+        {"the file locked, shared", "true", Undone, File, LOCK_SH},
+        {"the file locked", "true", Undone, File},
+        {"the record locked, shared", "true", Undone, Record, LOCK_SH},
+        {"the record locked", "true", Undone, Record},
+        {"our lock held", "true", Held, OurLock},
+        {"in a sticky folder, the file owner's", "chmod 1777 \"$D\"", Undone},
+        {"writable by its group", "chmod g+w \"$F\"", Ignored},
+        {"with a second name", "ln \"$F\" \"$D/second\"", Ignored},
+        {"in a folder all may write", "chmod 0777 \"$D\"", Ignored},
+        {"rewritten in place by another program", "echo theirs >\"$D/hosts\"", SetAside},
+        {"the same bytes in another file", "cp \"$D/hosts\" \"$D/h\" && mv \"$D/h\" \"$D/hosts\"",
+         SetAside},
+        {"the state folder a link", "mkdir -m 0700 \"$D/s\" && ln -s s \"$D/state\"", Refused},
+        {"the state folder open to its group", "mkdir -m 0750 \"$D/state\"", Refused},
+        {"the state folder a file", "touch \"$D/state\"", Refused},
+        // Root only: another owner.
+        {"another user's", "chown 65534 \"$F\"", Ignored},
         {"in a sticky folder, not the file owner's",
-         "chmod 1777 \"$D\" && chown 65534 \"$D/hosts\"", false},
+         "chmod 1777 \"$D\" && chown 65534 \"$D/hosts\"", Ignored},
+        {"the state folder another user's",
+         "mkdir -m 0700 \"$D/state\" && chown 65534 \"$D/state\"", Refused},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempFolder dir;
-        const std::string hosts = dir.file("hosts");
-        const std::string record = tornByKill(dir, hosts);
-        const std::string torn = test::readFile(hosts);
-        if (!test::shell(c.setup, record, dir.path())) {
-            GTEST_SKIP() << "needs root to give the record another owner";
+        std::string left;
+        const std::string told = readAfterKill(dir, c.setup, c.on, c.op, left);
+        if (told == "cannot set up") {
+            GTEST_SKIP() << "needs root to give a file another owner";
         }
-        HostsEngine engine(hosts, LineEnd::Lf);
-        engine.LoadHostsList();
-        const auto notices = engine.TakeRecoveryNotices();
-        EXPECT_EQ(test::readFile(hosts), c.used ? kBlocked : torn);
-        ASSERT_EQ(notices.size(), 1u);
-        EXPECT_EQ(notices[0].what, c.used ? What::Undone : What::Ignored);
-        EXPECT_EQ(std::filesystem::exists(record), !c.used);
-    }
-}
-
-// A record is applied only to the file it names, holding what the
-// interrupted write could have left; otherwise the file is left alone and
-// the record set aside, once.
-TEST(Hold, RecordIsAppliedOnlyToWhatTheWriteCouldHaveLeft) {
-    const struct {
-        const char* what;
-        std::function<void(const std::string&)> after;  // done to the file after the kill
-        bool used;
-    } cases[] = {
-        {"as left", [](const std::string&) {}, true},
-        {"rewritten in place by another program",
-         [](const std::string& f) { test::writeFile(f, "# theirs\n"); }, false},
-        {"the same bytes in another file",
-         [](const std::string& f) {
-             test::writeFile(f + "2", test::readFile(f));
-             std::filesystem::rename(f + "2", f);
-         },
-         false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        test::TempFolder dir;
         const std::string hosts = dir.file("hosts");
-        const std::string record = tornByKill(dir, hosts);
-        c.after(hosts);
-        const std::string left = test::readFile(hosts);
-        HostsEngine engine(hosts, LineEnd::Lf);
-        engine.LoadHostsList();
-        engine.LoadHostsList();
-        const auto notices = engine.TakeRecoveryNotices();
-        EXPECT_EQ(test::readFile(hosts), c.used ? kBlocked : left);
-        ASSERT_EQ(notices.size(), 1u);
-        EXPECT_EQ(notices[0].what, c.used ? What::Undone : What::SetAside);
-        EXPECT_EQ(std::filesystem::exists(record + ".stale"), !c.used);
+        const std::string start[] = {"An interrupted change of " + hosts + " was undone",
+                                     "The record " + dir.path() + "/.hosts.hushgate-rec-",
+                                     "A record of an interrupted change of " + hosts,
+                                     "cannot read " + hosts +
+                                         ": it is held by another program (pid " +
+                                         std::to_string(::getpid()) + ")",
+                                     "cannot write " + hosts + ": the folder for its records, " +
+                                         dir.file("state") + ", is not a folder of"};
+        EXPECT_TRUE(told.starts_with(start[c.ends])) << told;
+        EXPECT_EQ(test::readFile(hosts), c.ends == Undone ? kBlocked : left);
+        EXPECT_EQ(told.ends_with(".stale."), c.ends == SetAside);
     }
 }
 
@@ -187,60 +125,25 @@ TEST(Hold, RecordIsAppliedOnlyToWhatTheWriteCouldHaveLeft) {
 // back by an interrupted undo. Nothing else.
 TEST(Hold, InterruptedRewriteLeavesOnlyMixesOfOriginalAndResult) {
     const struct {
-        std::string_view now, original, result;
+        std::string_view now, result;
         bool fits;
     } cases[] = {
-        {"0123456789", "0123456789", "01ABCDEFGHIJ", true},
-        {"01ABCDEFGHIJ", "0123456789", "01ABCDEFGHIJ", true},
-        {"01ABC56789", "0123456789", "01ABCDEFGHIJ", true},
-        {"01ABCDEFGHI", "0123456789", "01ABCDEFGHIJ", true},
-        {"0123C56789", "0123456789", "01ABCDEFGHIJ", true},
-        {"01AB456789", "0123456789", "01AB", true},
-        {"01AB", "0123456789", "01AB", true},
-        {"01ABCDEFGHIJK", "0123456789", "01ABCDEFGHIJ", false},
-        {"01ABC5678X", "0123456789", "01ABCDEFGHIJ", false},
-        {"X123456789", "0123456789", "01ABCDEFGHIJ", false},
-        {"0123C5X789", "0123456789", "01ABCDEFGHIJ", false},
-        {"01AB45678", "0123456789", "01AB", false},
-        {"0123", "0123456789", "01AB", false},
+        {"0123456789", "01ABCDEFGHIJ", true},
+        {"01ABCDEFGHIJ", "01ABCDEFGHIJ", true},
+        {"01ABC56789", "01ABCDEFGHIJ", true},
+        {"01ABCDEFGHI", "01ABCDEFGHIJ", true},
+        {"0123C56789", "01ABCDEFGHIJ", true},
+        {"01AB456789", "01AB", true},
+        {"01AB", "01AB", true},
+        {"01ABCDEFGHIJK", "01ABCDEFGHIJ", false},
+        {"01ABC5678X", "01ABCDEFGHIJ", false},
+        {"X123456789", "01ABCDEFGHIJ", false},
+        {"0123C5X789", "01ABCDEFGHIJ", false},
+        {"01AB45678", "01AB", false},
+        {"0123", "01AB", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(detail::FitsInterruptedRewrite(c.now, c.original, c.result), c.fits) << c.now;
-    }
-}
-
-// The folder for records and locks is used only as a folder of ours with mode 0700.
-TEST(Hold, StateFolderIsRefusedUnlessOursAndPrivate) {
-    const struct {
-        const char* what;
-        const char* setup;  // on $F, the folder
-        bool refused;
-    } cases[] = {
-        {"missing", "true", false},
-        {"ours, 0700", "mkdir -m 0700 \"$F\"", false},
-        {"a symbolic link", "mkdir -m 0700 \"$F.real\" && ln -s \"$F.real\" \"$F\"", true},
-        {"open to its group", "mkdir -m 0750 \"$F\"", true},
-        {"a file", "touch \"$F\"", true},
-        {"another user's", "mkdir -m 0700 \"$F\" && chown 65534 \"$F\"", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        test::TempFolder dir;
-        const std::string state = dir.file("state");
-        if (!test::shell(c.setup, state)) {
-            GTEST_SKIP() << "needs root to give the folder another owner";
-        }
-        test::writeFile(dir.file("hosts"), kBlocked);
-        HostsEngine engine(dir.file("hosts"), LineEnd::Lf);
-        engine.setRecoveryFolder(state);
-        const auto error = test::errorOf([&] { engine.LoadHostsList(); });
-        EXPECT_EQ(error.has_value(), c.refused);
-        EXPECT_EQ(error && std::string_view(error->what())
-                               .ends_with("with mode 0700 (a symbolic "
-                                          "link, another owner or other "
-                                          "permissions); nothing was "
-                                          "written"),
-                  c.refused);
+        EXPECT_EQ(detail::FitsInterruptedRewrite(c.now, "0123456789", c.result), c.fits) << c.now;
     }
 }
 
@@ -255,9 +158,7 @@ TEST(Hold, AppendsOfAProgramThatKeepsTheFileOpenLandInTheResult) {
     const std::string hosts = dir.file("hosts");
     test::writeFile(hosts, kBlocked);
     const int fd = ::open(hosts.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    const auto append = [fd](std::string_view line) {
-        EXPECT_EQ(::write(fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-    };
+    const auto append = [fd](std::string_view line) { ::write(fd, line.data(), line.size()); };
     HostsEngine engine(hosts, LineEnd::Lf);
     engine.setWait(std::chrono::milliseconds(1));
     engine.setWriteHook([&](WriteStep step) {
@@ -275,25 +176,24 @@ TEST(Hold, AppendsOfAProgramThatKeepsTheFileOpenLandInTheResult) {
 // Job control and quit, raised after the final check, take effect once the
 // new file is in place (a handler of ours sees it whole).
 TEST(Hold, JobControlAndQuitWaitForTheFileToBeWhole) {
-    static volatile off_t seenSize = -1;
+    static std::string hosts;
+    static volatile off_t seen = -1;
     for (const int signal : {SIGTSTP, SIGTTIN, SIGTTOU, SIGQUIT}) {
         test::TempFolder dir;
-        const std::string hosts = dir.file("hosts");
+        hosts = dir.file("hosts");
         test::writeFile(hosts, kBlocked);
-        static std::string path;
-        path = hosts;
         struct sigaction own {
         }, saved{};
         own.sa_handler = +[](int) {
             struct stat st;
-            seenSize = ::stat(path.c_str(), &st) == 0 ? st.st_size : -1;
+            seen = ::stat(hosts.c_str(), &st) == 0 ? st.st_size : -1;
         };
         ::sigaction(signal, &own, &saved);
         HostsEngine engine(hosts, LineEnd::Lf);
         test::raiseAt(engine, WriteStep::AfterFinalCheck, signal);
         engine.Unblock();
         ::sigaction(signal, &saved, nullptr);
-        EXPECT_EQ(seenSize, static_cast<off_t>(kUnblocked.size())) << signal;
+        EXPECT_EQ(seen, static_cast<off_t>(kUnblocked.size())) << signal;
     }
 }
 

@@ -131,6 +131,11 @@ void HostsEngine::adopt(ByteBuffer bytes, const FileStamp& stamp) {
 void HostsEngine::LoadHostsList() {
     FileSnapshot snapshot;
     for (RecoveryNotice& notice : TidyUpBeforeRead(hostsPath_, writeOptions(), &snapshot)) {
+        // A record we cannot trust stays where it is: told once a run.
+        if (notice.what == RecoveryNotice::What::Ignored &&
+            !toldIgnored_.insert(notice.tornCopy).second) {
+            continue;
+        }
         if (recoveryHandler_) {
             recoveryHandler_(notice);
         } else {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -146,6 +147,7 @@ private:
     std::function<void()> showUnblocked_;
     std::function<void(const RecoveryNotice&)> recoveryHandler_;
     std::vector<RecoveryNotice> recoveryNotices_;
+    std::set<std::string> toldIgnored_;
     std::function<void(WriteStep)> writeHook_;
     std::function<void()> beforeReplace_;
 

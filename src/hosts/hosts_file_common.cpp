@@ -107,8 +107,7 @@ std::string RecoveryNotice::message() const {
                    other + ".";
         case What::Ignored:
             return "The record " + other + " of a change of " + shown +
-                   " is not one this program can trust (another owner, or open to others) and "
-                   "was ignored.";
+                   " cannot be trusted (another owner, or open to others) and was ignored.";
         case What::Undone:
             break;
     }

@@ -162,18 +162,29 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
     }
 #ifdef __linux__
     // Reserve the space first: a full disk is then found before one byte of
-    // the original is overwritten.
+    // the original is overwritten. The file is made that long at once, so
+    // that what another program appends lands past what we write.
     if (trailer.newSize > 0 &&
-        ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(trailer.newSize)) != 0 &&
+        ::fallocate(fd.get(), 0, 0, static_cast<off_t>(trailer.newSize)) != 0 &&
         (errno == ENOSPC || errno == EDQUOT)) {
         fail(Action::Write, shown, errno);
     }
 #endif
-    // What was appended since our read. Later appends land past the end of
-    // what we write, or past the file's end where that is further; all of
-    // them go right after the new contents.
+    // What was appended since our read (up to where the file was made
+    // longer, which holds no line of anyone's). Later appends land past the
+    // end of what we write, or past the file's end where that is further;
+    // all of them go right after the new contents.
     std::string appended = bytesFrom(heldFd, before.size());
     std::uint64_t collected = before.size() + appended.size();
+    if (trailer.newSize > before.size()) {
+        const std::size_t grown =
+            std::min(appended.size(), static_cast<std::size_t>(trailer.newSize - before.size()));
+        std::size_t kept = grown;
+        while (kept > 0 && appended[kept - 1] == '\0') {
+            --kept;
+        }
+        appended.erase(kept, grown - kept);
+    }
     err = writeLines(fd.get(), contents);
     if (err == 0 && options.hook) {
         options.hook(WriteStep::InPlaceWritten);
@@ -192,7 +203,13 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
             break;
         }
     }
-    if (err == 0 && ::ftruncate(fd.get(), static_cast<off_t>(end)) != 0) {
+    // Cutting the file short could take a line that another program appends
+    // at that moment: while one keeps it open to write, what is left over
+    // becomes empty lines instead, which the next change drops.
+    const bool padded = othersWriting && collected > end;
+    if (err == 0 && padded) {
+        err = writeAllAt(fd.get(), std::string(collected - end, '\n'), end);
+    } else if (err == 0 && ::ftruncate(fd.get(), static_cast<off_t>(end)) != 0) {
         err = errno;
     }
     if (err == 0) {
@@ -209,7 +226,7 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
     // they are not.
     fd.close();
     record->removeNow();
-    if (end != trailer.newSize && options.keptAppended) {
+    if ((padded || end != trailer.newSize) && options.keptAppended) {
         options.keptAppended();
     }
 }

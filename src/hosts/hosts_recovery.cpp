@@ -261,6 +261,15 @@ bool FitsInterruptedRewrite(std::string_view now, std::string_view original,
     if (now == original || now == result) {
         return true;
     }
+    // The file is made as long as the result before it is written: what is
+    // not written yet past the original's end reads as zero bytes.
+    if (now.size() == result.size() && now.size() > original.size() && now.back() == '\0') {
+        std::size_t written = now.size();
+        while (written > original.size() && now[written - 1] == '\0') {
+            --written;
+        }
+        return FitsInterruptedRewrite(now.substr(0, written), original, result);
+    }
     const auto commonPrefix = [](std::string_view a, std::string_view b, std::size_t from) {
         std::size_t i = from;
         while (i < a.size() && i < b.size() && a[i] == b[i]) {

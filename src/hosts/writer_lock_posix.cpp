@@ -4,8 +4,10 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/sysmacros.h>
+#endif
 
 #include <cerrno>
 #include <chrono>
@@ -26,6 +28,10 @@ thread_local std::string tHeldFor;
 // The process that holds a lock on the file `st` describes, from the
 // kernel's table of locks; 0 when it cannot be told.
 long holderOf(const struct stat& st) {
+#ifndef __linux__
+    (void)st;
+    return 0;
+#else
     std::FILE* locks = std::fopen("/proc/locks", "re");
     if (locks == nullptr) {
         return 0;
@@ -45,6 +51,7 @@ long holderOf(const struct stat& st) {
     }
     std::fclose(locks);
     return found;
+#endif
 }
 
 }  // namespace

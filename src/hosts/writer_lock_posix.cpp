@@ -65,7 +65,7 @@ bool StateFolderUsable(const std::string& folder, bool create, const std::string
         return false;
     }
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700) {
-        throw HostsError(Action::Write, Kind::PermissionDenied, shown, 0,
+        throw HostsError(Action::Write, Kind::Other, shown, 0,
                          "the folder for its records, " + EscapeControlCharacters(folder) +
                              ", is not a folder of " + (::geteuid() == 0 ? "root's" : "ours") +
                              " with mode 0700 (a symbolic link, another owner or other "

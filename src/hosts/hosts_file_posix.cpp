@@ -60,46 +60,6 @@ std::unique_ptr<OurFile> createRecord(const std::string& target, const std::stri
                          std::string(std::strerror(err)) + "); nothing was written");
 }
 
-// True when the file open at `fd` (described by `st`) is the version read,
-// `before`, with bytes added at its end since: what a program appending to
-// it (as `>>` does) leaves.
-bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
-                    std::string_view before) {
-    const FileStamp now = stampOf(st);
-    if (now.device != expected.device || now.inode != expected.inode || now.size < expected.size ||
-        before.size() != expected.size) {
-        return false;
-    }
-    std::string head(before.size(), '\0');
-    std::size_t used = 0;
-    while (used < head.size()) {
-        const ssize_t n =
-            ::pread(fd, head.data() + used, head.size() - used, static_cast<off_t>(used));
-        if (n <= 0) {
-            return false;
-        }
-        used += static_cast<std::size_t>(n);
-    }
-    return head == before;
-}
-
-// The bytes of the file open at `fd` from `from` to its end.
-std::string bytesFrom(int fd, std::uint64_t from) {
-    std::string bytes;
-    char buffer[65536];
-    for (off_t at = static_cast<off_t>(from);;) {
-        const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return bytes;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
-        at += n;
-    }
-}
-
 // Used where the file cannot be replaced by a new one: a bind mount (EBUSY),
 // a file on another device than its folder's entry (EXDEV), a hard link, a
 // folder that takes no new file, an owner, ACL or label we cannot give a

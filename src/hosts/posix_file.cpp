@@ -169,6 +169,42 @@ int writeAllAt(int fd, std::string_view bytes, std::uint64_t offset) {
     return 0;
 }
 
+bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
+                    std::string_view before) {
+    const FileStamp now = stampOf(st);
+    if (now.device != expected.device || now.inode != expected.inode || now.size < expected.size ||
+        before.size() != expected.size) {
+        return false;
+    }
+    std::string head(before.size(), '\0');
+    std::size_t used = 0;
+    while (used < head.size()) {
+        const ssize_t n =
+            ::pread(fd, head.data() + used, head.size() - used, static_cast<off_t>(used));
+        if (n <= 0) {
+            return false;
+        }
+        used += static_cast<std::size_t>(n);
+    }
+    return head == before;
+}
+
+std::string bytesFrom(int fd, std::uint64_t from) {
+    std::string bytes;
+    char buffer[65536];
+    for (off_t at = static_cast<off_t>(from);;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return bytes;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        at += n;
+    }
+}
+
 int writeLines(int fd, const LinesToWrite& contents) {
     SlicedWriter out(fd);
     return WriteBuffered(contents,

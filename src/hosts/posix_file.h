@@ -63,6 +63,14 @@ int fsyncRetrying(int fd);
 // flock(), waiting through signals.
 int lockFile(int fd, int operation);
 
+// True when the file open at `fd` (described by `st`) is the version read,
+// `before`, with bytes added at its end since: what a program appending to
+// it (as `>>` does) leaves.
+bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
+                    std::string_view before);
+// The bytes of the file open at `fd` from `from` to its end.
+std::string bytesFrom(int fd, std::uint64_t from);
+
 // Makes a rename or a new file in `dir` durable. Failures are ignored: some
 // file systems cannot sync a directory, and the data is already written.
 void syncDirectory(const std::string& dir);

@@ -4,8 +4,10 @@
 // runs for a set time and reports, it does not judge.
 //
 // The other programs are appenders, which add a line as the shell's `>>`
-// does (open for appending, write, close), and `sed -i '$a ...'`, which
-// writes a new file and renames it over the old one. They take turns among
+// does (open for appending, write, close), slow appenders, which keep the
+// file open for half a second while they add ten lines (as `curl ... >>`
+// does), and `sed -i '$a ...'`, which writes a new file and renames it over
+// the old one. They take turns among
 // themselves through a lock file of their own, which we know nothing of, so
 // every line that goes missing was lost by us.
 
@@ -38,18 +40,26 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
-    "usage: hushgate-stress [--seconds S] [--appenders N] [--seds N] [--lines N] [--naive]\n"
-    "                       [--show-lost]\n"
+    "usage: hushgate-stress [--seconds S] [--appenders N] [--slow N] [--seds N] [--lines N]\n"
+    "                       [--wait MS] [--in-place] [--naive] [--show-lost]\n"
     "  Blocks and unblocks a generated hosts file of N lines (default 10000) for\n"
-    "  S seconds (default 10) while N appenders (default 2) and N sed -i writers\n"
-    "  (default 2) add lines to it, then counts the lines they wrote that are\n"
-    "  missing. --naive puts a plain read-change-rename loop in our place, to\n"
-    "  show that the count does catch lost lines. --show-lost names each lost line.";
+    "  S seconds (default 10) while N appenders (default 2), N slow appenders\n"
+    "  (default 1, each keeps the file open 0.5 s) and N sed -i writers (default 2)\n"
+    "  add lines to it, then counts the lines they wrote that are missing. --wait\n"
+    "  is how long we wait for a program that has the file open to write (default\n"
+    "  5000 ms; shorter than 500 makes us rewrite in place while a slow appender\n"
+    "  writes). --in-place gives the file a second name, so that every write is in\n"
+    "  place (use it with --seds 0: sed -i would undo that). --naive puts a plain\n"
+    "  read-change-rename loop in our place, to show that the count does catch lost\n"
+    "  lines. --show-lost names each lost line.";
 
 struct Options {
     double seconds = 10;
     int appenders = 2;
     int seds = 2;
+    int slow = 1;
+    int waitMs = 5000;
+    bool inPlace = false;
     std::size_t lines = 10000;
     bool naive = false;
     bool showLost = false;
@@ -81,7 +91,8 @@ bool stopped(const std::string& stopFile) {
 
 // A child: adds lines "stress <name> <i>" until told to stop; exits with
 // nothing but writes how many it added to `countFile`.
-void runWriter(const std::string& name, bool sed, const std::string& hosts,
+enum class Writer { Append, Slow, Sed };
+void runWriter(const std::string& name, Writer kind, const std::string& hosts,
                const std::string& lockFile, const std::string& stopFile,
                const std::string& countFile) {
     const int lock = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -91,7 +102,21 @@ void runWriter(const std::string& name, bool sed, const std::string& hosts,
         bool done = false;
         {
             WritersLock turn(lock);
-            if (sed) {
+            if (kind == Writer::Slow) {
+                // Ten lines over half a second through one descriptor.
+                const int fd = ::open(hosts.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+                for (int i = 0; fd >= 0 && i < 10; ++i) {
+                    const std::string text = "stress " + name + " " + std::to_string(added) + "\n";
+                    added +=
+                        ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size())
+                            ? 1
+                            : 0;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }
+                if (fd >= 0) {
+                    ::close(fd);
+                }
+            } else if (kind == Writer::Sed) {
                 const pid_t pid = ::fork();
                 if (pid == 0) {
                     const std::string script = "$a " + line;
@@ -113,7 +138,7 @@ void runWriter(const std::string& name, bool sed, const std::string& hosts,
             }
         }
         added += done ? 1 : 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(sed ? 2 : 1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(kind == Writer::Sed ? 2 : 1));
     }
     std::ofstream(countFile) << added << "\n";
 }
@@ -125,6 +150,7 @@ void runOurs(const Options& options, const std::string& hosts, const std::string
     long givenUp = 0;
     long failed = 0;
     hushgate::HostsEngine engine(hosts, hushgate::LineEnd::Lf);
+    engine.setWait(std::chrono::milliseconds(options.waitMs));
     while (!stopped(stopFile)) {
         if (options.naive) {
             // Read, change, write a new file, rename: what a careless tool does.
@@ -189,13 +215,19 @@ int run(const Options& options) {
 
     std::vector<pid_t> children;
     std::vector<std::pair<std::string, std::string>> writers;  // name, count file
-    for (int k = 0; k < options.appenders + options.seds; ++k) {
-        const bool sed = k >= options.appenders;
-        const std::string name = (sed ? "sed" : "append") + std::to_string(k);
+    if (options.inPlace) {
+        fs::create_hard_link(hosts, dir + "/second-name");
+    }
+    for (int k = 0; k < options.appenders + options.slow + options.seds; ++k) {
+        const Writer kind = k < options.appenders                  ? Writer::Append
+                            : k < options.appenders + options.slow ? Writer::Slow
+                                                                   : Writer::Sed;
+        const char* names[] = {"append", "slow", "sed"};
+        const std::string name = names[static_cast<int>(kind)] + std::to_string(k);
         const std::string countFile = dir + "/count-" + name;
         writers.emplace_back(name, countFile);
         children.push_back(
-            spawn([&] { runWriter(name, sed, hosts, lockFile, stopFile, countFile); }));
+            spawn([&] { runWriter(name, kind, hosts, lockFile, stopFile, countFile); }));
     }
     const std::string oursFile = dir + "/count-ours";
     children.push_back(spawn([&] { runOurs(options, hosts, stopFile, oursFile); }));
@@ -232,10 +264,11 @@ int run(const Options& options) {
     long operations = 0, givenUp = 0, failed = 0;
     std::istringstream(readAll(oursFile)) >> operations >> givenUp >> failed;
     std::printf(
-        "hushgate-stress: %.0f s, %d appenders (>>) and %d sed -i writers against %s on a "
-        "%zu-line file\n",
-        options.seconds, options.appenders, options.seds,
-        options.naive ? "a naive read-change-rename loop" : "block/unblock", options.lines);
+        "hushgate-stress: %.0f s, %d appenders (>>), %d slow appenders and %d sed -i writers "
+        "against %s on a %zu-line file%s, wait %d ms\n",
+        options.seconds, options.appenders, options.slow, options.seds,
+        options.naive ? "a naive read-change-rename loop" : "block/unblock", options.lines,
+        options.inPlace ? " with a second name (in place)" : "", options.waitMs);
     std::printf("  %s: %ld operations", options.naive ? "naive loop" : "block/unblock", operations);
     if (!options.naive) {
         std::printf(", %ld given up after %d attempts (file kept changing), %ld failed otherwise",
@@ -267,6 +300,12 @@ int main(int argc, char** argv) {
                 options.seconds = parseInt(argv[++i]);
             } else if (arg == "--appenders" && hasValue) {
                 options.appenders = parseInt(argv[++i]);
+            } else if (arg == "--in-place") {
+                options.inPlace = true;
+            } else if (arg == "--slow" && hasValue) {
+                options.slow = parseInt(argv[++i]);
+            } else if (arg == "--wait" && hasValue) {
+                options.waitMs = parseInt(argv[++i]);
             } else if (arg == "--seds" && hasValue) {
                 options.seds = parseInt(argv[++i]);
             } else if (arg == "--lines" && hasValue) {

@@ -52,6 +52,29 @@ std::string ReadFileText(const std::string& fileName) {
     return std::string(ReadFileSnapshot(fileName).bytes.view());
 }
 
+std::optional<std::string> ResultOfChange(std::string_view original, std::string_view verb) {
+    const bool block = verb == "block-lf" || verb == "block-crlf";
+    if (!block && verb != "unblock-lf" && verb != "unblock-crlf") {
+        return std::nullopt;
+    }
+    LineList lines = SplitLines(original);
+    std::erase_if(lines, [&](std::string_view line) {
+        return line.empty() || (!block && FindBlockEntry(line));
+    });
+    const auto& entries = BlockEntries();
+    const LinesToWrite contents{
+        lines,
+        block ? std::span<const std::string_view>(entries) : std::span<const std::string_view>(),
+        verb.ends_with("crlf") ? "\r\n" : "\n", original};
+    std::string result;
+    result.reserve(contents.byteCount());
+    contents.forEachPiece([&](std::string_view piece) {
+        result += piece;
+        return 0;
+    });
+    return result;
+}
+
 HostsEngine::HostsEngine(std::string hostsPath, LineEnd lineEnd)
     : hostsPath_(std::move(hostsPath)),
       lineEnd_(lineEnd),
@@ -76,6 +99,8 @@ std::vector<RecoveryNotice> HostsEngine::TakeRecoveryNotices() {
 WriteOptions HostsEngine::writeOptions() const {
     WriteOptions options;
     options.recoveryFolder = recoveryFolder_;
+    options.wait = wait_;
+    options.resultOf = ResultOfChange;
     if (writeHook_ || beforeReplace_) {
         options.hook = [this](WriteStep step) {
             if (step == WriteStep::BeforeFinalCheck && beforeReplace_) {
@@ -104,14 +129,19 @@ void HostsEngine::adopt(ByteBuffer bytes, const FileStamp& stamp) {
 }
 
 void HostsEngine::LoadHostsList() {
-    for (RecoveryNotice& notice : TidyUpBeforeRead(hostsPath_, writeOptions())) {
+    FileSnapshot snapshot;
+    for (RecoveryNotice& notice : TidyUpBeforeRead(hostsPath_, writeOptions(), &snapshot)) {
+        // A record we cannot trust stays where it is: told once a run.
+        if (notice.what == RecoveryNotice::What::Ignored &&
+            !toldIgnored_.insert(notice.tornCopy).second) {
+            continue;
+        }
         if (recoveryHandler_) {
             recoveryHandler_(notice);
         } else {
             recoveryNotices_.push_back(std::move(notice));
         }
     }
-    FileSnapshot snapshot = ReadFileSnapshot(hostsPath_);
     adopt(std::move(snapshot.bytes), snapshot.stamp);
 }
 
@@ -169,6 +199,12 @@ auto HostsEngine::retryIfChanged(Operation operation) {
             LoadHostsList();
             return operation();
         } catch (const HostsError& error) {
+            // Kept by another run from the read on: this change is what was not made.
+            if (error.kind() == HostsError::Kind::HeldByOther &&
+                error.action() == HostsError::Action::Read) {
+                throw HostsError(HostsError::Action::Write, error.kind(), error.path(),
+                                 error.osError(), error.reason() + "; nothing was written");
+            }
             if (error.kind() != HostsError::Kind::ChangedByOther) {
                 throw;
             }
@@ -229,9 +265,10 @@ std::string linesAddedIn(std::string_view version, std::string_view checked,
 // version. What it added is added to the file now in place, as that program
 // did: an operation done again would leave our file without those lines
 // for longer, for yet another program to build on.
-bool HostsEngine::replaceFile(std::span<const std::string_view> tail) {
+bool HostsEngine::replaceFile(std::span<const std::string_view> tail, std::string_view verb) {
     const LinesToWrite contents{lvHosts_, tail, TerminatorOf(lineEnd_), text_->view()};
     WriteOptions options = writeOptions();
+    options.verb = std::string(verb) + (lineEnd_ == LineEnd::CrLf ? "-crlf" : "-lf");
     std::string seen;
     bool tookIn = false;
     options.displaced = [&](std::string_view version) {
@@ -240,6 +277,8 @@ bool HostsEngine::replaceFile(std::span<const std::string_view> tail) {
         seen.assign(version);
         tookIn = true;
     };
+    // Appended to in place as we wrote: the file holds those bytes as well.
+    options.keptAppended = [&] { tookIn = true; };
     ReplaceFileContents(hostsPath_, stamp_, text_->view(), contents, options);
     return !tookIn;
 }
@@ -291,7 +330,7 @@ bool HostsEngine::Block(BlockMode mode) {
             // Room for the lines read back below, so nothing can fail once
             // the file has been written.
             lvHosts_.reserve(lvHosts_.size() + entries.size() + 1);
-            onlyOurs = replaceFile(entries);
+            onlyOurs = replaceFile(entries, "block");
         } catch (...) {
             // The file is as it was read, and so are the lists again.
             restoreListsFromText();
@@ -327,7 +366,7 @@ std::size_t HostsEngine::Unblock() {
                 empty == 1 && text_->view().ends_with('\n') && lvHosts_.back().empty();
             const bool unchanged = removed == 0 && (empty == 0 || onlyFinalEnd);
             RemoveEmptyLines();
-            if (!unchanged && !replaceFile({})) {
+            if (!unchanged && !replaceFile({}, "unblock")) {
                 readBack();
             }
         } catch (...) {

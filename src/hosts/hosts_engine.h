@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +36,12 @@ LineList SplitLines(std::string_view text);
 // The whole contents of a file. Throws HostsError (Kind::NotFound when the
 // file does not exist).
 std::string ReadFileText(const std::string& fileName);
+
+// What the engine writes for `verb` ("block-lf", "block-crlf", "unblock-lf",
+// "unblock-crlf") when the file holds `original`; nothing for another verb.
+// A recovery record names its write this way, so that a later run can tell
+// what an interrupted write could have left.
+std::optional<std::string> ResultOfChange(std::string_view original, std::string_view verb);
 
 // One item of the block list: the entry and whether the hosts file holds it
 // (the list's "Found" column).
@@ -77,6 +85,9 @@ public:
     // the process there. setBeforeReplaceHook is WriteStep::BeforeFinalCheck.
     void setWriteHook(std::function<void(WriteStep)> hook) { writeHook_ = std::move(hook); }
     void setBeforeReplaceHook(std::function<void()> hook) { beforeReplace_ = std::move(hook); }
+    // How long to wait for another run of ours at work on the file (and for
+    // a program that has it open to write); 5 seconds unless set.
+    void setWait(std::chrono::milliseconds wait) { wait_ = wait; }
 
     // Reads the hosts file into lvHosts, after tidying up what an earlier,
     // interrupted run left (see setRecoveryHandler). On failure lvHosts is
@@ -119,7 +130,7 @@ private:
     auto retryIfChanged(Operation operation);
     // Returns false when the file now holds more than what was written:
     // another program's change made after our final check, taken in.
-    bool replaceFile(std::span<const std::string_view> tail);
+    bool replaceFile(std::span<const std::string_view> tail, std::string_view verb);
     void keepLinesOfOthers(std::string lines);
     bool readBack() noexcept;
     void adopt(ByteBuffer bytes, const FileStamp& stamp);
@@ -127,6 +138,7 @@ private:
     // After a failed write: the lists as the unchanged file gives them.
     void restoreListsFromText() noexcept;
     WriteOptions writeOptions() const;
+    std::chrono::milliseconds wait_{5000};
 
     std::string hostsPath_;
     LineEnd lineEnd_;
@@ -135,6 +147,7 @@ private:
     std::function<void()> showUnblocked_;
     std::function<void(const RecoveryNotice&)> recoveryHandler_;
     std::vector<RecoveryNotice> recoveryNotices_;
+    std::set<std::string> toldIgnored_;
     std::function<void(WriteStep)> writeHook_;
     std::function<void()> beforeReplace_;
 

@@ -22,6 +22,7 @@ public:
         MarkedReadOnly,
         DiskFull,
         ChangedByOther,  // another program changed the file while we were updating it
+        HeldByOther,  // another run kept our writers' lock past the wait; osError is its pid (or 0)
         OutOfMemory,
         Other,
     };

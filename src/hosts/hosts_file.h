@@ -5,6 +5,7 @@
 // run left behind. One implementation per platform (hosts_file_posix.cpp,
 // hosts_file_win.cpp and their helpers), chosen by the build.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -77,14 +78,32 @@ struct WriteOptions {
     // more should it change again before every program that had it open has
     // let go of it. Lets the caller take that change in.
     std::function<void(std::string_view)> displaced;
+    // Called when bytes another program appended during a rewrite in place
+    // were kept after the new contents: the file holds more than was given.
+    std::function<void()> keptAppended;
+    // How long to wait for another run of ours that holds the writers' lock
+    // of the file, and for another program that has the file open to write.
+    std::chrono::milliseconds wait{5000};
+    // What the write does, kept in its recovery record ("block-lf", ...;
+    // empty for bytes given whole), and how to work out its result again
+    // from the original's bytes: a record is applied only to a file that an
+    // interrupted write of exactly that could have left.
+    std::string verb;
+    std::function<std::optional<std::string>(std::string_view original, std::string_view verb)>
+        resultOf;
 };
 
-// A rewrite in place that was interrupted (the process killed, the power
-// lost) and has been undone on a later read.
+// What a read found of an earlier run's rewrite in place.
 struct RecoveryNotice {
-    std::string file;      // the hosts file, now as it was before the change
-    std::string tornCopy;  // where the damaged bytes were kept
-    // "An interrupted change of FILE was undone; the damaged copy was kept as COPY."
+    enum class What {
+        Undone,    // it was interrupted and has been undone
+        SetAside,  // its record does not fit the file as it is: file left alone, record renamed
+        Ignored,   // a record we cannot trust (another owner, open to others): not used
+    };
+    std::string file;      // the hosts file
+    std::string tornCopy;  // Undone: the damaged bytes; otherwise the record (as set aside)
+    What what = What::Undone;
+    // "An interrupted change of FILE was undone; the damaged copy was kept as COPY.", ...
     std::string message() const;
 };
 
@@ -111,9 +130,13 @@ FileSnapshot ReadFileSnapshot(const std::string& path);
 
 // Before a read of `path`: removes the temporary files of ours beside it that
 // no running process holds, and undoes a rewrite in place that was
-// interrupted (keeping the damaged bytes beside the file). Returns what was
-// undone. Throws HostsError when a damaged file cannot be put right.
-std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options);
+// interrupted (keeping the damaged bytes beside the file) where its record
+// can be trusted and fits the file. Returns what was undone, set aside or
+// ignored. With `thenRead`, reads the file into it before another run of
+// ours may start to change it. Throws HostsError when a damaged file cannot
+// be put right, and when another run keeps the file past options.wait.
+std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options,
+                                             FileSnapshot* thenRead = nullptr);
 
 // Creates `path` with `bytes`, flushed to disk, only when nothing is there
 // yet; permissions as for any new file. A file it created but could not fill

@@ -97,8 +97,22 @@ int LinesToWrite::forEachPiece(const std::function<int(std::string_view)>& put) 
 }
 
 std::string RecoveryNotice::message() const {
-    return "An interrupted change of " + EscapeControlCharacters(file) +
-           " was undone; the damaged copy was kept as " + EscapeControlCharacters(tornCopy) + ".";
+    const std::string shown = EscapeControlCharacters(file);
+    const std::string other = EscapeControlCharacters(tornCopy);
+    switch (what) {
+        case What::SetAside:
+            return "A record of an interrupted change of " + shown +
+                   " does not fit the file as it is; the file was left alone and the record set "
+                   "aside as " +
+                   other + ".";
+        case What::Ignored:
+            return "The record " + other + " of a change of " + shown +
+                   " cannot be trusted (another owner, or open to others) and was ignored.";
+        case What::Undone:
+            break;
+    }
+    return "An interrupted change of " + shown + " was undone; the damaged copy was kept as " +
+           other + ".";
 }
 
 }  // namespace hushgate

@@ -46,7 +46,7 @@ std::unique_ptr<OurFile> createRecord(const std::string& target, const std::stri
     if (err != EACCES && err != EPERM && err != EROFS) {
         fail(Action::Write, shown, err);
     }
-    if (!options.recoveryFolder.empty() && makePrivateFolder(options.recoveryFolder) == 0) {
+    if (!options.recoveryFolder.empty() && StateFolderUsable(options.recoveryFolder, true, shown)) {
         record = std::make_unique<OurFile>(options.recoveryFolder, PrivateStemOf(target),
                                            FileRole::Record);
         if (record->created()) {
@@ -62,14 +62,16 @@ std::unique_ptr<OurFile> createRecord(const std::string& target, const std::stri
 
 // Used where the file cannot be replaced by a new one: a bind mount (EBUSY),
 // a file on another device than its folder's entry (EXDEV), a hard link, a
-// folder that takes no new file, or an owner, ACL or label we cannot give a
-// new file. A record of the original and of the intended result is on disk
-// before the first byte changes, so that a later read can undo an
-// interrupted rewrite; a failure we see is undone at once.
+// folder that takes no new file, an owner, ACL or label we cannot give a
+// new file, or another program that keeps the file open to append to it. A
+// record of the original and of the write is on disk before the first byte
+// changes, so that a later read can undo an interrupted rewrite; a failure
+// we see is undone at once. Bytes another program appends meanwhile (it
+// writes at the end, wherever that is) are kept after the new contents.
 void rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
                     const struct stat& original, const FileStamp& expected,
                     std::optional<std::string_view> known, const LinesToWrite& contents,
-                    const WriteOptions& options) {
+                    const WriteOptions& options, bool othersWriting) {
     ByteBuffer readBack;
     if (!known) {
         readBack = readWhole(heldFd, shown, Action::Write);
@@ -81,7 +83,10 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
     }
     const std::string_view before = *known;
 
-    const RecordTrailer trailer = RecordTrailer::ForRewrite(before, contents);
+    RecordTrailer trailer = RecordTrailer::ForRewrite(before, contents);
+    trailer.device = static_cast<std::uint64_t>(original.st_dev);
+    trailer.inode = static_cast<std::uint64_t>(original.st_ino);
+    trailer.verb = options.verb;
     std::unique_ptr<OurFile> record = createRecord(target, shown, options);
     restrictLike(record->fd(), original);
     const std::string footer = trailer.encode();
@@ -106,7 +111,10 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
     if (::fstat(fd.get(), &st) != 0) {
         fail(Action::Write, shown, errno);
     }
-    if (stampOf(st) != expected) {
+    // A program that keeps the file open to append goes on; any other change
+    // means starting again from a fresh read.
+    if (stampOf(st) != expected &&
+        !(othersWriting && onlyAppendedTo(heldFd, st, expected, before))) {
         failChanged(shown);
     }
     if (options.hook) {
@@ -114,18 +122,54 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
     }
 #ifdef __linux__
     // Reserve the space first: a full disk is then found before one byte of
-    // the original is overwritten.
+    // the original is overwritten. The file is made that long at once, so
+    // that what another program appends lands past what we write.
     if (trailer.newSize > 0 &&
-        ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(trailer.newSize)) != 0 &&
+        ::fallocate(fd.get(), 0, 0, static_cast<off_t>(trailer.newSize)) != 0 &&
         (errno == ENOSPC || errno == EDQUOT)) {
         fail(Action::Write, shown, errno);
     }
 #endif
+    // What was appended since our read (up to where the file was made
+    // longer, which holds no line of anyone's). Later appends land past the
+    // end of what we write, or past the file's end where that is further;
+    // all of them go right after the new contents.
+    std::string appended = bytesFrom(heldFd, before.size());
+    std::uint64_t collected = before.size() + appended.size();
+    if (trailer.newSize > before.size()) {
+        const std::size_t grown =
+            std::min(appended.size(), static_cast<std::size_t>(trailer.newSize - before.size()));
+        std::size_t kept = grown;
+        while (kept > 0 && appended[kept - 1] == '\0') {
+            --kept;
+        }
+        appended.erase(kept, grown - kept);
+    }
     err = writeLines(fd.get(), contents);
     if (err == 0 && options.hook) {
         options.hook(WriteStep::InPlaceWritten);
     }
-    if (err == 0 && ::ftruncate(fd.get(), static_cast<off_t>(trailer.newSize)) != 0) {
+    collected = std::max(collected, trailer.newSize);
+    std::uint64_t end = trailer.newSize;
+    for (int round = 0; err == 0 && round < 100; ++round) {
+        const std::string more = bytesFrom(heldFd, collected);
+        appended += more;
+        collected += more.size();
+        end = trailer.newSize + appended.size();
+        err = writeAllAt(fd.get(), appended, trailer.newSize);
+        struct stat now;
+        if (err != 0 || ::fstat(fd.get(), &now) != 0 ||
+            static_cast<std::uint64_t>(now.st_size) <= std::max(end, collected)) {
+            break;
+        }
+    }
+    // Cutting the file short could take a line that another program appends
+    // at that moment: while one keeps it open to write, what is left over
+    // becomes empty lines instead, which the next change drops.
+    const bool padded = othersWriting && collected > end;
+    if (err == 0 && padded) {
+        err = writeAllAt(fd.get(), std::string(collected - end, '\n'), end);
+    } else if (err == 0 && ::ftruncate(fd.get(), static_cast<off_t>(end)) != 0) {
         err = errno;
     }
     if (err == 0) {
@@ -142,25 +186,28 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
     // they are not.
     fd.close();
     record->removeNow();
+    if ((padded || end != trailer.newSize) && options.keptAppended) {
+        options.keptAppended();
+    }
 }
 
 // After our new file took the hosts file's place: was the version it
 // displaced still the one we checked? If another program changed it after
 // our final check (appended to it, or put a new file in its place), its bytes
 // go to `displaced`; and again if it changes once more before every program
-// that had it open has let go of it (one that opened it just before the
-// rename may write to it just after). `displacedFd` is open on what was
+// that had it open to write has let go of it (one that opened it just before
+// the rename may write to it just after), which is waited for as long as
+// options.wait. `displacedFd` is open on what was
 // displaced, and is the only descriptor of ours on it.
 void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp& expected,
-                    const std::string& shown,
-                    const std::function<void(std::string_view)>& displaced) {
+                    const std::string& shown, const WriteOptions& options) {
     struct stat st;
     bool sameAsChecked = true;
     std::uint64_t seenSize = expected.size;
     std::int64_t seenModified = expected.modifiedNs;
     for (int look = 0; look < 2; ++look) {
         if (look == 1) {
-            waitUntilNoOtherOpens(displacedFd);
+            waitUntilNoOtherOpens(displacedFd, options.wait, true);
         }
         if (::fstat(displacedFd, &st) != 0) {
             return;
@@ -176,8 +223,8 @@ void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp
         seenModified = now.modifiedNs;
         try {
             const ByteBuffer bytes = readWhole(displacedFd, shown, Action::Write);
-            if (displaced) {
-                displaced(bytes.view());
+            if (options.displaced) {
+                options.displaced(bytes.view());
             }
         } catch (const HostsError&) {
             return;  // our change is made; theirs cannot be read
@@ -250,12 +297,6 @@ FileSnapshot ReadFileSnapshot(const std::string& path) {
     if (!S_ISREG(st.st_mode)) {
         failNotRegular(Action::Read, path, st);
     }
-    // A write of ours to this file finishes first (one in place would
-    // otherwise be seen half done).
-    lockFile(fd.get(), LOCK_SH);
-    if (::fstat(fd.get(), &st) != 0) {
-        fail(Action::Read, path, errno);
-    }
     FileSnapshot snapshot;
     snapshot.stamp = stampOf(st);
     snapshot.bytes = readWhole(fd.get(), path, Action::Read);
@@ -275,9 +316,10 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     const std::string target = resolved.get();
     const std::string shown = target == path ? path : path + " (" + target + ")";
     const std::string dir = directoryOf(target);
+    const WriterLock lock(target, shown, Action::Write, options);
 
-    // Kept open: our other writers wait on its lock, and after the rename it
-    // tells whether someone wrote to it after our final check.
+    // Kept open: after the rename it tells whether someone wrote to it after
+    // our final check.
     FileDescriptor held(::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (held.get() < 0) {
         fail(Action::Write, shown, errno);
@@ -289,10 +331,15 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     if (!S_ISREG(st.st_mode)) {
         failNotRegular(Action::Write, shown, st);
     }
-    lockFile(held.get(), LOCK_EX);
+    // A program that has it open to write (appending, as `>>` does) is let
+    // finish first. One that keeps at it goes on appending to the file in
+    // place: a new file would take its later lines away from it.
+    const bool othersWriting = !waitUntilNoOtherOpens(held.get(), options.wait, true);
     struct stat named;
-    if (::fstat(held.get(), &st) != 0 || stampOf(st) != expected ||
-        ::stat(target.c_str(), &named) != 0 || !sameFile(st, named)) {
+    if (::fstat(held.get(), &st) != 0 || ::stat(target.c_str(), &named) != 0 ||
+        !sameFile(st, named) ||
+        (stampOf(st) != expected &&
+         !(othersWriting && original && onlyAppendedTo(held.get(), st, expected, *original)))) {
         failChanged(shown);
     }
     // A file marked read-only is named as such (access() would only say
@@ -305,7 +352,7 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
 
     bool hookCalled = false;
     // Every name of a hard-linked file must see the change: only in place.
-    if (st.st_nlink <= 1) {
+    if (st.st_nlink <= 1 && !othersWriting) {
         OurFile temp(dir, StemOf(fileNameOf(target)), FileRole::New);
         if (!temp.created()) {
             const int err = temp.error();
@@ -366,7 +413,7 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
                     temp.removeNow();
                     syncDirectory(dir);
                     if (displaced.get() >= 0) {
-                        checkDisplaced(displaced.get(), st, expected, shown, options.displaced);
+                        checkDisplaced(displaced.get(), st, expected, shown, options);
                     }
                     return;
                 }
@@ -381,7 +428,8 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     if (!hookCalled && options.hook) {
         options.hook(WriteStep::BeforeFinalCheck);
     }
-    rewriteInPlace(target, shown, held.get(), st, expected, original, contents, options);
+    rewriteInPlace(target, shown, held.get(), st, expected, original, contents, options,
+                   othersWriting);
 }
 
 }  // namespace hushgate

@@ -205,9 +205,14 @@ RecordTrailer RecordTrailer::ForRewrite(std::string_view before, const LinesToWr
 }
 
 std::string RecordTrailer::encode() const {
+    std::string word;
+    for (char c : verb) {
+        word += isRandomChar(c) || c == '-' ? c : '_';
+    }
     const std::string fields = std::to_string(originalSize) + " " + hex16(originalDigest) + " " +
                                std::to_string(newSize) + " " + hex16(newDigest) + " " +
-                               std::to_string(createdNs);
+                               std::to_string(createdNs) + " " + std::to_string(device) + " " +
+                               std::to_string(inode) + " " + (word.empty() ? "-" : word);
     return std::string(kTrailerStart) + fields + " " + hex16(DigestOf(fields)) + "\n";
 }
 
@@ -237,14 +242,55 @@ std::optional<RecordTrailer> RecordTrailer::decode(std::string_view tail,
     };
     if (!next(trailer.originalSize, 10) || !next(trailer.originalDigest, 16) ||
         !next(trailer.newSize, 10) || !next(trailer.newDigest, 16) ||
-        !next(trailer.createdNs, 10) || p != end) {
+        !next(trailer.createdNs, 10) || !next(trailer.device, 10) || !next(trailer.inode, 10) ||
+        p == end || std::find(p, end, ' ') != end) {
         return std::nullopt;
     }
+    trailer.verb = std::string_view(p, static_cast<std::size_t>(end - p)) == "-"
+                       ? std::string()
+                       : std::string(p, static_cast<std::size_t>(end - p));
     // The trailer must directly follow the original's bytes.
     if (trailer.originalSize + (tail.size() - start) != recordSize) {
         return std::nullopt;
     }
     return trailer;
+}
+
+bool FitsInterruptedRewrite(std::string_view now, std::string_view original,
+                            std::string_view result) {
+    if (now == original || now == result) {
+        return true;
+    }
+    // The file is made as long as the result before it is written: what is
+    // not written yet past the original's end reads as zero bytes.
+    if (now.size() == result.size() && now.size() > original.size() && now.back() == '\0') {
+        std::size_t written = now.size();
+        while (written > original.size() && now[written - 1] == '\0') {
+            --written;
+        }
+        return FitsInterruptedRewrite(now.substr(0, written), original, result);
+    }
+    const auto commonPrefix = [](std::string_view a, std::string_view b, std::size_t from) {
+        std::size_t i = from;
+        while (i < a.size() && i < b.size() && a[i] == b[i]) {
+            ++i;
+        }
+        return i;
+    };
+    // An undo written back the original up to `undone`; the write had put
+    // the result from there up to `written`, and the original follows.
+    const std::size_t undone = commonPrefix(now, original, 0);
+    const std::size_t written = commonPrefix(now, result, undone);
+    if (now.size() == original.size()) {
+        // The original again from some point at or before `written` on.
+        std::size_t from = now.size();
+        while (from > 0 && now[from - 1] == original[from - 1]) {
+            --from;
+        }
+        return from <= written;
+    }
+    // Longer than the original: the result was written past its end.
+    return now.size() > original.size() && written == now.size() && now.size() <= result.size();
 }
 
 }  // namespace hushgate::detail

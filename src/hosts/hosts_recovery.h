@@ -74,6 +74,11 @@ struct RecordTrailer {
     std::uint64_t newSize = 0;
     std::uint64_t newDigest = 0;
     std::int64_t createdNs = 0;
+    // The file it guards (device and inode numbers; 0 where not known) and
+    // what the write did (WriteOptions::verb; letters, digits and '-' only).
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::string verb;
 
     // For a rewrite of `before` into `contents` that starts now.
     static RecordTrailer ForRewrite(std::string_view before, const LinesToWrite& contents);
@@ -82,17 +87,24 @@ struct RecordTrailer {
     // From the last bytes of a record of `recordSize` bytes; nothing when
     // the record is incomplete or not ours.
     static std::optional<RecordTrailer> decode(std::string_view tail, std::uint64_t recordSize);
-    static constexpr std::size_t kMaxSize = 256;
+    static constexpr std::size_t kMaxSize = 320;
 };
+
+// True when `now` is what an interrupted rewrite of `original` into `result`
+// in place can leave: the original, the result, or a first part of the
+// result followed by the rest of the original (the file as long as the
+// longer of the two), and any of those with a first part of the original
+// written back over it by an undo that was interrupted in turn.
+bool FitsInterruptedRewrite(std::string_view now, std::string_view original,
+                            std::string_view result);
 
 // Opens the records found at `recordPaths` with `open` (nothing for one
 // that is not a record) and hands each to `undo`, oldest first: undoing an
-// interrupted undo needs the first original. `undo` returns where it kept a
-// damaged file, if it found one; each becomes a notice for `path`.
+// interrupted undo needs the first original. What `undo` tells of each
+// (undone, set aside) follows `told`.
 template <class Path, class Open, class Undo>
-std::vector<RecoveryNotice> UndoOldestFirst(const std::string& path,
-                                            const std::vector<Path>& recordPaths, Open open,
-                                            Undo undo) {
+std::vector<RecoveryNotice> UndoOldestFirst(const std::vector<Path>& recordPaths, Open open,
+                                            Undo undo, std::vector<RecoveryNotice> told = {}) {
     std::vector<std::remove_cvref_t<decltype(*open(recordPaths.front()))>> records;
     for (const Path& recordPath : recordPaths) {
         if (auto record = open(recordPath)) {
@@ -102,13 +114,12 @@ std::vector<RecoveryNotice> UndoOldestFirst(const std::string& path,
     std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
         return a.trailer.createdNs < b.trailer.createdNs;
     });
-    std::vector<RecoveryNotice> notices;
     for (auto& record : records) {
-        if (auto torn = undo(record)) {
-            notices.push_back({path, *torn});
+        if (std::optional<RecoveryNotice> notice = undo(record)) {
+            told.push_back(std::move(*notice));
         }
     }
-    return notices;
+    return told;
 }
 
 }  // namespace hushgate::detail

@@ -55,16 +55,37 @@ void scanFolder(const std::string& folder, const std::string& stem,
     }
 }
 
-// Opens and locks a record. A writer still at work holds the lock for the
-// short time its rewrite takes; then it has removed the record or died.
-std::optional<OpenRecord> openRecord(const std::string& path) {
+// Whether a record may be used at all: a file of ours (or root's), with one
+// name, that no one else may write, in a folder where no one else can have
+// put it (or a sticky one, and it belongs to the hosts file's owner).
+bool trusted(const struct stat& record, const struct stat& folder, const struct stat& file) {
+    const bool owner = record.st_uid == ::geteuid() || record.st_uid == 0;
+    const bool folderSafe = (folder.st_mode & S_IWOTH) == 0 ||
+                            ((folder.st_mode & S_ISVTX) != 0 && record.st_uid == file.st_uid);
+    return S_ISREG(record.st_mode) && record.st_nlink == 1 && owner &&
+           (record.st_mode & (S_IWGRP | S_IWOTH)) == 0 && folderSafe;
+}
+
+// Opens a record that can be trusted; tells of one that cannot. Without our
+// writers' lock, a record still locked is a writer's at work, and left to it.
+std::optional<OpenRecord> openRecord(const std::string& path, const struct stat& file, bool locked,
+                                     std::vector<RecoveryNotice>& told, const std::string& shown) {
     auto fd = std::make_unique<FileDescriptor>(
         ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    struct stat opened, named;
-    if (fd->get() < 0 || lockFile(fd->get(), LOCK_EX) != 0 || ::fstat(fd->get(), &opened) != 0 ||
-        ::lstat(path.c_str(), &named) != 0 || !sameFile(opened, named) ||
-        !S_ISREG(opened.st_mode)) {
+    struct stat opened, named, folder;
+    if (fd->get() < 0 || ::fstat(fd->get(), &opened) != 0 || ::lstat(path.c_str(), &named) != 0 ||
+        !sameFile(opened, named) || ::stat(directoryOf(path).c_str(), &folder) != 0) {
         return std::nullopt;  // gone, or not ours to read
+    }
+    if (!S_ISREG(opened.st_mode)) {
+        return std::nullopt;  // only named like one
+    }
+    if (!trusted(opened, folder, file)) {
+        told.push_back({shown, path, RecoveryNotice::What::Ignored});
+        return std::nullopt;
+    }
+    if (!locked && ::flock(fd->get(), LOCK_EX | LOCK_NB) != 0) {
+        return std::nullopt;
     }
     const auto size = static_cast<std::uint64_t>(opened.st_size);
     const std::size_t tailSize =
@@ -97,7 +118,7 @@ std::string keepTornCopy(const std::string& target, const std::string& shown,
     const std::string stem = StemOf(fileNameOf(target));
     auto copy = std::make_unique<OurFile>(folder, stem, FileRole::Copy);
     if (!copy->created() && !options.recoveryFolder.empty() &&
-        makePrivateFolder(options.recoveryFolder) == 0) {
+        StateFolderUsable(options.recoveryFolder, true, shown)) {
         folder = options.recoveryFolder;
         copy = std::make_unique<OurFile>(folder, stem, FileRole::Copy);
     }
@@ -125,12 +146,23 @@ std::string keepTornCopy(const std::string& target, const std::string& shown,
     fail(Action::Write, shown, EEXIST);
 }
 
-// Undoes what `record` guarded if the file is neither the version before
-// nor the one after the rewrite. Returns the torn copy's path then.
-std::optional<std::string> undo(const std::string& path, const std::string& target,
-                                OpenRecord& record, const WriteOptions& options) {
+// Leaves the file alone and renames the record out of the way.
+RecoveryNotice setAside(const std::string& path, const OpenRecord& record) {
+    const std::string stale = record.path + ".stale";
+    ::rename(record.path.c_str(), stale.c_str());
+    syncDirectory(directoryOf(record.path));
+    return {path, stale, RecoveryNotice::What::SetAside};
+}
+
+// Undoes what `record` guarded if the file is still the one it names and
+// holds what the interrupted write could have left, other than its result.
+std::optional<RecoveryNotice> undo(const std::string& path, const std::string& target,
+                                   OpenRecord& record, const WriteOptions& options) {
     FileSnapshot now = ReadFileSnapshot(target);
     const RecordTrailer& t = record.trailer;
+    if (t.inode != 0 && (now.stamp.device != t.device || now.stamp.inode != t.inode)) {
+        return setAside(path, record);
+    }
     const std::string_view current = now.bytes.view();
     if (current.size() == t.newSize && DigestOf(current) == t.newDigest) {
         ::unlink(record.path.c_str());
@@ -160,8 +192,18 @@ std::optional<std::string> undo(const std::string& path, const std::string& targ
     }
     const std::string damaged = "an interrupted change left the file damaged";
     if (used != original.size() || DigestOf(original.view()) != t.originalDigest) {
+        // Kept for whoever mends the file by hand; no later run can use it.
         throw HostsError(Action::Read, Kind::Other, path, 0,
-                         damaged + ", and the copy kept to undo it is damaged too", record.path);
+                         damaged + ", and the copy kept to undo it, " +
+                             EscapeControlCharacters(record.path) +
+                             ", is damaged too; both are left as they are");
+    }
+    const std::optional<std::string> result = options.resultOf && !t.verb.empty()
+                                                  ? options.resultOf(original.view(), t.verb)
+                                                  : std::nullopt;
+    if (!result || result->size() != t.newSize || DigestOf(*result) != t.newDigest ||
+        !FitsInterruptedRewrite(current, original.view(), *result)) {
+        return setAside(path, record);
     }
     struct stat like;
     if (::stat(target.c_str(), &like) != 0) {
@@ -170,10 +212,12 @@ std::optional<std::string> undo(const std::string& path, const std::string& targ
     try {
         const std::string torn = keepTornCopy(target, path, current, like, options);
         const std::string_view bytes = original.view();
-        ReplaceFileContents(target, now.stamp, current, LinesToWrite::Bytes(bytes), options);
+        WriteOptions restore = options;
+        restore.verb.clear();
+        ReplaceFileContents(target, now.stamp, current, LinesToWrite::Bytes(bytes), restore);
         ::unlink(record.path.c_str());
         syncDirectory(directoryOf(record.path));
-        return torn;
+        return RecoveryNotice{path, torn};
     } catch (const HostsError& error) {
         throw HostsError(Action::Write, error.kind(), path, error.osError(),
                          damaged + " and it could not be put back: " + error.reason(), record.path);
@@ -182,20 +226,36 @@ std::optional<std::string> undo(const std::string& path, const std::string& targ
 
 }  // namespace
 
-std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options) {
+std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options,
+                                             FileSnapshot* thenRead) {
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
                                                          &std::free);
-    if (!resolved) {
-        return {};  // the read that follows says why
+    struct stat file;
+    if (!resolved || ::stat(resolved.get(), &file) != 0) {
+        if (thenRead != nullptr) {
+            *thenRead = ReadFileSnapshot(path);  // says why
+        }
+        return {};
     }
     const std::string target = resolved.get();
+    const WriterLock lock(target, path, Action::Read, options);
     std::vector<std::string> paths;
     scanFolder(directoryOf(target), StemOf(fileNameOf(target)), paths);
-    if (!options.recoveryFolder.empty()) {
+    if (!options.recoveryFolder.empty() && StateFolderUsable(options.recoveryFolder, false, path)) {
         scanFolder(options.recoveryFolder, PrivateStemOf(target), paths);
     }
-    return UndoOldestFirst(path, paths, openRecord,
-                           [&](OpenRecord& record) { return undo(path, target, record, options); });
+    std::vector<RecoveryNotice> told;
+    auto notices = UndoOldestFirst(
+        paths,
+        [&](const std::string& recordPath) {
+            return openRecord(recordPath, file, lock.held(), told, path);
+        },
+        [&](OpenRecord& record) { return undo(path, target, record, options); });
+    if (thenRead != nullptr) {
+        *thenRead = ReadFileSnapshot(path);
+    }
+    notices.insert(notices.begin(), told.begin(), told.end());
+    return notices;
 }
 
 }  // namespace hushgate

@@ -181,11 +181,15 @@ std::optional<std::string> undo(const std::string& path, const std::wstring& tar
 
 }  // namespace
 
-std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options) {
+std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options,
+                                             FileSnapshot* thenRead) {
     std::wstring given;
     std::wstring target;
     if (path.empty() || windows::ToUtf16(path, given) != 0 || resolveTarget(given, target) != 0) {
-        return {};  // the read that follows says why
+        if (thenRead != nullptr) {
+            *thenRead = ReadFileSnapshot(path);  // says why
+        }
+        return {};
     }
     std::vector<std::wstring> paths;
     scanFolder(folderPrefixOf(target), StemOf(windows::ToUtf8(nameOf(target))), paths);
@@ -194,8 +198,17 @@ std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const Writ
         windows::ToUtf16(options.recoveryFolder, privateFolder) == 0) {
         scanFolder(privateFolder + L"\\", PrivateStemOf(displayPath(target)), paths);
     }
-    return UndoOldestFirst(path, paths, openRecord,
-                           [&](OpenRecord& record) { return undo(path, target, record, options); });
+    auto notices = UndoOldestFirst(paths, openRecord,
+                                   [&](OpenRecord& record) -> std::optional<RecoveryNotice> {
+                                       if (auto torn = undo(path, target, record, options)) {
+                                           return RecoveryNotice{path, *torn};
+                                       }
+                                       return std::nullopt;
+                                   });
+    if (thenRead != nullptr) {
+        *thenRead = ReadFileSnapshot(path);
+    }
+    return notices;
 }
 
 }  // namespace hushgate

@@ -62,7 +62,13 @@ void RemoveOnInterrupt::release() {
 namespace {
 
 constexpr int kInterrupts[3] = {SIGINT, SIGTERM, SIGHUP};
-volatile std::sig_atomic_t gPending = 0;
+// Held back in a critical step: the interrupts above, a quit (which would
+// leave a core and the file half written), and job control, which would
+// stop us part way with the writers' lock held. Job control alone is held
+// for as long as that lock is.
+constexpr int kHeld[7] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP, SIGTTIN, SIGTTOU};
+constexpr int kJobControlFrom = 4;
+volatile std::sig_atomic_t gPending[7] = {};
 
 void removeRegistered() {
     for (Slot& slot : gSlots) {
@@ -78,7 +84,11 @@ extern "C" void onInterrupt(int signal) {
 }
 
 extern "C" void noteInterrupt(int signal) {
-    gPending = signal;
+    for (int i = 0; i < 7; ++i) {
+        if (kHeld[i] == signal) {
+            gPending[i] = 1;
+        }
+    }
 }
 
 struct sigaction actionOf(void (*handler)(int)) {
@@ -102,26 +112,26 @@ void InstallInterruptHandling() {
 
 namespace detail {
 
-DeferInterrupts::DeferInterrupts() {
+DeferInterrupts::DeferInterrupts(bool jobControlOnly) {
     const struct sigaction note = actionOf(noteInterrupt);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = jobControlOnly ? kJobControlFrom : 0; i < 7; ++i) {
         // An ignored signal stays ignored.
-        if (::sigaction(kInterrupts[i], nullptr, &saved_[i]) == 0 &&
-            saved_[i].sa_handler != SIG_IGN) {
-            replaced_[i] = ::sigaction(kInterrupts[i], &note, nullptr) == 0;
+        if (::sigaction(kHeld[i], nullptr, &saved_[i]) == 0 && saved_[i].sa_handler != SIG_IGN) {
+            replaced_[i] = ::sigaction(kHeld[i], &note, nullptr) == 0;
         }
     }
 }
 
 DeferInterrupts::~DeferInterrupts() {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 7; ++i) {
         if (replaced_[i]) {
-            ::sigaction(kInterrupts[i], &saved_[i], nullptr);
+            ::sigaction(kHeld[i], &saved_[i], nullptr);
+            // Taken back now, as it would have been (an outer hold notes it again).
+            if (gPending[i]) {
+                gPending[i] = 0;
+                ::raise(kHeld[i]);
+            }
         }
-    }
-    if (const int signal = gPending) {
-        gPending = 0;
-        ::raise(signal);
     }
 }
 
@@ -176,11 +186,15 @@ void InstallInterruptHandling() {
 
 namespace detail {
 
-DeferInterrupts::DeferInterrupts() {
-    ++gDeferring;
+DeferInterrupts::DeferInterrupts(bool jobControlOnly) : jobControlOnly_(jobControlOnly) {
+    if (!jobControlOnly_) {
+        ++gDeferring;
+    }
 }
 DeferInterrupts::~DeferInterrupts() {
-    --gDeferring;
+    if (!jobControlOnly_) {
+        --gDeferring;
+    }
 }
 FileSizeLimitAsError::FileSizeLimitAsError() {}
 FileSizeLimitAsError::~FileSizeLimitAsError() {}

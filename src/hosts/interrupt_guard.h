@@ -24,20 +24,23 @@ private:
     int slot_ = -1;
 };
 
-// While alive, Ctrl-C, SIGTERM and SIGHUP wait; one that came in takes
-// effect, as it would have, when this ends. Process-wide, so it holds in
-// programs with several threads too.
+// While alive, Ctrl-C, SIGTERM, SIGHUP, SIGQUIT and job control (Ctrl-Z,
+// SIGTTIN, SIGTTOU) wait, or job control alone when `jobControlOnly`; one
+// that came in takes effect, as it would have, when this ends. Process-wide,
+// so it holds in programs with several threads too.
 class DeferInterrupts {
 public:
-    DeferInterrupts();
+    explicit DeferInterrupts(bool jobControlOnly = false);
     ~DeferInterrupts();
     DeferInterrupts(const DeferInterrupts&) = delete;
     DeferInterrupts& operator=(const DeferInterrupts&) = delete;
 
 private:
 #ifndef _WIN32
-    struct sigaction saved_[3] = {};
-    bool replaced_[3] = {};
+    struct sigaction saved_[7] = {};
+    bool replaced_[7] = {};
+#else
+    bool jobControlOnly_;
 #endif
 };
 

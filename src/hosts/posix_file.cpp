@@ -154,6 +154,57 @@ int writeAll(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
+int writeAllAt(int fd, std::string_view bytes, std::uint64_t offset) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n < 0 ? errno : ENOSPC;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        offset += static_cast<std::uint64_t>(n);
+    }
+    return 0;
+}
+
+bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
+                    std::string_view before) {
+    const FileStamp now = stampOf(st);
+    if (now.device != expected.device || now.inode != expected.inode || now.size < expected.size ||
+        before.size() != expected.size) {
+        return false;
+    }
+    std::string head(before.size(), '\0');
+    std::size_t used = 0;
+    while (used < head.size()) {
+        const ssize_t n =
+            ::pread(fd, head.data() + used, head.size() - used, static_cast<off_t>(used));
+        if (n <= 0) {
+            return false;
+        }
+        used += static_cast<std::size_t>(n);
+    }
+    return head == before;
+}
+
+std::string bytesFrom(int fd, std::uint64_t from) {
+    std::string bytes;
+    char buffer[65536];
+    for (off_t at = static_cast<off_t>(from);;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return bytes;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        at += n;
+    }
+}
+
 int writeLines(int fd, const LinesToWrite& contents) {
     SlicedWriter out(fd);
     return WriteBuffered(contents,
@@ -245,26 +296,31 @@ void OurFile::removeNow() {
     fd_.close();
 }
 
-void waitUntilNoOtherOpens(int fd) {
+bool waitUntilNoOtherOpens(int fd, std::chrono::milliseconds wait, bool writersOnly) {
 #ifdef __linux__
-    // A write lease is granted only while no one else has the file open. It
-    // is let go at once; should someone open the file in that instant, the
-    // kernel's notice comes as SIGURG, which is ignored unless handled.
+    // A write lease is granted only while no one else has the file open, a
+    // read lease while no one has it open to write. It is let go at once;
+    // should someone open the file in that instant, the kernel's notice
+    // comes as SIGURG, which is ignored unless handled.
     if (::fcntl(fd, F_SETSIG, SIGURG) != 0) {
-        return;
+        return true;
     }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        if (::fcntl(fd, F_SETLEASE, writersOnly ? F_RDLCK : F_WRLCK) == 0) {
             ::fcntl(fd, F_SETLEASE, F_UNLCK);
-            return;
+            return true;
         }
-        if (errno != EAGAIN) {
-            return;
+        if (errno != EAGAIN || std::chrono::steady_clock::now() >= deadline) {
+            return errno != EAGAIN;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 #else
     (void)fd;
+    (void)wait;
+    (void)writersOnly;
+    return true;
 #endif
 }
 
@@ -276,14 +332,6 @@ void removeIfUnlocked(const std::string& path) {
         sameFile(opened, named)) {
         ::unlink(path.c_str());
     }
-}
-
-int makePrivateFolder(const std::string& folder) {
-    if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) {
-        struct stat st;
-        return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
-    }
-    return errno;
 }
 
 }  // namespace hushgate::detail

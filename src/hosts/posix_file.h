@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <utility>
@@ -55,10 +56,20 @@ std::string fileNameOf(const std::string& path);
 // These return 0 or the errno of the failure. A write that makes no
 // progress is reported as a full disk.
 int writeAll(int fd, const char* data, std::size_t size);
+// `bytes` at `offset`, the file position left as it was.
+int writeAllAt(int fd, std::string_view bytes, std::uint64_t offset);
 int writeLines(int fd, const LinesToWrite& contents);
 int fsyncRetrying(int fd);
 // flock(), waiting through signals.
 int lockFile(int fd, int operation);
+
+// True when the file open at `fd` (described by `st`) is the version read,
+// `before`, with bytes added at its end since: what a program appending to
+// it (as `>>` does) leaves.
+bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
+                    std::string_view before);
+// The bytes of the file open at `fd` from `from` to its end.
+std::string bytesFrom(int fd, std::uint64_t from);
 
 // Makes a rename or a new file in `dir` durable. Failures are ignored: some
 // file systems cannot sync a directory, and the data is already written.
@@ -81,6 +92,8 @@ bool copyMetadata(int fd, int originalFd, const struct stat& original);
 // (the file a link points to) the file that is marked.
 void refuseProtected(int fd, const std::string& dir, const std::string& target,
                      const std::string& shown);
+// True when `dir` is marked append-only: a file put there stays for good.
+bool appendOnlyFolder(const std::string& dir);
 
 // Gives `fd`, a file holding a copy of the file described by `like`, no more
 // access than that file: its group, its read bits, no ACL of its own.
@@ -115,16 +128,43 @@ private:
     std::unique_ptr<RemoveOnInterrupt> onInterrupt_;
 };
 
-// Waits (briefly, at most about a tenth of a second) until no other process
-// has the file open at `fd`, so that a program that opened it to write has
-// finished. Where that cannot be told (not Linux, a file system without
-// leases, a file we do not own without CAP_LEASE) it returns at once.
-void waitUntilNoOtherOpens(int fd);
+// Waits at most `wait` until no other process has the file open at `fd`
+// (when `writersOnly`, open to write), so that a program that opened it to
+// write has finished. Returns false when one still has it open at the end.
+// Where that cannot be told (not Linux, a file system without leases, a file
+// we do not own without CAP_LEASE) it returns true at once.
+bool waitUntilNoOtherOpens(int fd, std::chrono::milliseconds wait = std::chrono::milliseconds(100),
+                           bool writersOnly = false);
 
 // Removes `path` unless a running process holds its lock. Never throws.
 void removeIfUnlocked(const std::string& path);
 
-// Creates `folder` (one level, private to us) if it is missing. Returns 0 or errno.
-int makePrivateFolder(const std::string& folder);
+// True when `folder` (created first, mode 0700, when `create`) is there for
+// our records and locks; false when it is missing or cannot be made. Throws
+// HostsError, naming `shown`, when it is there but not a folder of ours
+// (root's, for root) with mode 0700: a symbolic link, another owner or other
+// permissions would let someone else plant or remove what we keep there.
+bool StateFolderUsable(const std::string& folder, bool create, const std::string& shown);
+
+// While alive, this process is the one run of ours that reads or writes
+// `target` (nested takes in one thread are free), and job control waits. The
+// lock file is the system file's in the state folder, any other's beside it
+// (one per user); where none can be made, there is no lock. Waits at most
+// `options.wait` for another run, then throws HostsError (Kind::HeldByOther).
+class WriterLock {
+public:
+    WriterLock(const std::string& target, const std::string& shown, Action action,
+               const WriteOptions& options);
+    ~WriterLock();
+    WriterLock(const WriterLock&) = delete;
+    WriterLock& operator=(const WriterLock&) = delete;
+    bool held() const { return fd_.get() >= 0; }
+
+private:
+    DeferInterrupts jobControl_;
+    std::string path_;
+    FileDescriptor fd_;
+    std::unique_ptr<RemoveOnInterrupt> onInterrupt_;
+};
 
 }  // namespace hushgate::detail

@@ -97,6 +97,18 @@ bool copyMetadata(int fd, int originalFd, const struct stat& original) {
     return true;
 }
 
+bool appendOnlyFolder(const std::string& dir) {
+#ifdef __linux__
+    FileDescriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    int flags = 0;
+    return folder.get() >= 0 && ::ioctl(folder.get(), FS_IOC_GETFLAGS, &flags) == 0 &&
+           (flags & FS_APPEND_FL) != 0;
+#else
+    (void)dir;
+    return false;
+#endif
+}
+
 void refuseProtected(int fd, const std::string& dir, const std::string& target,
                      const std::string& shown) {
 #ifdef __linux__
@@ -106,10 +118,7 @@ void refuseProtected(int fd, const std::string& dir, const std::string& target,
         throw HostsError(Action::Write, Kind::MarkedReadOnly, target, EPERM,
                          MarkedReadOnlyReason(target));
     }
-    FileDescriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    flags = 0;
-    if (folder.get() >= 0 && ::ioctl(folder.get(), FS_IOC_GETFLAGS, &flags) == 0 &&
-        (flags & FS_APPEND_FL)) {
+    if (appendOnlyFolder(dir)) {
         throw HostsError(Action::Write, Kind::PermissionDenied, shown, EPERM,
                          "its folder is marked append-only (chattr +a), so no file of it can be "
                          "replaced; nothing was written");

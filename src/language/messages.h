@@ -40,6 +40,13 @@ inline constexpr const char* kHelperMissing = "HelperMissing";
 // %1 the hosts file, %2 the damaged copy kept beside it.
 inline constexpr const char* kChangeRolledBack = "ChangeRolledBack";
 
+// %1 file, %2 " (pid N)" or nothing: another run of ours kept the file.
+inline constexpr const char* kHeldByOther = "HeldByOther";
+// %1 the hosts file, %2 the record: set aside as not fitting the file, or
+// ignored as not to be trusted.
+inline constexpr const char* kRecordSetAside = "RecordSetAside";
+inline constexpr const char* kRecordIgnored = "RecordIgnored";
+
 // Message-box buttons, for a language Qt itself has no translation of.
 inline constexpr const char* kButtonOK = "ButtonOK";
 inline constexpr const char* kButtonYes = "ButtonYes";
@@ -56,7 +63,8 @@ inline constexpr const char* kAll[] = {
     kHelperMissing,     kChangeRolledBack, kButtonOK,
     kButtonYes,         kButtonNo,         kLanguageFileDamaged,
     kResourcesMissing,  kResourcesDamaged, kPartlyBlocked,
-    kMarkedReadOnly,
+    kMarkedReadOnly,    kHeldByOther,      kRecordSetAside,
+    kRecordIgnored,
 };
 
 }  // namespace hushgate::messages

@@ -16,6 +16,10 @@ Text DescribeHostsError(const HostsError& error, const LanguageFile& language, b
     } else if (error.kind() == HostsError::Kind::MarkedReadOnly) {
         text = language.message(m::kMarkedReadOnly)
                    .arg(path, Text(ClearReadOnlyCommand(error.path())));
+    } else if (error.kind() == HostsError::Kind::HeldByOther) {
+        const std::string pid =
+            error.osError() > 0 ? " (pid " + std::to_string(error.osError()) + ")" : "";
+        return language.message(m::kHeldByOther).arg(path, Text(pid));
     } else {
         // The system's reason, as the system gave it.
         text = language
@@ -37,6 +41,14 @@ Text DescribeHostsError(const HostsError& error, const LanguageFile& language, b
 #endif
     }
     return text;
+}
+
+Text RecoveryNoticeMessage(const RecoveryNotice& notice, const LanguageFile& language) {
+    using What = RecoveryNotice::What;
+    const char* key = notice.what == What::SetAside  ? messages::kRecordSetAside
+                      : notice.what == What::Ignored ? messages::kRecordIgnored
+                                                     : messages::kChangeRolledBack;
+    return language.message(key).arg(Text(notice.file), Text(notice.tornCopy));
 }
 
 Text HostsChangeMessage(const HostsChangeOutcome& outcome, const LanguageFile& language) {

@@ -16,6 +16,10 @@ Text DescribeHostsError(const HostsError& error,
                         const LanguageFile& language = LanguageFile::builtInEnglish(),
                         bool elevated = RunsWithAdministratorRights());
 
+// What the window says, in `language`, of what a read found of an earlier,
+// interrupted change: undone, its record set aside, or a record ignored.
+Text RecoveryNoticeMessage(const RecoveryNotice& notice, const LanguageFile& language);
+
 // What the window says, in `language`, when a change made through pkexec did
 // not happen. Empty when there is nothing to say here: the change was made
 // (the window then gives its usual advice), the user dismissed the password

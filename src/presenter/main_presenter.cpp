@@ -158,8 +158,7 @@ void MainPresenter::takeRecoveryNotices() {
     // Told once each, after the engine call that made them has returned.
     for (const RecoveryNotice& notice : engine_.TakeRecoveryNotices()) {
         pending_.push_back(
-            {MessageIcon::Warning, kTitle,
-             languageFile_.message(messages::kChangeRolledBack).arg(notice.file, notice.tornCopy)});
+            {MessageIcon::Warning, kTitle, RecoveryNoticeMessage(notice, languageFile_)});
     }
 }
 

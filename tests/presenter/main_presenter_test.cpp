@@ -405,10 +405,20 @@ TEST(HostsMessages, SayWhatFailedAndWhatIsLeft) {
         {{A::Write, K::PermissionDenied, "/h", 13, "no"}, true, "Cannot write /h: no." + unchanged},
         {{A::Write, K::MarkedReadOnly, path, 1, "marked"}, false, marked},
         {{A::Write, K::ChangedByOther, "/h", 0, "changed"}, false, "Another program kept changing /h while it was being updated; nothing was written. Try again."},
+        {{A::Write, K::HeldByOther, "/h", 42, "held"}, false, "/h is held by another program (pid 42); nothing was written. Try again."},
+        {{A::Read, K::HeldByOther, "/h", 0, "held"}, false, "/h is held by another program; nothing was written. Try again."},
+    };
+    const std::pair<RecoveryNotice::What, std::string> notices[] = {
+        {RecoveryNotice::What::Undone, "An interrupted change of /h was undone; the damaged copy was kept as /r."},
+        {RecoveryNotice::What::SetAside, "A record of an interrupted change of /h does not fit the file as it is; the file was left alone and the record set aside as /r."},
+        {RecoveryNotice::What::Ignored, "The record /r of a change of /h cannot be trusted (another owner, or open to others) and was ignored."},
     };
     // clang-format on
     for (const auto& [error, elevated, says] : errors) {
         EXPECT_EQ(bytesOf(DescribeHostsError(error, english, elevated)), says) << elevated;
+    }
+    for (const auto& [what, says] : notices) {
+        EXPECT_EQ(bytesOf(RecoveryNoticeMessage({"/h", "/r", what}, english)), says);
     }
 }
 

@@ -52,6 +52,7 @@ LATER_KEYS = {
         "ChangeNotAllowed", "ChangeFailed", "PkexecMissing", "HelperMissing",
         "ChangeRolledBack", "ButtonOK", "ButtonYes", "ButtonNo", "LanguageFileDamaged",
         "ResourcesMissing", "ResourcesDamaged", "PartlyBlocked", "MarkedReadOnly",
+        "HeldByOther", "RecordSetAside", "RecordIgnored",
     ],
 }
 

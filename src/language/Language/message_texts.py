@@ -44,6 +44,11 @@ MESSAGES = {
         ResourcesDamaged="The icon library %1 cannot be used: %2; the toolbar shows no pictures.",
         PartlyBlocked="%1 of %2 entries present",
         MarkedReadOnly="%1 is marked read-only, and Tavrin Hushgate leaves a file so marked as it is. To clear the mark, run: %2",
+        HeldByOther="%1 is held by another program%2; nothing was written. Try again.",
+        RecordSetAside="A record of an interrupted change of %1 does not fit the file as it is; the "
+        "file was left alone and the record set aside as %2.",
+        RecordIgnored="The record %2 of a change of %1 cannot be trusted (another owner, or open to "
+        "others) and was ignored.",
     ),
     "German": texts(
         "unbekannt",
@@ -74,6 +79,12 @@ MESSAGES = {
         ResourcesDamaged="Die Symbolbibliothek %1 ist nicht verwendbar: %2; die Symbolleiste bleibt ohne Bilder.",
         PartlyBlocked="%1 von %2 Einträgen vorhanden",
         MarkedReadOnly="%1 ist als schreibgeschützt markiert, und Tavrin Hushgate lässt eine so markierte Datei, wie sie ist. Um die Markierung aufzuheben, führen Sie aus: %2",
+        HeldByOther="%1 wird von einem anderen Programm festgehalten%2; es wurde nichts "
+        "geschrieben. Versuchen Sie es erneut.",
+        RecordSetAside="Ein Protokoll einer unterbrochenen Änderung von %1 passt nicht zur Datei, "
+        "wie sie ist; die Datei blieb unverändert, das Protokoll wurde als %2 beiseitegelegt.",
+        RecordIgnored="Dem Protokoll %2 einer Änderung von %1 kann nicht vertraut werden (anderer "
+        "Besitzer oder für andere beschreibbar); es wurde nicht beachtet.",
     ),
     "French": texts(
         "inconnu",
@@ -106,6 +117,13 @@ MESSAGES = {
         ResourcesDamaged="La bibliothèque d'icônes %1 est inutilisable\u00a0: %2\u00a0; la barre d'outils reste sans images.",
         PartlyBlocked="%1 entrées sur %2 présentes",
         MarkedReadOnly="%1 est marqué en lecture seule, et Tavrin Hushgate laisse un tel fichier tel quel. Pour retirer cette marque, exécutez\u00a0: %2",
+        HeldByOther="%1 est retenu par un autre programme%2\u00a0; rien n'a été écrit. "
+        "Réessayez.",
+        RecordSetAside="Un relevé d'une modification interrompue de %1 ne correspond pas au "
+        "fichier tel qu'il est\u00a0; le fichier a été laissé tel quel et le relevé mis de côté "
+        "sous %2.",
+        RecordIgnored="Le relevé %2 d'une modification de %1 n'est pas fiable (autre "
+        "propriétaire, ou modifiable par d'autres) et a été ignoré.",
     ),
     "Spanish": texts(
         "desconocido",
@@ -136,6 +154,11 @@ MESSAGES = {
         ResourcesDamaged="No se puede usar la biblioteca de iconos %1: %2; la barra de herramientas queda sin imágenes.",
         PartlyBlocked="%1 de %2 entradas presentes",
         MarkedReadOnly="%1 está marcado como de solo lectura, y Tavrin Hushgate no modifica un archivo así marcado. Para quitar la marca, ejecute: %2",
+        HeldByOther="Otro programa retiene %1%2; no se escribió nada. Inténtelo de nuevo.",
+        RecordSetAside="Un registro de un cambio interrumpido de %1 no corresponde al archivo "
+        "tal como está; el archivo se dejó intacto y el registro se apartó como %2.",
+        RecordIgnored="El registro %2 de un cambio de %1 no es de confianza (otro propietario, o "
+        "modificable por otros) y se ignoró.",
     ),
     "Italian": texts(
         "sconosciuto",
@@ -167,6 +190,12 @@ MESSAGES = {
         ResourcesDamaged="Impossibile usare la libreria di icone %1: %2; la barra degli strumenti resta senza immagini.",
         PartlyBlocked="%1 voci su %2 presenti",
         MarkedReadOnly="%1 è contrassegnato come di sola lettura e Tavrin Hushgate non modifica un file così contrassegnato. Per togliere il contrassegno, eseguire: %2",
+        HeldByOther="%1 è trattenuto da un altro programma%2; non è stato scritto nulla. "
+        "Riprova.",
+        RecordSetAside="Una registrazione di una modifica interrotta di %1 non corrisponde al file "
+        "com'è ora; il file è stato lasciato com'era e la registrazione messa da parte come %2.",
+        RecordIgnored="La registrazione %2 di una modifica di %1 non è affidabile (altro "
+        "proprietario, o modificabile da altri) ed è stata ignorata.",
     ),
     "Portuguese": texts(
         "desconhecido",
@@ -198,6 +227,11 @@ MESSAGES = {
         ResourcesDamaged="Não é possível usar a biblioteca de ícones %1: %2; a barra de ferramentas fica sem imagens.",
         PartlyBlocked="%1 de %2 entradas presentes",
         MarkedReadOnly="%1 está marcado como somente leitura, e o Tavrin Hushgate não altera um arquivo assim marcado. Para remover a marca, execute: %2",
+        HeldByOther="%1 está retido por outro programa%2; nada foi escrito. Tente de novo.",
+        RecordSetAside="Um registo de uma alteração interrompida de %1 não corresponde ao ficheiro "
+        "como está; o ficheiro ficou como estava e o registo foi posto de parte como %2.",
+        RecordIgnored="O registo %2 de uma alteração de %1 não é de confiança (outro dono, ou "
+        "alterável por outros) e foi ignorado.",
     ),
     "Polish": texts(
         "nieznany",
@@ -229,6 +263,12 @@ MESSAGES = {
         ResourcesDamaged="Nie można użyć biblioteki ikon %1: %2; pasek narzędzi pozostaje bez obrazków.",
         PartlyBlocked="Obecne wpisy: %1 z %2",
         MarkedReadOnly="Plik %1 jest oznaczony jako tylko do odczytu, a Tavrin Hushgate nie zmienia tak oznaczonych plików. Aby usunąć to oznaczenie, wykonaj: %2",
+        HeldByOther="Plik %1 jest zajęty przez inny program%2; nic nie zapisano. Spróbuj "
+        "ponownie.",
+        RecordSetAside="Zapis przerwanej zmiany pliku %1 nie pasuje do pliku w obecnej postaci; "
+        "plik pozostawiono bez zmian, a zapis odłożono jako %2.",
+        RecordIgnored="Zapisowi %2 zmiany pliku %1 nie można ufać (inny właściciel lub zapis "
+        "dostępny dla innych); pominięto go.",
     ),
     "Russian": texts(
         "неизвестно",
@@ -260,6 +300,11 @@ MESSAGES = {
         ResourcesDamaged="Библиотеку значков %1 нельзя использовать: %2; панель инструментов остаётся без рисунков.",
         PartlyBlocked="Есть записей: %1 из %2",
         MarkedReadOnly="Файл %1 помечен как доступный только для чтения, и Tavrin Hushgate не изменяет такие файлы. Чтобы снять эту отметку, выполните: %2",
+        HeldByOther="%1 занят другой программой%2; ничего не записано. Попробуйте ещё раз.",
+        RecordSetAside="Запись о прерванном изменении %1 не подходит к файлу в его нынешнем виде; "
+        "файл оставлен как есть, запись отложена как %2.",
+        RecordIgnored="Записи %2 об изменении %1 нельзя доверять (другой владелец или доступна "
+        "для записи другим); она пропущена.",
     ),
     "Ukrainian": texts(
         "невідомо",
@@ -290,6 +335,11 @@ MESSAGES = {
         ResourcesDamaged="Бібліотеку значків %1 неможливо використати: %2; панель інструментів залишається без зображень.",
         PartlyBlocked="Наявно записів: %1 з %2",
         MarkedReadOnly="Файл %1 позначено як доступний лише для читання, і Tavrin Hushgate не змінює такі файли. Щоб зняти цю позначку, виконайте: %2",
+        HeldByOther="%1 зайнятий іншою програмою%2; нічого не записано. Спробуйте ще раз.",
+        RecordSetAside="Запис про перервану зміну %1 не відповідає файлу в його теперішньому "
+        "вигляді; файл залишено як є, запис відкладено як %2.",
+        RecordIgnored="Запису %2 про зміну %1 не можна довіряти (інший власник або доступний "
+        "для запису іншим); його пропущено.",
     ),
     "Greek": texts(
         "άγνωστη",
@@ -320,6 +370,12 @@ MESSAGES = {
         ResourcesDamaged="Η βιβλιοθήκη εικονιδίων %1 δεν μπορεί να χρησιμοποιηθεί: %2\u00b7 η γραμμή εργαλείων μένει χωρίς εικόνες.",
         PartlyBlocked="Υπάρχουν %1 από %2 καταχωρίσεις",
         MarkedReadOnly="Το %1 έχει σημειωθεί ως μόνο για ανάγνωση και το Tavrin Hushgate δεν αλλάζει τέτοιο αρχείο. Για να αφαιρέσετε τη σήμανση, εκτελέστε: %2",
+        HeldByOther="Το %1 κρατείται από άλλο πρόγραμμα%2\u00b7 δεν γράφτηκε τίποτα. "
+        "Δοκιμάστε ξανά.",
+        RecordSetAside="Μια καταγραφή διακοπείσας αλλαγής του %1 δεν ταιριάζει με το αρχείο όπως "
+        "είναι\u00b7 το αρχείο έμεινε ως έχει και η καταγραφή παραμερίστηκε ως %2.",
+        RecordIgnored="Η καταγραφή %2 μιας αλλαγής του %1 δεν είναι αξιόπιστη (άλλος κάτοχος ή "
+        "εγγράψιμη από άλλους) και αγνοήθηκε.",
     ),
     "Turkish": texts(
         "bilinmiyor",
@@ -350,5 +406,11 @@ MESSAGES = {
         ResourcesDamaged="%1 simge kitaplığı kullanılamıyor: %2; araç çubuğu resimsiz kalıyor.",
         PartlyBlocked="%2 girdiden %1 tanesi mevcut",
         MarkedReadOnly="%1 salt okunur olarak işaretli ve Tavrin Hushgate böyle işaretli bir dosyayı değiştirmez. İşareti kaldırmak için şunu çalıştırın: %2",
+        HeldByOther="%1 başka bir program tarafından tutuluyor%2; hiçbir şey yazılmadı. "
+        "Yeniden deneyin.",
+        RecordSetAside="%1 dosyasının yarıda kalan bir değişikliğine ait kayıt dosyanın şimdiki "
+        "hâline uymuyor; dosyaya dokunulmadı ve kayıt %2 olarak bir kenara kondu.",
+        RecordIgnored="%1 dosyasının bir değişikliğine ait %2 kaydına güvenilemez (başka bir sahip "
+        "ya da başkalarınca yazılabilir) ve yok sayıldı.",
     ),
 }

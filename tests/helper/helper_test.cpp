@@ -2,7 +2,13 @@
 // time (HUSHGATE_HELPER_TEST_HOSTS) in place of the system's hosts file.
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <regex>
 
 #include "test_support.h"
 
@@ -68,6 +74,81 @@ TEST(HelperTest, ChangesOnlyItsOwnFileAndOnlyAsRoot) {
         EXPECT_LE(test::listing(folder.string()).size(), 1u) << "left behind beside the hosts file";
     }
     std::filesystem::remove(hosts);
+}
+
+// The system log keeps who changed the file and every interrupted change the
+// helper undid. A socket of the test's own takes the place of /dev/log in a
+// private mount namespace; each line is read without its time and process id.
+TEST(HelperTest, LogsEachChangeItsCallerAndEachUndoing) {
+    if (!test::canUseMountNamespaces()) {
+        GTEST_SKIP() << "needs root to put a socket of its own at /dev/log (unshare)";
+    }
+    const std::string hosts = HUSHGATE_HELPER_TEST_HOSTS;
+    const std::string blocked = test::allEntries() + "127.0.0.1 localhost\n";
+    test::TempFolder dir;
+    const std::string helper = test::copyForAll(HUSHGATE_HELPER, dir);
+    sockaddr_un at{};
+    at.sun_family = AF_UNIX;
+    dir.file("log").copy(at.sun_path, sizeof at.sun_path - 1);
+    const int log = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(::bind(log, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    const struct {
+        std::string verb;
+        const char* uid;   // nothing: PKEXEC_UID unset
+        bool interrupted;  // an unblocking in place killed half way before it
+        std::string logged;
+    } rows[] = {
+        {"block", "1000", false, "1000"},
+        {"unblock", "1234567890", false, "1234567890"},
+        {"unblock", "12345678901", false, "unknown"},
+        {"block", "10x0", false, "unknown"},
+        {"block", nullptr, false, "unknown"},
+        {"unblock", "0", true, "0"},
+    };
+    const std::filesystem::path folder = std::filesystem::path(hosts).parent_path();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(&row - rows));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directory(folder);
+        test::writeFile(hosts, blocked);
+        if (row.interrupted) {
+            std::filesystem::create_hard_link(hosts, hosts + "-link");
+            test::waitStatusOfChild([&] {
+                HostsEngine engine(hosts, LineEnd::Lf);
+                test::raiseAt(engine, WriteStep::InPlaceWritten, SIGKILL);
+                engine.Unblock();
+            });
+        }
+        const test::ProgramRun run = test::runProgram(helper, {row.verb}, dir, [&] {
+            row.uid ? ::setenv("PKEXEC_UID", row.uid, 1) : ::unsetenv("PKEXEC_UID");
+            test::enterPrivateMountNamespace();
+            test::mountOrThrow("tmpfs", "/dev", "tmpfs", 0);
+            test::writeFile("/dev/log", "");
+            test::mountOrThrow(at.sun_path, "/dev/log", nullptr, MS_BIND);
+        });
+        EXPECT_EQ(run.exitCode, 0);
+        std::vector<std::string> logged, expected;
+        char line[4096];
+        for (ssize_t n; (n = ::recv(log, line, sizeof line, MSG_DONTWAIT)) > 0;) {
+            logged.push_back(std::regex_replace(
+                std::string(line, static_cast<std::size_t>(n)),
+                std::regex(R"(^(<\d+>)\w{3} [ \d]\d \d\d:\d\d:\d\d ([^ \[]+)\[\d+\]:)"), "$1$2:"));
+        }
+        if (row.interrupted) {  // as on standard error, at the warning level
+            const std::string told = "hushgate-helper: An interrupted change of " + hosts;
+            EXPECT_EQ(run.err.rfind(told, 0), 0u) << run.err;
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+            expected.push_back("<84>" + run.err.substr(0, run.err.size() - 1));
+        } else {
+            EXPECT_EQ(run.err, "");
+        }
+        expected.push_back("<85>hushgate-helper: " + row.verb + " of " + hosts + " done for uid " +
+                           row.logged);
+        EXPECT_EQ(logged, expected);
+    }
+    ::close(log);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
 }
 
 }  // namespace

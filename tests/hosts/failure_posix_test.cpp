@@ -30,6 +30,11 @@ bool says(const std::optional<HostsError>& error, std::string_view words) {
     return error && std::string_view(error->what()).find(words) != std::string_view::npos;
 }
 
+ino_t inodeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
 // Blocks or unblocks `hosts` in a child that `signal` ends at `step` of the
 // write; returns the child's wait status.
 int cutShort(const std::string& hosts, bool block, WriteStep step, int signal,
@@ -73,6 +78,7 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
         const char* refusal = nullptr;
         rlim_t sizeLimit = RLIM_INFINITY;  // past it, "File too large" (not SIGXFSZ)
         std::size_t nameLength = 5;
+        bool inPlace = false;  // else a new file takes its place
     } cases[] = {
         {"every mode bit", "chmod 7777 \"$F\""},
         // Group may read, a named user may write: neither may change.
@@ -82,8 +88,11 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
         {"the folder's default ACL", "setfacl -d -m u:nobody:rwx \"$D\""},
         {"a name of 250 characters", "true", Nothing, nullptr, RLIM_INFINITY, 250},
         {"a symbolic link", "mv \"$F\" \"$D/real\" && ln -s real \"$F\""},
-        {"a hard link", "ln \"$F\" \"$D/link\""},
+        {"a hard link", "ln \"$F\" \"$D/link\"", Nothing, nullptr, RLIM_INFINITY, 5, true},
         {"a file-size limit", "true", Nothing, "File too large", 1},
+        // The original fits, and is put back whole.
+        {"a file-size limit, in place", "ln \"$F\" \"$D/link\"", Nothing, "File too large", 1000, 5,
+         true},
         {"something other than a file", "rm \"$F\" && mkfifo \"$F\"", Nothing,
          "not an ordinary file"},
         // Owner and group each on its own; set-id bits, which a change of
@@ -93,7 +102,8 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
         {"another group", "chgrp 5678 \"$F\"", Root},
         {"the folder's group for new files", "chgrp 5678 \"$D\" && chmod g+s \"$D\"", Root},
         // Nobody may not give a new file a group it is not in.
-        {"a group the writer is not in", "chown 65534:5678 \"$F\" \"$D\"", RootAsNobody},
+        {"a group the writer is not in", "chown 65534:5678 \"$F\" \"$D\"", RootAsNobody, nullptr,
+         RLIM_INFINITY, 5, true},
         // Its folder would let nobody replace it.
         {"no write permission", "chmod 444 \"$F\" && chown 65534 \"$F\" \"$D\"", RootAsNobody,
          "Permission denied"},
@@ -117,6 +127,9 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
         const test::Metadata before = test::metadataOf(hosts);
         const auto listing = test::listing(dir.path());
         for (const bool block : {true, false}) {
+            // Unblocking in place only makes the file shorter.
+            const char* refusal = block || !c.inPlace ? c.refusal : nullptr;
+            const ino_t inode = inodeOf(hosts);
             EXPECT_EQ(test::waitStatusOfChild([&] {
                           const rlimit limit{c.sizeLimit, c.sizeLimit};
                           ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -131,21 +144,22 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
                           HostsEngine engine(hosts, LineEnd::Lf);
                           const auto error = test::errorOf(
                               [&] { block ? (void)engine.Block() : (void)engine.Unblock(); });
-                          EXPECT_EQ(says(error, c.refusal ? c.refusal : "") &&
-                                        error->backupPath().empty(),
-                                    c.refusal != nullptr)
+                          EXPECT_EQ(
+                              says(error, refusal ? refusal : "") && error->backupPath().empty(),
+                              refusal != nullptr)
                               << (error ? error->what() : "not refused");
                           ::sigaction(SIGXFSZ, nullptr, &after);
                           EXPECT_EQ(after.sa_handler, own.sa_handler);
                       }),
                       0);
+            EXPECT_EQ(inodeOf(hosts) == inode, c.inPlace || refusal);
             EXPECT_EQ(test::metadataOf(hosts), before);
             EXPECT_EQ(test::listing(dir.path()), listing);
             for (const std::string& name : listing) {
                 if (!std::filesystem::is_fifo(dir.file(name))) {  // no writer: not read
-                    EXPECT_EQ(test::readFile(dir.file(name)), c.refusal ? "a\n\n"
-                                                              : block   ? "a\n" + test::allEntries()
-                                                                        : "a\n");
+                    EXPECT_EQ(test::readFile(dir.file(name)), refusal ? "a\n\n"
+                                                              : block ? "a\n" + test::allEntries()
+                                                                      : "a\n");
                 }
             }
         }
@@ -158,6 +172,33 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
 
 INSTANTIATE_TEST_SUITE_P(AnyUser, Replacement, ::testing::Values(false));
 INSTANTIATE_TEST_SUITE_P(Root, Replacement, ::testing::Values(true));
+
+// Descriptor 0 is a descriptor like any other: a program started with
+// standard input closed (as cron may) gets it for the next file it opens.
+// Here the record of a rewrite in place, the file rewritten, and a leftover
+// of an ended run that the next read removes.
+TEST(Descriptors, StandardInputClosedIsNoFailure) {
+    for (const WriteStep step : {WriteStep::BeforeFinalCheck, WriteStep::RecordSaved}) {
+        test::TempFolder dir;
+        const std::string hosts = dir.file("hosts");
+        test::writeFile(hosts, "a\n");
+        std::filesystem::create_hard_link(hosts, dir.file("link"));
+        EXPECT_EQ(test::waitStatusOfChild([&] {
+                      HostsEngine engine(hosts, LineEnd::Lf);
+                      engine.setWriteHook([&](WriteStep now) { now == step&& ::close(0); });
+                      engine.Block();
+                  }),
+                  0);
+        EXPECT_EQ(test::readFile(hosts), "a\n" + test::allEntries());
+        test::writeFile(dir.file(".hosts.hushgate-new-Ab12Cd"), "");
+        EXPECT_EQ(test::waitStatusOfChild([&] {
+                      ::close(0);
+                      HostsEngine(hosts, LineEnd::Lf).LoadHostsList();
+                  }),
+                  0);
+        EXPECT_EQ(test::listing(dir.path()), (Names{"hosts", "link"}));
+    }
+}
 
 // The tests below need their own mounts, which only root may make.
 class MountedFailures : public ::testing::Test {

@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <ctime>
 #include <regex>
 
+#include "hosts_recovery.h"
 #include "test_support.h"
 
 namespace hushgate {
@@ -118,6 +120,10 @@ TEST(HelperTest, LogsEachChangeItsCallerAndEachUndoing) {
                 test::raiseAt(engine, WriteStep::InPlaceWritten, SIGKILL);
                 engine.Unblock();
             });
+            // Its damaged copy takes the next free name.
+            for (std::int64_t now = std::time(nullptr), s = now - 1; s < now + 60; ++s) {
+                test::writeFile(folder.string() + "/" + detail::TornCopyName("hosts", s, 1), "");
+            }
         }
         const test::ProgramRun run = test::runProgram(helper, {row.verb}, dir, [&] {
             row.uid ? ::setenv("PKEXEC_UID", row.uid, 1) : ::unsetenv("PKEXEC_UID");

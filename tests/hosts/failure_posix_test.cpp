@@ -368,20 +368,22 @@ TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
             std::string bytes = test::readFile(record);
             test::writeFile(record, (c.damage(bytes), bytes));
         }
-        // Kept: a file in use, what only resembles ours (a FIFO too, never
-        // waited for), a damaged copy. Gone: leftovers of ended runs (the
-        // record never completed).
+        // Kept: a file in use, what only resembles ours (a FIFO and a link
+        // to the file in use too, never waited for), a damaged copy. Gone:
+        // leftovers of ended runs (the record never completed).
         const std::vector<std::string> leftovers = {
             ".hosts.hushgate-new-InUse1",          ".hosts.hushgate-new-Ab12Cd.bak",
             ".hosts.hushgate-new-Ab12C~",          ".other.hushgate-new-Ab12Cd",
             "hosts.hushgate-torn-19991231-235959", ".hosts.hushgate-rec-Fifo01",
-            ".hosts.hushgate-new-Ab12Cd",          ".hosts.hushgate-copy-Ab12Cd",
-            ".hosts.hushgate-rec-Ab12Cd"};
+            ".hosts.hushgate-rec-Link01",          ".hosts.hushgate-new-Ab12Cd",
+            ".hosts.hushgate-copy-Ab12Cd",         ".hosts.hushgate-rec-Ab12Cd"};
         for (const std::string& name : leftovers) {
-            name.ends_with("Fifo01") ? (void)::mkfifo(dir.file(name).c_str(), 0600)
-                                     : test::writeFile(dir.file(name), "127.0.0.1 localhost\n");
+            const std::string path = dir.file(name);
+            name.ends_with("Fifo01")   ? (void)::mkfifo(path.c_str(), 0600)
+            : name.ends_with("Link01") ? (void)::symlink(leftovers[0].c_str(), path.c_str())
+                                       : test::writeFile(path, "127.0.0.1 localhost\n");
         }
-        listing.insert(listing.end(), leftovers.begin(), leftovers.begin() + 6);
+        listing.insert(listing.end(), leftovers.begin(), leftovers.begin() + 7);
 
         // Read by the CLI, which tells of an undoing on standard error.
         const test::TempFolder scratch;

@@ -5,11 +5,13 @@
 #ifndef _WIN32
 #include <grp.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #endif
 
@@ -149,6 +151,27 @@ TEST(SaveSettings, FailureInAReadOnlyFolderLeavesTheOldFileByteForByte) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "10 no uid change, 11 saved, 12 reason";
     EXPECT_EQ(test::readFile(path), old);
     EXPECT_EQ(test::listing(folder), Names{"config.ini"});
+}
+
+// A new file cut short (here by a file-size limit) is not left half written.
+TEST(SaveSettings, NewFileThatCannotBeWrittenWholeIsRemoved) {
+    test::TempFolder dir;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{8, 8};
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::string error;
+        ::_exit(!SaveSettings(dir.file("config.ini"), "English", &error) &&
+                        error == std::strerror(EFBIG)
+                    ? 0
+                    : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(test::listing(dir.path()), Names{});
 }
 #endif
 

@@ -175,27 +175,21 @@ INSTANTIATE_TEST_SUITE_P(Root, Replacement, ::testing::Values(true));
 
 // Descriptor 0 is a descriptor like any other: a program started with
 // standard input closed (as cron may) gets it for the next file it opens.
-// Here the record of a rewrite in place, the file rewritten, and a leftover
-// of an ended run that the next read removes.
+// Here the record of a rewrite in place, then the file rewritten.
 TEST(Descriptors, StandardInputClosedIsNoFailure) {
     for (const WriteStep step : {WriteStep::BeforeFinalCheck, WriteStep::RecordSaved}) {
         test::TempFolder dir;
         const std::string hosts = dir.file("hosts");
         test::writeFile(hosts, "a\n");
         std::filesystem::create_hard_link(hosts, dir.file("link"));
-        EXPECT_EQ(test::waitStatusOfChild([&] {
-                      HostsEngine engine(hosts, LineEnd::Lf);
-                      engine.setWriteHook([&](WriteStep now) { now == step&& ::close(0); });
-                      engine.Block();
-                  }),
-                  0);
+        EXPECT_EQ(
+            test::waitStatusOfChild([&] {
+                HostsEngine engine(hosts, LineEnd::Lf);
+                engine.setWriteHook([&](WriteStep now) { (void)(now == step && ::close(0)); });
+                engine.Block();
+            }),
+            0);
         EXPECT_EQ(test::readFile(hosts), "a\n" + test::allEntries());
-        test::writeFile(dir.file(".hosts.hushgate-new-Ab12Cd"), "");
-        EXPECT_EQ(test::waitStatusOfChild([&] {
-                      ::close(0);
-                      HostsEngine(hosts, LineEnd::Lf).LoadHostsList();
-                  }),
-                  0);
         EXPECT_EQ(test::listing(dir.path()), (Names{"hosts", "link"}));
     }
 }

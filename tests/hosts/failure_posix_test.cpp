@@ -130,28 +130,32 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
             // Unblocking in place only makes the file shorter.
             const char* refusal = block || !c.inPlace ? c.refusal : nullptr;
             const ino_t inode = inodeOf(hosts);
-            EXPECT_EQ(test::waitStatusOfChild([&] {
-                          const rlimit limit{c.sizeLimit, c.sizeLimit};
-                          ::setrlimit(RLIMIT_FSIZE, &limit);
-                          // Ignored only while the file is written, then ours again.
-                          struct sigaction own {
-                          }, after{};
-                          own.sa_handler = +[](int) {};
-                          ::sigaction(SIGXFSZ, &own, nullptr);
-                          if (c.needs == RootAsNobody) {
-                              test::becomeNobody();
-                          }
-                          HostsEngine engine(hosts, LineEnd::Lf);
-                          const auto error = test::errorOf(
-                              [&] { block ? (void)engine.Block() : (void)engine.Unblock(); });
-                          EXPECT_EQ(
-                              says(error, refusal ? refusal : "") && error->backupPath().empty(),
+            EXPECT_EQ(
+                test::waitStatusOfChild([&] {
+                    const rlimit limit{c.sizeLimit, c.sizeLimit};
+                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                    // Ignored only while the file is written, then ours again.
+                    struct sigaction own {
+                    }, after{};
+                    own.sa_handler = +[](int) {};
+                    ::sigaction(SIGXFSZ, &own, nullptr);
+                    if (c.needs == RootAsNobody) {
+                        test::becomeNobody();
+                    }
+                    HostsEngine engine(hosts, LineEnd::Lf);
+                    // Standard input closed part way, as cron may start us: the
+                    // record, or the file rewritten in place, gets descriptor 0.
+                    const auto step = block ? WriteStep::BeforeFinalCheck : WriteStep::RecordSaved;
+                    engine.setWriteHook([&](WriteStep now) { (void)(now == step && ::close(0)); });
+                    const auto error = test::errorOf(
+                        [&] { block ? (void)engine.Block() : (void)engine.Unblock(); });
+                    EXPECT_EQ(says(error, refusal ? refusal : "") && error->backupPath().empty(),
                               refusal != nullptr)
-                              << (error ? error->what() : "not refused");
-                          ::sigaction(SIGXFSZ, nullptr, &after);
-                          EXPECT_EQ(after.sa_handler, own.sa_handler);
-                      }),
-                      0);
+                        << (error ? error->what() : "not refused");
+                    ::sigaction(SIGXFSZ, nullptr, &after);
+                    EXPECT_EQ(after.sa_handler, own.sa_handler);
+                }),
+                0);
             EXPECT_EQ(inodeOf(hosts) == inode, c.inPlace || refusal);
             EXPECT_EQ(test::metadataOf(hosts), before);
             EXPECT_EQ(test::listing(dir.path()), listing);
@@ -172,27 +176,6 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
 
 INSTANTIATE_TEST_SUITE_P(AnyUser, Replacement, ::testing::Values(false));
 INSTANTIATE_TEST_SUITE_P(Root, Replacement, ::testing::Values(true));
-
-// Descriptor 0 is a descriptor like any other: a program started with
-// standard input closed (as cron may) gets it for the next file it opens.
-// Here the record of a rewrite in place, then the file rewritten.
-TEST(Descriptors, StandardInputClosedIsNoFailure) {
-    for (const WriteStep step : {WriteStep::BeforeFinalCheck, WriteStep::RecordSaved}) {
-        test::TempFolder dir;
-        const std::string hosts = dir.file("hosts");
-        test::writeFile(hosts, "a\n");
-        std::filesystem::create_hard_link(hosts, dir.file("link"));
-        EXPECT_EQ(
-            test::waitStatusOfChild([&] {
-                HostsEngine engine(hosts, LineEnd::Lf);
-                engine.setWriteHook([&](WriteStep now) { (void)(now == step && ::close(0)); });
-                engine.Block();
-            }),
-            0);
-        EXPECT_EQ(test::readFile(hosts), "a\n" + test::allEntries());
-        EXPECT_EQ(test::listing(dir.path()), (Names{"hosts", "link"}));
-    }
-}
 
 // The tests below need their own mounts, which only root may make.
 class MountedFailures : public ::testing::Test {

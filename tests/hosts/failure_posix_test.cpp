@@ -30,6 +30,11 @@ bool says(const std::optional<HostsError>& error, std::string_view words) {
     return error && std::string_view(error->what()).find(words) != std::string_view::npos;
 }
 
+ino_t inodeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
 // Blocks or unblocks `hosts` in a child that `signal` ends at `step` of the
 // write; returns the child's wait status.
 int cutShort(const std::string& hosts, bool block, WriteStep step, int signal,
@@ -77,6 +82,7 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
         const char* refusal = nullptr;
         rlim_t sizeLimit = RLIM_INFINITY;  // past it, "File too large" (not SIGXFSZ)
         std::size_t nameLength = 5;
+        bool inPlace = false;  // else a new file takes its place
     } cases[] = {
         {"every mode bit", "chmod 7777 \"$F\""},
         // Group may read, a named user may write: neither may change.
@@ -86,8 +92,11 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
         {"the folder's default ACL", "setfacl -d -m u:nobody:rwx \"$D\""},
         {"a name of 250 characters", "true", Nothing, nullptr, RLIM_INFINITY, 250},
         {"a symbolic link", "mv \"$F\" \"$D/real\" && ln -s real \"$F\""},
-        {"a hard link", "ln \"$F\" \"$D/link\""},
+        {"a hard link", "ln \"$F\" \"$D/link\"", Nothing, nullptr, RLIM_INFINITY, 5, true},
         {"a file-size limit", "true", Nothing, "File too large", 1},
+        // The original fits, and is put back whole.
+        {"a file-size limit, in place", "ln \"$F\" \"$D/link\"", Nothing, "File too large", 1000, 5,
+         true},
         {"something other than a file", "rm \"$F\" && mkfifo \"$F\"", Nothing,
          "not an ordinary file"},
         // Owner and group each on its own; set-id bits, which a change of
@@ -97,7 +106,8 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
         {"another group", "chgrp 5678 \"$F\"", Root},
         {"the folder's group for new files", "chgrp 5678 \"$D\" && chmod g+s \"$D\"", Root},
         // Nobody may not give a new file a group it is not in.
-        {"a group the writer is not in", "chown 65534:5678 \"$F\" \"$D\"", RootAsNobody},
+        {"a group the writer is not in", "chown 65534:5678 \"$F\" \"$D\"", RootAsNobody, nullptr,
+         RLIM_INFINITY, 5, true},
         // Its folder would let nobody replace it.
         {"no write permission", "chmod 444 \"$F\" && chown 65534 \"$F\" \"$D\"", RootAsNobody,
          "Permission denied"},
@@ -121,35 +131,43 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
         const test::Metadata before = test::metadataOf(hosts);
         const auto listing = test::listing(dir.path());
         for (const bool block : {true, false}) {
-            EXPECT_EQ(test::waitStatusOfChild([&] {
-                          const rlimit limit{c.sizeLimit, c.sizeLimit};
-                          ::setrlimit(RLIMIT_FSIZE, &limit);
-                          // Ignored only while the file is written, then ours again.
-                          struct sigaction own {
-                          }, after{};
-                          own.sa_handler = +[](int) {};
-                          ::sigaction(SIGXFSZ, &own, nullptr);
-                          if (c.needs == RootAsNobody) {
-                              test::becomeNobody();
-                          }
-                          HostsEngine engine(hosts, LineEnd::Lf);
-                          const auto error = test::errorOf(
-                              [&] { block ? (void)engine.Block() : (void)engine.Unblock(); });
-                          EXPECT_EQ(says(error, c.refusal ? c.refusal : "") &&
-                                        error->backupPath().empty(),
-                                    c.refusal != nullptr)
-                              << (error ? error->what() : "not refused");
-                          ::sigaction(SIGXFSZ, nullptr, &after);
-                          EXPECT_EQ(after.sa_handler, own.sa_handler);
-                      }),
-                      0);
+            // Unblocking in place only makes the file shorter.
+            const char* refusal = block || !c.inPlace ? c.refusal : nullptr;
+            const ino_t inode = inodeOf(hosts);
+            EXPECT_EQ(
+                test::waitStatusOfChild([&] {
+                    const rlimit limit{c.sizeLimit, c.sizeLimit};
+                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                    // Ignored only while the file is written, then ours again.
+                    struct sigaction own {
+                    }, after{};
+                    own.sa_handler = +[](int) {};
+                    ::sigaction(SIGXFSZ, &own, nullptr);
+                    if (c.needs == RootAsNobody) {
+                        test::becomeNobody();
+                    }
+                    HostsEngine engine(hosts, LineEnd::Lf);
+                    // Standard input closed part way, as cron may start us: the
+                    // record, or the file rewritten in place, gets descriptor 0.
+                    const auto step = block ? WriteStep::BeforeFinalCheck : WriteStep::RecordSaved;
+                    engine.setWriteHook([&](WriteStep now) { (void)(now == step && ::close(0)); });
+                    const auto error = test::errorOf(
+                        [&] { block ? (void)engine.Block() : (void)engine.Unblock(); });
+                    EXPECT_EQ(says(error, refusal ? refusal : "") && error->backupPath().empty(),
+                              refusal != nullptr)
+                        << (error ? error->what() : "not refused");
+                    ::sigaction(SIGXFSZ, nullptr, &after);
+                    EXPECT_EQ(after.sa_handler, own.sa_handler);
+                }),
+                0);
+            EXPECT_EQ(inodeOf(hosts) == inode, c.inPlace || refusal);
             EXPECT_EQ(test::metadataOf(hosts), before);
             EXPECT_EQ(test::listing(dir.path()), listing);
             for (const std::string& name : listing) {
                 if (!std::filesystem::is_fifo(dir.file(name))) {  // no writer: not read
-                    EXPECT_EQ(test::readFile(dir.file(name)), c.refusal ? "a\n\n"
-                                                              : block   ? "a\n" + test::allEntries()
-                                                                        : "a\n");
+                    EXPECT_EQ(test::readFile(dir.file(name)), refusal ? "a\n\n"
+                                                              : block ? "a\n" + test::allEntries()
+                                                                      : "a\n");
                 }
             }
         }
@@ -331,20 +349,22 @@ TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
             std::string bytes = test::readFile(record);
             test::writeFile(record, (c.damage(bytes), bytes));
         }
-        // Kept: a file in use, what only resembles ours (a FIFO too, never
-        // waited for), a damaged copy. Gone: leftovers of ended runs (the
-        // record never completed).
+        // Kept: a file in use, what only resembles ours (a FIFO and a link
+        // to the file in use too, never waited for), a damaged copy. Gone:
+        // leftovers of ended runs (the record never completed).
         const std::vector<std::string> leftovers = {
             ".hosts.hushgate-new-InUse1",          ".hosts.hushgate-new-Ab12Cd.bak",
             ".hosts.hushgate-new-Ab12C~",          ".other.hushgate-new-Ab12Cd",
             "hosts.hushgate-torn-19991231-235959", ".hosts.hushgate-rec-Fifo01",
-            ".hosts.hushgate-new-Ab12Cd",          ".hosts.hushgate-copy-Ab12Cd",
-            ".hosts.hushgate-rec-Ab12Cd"};
+            ".hosts.hushgate-rec-Link01",          ".hosts.hushgate-new-Ab12Cd",
+            ".hosts.hushgate-copy-Ab12Cd",         ".hosts.hushgate-rec-Ab12Cd"};
         for (const std::string& name : leftovers) {
-            name.ends_with("Fifo01") ? (void)::mkfifo(dir.file(name).c_str(), 0600)
-                                     : test::writeFile(dir.file(name), "127.0.0.1 localhost\n");
+            const std::string path = dir.file(name);
+            name.ends_with("Fifo01")   ? (void)::mkfifo(path.c_str(), 0600)
+            : name.ends_with("Link01") ? (void)::symlink(leftovers[0].c_str(), path.c_str())
+                                       : test::writeFile(path, "127.0.0.1 localhost\n");
         }
-        listing.insert(listing.end(), leftovers.begin(), leftovers.begin() + 6);
+        listing.insert(listing.end(), leftovers.begin(), leftovers.begin() + 7);
 
         // Read by the CLI, which tells of an undoing on standard error.
         const test::TempFolder scratch;

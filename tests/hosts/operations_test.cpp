@@ -167,6 +167,10 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
             std::filesystem::rename(test::pathOf(hosts + ".sed"), test::pathOf(hosts));
         };
     };
+    const auto rewriteInPlace = [](const std::string& hosts) {  // same size, its own time
+        std::ofstream(test::pathOf(hosts), std::ios::in | std::ios::binary) << "b";
+        std::filesystem::last_write_time(test::pathOf(hosts), {});
+    };
     const std::string entries = test::allEntries();
     const struct {
         const char* what;
@@ -190,6 +194,8 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
          renameIn("x\r\na\ny"), true, "a\n" + entries + "x\r\ny\n"},
         {"append before the check, in place", WriteStep::BeforeFinalCheck, appendLines, true,
          "a\n" + added + entries, true},
+        {"rewritten in place after the check", WriteStep::AfterFinalCheck, rewriteInPlace, true,
+         "a\n" + entries + "b\n"},
     };
     for (const auto& c : cases) {
         test::TempFolder dir;
@@ -212,6 +218,22 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
         EXPECT_EQ(test::listing(dir.path()).size(), c.hardLink ? 2u : 1u) << c.what;
         EXPECT_EQ(test::readFile(dir.file(c.hardLink ? "link" : "hosts")), c.expected);
     }
+}
+
+// A program that changes the file on every attempt wins: after three the
+// operation gives up, and has written nothing.
+TEST(Failures, FileChangedOnEveryAttemptIsLeftToTheOtherProgram) {
+    test::TempFolder dir;
+    const std::string hosts = dir.file("hosts");
+    test::writeFile(hosts, "a\n");
+    HostsEngine engine(hosts, LineEnd::Lf);
+    engine.setBeforeReplaceHook(
+        [&] { std::ofstream(test::pathOf(hosts), std::ios::app | std::ios::binary) << "x\n"; });
+    const auto error = test::errorOf([&] { engine.Block(); });
+    EXPECT_NE(std::string(error ? error->what() : "").find("kept changing the file"),
+              std::string::npos);
+    EXPECT_EQ(test::readFile(hosts), "a\nx\nx\nx\n");
+    EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"hosts"});
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #ifndef _WIN32
 #include <grp.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #endif
 
@@ -117,38 +119,46 @@ TEST(SaveSettings, FailureGivesAReasonAndLeavesNoTemporaryFile) {
 }
 
 #ifndef _WIN32
-// Saving into a folder the user may not write to: runs in a child process,
-// which gives up root first because root may write anywhere.
-TEST(SaveSettings, FailureInAReadOnlyFolderLeavesTheOldFileByteForByte) {
-    test::TempFolder dir;
-    const std::string folder = dir.file("locked");
-    const std::string path = folder + "/config.ini";
+// Saving where the user may not write (in a child, which gives up root
+// first, as root may write anywhere) leaves the old file byte for byte; a
+// new file cut short (by a file-size limit) is not left half written. The
+// reason is the system's.
+TEST(SaveSettings, FailureLeavesTheOldFileOrNone) {
     const std::string old = "[Settings]\r\nLanguage=Old\r\n; keep me\r\n";
-    fs::create_directory(folder);
-    test::writeFile(path, old);
-    ::chmod(dir.path().c_str(), 0755);
-    ::chmod(path.c_str(), 0644);
-    ::chmod(folder.c_str(), 0555);
-
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            ::_exit(10);
+    for (const bool readOnly : {true, false}) {
+        test::TempFolder dir;
+        const std::string folder = dir.file("locked"), path = folder + "/config.ini";
+        fs::create_directory(folder);
+        if (readOnly) {
+            test::writeFile(path, old);
+            ::chmod(dir.path().c_str(), 0755);
+            ::chmod(path.c_str(), 0644);
+            ::chmod(folder.c_str(), 0555);
         }
-        std::string error;
-        if (SaveSettings(path, "Deutsch", &error)) {
-            ::_exit(11);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const rlimit limit{8, 8};
+            ::signal(SIGXFSZ, SIG_IGN);
+            if (readOnly ? ::geteuid() == 0 && (::setgroups(0, nullptr) != 0 ||
+                                                ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                         : ::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+                ::_exit(10);
+            }
+            std::string error;
+            ::_exit(SaveSettings(path, "Deutsch", &error)               ? 11
+                    : error != std::strerror(readOnly ? EACCES : EFBIG) ? 12
+                                                                        : 0);
         }
-        ::_exit(error != std::strerror(EACCES) ? 12 : 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << status << ": 10 not set up, 11 saved, 12 another reason";
+        EXPECT_EQ(test::listing(folder), readOnly ? Names{"config.ini"} : Names{});
+        if (readOnly) {
+            EXPECT_EQ(test::readFile(path), old);
+        }
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 no uid change, 11 saved, 12 reason";
-    EXPECT_EQ(test::readFile(path), old);
-    EXPECT_EQ(test::listing(folder), Names{"config.ini"});
 }
 #endif
 

@@ -1,9 +1,7 @@
 #include "qt_test_support.h"
 
 #include <QDesktopServices>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHostAddress>
 #include <QNetworkProxy>
 #include <QNetworkProxyFactory>
@@ -31,18 +29,15 @@ std::string ProgramFolder::nativeProgram() const {
     return QFile::encodeName(program()).toStdString();
 }
 
+// Through the plain file functions, on the path's UTF-8 bytes.
 void ProgramFolder::write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size()) {
-        throw std::runtime_error("cannot write " + path.toStdString());
-    }
+    std::filesystem::create_directories(pathOf(path.toStdString()).parent_path());
+    writeFile(path.toStdString(), bytes.toStdString());
 }
 
 QByteArray ProgramFolder::read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QFile::exists(path) ? QByteArray::fromStdString(readFile(path.toStdString()))
+                               : QByteArray();
 }
 
 MessageRecorder::MessageRecorder(QMessageBox::StandardButton answer) {

@@ -9,6 +9,7 @@
 // root. Never 126 or 127: pkexec uses those for "dismissed" and "not
 // authorised", and the window must be able to tell them apart.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <syslog.h>
 #include <unistd.h>
@@ -80,6 +81,16 @@ int change(std::string_view verb) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A caller may start us with standard descriptors closed. The next file
+    // we open would take their number, and our output would go into it: the
+    // log socket, or worse a temporary copy of the hosts file.
+    int fd = ::open("/dev/null", O_RDWR);
+    while (fd >= 0 && fd <= 2) {
+        fd = ::open("/dev/null", O_RDWR);
+    }
+    if (fd > 2) {
+        ::close(fd);
+    }
     // An interrupt removes our temporary files and never cuts the file's
     // replacement short.
     hushgate::InstallInterruptHandling();

@@ -1,6 +1,7 @@
 // Runs a test build of hushgate-helper that works on a file fixed at build
 // time (HUSHGATE_HELPER_TEST_HOSTS) in place of the system's hosts file.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
@@ -67,7 +68,7 @@ TEST(HelperTest, ChangesOnlyItsOwnFileAndOnlyAsRoot) {
          Lines{"<84>hushgate-helper: block failed for uid unknown: cannot read " + hosts + ": No such file or directory"}},
         // Output lost: the change stands, and so does its exit code.
         {{"block"}, test::toClosedPipe, original, 0, blocked, "", "hushgate-helper: cannot write the output\n", "", done("block", "unknown")},
-        {{"block"}, [] { ::close(1); }, original, 0, blocked, std::nullopt, std::nullopt, "0", std::nullopt},
+        {{"block"}, [] { ::close(1); }, original, 0, blocked, std::nullopt, "", "0", done("block", "0")},
         {{"block"}, [] { ::close(2); }, original, 0, blocked, written, std::nullopt, "0", done("block", "0")},
         {{"unblock"}, {}, test::allEntries() + tidied, 0, tidied, unblocked, std::nullopt, "0", done("unblock", "0"), true},
     };
@@ -104,7 +105,11 @@ TEST(HelperTest, ChangesOnlyItsOwnFileAndOnlyAsRoot) {
         const test::ProgramRun run = test::runProgram(helper, row.args, dir, [&] {
             row.uid ? ::setenv("PKEXEC_UID", row.uid, 1) : ::unsetenv("PKEXEC_UID");
             test::enterPrivateMountNamespace();
+            const int null = ::open("/dev/null", O_RDWR);  // hidden by the tmpfs below
             test::mountOrThrow("tmpfs", "/dev", "tmpfs", 0);
+            test::writeFile("/dev/null", "");
+            test::mountOrThrow(("/proc/self/fd/" + std::to_string(null)).c_str(), "/dev/null",
+                               nullptr, MS_BIND);
             test::writeFile("/dev/log", "");
             test::mountOrThrow(at.sun_path, "/dev/log", nullptr, MS_BIND);
             if (row.inChild) {
@@ -129,7 +134,14 @@ TEST(HelperTest, ChangesOnlyItsOwnFileAndOnlyAsRoot) {
             EXPECT_EQ(run.err, "hushgate-helper: " + told + "\n");
             expected.insert(expected.begin(), "<84>hushgate-helper: " + told);
             std::erase(now, torn);
-            now.insert(now.begin(), left[0]);  // the record, gone
+            // The killed change's record and lock file: both gone after the undo.
+            for (const std::string prefix : {".hosts.hushgate-rec-", ".hosts.hushgate-lock-"}) {
+                const auto found = std::ranges::find_if(
+                    left, [&](const std::string& name) { return name.starts_with(prefix); });
+                ASSERT_NE(found, left.end()) << "the killed change left no " << prefix;
+                now.push_back(*found);
+            }
+            std::ranges::sort(now);
         }
         EXPECT_EQ(run.exitCode, row.exitCode);
         EXPECT_EQ(row.out.value_or(run.out), run.out);

@@ -79,6 +79,8 @@ protected:
 
 private:
     void buildMenus();
+    // Alt+letter keys for the menus, whose captions come without them.
+    void markAccessKeys();
     void buildToolbar(QWidget* parent);
     void buildStatusArea(QWidget* parent);
     void buildPictures();

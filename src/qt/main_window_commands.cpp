@@ -106,6 +106,7 @@ void MainWindow::applyTexts(const TextSteps& steps) {
             }
         }
     }
+    markAccessKeys();
 }
 
 void MainWindow::openAddress(const Text& address) {

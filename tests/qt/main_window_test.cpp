@@ -125,15 +125,40 @@ private slots:
         }
     }
 
-    void f10OpensTheMenusAndTheArrowsMoveAlongThem() {
-        auto w = open();
-        QTest::keyClick(w->windowHandle(), Qt::Key_F10);
-        QTRY_VERIFY(w->mnuFile->isVisible());
-        QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Right);
-        QTRY_VERIFY(w->mnuHelp->isVisible() && !w->mnuFile->isVisible());
-        QTest::keyClick(w->mnuHelp->windowHandle(), Qt::Key_Left);
-        QTRY_VERIFY(w->mnuFile->isVisible());
-        QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Escape);
+    // F10 opens File with its first item highlighted (Return runs Exit); the
+    // arrows move along the menus; Alt and a title's letter open that menu,
+    // in Greek too, whose File shares its first letter with Block.
+    void menusFromTheKeyboard() {
+        const std::tuple<QByteArray, QString, QString> rows[] = {
+            {"English", "&File", "&Help"},
+            {"Greek", QString::fromUtf8("Αρ&χείο"), QString::fromUtf8("&Βοήθεια")}};
+        for (const auto& [language, file, help] : rows) {
+            init();
+            auto w = open(language);
+            QCOMPARE(w->mnuFile->title(), file);
+            QCOMPARE(w->mnuHelp->title(), help);
+            QTest::keyClick(w->windowHandle(), Qt::Key_F10);
+            QTRY_VERIFY(w->mnuFile->isVisible());
+            QCOMPARE(w->mnuFile->activeAction(), w->mnuExit);
+            QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Right);
+            QTRY_VERIFY(w->mnuHelp->isVisible() && !w->mnuFile->isVisible());
+            QTest::keyClick(w->mnuHelp->windowHandle(), Qt::Key_Escape);
+            QTRY_VERIFY(!w->mnuHelp->isVisible());
+            QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
+            const QChar key = help[help.indexOf(QLatin1Char('&')) + 1];
+            for (const auto action : {QTest::Press, QTest::Release}) {
+                QTest::sendKeyEvent(action, w->windowHandle(), Qt::Key(key.toUpper().unicode()),
+                                    QString(key.toLower()), Qt::AltModifier);
+            }
+            QTRY_VERIFY(w->mnuHelp->isVisible());
+            QTest::keyClick(w->mnuHelp->windowHandle(), Qt::Key_Escape);
+            QTRY_VERIFY(!w->mnuHelp->isVisible());
+            QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
+            QTest::keyClick(w->windowHandle(), Qt::Key_F10);
+            QTRY_VERIFY(w->mnuFile->isVisible());
+            QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Return);
+            QTRY_VERIFY(!w->isVisible());
+        }
     }
 
     // The window watches the file: after every change it shows what is on
@@ -283,9 +308,9 @@ private slots:
                 QVERIFY2(hasScript(text, QChar::Script(script)), qPrintable(text));
             }
             const QList<QAction*> buttons = w->Toolbar1->actions();
-            QCOMPARE(buttons[1]->toolTip(), w->mnuLanguage->text());
-            QCOMPARE(buttons[2]->toolTip(), w->mnuAbout->text());
-            QCOMPARE(buttons[3]->toolTip(), w->mnuWeb->text());
+            QCOMPARE(buttons[1]->toolTip(), w->mnuLanguage->text().remove(QLatin1Char('&')));
+            QCOMPARE(buttons[2]->toolTip(), w->mnuAbout->text().remove(QLatin1Char('&')));
+            QCOMPARE(buttons[3]->toolTip(), w->mnuWeb->text().remove(QLatin1Char('&')));
             QVERIFY(w->lblStatusEnd->x() > w->lblStatus->geometry().right());
             QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No);
             QVERIFY(yes.isEmpty() || box.button(QMessageBox::Yes)->text() == yes);
@@ -299,7 +324,7 @@ private slots:
         auto* dialog = w->findChild<hushgate::LanguageDialog*>();
         dialog->cboLanguage->setCurrentText(QStringLiteral("Russian"));
         QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
-        QCOMPARE(w->mnuFile->title(), QStringLiteral("File"));
+        QCOMPARE(w->mnuFile->title(), QStringLiteral("&File"));
         w->mnuExit->trigger();
         QVERIFY(!w->isVisible());
         QCOMPARE(ProgramFolder::read(program->settingsPath()),

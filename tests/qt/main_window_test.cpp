@@ -20,6 +20,7 @@
 #include "app_fixture.h"
 #include "flat_controls.h"
 #include "language_dialog.h"
+#include "open_web.h"
 #include "picture_compare.h"
 #include "resource_names.h"
 #include "web_constants.h"
@@ -77,8 +78,10 @@ private slots:
         program->writeHosts(kOriginal);
         messages = std::make_unique<MessageRecorder>(QMessageBox::Yes);
         browser = std::make_unique<UrlRecorder>();
+        hushgate::PretendRunningAsRoot(false);  // whoever runs the tests
     }
     void cleanup() {
+        hushgate::PretendRunningAsRoot(std::nullopt);
         browser.reset();
         messages.reset();
         program.reset();
@@ -233,6 +236,13 @@ private slots:
                 QCOMPARE(shown(), 0);  // closed with the window
             } else {
                 QCOMPARE(browser->urls, (QList<QUrl>{QUrl(opens), QUrl(opens)}));
+                // As root the address is shown instead, from each command.
+                browser->urls.clear();
+                hushgate::PretendRunningAsRoot(true);
+                action ? action->trigger() : QTest::mouseClick(w->lblLink, Qt::LeftButton);
+                QVERIFY(browser->urls.isEmpty());
+                QCOMPARE(messages->shown.size(), 1);
+                QCOMPARE(messages->shown[0].text, opens);
             }
         }
     }

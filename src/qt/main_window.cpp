@@ -120,6 +120,7 @@ void MainWindow::showStatus(const StatusDisplay& status) {
     lblStatusEnd->setText(ToQString(status.stateWord));
     lblStatusEnd->adjustSize();
     setCommandsEnabled(status.blockEnabled, status.unblockEnabled);
+    nameForScreenReaders();
 }
 
 void MainWindow::setCommandsEnabled(bool block, bool unblock) {

@@ -107,6 +107,7 @@ void MainWindow::applyTexts(const TextSteps& steps) {
         }
     }
     markAccessKeys();
+    nameForScreenReaders();
 }
 
 void MainWindow::openAddress(const Text& address) {

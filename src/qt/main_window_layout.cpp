@@ -109,6 +109,22 @@ void markGroup(const QList<QAction*>& group, const QString& taken) {
 
 }  // namespace
 
+void MainWindow::nameForScreenReaders() {
+    // The toolbar's buttons show only pictures: their tool-tips name them.
+    for (QAction* button : Toolbar1->actions()) {
+        if (!button->isSeparator()) {
+            Toolbar1->widgetForAction(button)->setAccessibleName(button->toolTip());
+        }
+    }
+    // The status line reads as one sentence, and the marks that show the
+    // state are named after its state word.
+    lblStatus->setAccessibleName(lblStatus->text() + QLatin1Char(' ') + lblStatusEnd->text());
+    for (QLabel* mark : {imgBlocked, imgUnblocked, imgStatusBlocked, imgStatusUnblocked}) {
+        mark->setAccessibleName(lblStatusEnd->text());
+    }
+    imgLogo->setAccessibleName(QStringLiteral("Facebook"));
+}
+
 void MainWindow::markAccessKeys() {
     // The menu titles share Alt+letter with the two buttons; the items of
     // each menu are a group of their own.

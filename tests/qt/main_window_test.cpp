@@ -5,6 +5,7 @@
 
 #include "main_window.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -43,6 +44,32 @@ bool shows(MainWindow& w, State state) {
            w.imgStatusUnblocked->isVisible() == unblocked &&
            w.cmdBlockFB->isEnabled() == unblocked && w.cmdUnblockFB->isEnabled() == blocked &&
            w.lblStatusEnd->text() == QLatin1String(word);
+}
+
+// Every visible control under `object` that has no accessible name, by
+// class, object name and role. Containers (the client area, panels, the
+// toolbar and the menu bar) are not controls a screen reader names.
+QStringList namelessControls(QObject* object) {
+    QStringList nameless;
+    QAccessibleInterface* node = QAccessible::queryAccessibleInterface(object);
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* at) {
+        const QAccessible::Role role = at->role();
+        const bool container = role == QAccessible::Client || role == QAccessible::Pane ||
+                               role == QAccessible::Grouping || role == QAccessible::Separator ||
+                               role == QAccessible::Border || role == QAccessible::ToolBar ||
+                               role == QAccessible::MenuBar;
+        if (!at->state().invisible && !container && at->text(QAccessible::Name).isEmpty()) {
+            QObject* o = at->object();
+            nameless << QStringLiteral("%1 %2 %3")
+                            .arg(o ? o->metaObject()->className() : "?", o ? o->objectName() : "")
+                            .arg(int(role), 0, 16);
+        }
+        for (int i = 0; i < at->childCount(); ++i) {
+            walk(at->child(i));
+        }
+    };
+    walk(node);
+    return nameless;
 }
 
 bool hasScript(const QString& text, QChar::Script script) {
@@ -244,6 +271,19 @@ private slots:
                 QCOMPARE(messages->shown.size(), 1);
                 QCOMPARE(messages->shown[0].text, opens);
             }
+        }
+    }
+
+    // A screen reader finds a name for every control of the window and
+    // both dialogs.
+    void everyControlHasAnAccessibleName() {
+        auto w = open();
+        w->mnuLanguage->trigger();
+        w->mnuAbout->trigger();
+        for (QWidget* window : {static_cast<QWidget*>(w.get()),
+                                static_cast<QWidget*>(w->findChild<hushgate::AboutDialog*>()),
+                                static_cast<QWidget*>(w->findChild<hushgate::LanguageDialog*>())}) {
+            QCOMPARE(namelessControls(window).join(QLatin1Char(';')), QString());
         }
     }
 

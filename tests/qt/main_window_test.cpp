@@ -25,6 +25,7 @@
 #include "picture_compare.h"
 #include "resource_names.h"
 #include "web_constants.h"
+#include "window_controls.h"
 
 using hushgate::MainWindow;
 using namespace hushgate::test;
@@ -285,6 +286,28 @@ private slots:
                                 static_cast<QWidget*>(w->findChild<hushgate::LanguageDialog*>())}) {
             QCOMPARE(namelessControls(window).join(QLatin1Char(';')), QString());
         }
+    }
+
+    // The focused button looks unlike the default one, whatever the style
+    // makes of either: the default button's mark is its edge (Fusion draws
+    // the focus there too), so the focus is marked inside. Buttons without
+    // text, so no font shows in the pictures.
+    void focusIsMarkedInsideTheButton() {
+        QWidget host;
+        QPushButton* plain = hushgate::controls::button(&host, "plain", {}, {0, 0, 1500, 495});
+        hushgate::controls::button(&host, "default", {}, {0, 600, 1500, 495})->setDefault(true);
+        host.setFocusPolicy(Qt::StrongFocus);  // holds the focus until Tab moves it on
+        host.show();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+        host.setFocus();
+        const auto inside = [plain] {
+            const QImage whole = plain->grab().toImage();
+            return whole.copy(whole.rect().adjusted(3, 3, -3, -3));
+        };
+        const QImage unfocused = inside();
+        QTest::keyClick(&host, Qt::Key_Tab);  // the keyboard moves the focus, as a user would
+        QTRY_VERIFY(plain->hasFocus());
+        QVERIFY(inside() != unfocused);
     }
 
     // Each image beside its own item, the toolbar's from resources.dll.

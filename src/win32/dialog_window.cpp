@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "access_keys.h"
 #include "controls.h"
 
 namespace hushgate::win32 {
@@ -128,7 +129,29 @@ bool DialogWindow::PreTranslate(MSG& message) {
             reinterpret_cast<LONG_PTR>(&DialogWindow::procedure)) {
         return false;
     }
+    if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F10 &&
+        GetKeyState(VK_SHIFT) >= 0 && openFirstMenu(root)) {
+        return true;
+    }
     return IsDialogMessageW(root, &message) != FALSE;
+}
+
+bool DialogWindow::openFirstMenu(HWND root) {
+    // The system's F10 only highlights the first title, and Return then
+    // opens the menu; the title's access key opens it with its first item
+    // highlighted, so that Return runs that item, as in other programs.
+    HMENU bar = GetMenu(root);
+    wchar_t title[256] = {};
+    if (bar == nullptr || GetMenuStringW(bar, 0, title, 256, MF_BYPOSITION) <= 0) {
+        return false;
+    }
+    const std::wstring_view view(title);
+    const char16_t key = MarkedAccessKey(std::u16string(view.begin(), view.end()));
+    if (key == 0) {
+        return false;
+    }
+    SendMessageW(root, WM_SYSCOMMAND, SC_KEYMENU, key);
+    return true;
 }
 
 INT_PTR CALLBACK DialogWindow::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "access_keys.h"
 #include "pictures.h"
 
 namespace hushgate::win32 {
@@ -112,6 +113,29 @@ std::wstring MainMenu::text(Control control) const {
     wchar_t buffer[512] = {};
     GetMenuStringW(place.menu, place.position, buffer, 512, MF_BYPOSITION);
     return buffer;
+}
+
+void MainMenu::markAccessKeys(const std::wstring& taken) {
+    // wchar_t is UTF-16 on Windows.
+    const auto mark = [this](const std::vector<Control>& group, const std::wstring& keys) {
+        std::vector<std::u16string> captions;
+        for (const Control control : group) {
+            const std::wstring caption = text(control);
+            captions.emplace_back(caption.begin(), caption.end());
+        }
+        const std::vector<std::u16string> marked =
+            WithAccessKeys(captions, std::u16string(keys.begin(), keys.end()));
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            setText(group[i], std::wstring(marked[i].begin(), marked[i].end()));
+        }
+    };
+    mark({Control::mnuFile, Control::mnuHelp}, taken);
+    std::vector<Control> file, help;
+    for (const Item& item : kItems) {
+        (item.inHelp ? help : file).push_back(item.control);
+    }
+    mark(file, {});
+    mark(help, {});
 }
 
 void MainMenu::clearImages() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "about_dialog.h"
+#include "access_keys.h"
 #include "language_dialog.h"
 #include "seams.h"
 #include "toolbar.h"
@@ -46,6 +47,13 @@ MainWindow::~MainWindow() {
     about_.reset();
     language_.reset();
     destroy();
+    // Neither the toolbar nor the link label owns these; they outlive both.
+    if (toolbarImages_ != nullptr) {
+        ImageList_Destroy(toolbarImages_);
+    }
+    if (linkPointer_ != nullptr) {
+        DestroyCursor(linkPointer_);
+    }
 }
 
 bool MainWindow::open() {
@@ -177,6 +185,15 @@ void MainWindow::applyTexts(const TextSteps& steps) {
             menu_.setText(step.control, text);
         }
     }
+    std::wstring buttonKeys;
+    for (HWND button : {cmdBlockFB_, cmdUnblockFB_}) {
+        wchar_t caption[256] = {};
+        GetWindowTextW(button, caption, 256);
+        const std::wstring_view view(caption);
+        buttonKeys +=
+            static_cast<wchar_t>(MarkedAccessKey(std::u16string(view.begin(), view.end())));
+    }
+    menu_.markAccessKeys(buttonKeys);
     DrawMenuBar(hwnd());
     layout();
 }
@@ -206,7 +223,13 @@ void MainWindow::showStatus(const StatusDisplay& status) {
     ShowWindow(imgUnblocked_, status.imgUnblocked ? SW_SHOW : SW_HIDE);
     ShowWindow(imgStatusBlocked_, status.imgStatusBlocked ? SW_SHOW : SW_HIDE);
     ShowWindow(imgStatusUnblocked_, status.imgStatusUnblocked ? SW_SHOW : SW_HIDE);
-    SetWindowTextW(lblStatusEnd_, ToWide(status.stateWord).c_str());
+    const std::wstring stateWord = ToWide(status.stateWord);
+    SetWindowTextW(lblStatusEnd_, stateWord.c_str());
+    // The marks draw no text: their window text is the name a screen reader
+    // reads for them.
+    for (HWND mark : {imgBlocked_, imgUnblocked_, imgStatusBlocked_, imgStatusUnblocked_}) {
+        SetWindowTextW(mark, stateWord.c_str());
+    }
     fitStatusWords();
     LogEvent(std::string("state ") + stateName(status.state), ToWide(status.stateWord));
     setCommandsEnabled(status.blockEnabled, status.unblockEnabled);

@@ -1,6 +1,8 @@
 // The main window's controls, placed as the layout gives them in twips, and
 // what the scenario log is told about them.
 
+#include <algorithm>
+
 #include "main_window.h"
 #include "pictures.h"
 #include "seams.h"
@@ -54,6 +56,7 @@ void MainWindow::createControls() {
 
     panel_ = CreatePanel(hwnd(), kPanel, {-1, true, -1}, true);
     imgLogo_ = CreatePicture(panel_, kLogo, -1);
+    SetWindowTextW(imgLogo_, L"Facebook");  // its name for screen readers
     imgUnblocked_ = CreatePicture(panel_, kUnblockedMark, -1);
     imgBlocked_ = CreatePicture(panel_, kBlockedMark, -1);
 
@@ -101,10 +104,13 @@ void MainWindow::layout() {
     fitStatusWords();
 
     // The address label: right-anchored at the toolbar's right end, growing
-    // to the left with a longer address.
+    // to the left with a longer address. At least the layout's width: a font
+    // can ink wider than it measures, and the address would lose its start.
     const SIZE link = MeasureLabel(lblLink_);
-    Place(lblLink_, px(main_layout::kLinkRight) - link.cx,
-          px(main_layout::kLinkHolder.y + main_layout::kLink.y), link.cx, link.cy);
+    const int linkWidth = std::max<int>(link.cx, px(main_layout::kLink.width));
+    Place(lblLink_, px(main_layout::kLinkRight) - linkWidth,
+          px(main_layout::kLinkHolder.y + main_layout::kLink.y), linkWidth,
+          std::max<int>(link.cy, px(main_layout::kLink.height)));
 }
 
 void MainWindow::fitStatusWords() {
@@ -115,8 +121,11 @@ void MainWindow::fitStatusWords() {
     const int left = stateWordPlaced_
                          ? px(main_layout::kStatus.x) + status.cx + px(main_layout::kStatusEndGap)
                          : px(main_layout::kStatusEnd.x);
+    // The state word ends the line: it keeps at least the layout's width,
+    // room for a font that inks wider than it measures.
     const SIZE word = MeasureLabel(lblStatusEnd_);
-    Place(lblStatusEnd_, left, px(main_layout::kStatusEnd.y), word.cx, word.cy);
+    Place(lblStatusEnd_, left, px(main_layout::kStatusEnd.y),
+          std::max<int>(word.cx, px(main_layout::kStatusEnd.width)), word.cy);
 }
 
 void MainWindow::loadPictures() {

@@ -310,7 +310,8 @@ private slots:
         QVERIFY(inside() != unfocused);
     }
 
-    // Each image beside its own item, the toolbar's from resources.dll.
+    // Each image beside its own item (32-pixel drawings for 200 %), the
+    // toolbar's from resources.dll.
     void menuAndToolbarImages() {
         auto w = open();
         namespace r = hushgate::resources;
@@ -320,10 +321,15 @@ private slots:
             {w->mnuLanguage, r::kMenuLanguage},
             {w->mnuWeb, r::kMenuWeb},
             {w->mnuAbout, r::kMenuAbout}};
-        for (const auto& [item, image] : items) {
-            QCOMPARE(
-                pictureDifference(item->icon().pixmap(16).toImage(), QImage(QLatin1String(image))),
-                QString());
+        for (int i = 0; i < 5; ++i) {
+            // The 16-pixel image, and at 200 % the 32-pixel drawing.
+            const QIcon icon = items[i].first->icon();
+            QCOMPARE(pictureDifference(icon.pixmap(16).toImage(),
+                                       QImage(QLatin1String(items[i].second))),
+                     QString());
+            QCOMPARE(pictureDifference(icon.pixmap(QSize(16, 16), 2.0).toImage(),
+                                       QImage(QLatin1String(r::kMenuImages2x[i]))),
+                     QString());
         }
         QVERIFY(w->mnuDonate->icon().isNull());
         QCOMPARE(w->imgListToolbar.size(), 5);

@@ -47,12 +47,9 @@ MainWindow::~MainWindow() {
     about_.reset();
     language_.reset();
     destroy();
-    // Neither the toolbar nor the link label owns these; they outlive both.
+    // The toolbar does not own its image list; it outlives the toolbar.
     if (toolbarImages_ != nullptr) {
         ImageList_Destroy(toolbarImages_);
-    }
-    if (linkPointer_ != nullptr) {
-        DestroyCursor(linkPointer_);
     }
 }
 
@@ -294,7 +291,7 @@ void MainWindow::UnloadAllForms() {
 
 // --- messages ---
 
-void MainWindow::command(int id, int code) {
+void MainWindow::command(int id) {
     if (closing_) {
         return;
     }
@@ -334,10 +331,6 @@ void MainWindow::command(int id, int code) {
         default:
             break;
     }
-    if (HWND link = GetDlgItem(hwnd(), id); link == lblLink_ && code == STN_CLICKED) {
-        presenter_->linkClicked();
-        return;
-    }
     if (const char* key = ToolbarKey(id); *key != '\0') {
         presenter_->toolbarButtonClicked(key);
     }
@@ -349,12 +342,20 @@ bool MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
             // Enter and Esc outside the buttons reach the window as IDOK and
             // IDCANCEL: neither means anything here.
             if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) {
-                command(LOWORD(wParam), HIWORD(wParam));
+                command(LOWORD(wParam));
             }
             result = 0;
             return true;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->hwndFrom == lblLink_ &&
+                (header->code == NM_CLICK || header->code == NM_RETURN)) {
+                if (!closing_) {
+                    presenter_->linkClicked();
+                }
+                result = 0;
+                return true;
+            }
             if (header->code == TTN_GETDISPINFOW) {
                 auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
                 const int command = static_cast<int>(header->idFrom);

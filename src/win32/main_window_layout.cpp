@@ -45,13 +45,13 @@ void MainWindow::createControls() {
     SetMenu(hwnd(), menu_.create());
     createToolbar();
 
-    linkPointer_ = CursorFromIconFile(ResourceBytes(L"PTR_LINK_HAND"), 16, 16);
-    LabelStyle link;
-    link.colour = GetSysColor(COLOR_HIGHLIGHT);
-    link.alignRight = true;
-    link.cursor = linkPointer_ != nullptr ? linkPointer_ : LoadCursorW(nullptr, IDC_HAND);
-    lblLink_ = CreateLabel(hwnd(), kLink, Widen(web::kHomePage), link);
-    // Over the toolbar's right end, which must not paint over it.
+    // The home-page address: a SysLink, so that Tab reaches it, Enter opens
+    // it and screen readers know it as a link. Over the toolbar's right end,
+    // which must not paint over it.
+    lblLink_ = CreateWindowExW(
+        0, WC_LINK, (L"<a>" + Widen(web::kHomePage) + L"</a>").c_str(),
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LWS_RIGHT | LWS_TRANSPARENT, 0, 0, 0, 0, hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLink)), GetModuleHandleW(nullptr), nullptr);
     SetWindowPos(lblLink_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
     panel_ = CreatePanel(hwnd(), kPanel, {-1, true, -1}, true);
@@ -87,7 +87,8 @@ void MainWindow::layout() {
     }
     SetLabelFont(lblStatus_, dialogFont);
     SetLabelFont(lblStatusEnd_, fonts_.get(statusEndFont(statusEndCharset_)));
-    SetLabelFont(lblLink_, fonts_.get(FontOf(main_layout::kLinkFont)));
+    const HFONT linkFont = fonts_.get(FontOf(main_layout::kLinkFont));
+    SendMessageW(lblLink_, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont), TRUE);
     SendMessageW(toolbar_, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), TRUE);
 
     place(toolbar_, main_layout::kToolbar);
@@ -106,7 +107,13 @@ void MainWindow::layout() {
     // The address label: right-anchored at the toolbar's right end, growing
     // to the left with a longer address. At least the layout's width: a font
     // can ink wider than it measures, and the address would lose its start.
-    const SIZE link = MeasureLabel(lblLink_);
+    SIZE link{};
+    HDC dc = GetDC(lblLink_);
+    HGDIOBJ old = SelectObject(dc, linkFont);
+    const std::wstring address = Widen(web::kHomePage);
+    GetTextExtentPoint32W(dc, address.c_str(), static_cast<int>(address.size()), &link);
+    SelectObject(dc, old);
+    ReleaseDC(lblLink_, dc);
     const int linkWidth = std::max<int>(link.cx, px(main_layout::kLink.width));
     Place(lblLink_, px(main_layout::kLinkRight) - linkWidth,
           px(main_layout::kLinkHolder.y + main_layout::kLink.y), linkWidth,

@@ -12,32 +12,20 @@ class WebLinksTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Only usable addresses reach the browser; run as root, none does, and
-    // each is shown in a message instead.
+    // As root the addresses would be shown instead (main_window_test).
+    void initTestCase() { hushgate::PretendRunningAsRoot(false); }
+
     void openWebHandsOnlyUsableAddressesToTheBrowser() {
-        const QString page = QStringLiteral("http://tavrin-software.example/donate");
-        const QString mail = QStringLiteral("mailto:someone@tavrin-software.example");
-        for (const bool root : {false, true}) {
-            hushgate::test::UrlRecorder browser;
-            hushgate::test::MessageRecorder messages;
-            hushgate::PretendRunningAsRoot(root);
-            QWidget owner;
-            hushgate::OpenWeb(&owner, page);
-            hushgate::OpenWeb(nullptr, mail);
-            hushgate::OpenWeb(nullptr, QString());
-            hushgate::OpenWeb(nullptr, QStringLiteral("no address at all"));
-            hushgate::OpenWeb(nullptr, QStringLiteral("http://exa mple.org/"));
-            hushgate::PretendRunningAsRoot(std::nullopt);
-            const QList<QUrl> opened = root ? QList<QUrl>{} : QList<QUrl>{QUrl(page), QUrl(mail)};
-            QCOMPARE(browser.urls, opened);
-            QStringList shown;
-            for (const auto& message : messages.shown) {
-                shown << message.title + QLatin1Char('|') + message.text;
-            }
-            const QString title = QStringLiteral("Tavrin Hushgate|");
-            const QStringList told = root ? QStringList{title + page, title + mail} : QStringList{};
-            QCOMPARE(shown, told);
-        }
+        hushgate::test::UrlRecorder browser;
+        QWidget owner;
+        hushgate::OpenWeb(&owner, QStringLiteral("http://tavrin-software.example/donate"));
+        hushgate::OpenWeb(nullptr, QStringLiteral("mailto:someone@tavrin-software.example"));
+        hushgate::OpenWeb(nullptr, QString());
+        hushgate::OpenWeb(nullptr, QStringLiteral("no address at all"));
+        hushgate::OpenWeb(nullptr, QStringLiteral("http://exa mple.org/"));
+        QCOMPARE(browser.urls,
+                 (QList<QUrl>{QUrl(QStringLiteral("http://tavrin-software.example/donate")),
+                              QUrl(QStringLiteral("mailto:someone@tavrin-software.example"))}));
     }
 
     // A left click that starts and ends on the label, nothing else.

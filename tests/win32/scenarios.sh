@@ -412,6 +412,15 @@ focus_main
 keys alt Down Return
 expect_log "exit"
 wait_until "the program to end after Alt, Down, Return" bash -c "! kill -0 $wine_pid 2>/dev/null"
+# Tab reaches the address (after Block; Unblock is disabled) and Enter opens
+# it; nothing is blocked on the way.
+start
+focus_main
+keys Tab Tab Return
+expect_log "open http://"
+logged "message-box" && fail "Enter on the focused address showed a message"
+same_bytes "$original" "Enter on the focused address"
+quit_program
 # F10 opens File on its first item: Return runs Exit.
 start
 focus_main
@@ -419,7 +428,7 @@ keys F10 Return
 expect_log "exit"
 wait_until "the program to end after F10, Return" bash -c "! kill -0 $wine_pid 2>/dev/null"
 wine_pid=
-passed+=("menus from the keyboard: access keys given, Alt+H opens Help, Alt alone the menu bar, F10 then Return runs Exit")
+passed+=("menus from the keyboard: access keys given, Alt+H opens Help, Alt alone the menu bar, F10 then Return runs Exit; Tab reaches the address, Enter opens it")
 
 echo "Windows window under Wine: ${#passed[@]} scenarios passed"
 for line in "${passed[@]}"; do

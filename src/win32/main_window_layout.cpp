@@ -48,10 +48,10 @@ void MainWindow::createControls() {
     // The home-page address: a SysLink, so that Tab reaches it, Enter opens
     // it and screen readers know it as a link. Over the toolbar's right end,
     // which must not paint over it.
-    lblLink_ = CreateWindowExW(
-        0, WC_LINK, (L"<a>" + Widen(web::kHomePage) + L"</a>").c_str(),
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LWS_RIGHT | LWS_TRANSPARENT, 0, 0, 0, 0, hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLink)), GetModuleHandleW(nullptr), nullptr);
+    lblLink_ = CreateWindowExW(0, WC_LINK, (L"<a>" + Widen(web::kHomePage) + L"</a>").c_str(),
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | LWS_RIGHT, 0, 0, 0, 0, hwnd(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLink)),
+                               GetModuleHandleW(nullptr), nullptr);
     SetWindowPos(lblLink_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
     panel_ = CreatePanel(hwnd(), kPanel, {-1, true, -1}, true);
@@ -114,7 +114,9 @@ void MainWindow::layout() {
     GetTextExtentPoint32W(dc, address.c_str(), static_cast<int>(address.size()), &link);
     SelectObject(dc, old);
     ReleaseDC(lblLink_, dc);
-    const int linkWidth = std::max<int>(link.cx, px(main_layout::kLink.width));
+    // Room for the link's focus frame on either side.
+    const int linkWidth =
+        std::max<int>(link.cx + MulDiv(8, dpi(), 96), px(main_layout::kLink.width));
     Place(lblLink_, px(main_layout::kLinkRight) - linkWidth,
           px(main_layout::kLinkHolder.y + main_layout::kLink.y), linkWidth,
           std::max<int>(link.cy, px(main_layout::kLink.height)));

@@ -1,5 +1,7 @@
 #include "dialog_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -133,7 +135,48 @@ bool DialogWindow::PreTranslate(MSG& message) {
         GetKeyState(VK_SHIFT) >= 0 && openFirstMenu(root)) {
         return true;
     }
+    if (message.message == WM_KEYDOWN && toolbarKey(message.hwnd, message.wParam)) {
+        return true;
+    }
     return IsDialogMessageW(root, &message) != FALSE;
+}
+
+bool DialogWindow::toolbarKey(HWND toolbar, WPARAM key) {
+    // A toolbar reached with Tab: the arrows move along its buttons, and
+    // Enter or Space press the one marked. The dialog manager would hand
+    // Enter to the default button instead.
+    wchar_t name[32] = {};
+    GetClassNameW(toolbar, name, 32);
+    if (std::wcscmp(name, TOOLBARCLASSNAMEW) != 0 ||
+        (key != VK_LEFT && key != VK_RIGHT && key != VK_RETURN && key != VK_SPACE)) {
+        return false;
+    }
+    const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    const auto button = [toolbar](int index) {
+        TBBUTTON info{};
+        SendMessageW(toolbar, TB_GETBUTTON, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&info));
+        return info;
+    };
+    int hot = static_cast<int>(SendMessageW(toolbar, TB_GETHOTITEM, 0, 0));
+    const int step = key == VK_LEFT ? -1 : 1;
+    if (hot < 0 || key == VK_LEFT || key == VK_RIGHT) {
+        // The next button (the first one when none is marked), past separators.
+        int next = hot < 0 ? (step > 0 ? -1 : count) : hot;
+        do {
+            next += step;
+        } while (next >= 0 && next < count && (button(next).fsStyle & BTNS_SEP) != 0);
+        if (next >= 0 && next < count) {
+            hot = next;
+            SendMessageW(toolbar, TB_SETHOTITEM, static_cast<WPARAM>(hot), 0);
+        }
+    }
+    if ((key == VK_RETURN || key == VK_SPACE) && hot >= 0) {
+        const int command = button(hot).idCommand;
+        SendMessageW(GetParent(toolbar), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(toolbar));
+    }
+    return true;
 }
 
 bool DialogWindow::openFirstMenu(HWND root) {

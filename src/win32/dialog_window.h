@@ -50,6 +50,7 @@ protected:
 
 private:
     static bool openFirstMenu(HWND root);
+    static bool toolbarKey(HWND toolbar, WPARAM key);
     static INT_PTR CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;

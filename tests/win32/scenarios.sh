@@ -420,6 +420,13 @@ keys Tab Tab Return
 expect_log "open http://"
 logged "message-box" && fail "Enter on the focused address showed a message"
 same_bytes "$original" "Enter on the focused address"
+# The next Tab reaches the toolbar: the arrows mark a button (the first,
+# then About), Enter presses it.
+keys Tab Right Right Return
+expect_dialog frmAbout 0
+keys Escape
+expect_log "closed frmAbout"
+same_bytes "$original" "keys on the toolbar"
 quit_program
 # F10 opens File on its first item: Return runs Exit.
 start
@@ -428,7 +435,7 @@ keys F10 Return
 expect_log "exit"
 wait_until "the program to end after F10, Return" bash -c "! kill -0 $wine_pid 2>/dev/null"
 wine_pid=
-passed+=("menus from the keyboard: access keys given, Alt+H opens Help, Alt alone the menu bar, F10 then Return runs Exit; Tab reaches the address, Enter opens it")
+passed+=("menus from the keyboard: access keys given, Alt+H opens Help, Alt alone the menu bar, F10 then Return runs Exit; Tab reaches the address and the toolbar, Enter opens and presses them")
 
 echo "Windows window under Wine: ${#passed[@]} scenarios passed"
 for line in "${passed[@]}"; do

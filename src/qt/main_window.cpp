@@ -49,6 +49,7 @@ MainWindow::MainWindow(AppPaths paths, QWidget* parent)
                                   twipsRect(layout::main_window::kBlock));
     cmdBlockFB->setDefault(true);
     setTabOrder(cmdBlockFB, cmdUnblockFB);
+    markAccessKeys();
     // Not a button: shown in the state where Block is disabled, the window
     // would otherwise hand the focus to Unblock, and Enter would press it.
     client->setFocus();
@@ -126,6 +127,7 @@ void MainWindow::showStatus(const StatusDisplay& status) {
         label->setAccessibleDescription(detail);
     }
     setCommandsEnabled(status.blockEnabled, status.unblockEnabled);
+    nameForScreenReaders();
 }
 
 void MainWindow::setCommandsEnabled(bool block, bool unblock) {

@@ -79,6 +79,11 @@ protected:
 
 private:
     void buildMenus();
+    // Alt+letter keys for the menus, whose captions come without them.
+    void markAccessKeys();
+    // Accessible names for what shows no text of its own, and for the
+    // status line as a whole; again after each change of texts or state.
+    void nameForScreenReaders();
     void buildToolbar(QWidget* parent);
     void buildStatusArea(QWidget* parent);
     void buildPictures();

@@ -106,6 +106,8 @@ void MainWindow::applyTexts(const TextSteps& steps) {
             }
         }
     }
+    markAccessKeys();
+    nameForScreenReaders();
 }
 
 void MainWindow::openAddress(const Text& address) {

@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QToolBar>
 
+#include "access_keys.h"
 #include "flat_controls.h"
 #include "main_window.h"
 #include "picture_label.h"
@@ -74,16 +76,68 @@ void MainWindow::buildMenus() {
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
     mnuFacebook->setObjectName(QStringLiteral("mnuFacebook"));
 
-    // F10 opens the File menu, as on every desktop; the arrow keys then move
-    // along the menus. The captions come from language files, so they carry
-    // no access keys of ours.
+    // F10 opens the File menu with its first item highlighted, as on every
+    // desktop, so Return runs it; the arrow keys then move along the menus.
     auto* openMenus = new QAction(this);
     openMenus->setObjectName(QStringLiteral("openMenus"));
     openMenus->setShortcut(QKeySequence(Qt::Key_F10));
     openMenus->setShortcutContext(Qt::WindowShortcut);
     addAction(openMenus);
-    connect(openMenus, &QAction::triggered, this,
-            [this] { menuBar()->setActiveAction(mnuFile->menuAction()); });
+    connect(openMenus, &QAction::triggered, this, [this] {
+        menuBar()->setActiveAction(mnuFile->menuAction());
+        mnuFile->setActiveAction(mnuFile->actions().value(0));
+    });
+}
+
+namespace {
+
+std::u16string toU16(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// Gives each caption of one group its access key (access_keys.h).
+void markGroup(const QList<QAction*>& group, const QString& taken) {
+    std::vector<std::u16string> captions;
+    for (const QAction* action : group) {
+        captions.push_back(toU16(action->text()));
+    }
+    const std::vector<std::u16string> marked = WithAccessKeys(captions, toU16(taken));
+    for (qsizetype i = 0; i < group.size(); ++i) {
+        group[i]->setText(QString::fromStdU16String(marked[static_cast<std::size_t>(i)]));
+    }
+}
+
+}  // namespace
+
+void MainWindow::nameForScreenReaders() {
+    // The toolbar's buttons show only pictures: their tool-tips name them.
+    for (QAction* button : Toolbar1->actions()) {
+        if (!button->isSeparator()) {
+            Toolbar1->widgetForAction(button)->setAccessibleName(button->toolTip());
+        }
+    }
+    // The status line reads as one sentence, and the marks that show the
+    // state are named after its state word.
+    lblStatus->setAccessibleName(lblStatus->text() + QLatin1Char(' ') + lblStatusEnd->text());
+    for (QLabel* mark : {imgBlocked, imgUnblocked, imgStatusBlocked, imgStatusUnblocked}) {
+        mark->setAccessibleName(lblStatusEnd->text());
+    }
+    imgLogo->setAccessibleName(QStringLiteral("Facebook"));
+}
+
+void MainWindow::markAccessKeys() {
+    // The menu titles share Alt+letter with the two buttons; the items of
+    // each menu are a group of their own.
+    QString buttonKeys;
+    for (const QPushButton* button : {cmdBlockFB, cmdUnblockFB}) {
+        buttonKeys += QChar(MarkedAccessKey(toU16(button->text())));
+    }
+    markGroup({mnuFile->menuAction(), mnuHelp->menuAction()}, buttonKeys);
+    for (const QMenu* menu : {mnuFile, mnuHelp}) {
+        QList<QAction*> items = menu->actions();
+        items.removeIf([](const QAction* item) { return item->isSeparator(); });
+        markGroup(items, {});
+    }
 }
 
 void MainWindow::buildToolbar(QWidget* parent) {

@@ -18,6 +18,8 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
         return handler()({icon, title, text, buttons});
     }
     QMessageBox box(icon, title, text, buttons, parent);
+    // Addresses, file names and reasons can be copied from every message.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -3,12 +3,46 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "main_presenter.h"
+#include "message_box.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace hushgate {
 
+namespace {
+
+std::optional<bool>& pretendedRoot() {
+    static std::optional<bool> root;
+    return root;
+}
+
+}  // namespace
+
+bool RunningAsRoot() {
+    if (pretendedRoot()) {
+        return *pretendedRoot();
+    }
+#ifdef _WIN32
+    return false;
+#else
+    return ::geteuid() == 0;
+#endif
+}
+
+void PretendRunningAsRoot(std::optional<bool> root) {
+    pretendedRoot() = root;
+}
+
 void OpenWeb(QWidget* owner, const QString& address) {
-    Q_UNUSED(owner);
     const QUrl url(address, QUrl::StrictMode);
     if (!url.isValid() || url.scheme().isEmpty()) {
+        return;
+    }
+    if (RunningAsRoot()) {
+        MessageBox::information(owner, QString::fromLatin1(MainPresenter::kTitle), address);
         return;
     }
     // The result is ignored on purpose: a browser that fails to start has

@@ -18,6 +18,11 @@ inline constexpr int kMenuImageCount = 5;
 inline constexpr const char* kMenuImages[kMenuImageCount] = {
     kMenuExit, kMenuCheckUpdates, kMenuLanguage, kMenuWeb, kMenuAbout,
 };
+// The same drawings at 32 x 32, for screens at 200 %.
+inline constexpr const char* kMenuImages2x[kMenuImageCount] = {
+    ":/CUSTOM/PNG_0@2x", ":/CUSTOM/PNG_1@2x", ":/CUSTOM/PNG_2@2x",
+    ":/CUSTOM/PNG_3@2x", ":/CUSTOM/PNG_4@2x",
+};
 
 // Icon groups. AAA holds 48, 32 and 16 pixel frames, first at 8 bits per
 // pixel, then at 32 bits with alpha; FFF and ZZZ one 16 x 16 frame each.
@@ -55,12 +60,15 @@ inline constexpr int kHandCursorHotY = 0;
 
 // Every path above, for code that checks them all.
 inline constexpr const char* kAll[] = {
-    kMenuExit,      kMenuCheckUpdates, kMenuLanguage,    kMenuWeb,
-    kMenuAbout,     kIconMain,         kIconLanguage,    kIconAbout,
-    kLogo,          kBlockedMark,      kUnblockedMark,   kPadlockClosed,
-    kPadlockOpen,   kDialogWindowIcon, kLinkPointer,     kHandCursor,
-    kLogo2x,        kBlockedMark2x,    kUnblockedMark2x, kPadlockClosed2x,
-    kPadlockOpen2x,
+    kMenuExit,        kMenuCheckUpdates, kMenuLanguage,
+    kMenuWeb,         kMenuAbout,        kIconMain,
+    kIconLanguage,    kIconAbout,        kLogo,
+    kBlockedMark,     kUnblockedMark,    kPadlockClosed,
+    kPadlockOpen,     kDialogWindowIcon, kLinkPointer,
+    kHandCursor,      kLogo2x,           kBlockedMark2x,
+    kUnblockedMark2x, kPadlockClosed2x,  kPadlockOpen2x,
+    kMenuImages2x[0], kMenuImages2x[1],  kMenuImages2x[2],
+    kMenuImages2x[3], kMenuImages2x[4],
 };
 
 // The paths of kAll that the program does not carry (empty when the

@@ -9,6 +9,7 @@
 #include <QString>
 #include <string_view>
 
+#include "focus_style.h"
 #include "resource_names.h"
 #include "twips.h"
 
@@ -57,6 +58,7 @@ inline QPushButton* button(QWidget* parent, const char* name, const QString& tex
     auto* control = new QPushButton(text, parent);
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(fromTwips(twipsRect));
+    control->setStyle(FocusFrameStyle());
     return control;
 }
 

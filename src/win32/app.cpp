@@ -62,7 +62,8 @@ int messageLoop(MainWindow& window) {
 int RunProgram() {
     // The windows' controls and the current visual style (the manifest asks
     // for version 6 of the common controls) before any window exists.
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_USEREX_CLASSES | ICC_WIN95_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_USEREX_CLASSES | ICC_WIN95_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
     becomeDpiAware();
     RegisterControlClasses();

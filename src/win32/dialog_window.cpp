@@ -1,10 +1,13 @@
 #include "dialog_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "access_keys.h"
 #include "controls.h"
 
 namespace hushgate::win32 {
@@ -128,7 +131,70 @@ bool DialogWindow::PreTranslate(MSG& message) {
             reinterpret_cast<LONG_PTR>(&DialogWindow::procedure)) {
         return false;
     }
+    if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F10 &&
+        GetKeyState(VK_SHIFT) >= 0 && openFirstMenu(root)) {
+        return true;
+    }
+    if (message.message == WM_KEYDOWN && toolbarKey(message.hwnd, message.wParam)) {
+        return true;
+    }
     return IsDialogMessageW(root, &message) != FALSE;
+}
+
+bool DialogWindow::toolbarKey(HWND toolbar, WPARAM key) {
+    // A toolbar reached with Tab: the arrows move along its buttons, and
+    // Enter or Space press the one marked. The dialog manager would hand
+    // Enter to the default button instead.
+    wchar_t name[32] = {};
+    GetClassNameW(toolbar, name, 32);
+    if (std::wcscmp(name, TOOLBARCLASSNAMEW) != 0 ||
+        (key != VK_LEFT && key != VK_RIGHT && key != VK_RETURN && key != VK_SPACE)) {
+        return false;
+    }
+    const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    const auto button = [toolbar](int index) {
+        TBBUTTON info{};
+        SendMessageW(toolbar, TB_GETBUTTON, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&info));
+        return info;
+    };
+    int hot = static_cast<int>(SendMessageW(toolbar, TB_GETHOTITEM, 0, 0));
+    const int step = key == VK_LEFT ? -1 : 1;
+    if (hot < 0 || key == VK_LEFT || key == VK_RIGHT) {
+        // The next button (the first one when none is marked), past separators.
+        int next = hot < 0 ? (step > 0 ? -1 : count) : hot;
+        do {
+            next += step;
+        } while (next >= 0 && next < count && (button(next).fsStyle & BTNS_SEP) != 0);
+        if (next >= 0 && next < count) {
+            hot = next;
+            SendMessageW(toolbar, TB_SETHOTITEM, static_cast<WPARAM>(hot), 0);
+        }
+    }
+    if ((key == VK_RETURN || key == VK_SPACE) && hot >= 0) {
+        const int command = button(hot).idCommand;
+        SendMessageW(GetParent(toolbar), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(toolbar));
+    }
+    return true;
+}
+
+bool DialogWindow::openFirstMenu(HWND root) {
+    // The system's F10 only highlights the first title, and Return then
+    // opens the menu; the title's access key opens it with its first item
+    // highlighted, so that Return runs that item, as in other programs.
+    HMENU bar = GetMenu(root);
+    wchar_t title[256] = {};
+    if (bar == nullptr || GetMenuStringW(bar, 0, title, 256, MF_BYPOSITION) <= 0) {
+        return false;
+    }
+    const std::wstring_view view(title);
+    const char16_t key = MarkedAccessKey(std::u16string(view.begin(), view.end()));
+    if (key == 0) {
+        return false;
+    }
+    SendMessageW(root, WM_SYSCOMMAND, SC_KEYMENU, key);
+    return true;
 }
 
 INT_PTR CALLBACK DialogWindow::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -28,6 +28,7 @@ public:
 
     // Hands `message` to the dialog manager of the program window it is
     // for; true when that handled it (the loop then dispatches nothing).
+    // F10 opens the window's first menu with its first item highlighted.
     static bool PreTranslate(MSG& message);
 
 protected:
@@ -48,6 +49,8 @@ protected:
     virtual bool handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) = 0;
 
 private:
+    static bool openFirstMenu(HWND root);
+    static bool toolbarKey(HWND toolbar, WPARAM key);
     static INT_PTR CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;

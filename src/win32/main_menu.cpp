@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "access_keys.h"
 #include "pictures.h"
 
 namespace hushgate::win32 {
@@ -30,6 +31,9 @@ constexpr Item kItems[] = {
 };
 
 constexpr const wchar_t* kImageNames[] = {L"PNG_0", L"PNG_1", L"PNG_2", L"PNG_3", L"PNG_4"};
+// The same drawn at 32 pixels, the source from 24 pixels (150 %) up.
+constexpr const wchar_t* kImageNames2x[] = {L"PNG_0_2X", L"PNG_1_2X", L"PNG_2_2X", L"PNG_3_2X",
+                                            L"PNG_4_2X"};
 
 bool vistaOrLater() {
     OSVERSIONINFOW version{};
@@ -114,6 +118,29 @@ std::wstring MainMenu::text(Control control) const {
     return buffer;
 }
 
+void MainMenu::markAccessKeys(const std::wstring& taken) {
+    // wchar_t is UTF-16 on Windows.
+    const auto mark = [this](const std::vector<Control>& group, const std::wstring& keys) {
+        std::vector<std::u16string> captions;
+        for (const Control control : group) {
+            const std::wstring caption = text(control);
+            captions.emplace_back(caption.begin(), caption.end());
+        }
+        const std::vector<std::u16string> marked =
+            WithAccessKeys(captions, std::u16string(keys.begin(), keys.end()));
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            setText(group[i], std::wstring(marked[i].begin(), marked[i].end()));
+        }
+    };
+    mark({Control::mnuFile, Control::mnuHelp}, taken);
+    std::vector<Control> file, help;
+    for (const Item& item : kItems) {
+        (item.inHelp ? help : file).push_back(item.control);
+    }
+    mark(file, {});
+    mark(help, {});
+}
+
 void MainMenu::clearImages() {
     for (HBITMAP bitmap : images_) {
         DeleteObject(bitmap);
@@ -133,8 +160,10 @@ bool MainMenu::attachImages(int dpi) {
     images_.clear();
     greyed_.clear();
     imageOfItem_.clear();
-    for (const wchar_t* name : kImageNames) {
-        // A PNG that cannot be read leaves its item without an image.
+    for (std::size_t i = 0; i < std::size(kImageNames); ++i) {
+        // The drawing (16 or 32) nearest the size wanted, scaled to it; a PNG that
+        // cannot be read leaves its item without an image.
+        const wchar_t* name = imageSize_ >= 24 ? kImageNames2x[i] : kImageNames[i];
         HBITMAP image = ScaledPicture(ResourceBytes(name, L"CUSTOM"), imageSize_, imageSize_);
         images_.push_back(image);
         greyed_.push_back(image != nullptr ? GreyedCopy(image) : nullptr);

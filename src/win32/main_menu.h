@@ -42,6 +42,11 @@ public:
     HMENU create();
     void setText(Control control, const std::wstring& text);
     std::wstring text(Control control) const;
+    // Gives the captions, which come without access keys, the first free
+    // letter of their group (access_keys.h): the titles share theirs with
+    // `taken`, the keys of the window's buttons; each menu's items share
+    // theirs.
+    void markAccessKeys(const std::wstring& taken);
     // Which menu controls there are, in menu order (for the scenario log).
     static const std::vector<Control>& Controls();
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "about_dialog.h"
+#include "access_keys.h"
 #include "language_dialog.h"
 #include "seams.h"
 #include "toolbar.h"
@@ -48,6 +49,10 @@ MainWindow::~MainWindow() {
     about_.reset();
     language_.reset();
     destroy();
+    // The toolbar does not own its image list; it outlives the toolbar.
+    if (toolbarImages_ != nullptr) {
+        ImageList_Destroy(toolbarImages_);
+    }
 }
 
 bool MainWindow::open() {
@@ -179,6 +184,15 @@ void MainWindow::applyTexts(const TextSteps& steps) {
             menu_.setText(step.control, text);
         }
     }
+    std::wstring buttonKeys;
+    for (HWND button : {cmdBlockFB_, cmdUnblockFB_}) {
+        wchar_t caption[256] = {};
+        GetWindowTextW(button, caption, 256);
+        const std::wstring_view view(caption);
+        buttonKeys +=
+            static_cast<wchar_t>(MarkedAccessKey(std::u16string(view.begin(), view.end())));
+    }
+    menu_.markAccessKeys(buttonKeys);
     DrawMenuBar(hwnd());
     layout();
 }
@@ -208,7 +222,13 @@ void MainWindow::showStatus(const StatusDisplay& status) {
     ShowWindow(imgUnblocked_, status.imgUnblocked ? SW_SHOW : SW_HIDE);
     ShowWindow(imgStatusBlocked_, status.imgStatusBlocked ? SW_SHOW : SW_HIDE);
     ShowWindow(imgStatusUnblocked_, status.imgStatusUnblocked ? SW_SHOW : SW_HIDE);
-    SetWindowTextW(lblStatusEnd_, ToWide(status.stateWord).c_str());
+    const std::wstring stateWord = ToWide(status.stateWord);
+    SetWindowTextW(lblStatusEnd_, stateWord.c_str());
+    // The marks draw no text: their window text is the name a screen reader
+    // reads for them.
+    for (HWND mark : {imgBlocked_, imgUnblocked_, imgStatusBlocked_, imgStatusUnblocked_}) {
+        SetWindowTextW(mark, stateWord.c_str());
+    }
     fitStatusWords();
     LogEvent(std::string("state ") + stateName(status.state), ToWide(status.stateWord));
     setStatusTip(ToWide(status.detail));
@@ -304,7 +324,7 @@ void MainWindow::UnloadAllForms() {
 
 // --- messages ---
 
-void MainWindow::command(int id, int code) {
+void MainWindow::command(int id) {
     if (closing_) {
         return;
     }
@@ -344,10 +364,6 @@ void MainWindow::command(int id, int code) {
         default:
             break;
     }
-    if (HWND link = GetDlgItem(hwnd(), id); link == lblLink_ && code == STN_CLICKED) {
-        presenter_->linkClicked();
-        return;
-    }
     if (const char* key = ToolbarKey(id); *key != '\0') {
         presenter_->toolbarButtonClicked(key);
     }
@@ -359,12 +375,20 @@ bool MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
             // Enter and Esc outside the buttons reach the window as IDOK and
             // IDCANCEL: neither means anything here.
             if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) {
-                command(LOWORD(wParam), HIWORD(wParam));
+                command(LOWORD(wParam));
             }
             result = 0;
             return true;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->hwndFrom == lblLink_ &&
+                (header->code == NM_CLICK || header->code == NM_RETURN)) {
+                if (!closing_) {
+                    presenter_->linkClicked();
+                }
+                result = 0;
+                return true;
+            }
             if (header->code == TTN_GETDISPINFOW) {
                 auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
                 const int command = static_cast<int>(header->idFrom);

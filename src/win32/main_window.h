@@ -72,7 +72,7 @@ private:
     void setStatusTip(const std::wstring& text);
     void logTexts() const;
 
-    void command(int id, int code);
+    void command(int id);
     HWND controlOf(Control control) const;
     void setFocusOffDisabled(bool block, bool unblock);
     void startWatching();
@@ -89,7 +89,6 @@ private:
     HIMAGELIST toolbarImages_ = nullptr;
     std::array<std::wstring, 4> toolTips_;
     HWND lblLink_ = nullptr;
-    HCURSOR linkPointer_ = nullptr;
     HWND panel_ = nullptr;  // PicBackground, where the focus rests
     HWND imgLogo_ = nullptr;
     HWND imgBlocked_ = nullptr;

@@ -1,6 +1,8 @@
 // The main window's controls, placed as the layout gives them in twips, and
 // what the scenario log is told about them.
 
+#include <algorithm>
+
 #include "main_window.h"
 #include "pictures.h"
 #include "seams.h"
@@ -43,17 +45,18 @@ void MainWindow::createControls() {
     SetMenu(hwnd(), menu_.create());
     createToolbar();
 
-    linkPointer_ = CursorFromIconFile(ResourceBytes(L"PTR_LINK_HAND"), 16, 16);
-    LabelStyle link;
-    link.colour = GetSysColor(COLOR_HIGHLIGHT);
-    link.alignRight = true;
-    link.cursor = linkPointer_ != nullptr ? linkPointer_ : LoadCursorW(nullptr, IDC_HAND);
-    lblLink_ = CreateLabel(hwnd(), kLink, Widen(web::kHomePage), link);
-    // Over the toolbar's right end, which must not paint over it.
+    // The home-page address: a SysLink, so that Tab reaches it, Enter opens
+    // it and screen readers know it as a link. Over the toolbar's right end,
+    // which must not paint over it.
+    lblLink_ = CreateWindowExW(0, WC_LINK, (L"<a>" + Widen(web::kHomePage) + L"</a>").c_str(),
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | LWS_RIGHT, 0, 0, 0, 0, hwnd(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLink)),
+                               GetModuleHandleW(nullptr), nullptr);
     SetWindowPos(lblLink_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
     panel_ = CreatePanel(hwnd(), kPanel, {-1, true, -1}, true);
     imgLogo_ = CreatePicture(panel_, kLogo, -1);
+    SetWindowTextW(imgLogo_, L"Facebook");  // its name for screen readers
     imgUnblocked_ = CreatePicture(panel_, kUnblockedMark, -1);
     imgBlocked_ = CreatePicture(panel_, kBlockedMark, -1);
 
@@ -84,7 +87,8 @@ void MainWindow::layout() {
     }
     SetLabelFont(lblStatus_, dialogFont);
     SetLabelFont(lblStatusEnd_, fonts_.get(statusEndFont(statusEndCharset_)));
-    SetLabelFont(lblLink_, fonts_.get(FontOf(main_layout::kLinkFont)));
+    const HFONT linkFont = fonts_.get(FontOf(main_layout::kLinkFont));
+    SendMessageW(lblLink_, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont), TRUE);
     SendMessageW(toolbar_, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), TRUE);
 
     place(toolbar_, main_layout::kToolbar);
@@ -101,10 +105,21 @@ void MainWindow::layout() {
     fitStatusWords();
 
     // The address label: right-anchored at the toolbar's right end, growing
-    // to the left with a longer address.
-    const SIZE link = MeasureLabel(lblLink_);
-    Place(lblLink_, px(main_layout::kLinkRight) - link.cx,
-          px(main_layout::kLinkHolder.y + main_layout::kLink.y), link.cx, link.cy);
+    // to the left with a longer address. At least the layout's width: a font
+    // can ink wider than it measures, and the address would lose its start.
+    SIZE link{};
+    HDC dc = GetDC(lblLink_);
+    HGDIOBJ old = SelectObject(dc, linkFont);
+    const std::wstring address = Widen(web::kHomePage);
+    GetTextExtentPoint32W(dc, address.c_str(), static_cast<int>(address.size()), &link);
+    SelectObject(dc, old);
+    ReleaseDC(lblLink_, dc);
+    // Room for the link's focus frame on either side.
+    const int linkWidth =
+        std::max<int>(link.cx + MulDiv(8, dpi(), 96), px(main_layout::kLink.width));
+    Place(lblLink_, px(main_layout::kLinkRight) - linkWidth,
+          px(main_layout::kLinkHolder.y + main_layout::kLink.y), linkWidth,
+          std::max<int>(link.cy, px(main_layout::kLink.height)));
 }
 
 void MainWindow::fitStatusWords() {
@@ -115,8 +130,11 @@ void MainWindow::fitStatusWords() {
     const int left = stateWordPlaced_
                          ? px(main_layout::kStatus.x) + status.cx + px(main_layout::kStatusEndGap)
                          : px(main_layout::kStatusEnd.x);
+    // The state word ends the line: it keeps at least the layout's width,
+    // room for a font that inks wider than it measures.
     const SIZE word = MeasureLabel(lblStatusEnd_);
-    Place(lblStatusEnd_, left, px(main_layout::kStatusEnd.y), word.cx, word.cy);
+    Place(lblStatusEnd_, left, px(main_layout::kStatusEnd.y),
+          std::max<int>(word.cx, px(main_layout::kStatusEnd.width)), word.cy);
 }
 
 void MainWindow::loadPictures() {

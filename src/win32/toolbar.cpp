@@ -87,8 +87,8 @@ const char* ToolbarKey(int command) {
 HWND CreateFlatToolbar(HWND parent, int id) {
     HWND toolbar =
         CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
-                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
-                            CCS_NORESIZE | CCS_NOPARENTALIGN,
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS |
+                            CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
                         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                         GetModuleHandleW(nullptr), nullptr);
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);

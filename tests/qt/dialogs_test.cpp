@@ -69,17 +69,6 @@ private slots:
         program.reset();
     }
 
-    void bothAreFixedModelessDialogsOfTheirOwner() {
-        const QList<QDialog*> dialogs = {about().data(), languageDialog().data()};
-        for (QDialog* dialog : dialogs) {
-            QCOMPARE(dialog->parentWidget(), owner.get());
-            QVERIFY(!dialog->isModal() && owner->isEnabled());
-            QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
-            QVERIFY(!(dialog->windowFlags() & Qt::WindowMaximizeButtonHint));
-            QVERIFY(!dialog->windowIcon().isNull());
-        }
-    }
-
     // Esc closes from wherever the focus is, Enter presses the default
     // button; a closed dialog is gone, so the next opening starts afresh.
     void keysAndButtonsClose() {

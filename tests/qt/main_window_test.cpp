@@ -5,6 +5,7 @@
 
 #include "main_window.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -20,9 +21,11 @@
 #include "app_fixture.h"
 #include "flat_controls.h"
 #include "language_dialog.h"
+#include "open_web.h"
 #include "picture_compare.h"
 #include "resource_names.h"
 #include "web_constants.h"
+#include "window_controls.h"
 
 using hushgate::MainWindow;
 using namespace hushgate::test;
@@ -42,6 +45,24 @@ bool shows(MainWindow& w, State state) {
            w.imgStatusUnblocked->isVisible() == unblocked &&
            w.cmdBlockFB->isEnabled() == unblocked && w.cmdUnblockFB->isEnabled() == blocked &&
            w.lblStatusEnd->text() == QLatin1String(word);
+}
+
+// Every visible control at or under `at` that has no accessible name, by
+// object name and role. Containers (the client area, panels, the
+// toolbar and the menu bar) are not controls a screen reader names.
+QStringList namelessControls(QAccessibleInterface* at) {
+    using A = QAccessible;
+    static const QList<A::Role> containers = {A::Client, A::Pane,    A::Grouping, A::Separator,
+                                              A::Border, A::ToolBar, A::MenuBar};
+    QStringList nameless;
+    if (!at->state().invisible && !containers.contains(at->role()) && at->text(A::Name).isEmpty()) {
+        nameless << (at->object() ? at->object()->objectName() : QString()) +
+                        QStringLiteral(" role %1").arg(at->role(), 0, 16);
+    }
+    for (int i = 0; i < at->childCount(); ++i) {
+        nameless << namelessControls(at->child(i));
+    }
+    return nameless;
 }
 
 bool hasScript(const QString& text, QChar::Script script) {
@@ -77,8 +98,10 @@ private slots:
         program->writeHosts(kOriginal);
         messages = std::make_unique<MessageRecorder>(QMessageBox::Yes);
         browser = std::make_unique<UrlRecorder>();
+        hushgate::PretendRunningAsRoot(false);  // whoever runs the tests
     }
     void cleanup() {
+        hushgate::PretendRunningAsRoot(std::nullopt);
         browser.reset();
         messages.reset();
         program.reset();
@@ -125,15 +148,33 @@ private slots:
         }
     }
 
-    void f10OpensTheMenusAndTheArrowsMoveAlongThem() {
-        auto w = open();
-        QTest::keyClick(w->windowHandle(), Qt::Key_F10);
-        QTRY_VERIFY(w->mnuFile->isVisible());
-        QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Right);
-        QTRY_VERIFY(w->mnuHelp->isVisible() && !w->mnuFile->isVisible());
-        QTest::keyClick(w->mnuHelp->windowHandle(), Qt::Key_Left);
-        QTRY_VERIFY(w->mnuFile->isVisible());
-        QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Escape);
+    // Alt and a title's letter open that menu, in Greek too, whose File
+    // shares its first letter with Block; F10 opens File with its first item
+    // highlighted, so Return runs Exit.
+    void menusFromTheKeyboard() {
+        const std::tuple<QByteArray, QString, QString> rows[] = {
+            {"English", "&File", "&Help"},
+            {"Greek", QString::fromUtf8("Αρ&χείο"), QString::fromUtf8("&Βοήθεια")}};
+        for (const auto& [language, file, help] : rows) {
+            init();
+            auto w = open(language);
+            QCOMPARE(w->mnuFile->title(), file);
+            QCOMPARE(w->mnuHelp->title(), help);
+            const QChar key = help[help.indexOf(QLatin1Char('&')) + 1];
+            for (const auto action : {QTest::Press, QTest::Release}) {
+                QTest::sendKeyEvent(action, w->windowHandle(), Qt::Key(key.toUpper().unicode()),
+                                    QString(key.toLower()), Qt::AltModifier);
+            }
+            QTRY_VERIFY(w->mnuHelp->isVisible());
+            QTest::keyClick(w->mnuHelp->windowHandle(), Qt::Key_Escape);
+            QTRY_VERIFY(!w->mnuHelp->isVisible());
+            QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
+            QTest::keyClick(w->windowHandle(), Qt::Key_F10);
+            QTRY_VERIFY(w->mnuFile->isVisible());
+            QCOMPARE(w->mnuFile->activeAction(), w->mnuExit);
+            QTest::keyClick(w->mnuFile->windowHandle(), Qt::Key_Return);
+            QTRY_VERIFY(!w->isVisible());
+        }
     }
 
     // The window watches the file: after every change it shows what is on
@@ -208,11 +249,56 @@ private slots:
                 QCOMPARE(shown(), 0);  // closed with the window
             } else {
                 QCOMPARE(browser->urls, (QList<QUrl>{QUrl(opens), QUrl(opens)}));
+                // As root the address is shown instead, from each command.
+                browser->urls.clear();
+                hushgate::PretendRunningAsRoot(true);
+                action ? action->trigger() : QTest::mouseClick(w->lblLink, Qt::LeftButton);
+                QVERIFY(browser->urls.isEmpty());
+                QCOMPARE(messages->shown.size(), 1);
+                QCOMPARE(messages->shown[0].title + QLatin1Char('|') + messages->shown[0].text,
+                         QStringLiteral("Tavrin Hushgate|") + opens);
             }
         }
     }
 
-    // Each image beside its own item, the toolbar's from resources.dll.
+    // A screen reader finds a name for every control of the window and
+    // both dialogs.
+    void everyControlHasAnAccessibleName() {
+        auto w = open();
+        w->mnuLanguage->trigger();
+        w->mnuAbout->trigger();
+        for (QWidget* window : {static_cast<QWidget*>(w.get()),
+                                static_cast<QWidget*>(w->findChild<hushgate::AboutDialog*>()),
+                                static_cast<QWidget*>(w->findChild<hushgate::LanguageDialog*>())}) {
+            QCOMPARE(namelessControls(QAccessible::queryAccessibleInterface(window)).join(';'),
+                     QString());
+        }
+    }
+
+    // The focused button looks unlike the default one, whatever the style
+    // makes of either: the default button's mark is its edge (Fusion draws
+    // the focus there too), so the focus is marked inside. Buttons without
+    // text, so no font shows in the pictures.
+    void focusIsMarkedInsideTheButton() {
+        QWidget host;
+        QPushButton* plain = hushgate::controls::button(&host, "plain", {}, {0, 0, 1500, 495});
+        hushgate::controls::button(&host, "default", {}, {0, 600, 1500, 495})->setDefault(true);
+        host.setFocusPolicy(Qt::StrongFocus);  // holds the focus until Tab moves it on
+        host.show();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+        host.setFocus();
+        const auto inside = [plain] {
+            const QImage whole = plain->grab().toImage();
+            return whole.copy(whole.rect().adjusted(3, 3, -3, -3));
+        };
+        const QImage unfocused = inside();
+        QTest::keyClick(&host, Qt::Key_Tab);  // the keyboard moves the focus, as a user would
+        QTRY_VERIFY(plain->hasFocus());
+        QVERIFY(inside() != unfocused);
+    }
+
+    // Each image beside its own item (32-pixel drawings for 200 %), the
+    // toolbar's from resources.dll.
     void menuAndToolbarImages() {
         auto w = open();
         namespace r = hushgate::resources;
@@ -222,10 +308,15 @@ private slots:
             {w->mnuLanguage, r::kMenuLanguage},
             {w->mnuWeb, r::kMenuWeb},
             {w->mnuAbout, r::kMenuAbout}};
-        for (const auto& [item, image] : items) {
-            QCOMPARE(
-                pictureDifference(item->icon().pixmap(16).toImage(), QImage(QLatin1String(image))),
-                QString());
+        for (int i = 0; i < 5; ++i) {
+            // The 16-pixel image, and at 200 % the 32-pixel drawing.
+            const QIcon icon = items[i].first->icon();
+            QCOMPARE(pictureDifference(icon.pixmap(16).toImage(),
+                                       QImage(QLatin1String(items[i].second))),
+                     QString());
+            QCOMPARE(pictureDifference(icon.pixmap(QSize(16, 16), 2.0).toImage(),
+                                       QImage(QLatin1String(r::kMenuImages2x[i]))),
+                     QString());
         }
         QVERIFY(w->mnuDonate->icon().isNull());
         QCOMPARE(w->imgListToolbar.size(), 5);
@@ -283,9 +374,9 @@ private slots:
                 QVERIFY2(hasScript(text, QChar::Script(script)), qPrintable(text));
             }
             const QList<QAction*> buttons = w->Toolbar1->actions();
-            QCOMPARE(buttons[1]->toolTip(), w->mnuLanguage->text());
-            QCOMPARE(buttons[2]->toolTip(), w->mnuAbout->text());
-            QCOMPARE(buttons[3]->toolTip(), w->mnuWeb->text());
+            QCOMPARE(buttons[1]->toolTip(), w->mnuLanguage->text().remove(QLatin1Char('&')));
+            QCOMPARE(buttons[2]->toolTip(), w->mnuAbout->text().remove(QLatin1Char('&')));
+            QCOMPARE(buttons[3]->toolTip(), w->mnuWeb->text().remove(QLatin1Char('&')));
             QVERIFY(w->lblStatusEnd->x() > w->lblStatus->geometry().right());
             QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No);
             QVERIFY(yes.isEmpty() || box.button(QMessageBox::Yes)->text() == yes);
@@ -299,7 +390,7 @@ private slots:
         auto* dialog = w->findChild<hushgate::LanguageDialog*>();
         dialog->cboLanguage->setCurrentText(QStringLiteral("Russian"));
         QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
-        QCOMPARE(w->mnuFile->title(), QStringLiteral("File"));
+        QCOMPARE(w->mnuFile->title(), QStringLiteral("&File"));
         w->mnuExit->trigger();
         QVERIFY(!w->isVisible());
         QCOMPARE(ProgramFolder::read(program->settingsPath()),

@@ -12,6 +12,9 @@ class WebLinksTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // As root the addresses would be shown instead (main_window_test).
+    void initTestCase() { hushgate::PretendRunningAsRoot(false); }
+
     void openWebHandsOnlyUsableAddressesToTheBrowser() {
         hushgate::test::UrlRecorder browser;
         QWidget owner;

@@ -33,6 +33,11 @@ inline constexpr QRgb kSilver = 0xffc0c0c0;
 // at start; writeFailed() tells whether any file could not be written.
 void setOutputFolder(const QString& folder);
 bool writeFailed();
+// Draws everything that follows `scale` times larger: canvas() makes the
+// canvas that much bigger and beginPainting() scales the painter, so a
+// picture drawn in 16-pixel coordinates comes out at 32 pixels for
+// screens at 200 %, drawn afresh rather than enlarged.
+void setDrawingScale(int scale);
 QImage canvas(int width, int height, QRgb background = 0x00000000);
 void beginPainting(QPainter& p, QImage& image, bool antialiased = true);
 void writeRgba(const QImage& image, const QString& name);

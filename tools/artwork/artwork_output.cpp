@@ -35,14 +35,19 @@ constexpr int kDotsPerMeter = 3780;
 
 QString g_outputFolder;
 bool g_failed = false;
+int g_scale = 1;
 
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // Canvas and output helpers
 
+void setDrawingScale(int scale) {
+    g_scale = scale;
+}
+
 QImage canvas(int width, int height, QRgb background) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width * g_scale, height * g_scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor::fromRgba(background));
     image.setDotsPerMeterX(kDotsPerMeter);
     image.setDotsPerMeterY(kDotsPerMeter);
@@ -51,6 +56,9 @@ QImage canvas(int width, int height, QRgb background) {
 
 void beginPainting(QPainter& p, QImage& image, bool antialiased) {
     p.begin(&image);
+    if (g_scale != 1) {
+        p.scale(g_scale, g_scale);
+    }
     p.setRenderHint(QPainter::Antialiasing, antialiased);
     p.setPen(Qt::NoPen);
 }

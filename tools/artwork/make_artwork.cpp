@@ -55,6 +55,14 @@ void writeWindowArtwork() {
     writeRgba(drawFlag(), QStringLiteral("PNG_2.png"));
     writeRgba(drawHouse(), QStringLiteral("PNG_3.png"));
     writeRgba(drawInfo(), QStringLiteral("PNG_4.png"));
+    // The same at 32 pixels, shown at device pixel ratio 2.
+    setDrawingScale(2);
+    writeRgba(drawExitCross(), QStringLiteral("PNG_0@2x.png"));
+    writeRgba(drawUpdateArrow(), QStringLiteral("PNG_1@2x.png"));
+    writeRgba(drawFlag(), QStringLiteral("PNG_2@2x.png"));
+    writeRgba(drawHouse(), QStringLiteral("PNG_3@2x.png"));
+    writeRgba(drawInfo(), QStringLiteral("PNG_4@2x.png"));
+    setDrawingScale(1);
 
     // Main icon: the 8-bit frames, then the 32-bit ones.
     for (int size : {48, 32, 16})

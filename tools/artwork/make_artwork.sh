@@ -67,7 +67,7 @@ fi
 cd "$frames"
 
 # Finished pictures.
-cp PNG_0.png PNG_1.png PNG_2.png PNG_3.png PNG_4.png logo.jpg blocked.jpg unblocked.jpg \
+cp PNG_0.png PNG_1.png PNG_2.png PNG_3.png PNG_4.png PNG_?@2x.png logo.jpg blocked.jpg unblocked.jpg \
     logo@2x.jpg blocked@2x.jpg unblocked@2x.jpg padlock_closed@2x.png padlock_open@2x.png "$out/"
 
 # Icons. icotool's -b applies to every frame after it; frames are stored in

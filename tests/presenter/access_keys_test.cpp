@@ -12,11 +12,11 @@ namespace {
 
 using Captions = std::vector<std::u16string>;
 
-// Splits "a|b" at '|'.
-Captions split(std::u16string_view text) {
+// Splits "a|b" at `at`.
+Captions split(std::u16string_view text, char16_t at = u'|') {
     Captions parts(1);
     for (const char16_t c : text) {
-        if (c == u'|') {
+        if (c == at) {
             parts.emplace_back();
         } else {
             parts.back().push_back(c);
@@ -74,9 +74,8 @@ const std::u16string_view kLanguages[] = {
 TEST(AccessKeys, EveryLanguageGetsDistinctKeysInEachGroup) {
     for (const std::u16string_view language : kLanguages) {
         std::vector<Captions> groups;
-        for (std::size_t at = 0, end = 0; end != language.npos; at = end + 1) {
-            end = language.find(u'/', at);
-            groups.push_back(split(language.substr(at, end - at)));
+        for (const std::u16string& group : split(language, u'/')) {
+            groups.push_back(split(group));
         }
         std::u16string taken;
         for (const std::u16string& button : groups[0]) {

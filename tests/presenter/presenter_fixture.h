@@ -12,9 +12,7 @@
 #include "main_presenter.h"
 #include "test_support.h"
 
-namespace hushgate {
-
-namespace test {
+namespace hushgate::test {
 
 // A text's bytes, whatever their encoding: enough for English and for
 // comparing with a file's own bytes.
@@ -32,17 +30,6 @@ inline std::string describe(const Message& message) {
     return std::string(icons[static_cast<int>(message.icon)]) + "|" + bytesOf(message.title) + "|" +
            bytesOf(message.text) + (message.buttons == MessageButtons::YesNo ? "|YesNo" : "");
 }
-
-}  // namespace test
-
-// How GoogleTest prints a message when an expectation fails.
-inline void PrintTo(const Message& message, std::ostream* out) {
-    *out << test::describe(message);
-}
-
-}  // namespace hushgate
-
-namespace hushgate::test {
 
 // Every call a presenter makes on its view as one line ("closeDialog",
 // "openAddress http://..."), what the tests look at more closely, and the
@@ -114,6 +101,14 @@ public:
     void setApplyEnabled(bool enabled) override { applyEnabled = enabled; }
     void closeDialog() override { calls.push_back("closeDialog"); }
 
+    // Every message shown, as describe() gives it.
+    std::vector<std::string> said() const {
+        std::vector<std::string> lines;
+        for (const Message& message : messages) {
+            lines.push_back(describe(message));
+        }
+        return lines;
+    }
     // The last text given to `control`.
     std::string textOf(Control control) const {
         for (auto step = texts.rbegin(); step != texts.rend(); ++step) {
@@ -126,3 +121,12 @@ public:
 };
 
 }  // namespace hushgate::test
+
+namespace hushgate {
+
+// How GoogleTest prints a message when an expectation fails.
+inline void PrintTo(const Message& message, std::ostream* out) {
+    *out << test::describe(message);
+}
+
+}  // namespace hushgate

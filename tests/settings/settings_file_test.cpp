@@ -12,7 +12,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #endif
 
 #include "test_files.h"
@@ -22,6 +24,25 @@ namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
+
+#ifndef _WIN32
+// Sets or (nullptr) removes an environment variable; the old value comes
+// back when the object goes.
+class ScopedEnv {
+public:
+    explicit ScopedEnv(const char* name) : name_(name) {
+        if (const char* value = std::getenv(name)) {
+            old_ = value;
+        }
+    }
+    ~ScopedEnv() { set(old_ ? old_->c_str() : nullptr); }
+    void set(const char* value) const { value ? ::setenv(name_, value, 1) : ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+#endif
 
 // Where config.ini lives for each form of XDG_CONFIG_HOME and HOME (nullptr:
 // unset); a relative XDG_CONFIG_HOME is ignored.
@@ -41,10 +62,10 @@ TEST(SettingsFilePath, FollowsTheConfigurationFolderRules) {
                 {"", "/h/", "/h/.config"},       {"cfg", "/h", "/h/.config"},
                 {nullptr, "/h//", "/h/.config"}, {nullptr, "", accountHome},
                 {"x/", nullptr, accountHome},    {nullptr, "/", "/.config"}};
-    test::ScopedEnv xdg("XDG_CONFIG_HOME"), home("HOME");
+    ScopedEnv xdg("XDG_CONFIG_HOME"), home("HOME");
     for (const auto& row : rows) {
-        row.xdg ? xdg.set(row.xdg) : xdg.unset();
-        row.home ? home.set(row.home) : home.unset();
+        xdg.set(row.xdg);
+        home.set(row.home);
         EXPECT_EQ(SettingsFilePath("/hg"), row.folder.empty()
                                                ? "/hg/config.ini"
                                                : row.folder + "/tavrin-hushgate/config.ini")
@@ -85,7 +106,7 @@ TEST(EnsureSettingsFile, WritesTheDefaultOnlyWhereThereIsNone) {
     EXPECT_FALSE(EnsureSettingsFile(""));
 }
 
-TEST(SaveSettings, ReplacesTheFileWholeKeepingItsPermissions) {
+TEST(SaveSettings, ReplacesTheFileWholeKeepingItsPermissionsOrSaysWhyNot) {
     test::TempFolder dir;
     const std::string path = dir.file("new/folder/config.ini");
     std::string error = "untouched";
@@ -102,18 +123,15 @@ TEST(SaveSettings, ReplacesTheFileWholeKeepingItsPermissions) {
     EXPECT_EQ(fs::status(path).permissions(), static_cast<fs::perms>(0640));
 #endif
     EXPECT_EQ(test::listing(dir.file("new/folder")), Names{"config.ini"});
-}
-
-TEST(SaveSettings, FailureGivesAReasonAndLeavesNoTemporaryFile) {
-    test::TempFolder dir;
+    // A failure gives a reason and leaves no temporary file.
     test::writeFile(dir.file("plain"), "x");
     fs::create_directory(test::pathOf(dir.file("config.ini")));
-    for (const std::string& path : {dir.file("plain/config.ini"), dir.file("config.ini")}) {
-        std::string error;
-        EXPECT_FALSE(SaveSettings(path, "Deutsch", &error)) << path;
+    for (const std::string& blocked : {dir.file("plain/config.ini"), dir.file("config.ini")}) {
+        error.clear();
+        EXPECT_FALSE(SaveSettings(blocked, "Deutsch", &error)) << blocked;
         EXPECT_FALSE(error.empty() || error.find('\n') != std::string::npos) << error;
     }
-    EXPECT_EQ(test::listing(dir.path()), (Names{"config.ini", "plain"}));
+    EXPECT_EQ(test::listing(dir.path()), (Names{"config.ini", "new", "plain"}));
     EXPECT_TRUE(fs::is_empty(test::pathOf(dir.file("config.ini"))));
     EXPECT_EQ(test::readFile(dir.file("plain")), "x");
 }

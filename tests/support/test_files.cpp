@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <future>
 #include <iterator>
@@ -109,32 +108,6 @@ TestProgram::TestProgram(const std::vector<std::string>& languages) {
                   readFile(HUSHGATE_LANGUAGE_DIR "/" + name + ".lng"));
     }
 }
-
-ScopedEnv::ScopedEnv(const char* name) : name_(name) {
-    if (const char* value = std::getenv(name)) {
-        old_ = value;
-    }
-}
-
-ScopedEnv::~ScopedEnv() {
-    old_ ? set(*old_) : unset();
-}
-
-#ifdef _WIN32
-void ScopedEnv::set(const std::string& value) {
-    ::_putenv_s(name_, value.c_str());
-}
-void ScopedEnv::unset() {
-    ::_putenv_s(name_, "");
-}
-#else
-void ScopedEnv::set(const std::string& value) {
-    ::setenv(name_, value.c_str(), 1);
-}
-void ScopedEnv::unset() {
-    ::unsetenv(name_);
-}
-#endif
 
 }  // namespace hushgate::test
 

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,22 +69,5 @@ private:
 // the wait, so that the test fails instead of hanging.
 bool WaitedOnFifo(const std::string& path, const std::function<void()>& read);
 #endif
-
-// Sets or removes an environment variable and puts the old value back.
-// Windows cannot hold an empty value: set("") removes the variable there.
-class ScopedEnv {
-public:
-    explicit ScopedEnv(const char* name);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-    void set(const std::string& value);
-    void unset();
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 }  // namespace hushgate::test

@@ -1,19 +1,26 @@
-// Reading icon and cursor directories, choosing the frame for a list size
-// and decoding it, against the files of the fuzz corpus. Every file is
-// handed over in a buffer of exactly its size, so AddressSanitizer reports
-// any read past its end.
-
-#include "icon_directory.h"
+// The icon readers against the files of the fuzz corpora: the PE resource
+// reader and the icon file header (our resources.dll, PE files whole and
+// damaged, icon images and near misses), and reading icon and cursor
+// directories, choosing the frame for a list size and decoding it. Every
+// file is handed over in a buffer of exactly its size, so AddressSanitizer
+// reports any read past its end.
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <tuple>
+#include <utility>
 
+#include "icon_directory.h"
+#include "icon_file.h"
+#include "pe_resources.h"
+
+using namespace hushgate;
 using namespace hushgate::menuimage;
 using ByteVector = std::vector<std::uint8_t>;
 
@@ -24,6 +31,25 @@ const std::filesystem::path kCorpus = HUSHGATE_ICON_CORPUS;
 ByteVector readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every seed of `corpus`, read whole, as `describe` tells it, against its
+// line in corpus-expected.txt, which lists every seed (at least `seeds`).
+void expectCorpusAsListed(
+    const std::filesystem::path& corpus, std::size_t seeds,
+    const std::function<std::string(const ByteVector&, const std::string&)>& describe) {
+    std::ifstream list(corpus.parent_path() / "corpus-expected.txt");
+    std::map<std::string, std::string> expected;
+    for (std::string name, rest; list >> name && std::getline(list, rest);) {
+        expected[name] = rest;
+    }
+    ASSERT_GE(expected.size(), seeds);
+    for (const auto& file : std::filesystem::directory_iterator(corpus)) {
+        const std::string name = file.path().filename().string();
+        EXPECT_EQ(expected[name], describe(readFile(file.path()), name)) << name;
+        expected.erase(name);
+    }
+    EXPECT_TRUE(expected.empty()) << expected.begin()->first << " is missing";
 }
 
 IconDirEntry entry(int width, int height, std::uint16_t bits) {
@@ -56,6 +82,35 @@ std::string listed(const ByteVector& bytes, int side) {
         }
     }
     return text;
+}
+
+// What a PE seed's line in corpus-expected.txt says (see the test below),
+// checking the reader's promises on the way.
+std::string peListed(const ByteVector& bytes, const std::string& name) {
+    const auto icons = FindIconImages(bytes);
+    std::string found = icons ? "" : " -";
+    int previous = -1;
+    for (const PeIconImage& icon : icons.value_or(std::vector<PeIconImage>{})) {
+        EXPECT_TRUE(icon.size > 0 && icon.fileOffset + icon.size <= bytes.size()) << name;
+        EXPECT_GT(icon.number, std::exchange(previous, icon.number)) << name;
+        found += " " + std::to_string(icon.number);
+    }
+    const ByteVector ico = MakeIconFile(bytes);
+    EXPECT_EQ(DescribeIconImage(bytes).has_value(), !ico.empty()) << name;
+    if (ico.size() >= 22) {
+        found += " ico";
+        for (std::size_t i = 6; i < 14; ++i) {
+            found += " " + std::to_string(ico[i]);
+        }
+        const auto size = static_cast<std::uint32_t>(bytes.size());
+        EXPECT_EQ(ByteVector(ico.begin(), ico.begin() + 6), (ByteVector{0, 0, 1, 0, 1, 0})) << name;
+        EXPECT_EQ(ByteVector(ico.begin() + 14, ico.begin() + 22),
+                  (ByteVector{std::uint8_t(size), std::uint8_t(size >> 8), std::uint8_t(size >> 16),
+                              std::uint8_t(size >> 24), 22, 0, 0, 0}))
+            << name;  // the image follows at once
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), ico.begin() + 22, ico.end())) << name;
+    }
+    return found;
 }
 
 }  // namespace
@@ -115,17 +170,18 @@ TEST(ChooseIconEntry, DepthFirstThenTheLargestThatFits) {
 // and alpha; damaged files ("refused-*"), which give nothing; partners at a
 // limit ("frame-*"); the program's own icons and cursors.
 TEST(IconFromBytes, TakesTheCorpusAsListed) {
-    std::ifstream list(kCorpus.parent_path() / "corpus-expected.txt");
-    std::map<std::string, std::string> expected;
-    for (std::string name, rest; list >> name && std::getline(list, rest);) {
-        expected[name] = rest;
-    }
-    ASSERT_GE(expected.size(), 53u);
-    for (const auto& file : std::filesystem::directory_iterator(kCorpus)) {
-        const ByteVector bytes = readFile(file.path());
-        const std::string name = file.path().filename().string();
-        EXPECT_EQ(expected[name], listed(bytes, 16) + " /" + listed(bytes, 48)) << name;
-        expected.erase(name);
-    }
-    EXPECT_TRUE(expected.empty()) << expected.begin()->first << " is missing";
+    expectCorpusAsListed(kCorpus, 53, [](const ByteVector& bytes, const std::string&) {
+        return listed(bytes, 16) + " /" + listed(bytes, 48);
+    });
+}
+
+// corpus-expected.txt lists each seed with the icon numbers found in it
+// ("-": not a PE file at all) and, for an icon image, "ico" and the directory
+// entry put in front of it: width, height, colours, reserved, planes and bits
+// per pixel, byte by byte. Every file keeps the reader's promises (icons
+// inside the file, in ascending order); an icon image's .ico file is the
+// image behind one whole directory entry.
+TEST(IconLibraryReader, TakesTheCorpusAsListed) {
+    expectCorpusAsListed(HUSHGATE_PE_CORPUS, 88, peListed);
+    EXPECT_FALSE(FindIconImages({}));
 }

@@ -20,10 +20,7 @@ namespace hushgate {
 namespace {
 
 using Names = std::vector<std::string>;
-
-// Unblocking rewrites kBlocked from its second line on, and shorter.
-const std::string kUnblocked = "# mine\n127.0.0.1 localhost\n";
-const std::string kBlocked = "# mine\n" + test::allEntries() + "127.0.0.1 localhost\n";
+using test::kBlocked, test::kUnblocked, test::cutShort, test::entryOf;
 
 // True when `error` is there and its message holds `words` (any, when empty).
 bool says(const std::optional<HostsError>& error, std::string_view words) {
@@ -33,28 +30,6 @@ bool says(const std::optional<HostsError>& error, std::string_view words) {
 ino_t inodeOf(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
-}
-
-// Blocks or unblocks `hosts` in a child that `signal` ends at `step` of the
-// write; returns the child's wait status.
-int cutShort(const std::string& hosts, bool block, WriteStep step, int signal,
-             const std::string& recoveryFolder = {}) {
-    return test::waitStatusOfChild([&] {
-        InstallInterruptHandling();
-        HostsEngine engine(hosts, LineEnd::Lf);
-        engine.setRecoveryFolder(recoveryFolder);
-        test::raiseAt(engine, step, signal);
-        block ? (void)engine.Block() : (void)engine.Unblock();
-    });
-}
-
-// The path of the entry of `folder` whose name starts with `prefix`.
-std::string entryOf(const std::string& folder, std::string_view prefix) {
-    std::string path;
-    for (const std::string& name : test::listing(folder)) {
-        path = name.starts_with(prefix) ? folder + "/" + name : path;
-    }
-    return path;
 }
 
 // What the owner set on the hosts file survives a write, and nothing is
@@ -181,27 +156,25 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
 INSTANTIATE_TEST_SUITE_P(AnyUser, Replacement, ::testing::Values(false));
 INSTANTIATE_TEST_SUITE_P(Root, Replacement, ::testing::Values(true));
 
-// The tests below need their own mounts, which only root may make.
-class MountedFailures : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!test::canUseMountNamespaces()) {
-            GTEST_SKIP() << "needs root to make a private mount namespace (unshare); skipped";
-        }
-        std::filesystem::create_directory(small);
-        std::filesystem::create_directory(etc);
-        test::writeFile(etc + "/hosts", "");
-    }
-    test::TempFolder dir;
-    const std::string small = dir.file("small");
-    const std::string etc = dir.file("etc");
-};
-
 // A small file system of its own for the file: read-only, or full (also
 // under a bind mount, where the new contents fit beside the mount point but
 // not into the file, which is not touched at all: the space is reserved
 // first). The error is named; the file and both folders stay.
-TEST_F(MountedFailures, FailedWriteIsNamedAndLeavesEverythingAsItWas) {
+// Then a read-only root with a writable hosts file mounted into it. The
+// record of the rewrite goes to the recovery folder; without one the write is
+// refused, since a cut-short rewrite could not be undone. Killed half way:
+// the next read finds the record there and keeps the damaged bytes there too;
+// while that folder takes no copy, it refuses to read and changes nothing.
+// Own mounts need root.
+TEST(MountedFailures, FailedWriteIsNamedAndLeavesEverythingAsItWas) {
+    if (!test::canUseMountNamespaces()) {
+        GTEST_SKIP() << "needs root to make a private mount namespace (unshare); skipped";
+    }
+    test::TempFolder dir;
+    const std::string small = dir.file("small"), etc = dir.file("etc");
+    std::filesystem::create_directory(small);
+    std::filesystem::create_directory(etc);
+    test::writeFile(etc + "/hosts", "");
     const struct {
         const char* what;
         std::string content;
@@ -241,14 +214,6 @@ TEST_F(MountedFailures, FailedWriteIsNamedAndLeavesEverythingAsItWas) {
                   0)
             << c.what;
     }
-}
-
-// A read-only root with a writable hosts file mounted into it. The record of
-// the rewrite goes to the recovery folder; without one the write is refused,
-// since a cut-short rewrite could not be undone. Killed half way: the next
-// read finds the record there and keeps the damaged bytes there too; while
-// that folder takes no copy, it refuses to read and changes nothing.
-TEST_F(MountedFailures, WritableFileInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
     const std::string hosts = etc + "/hosts";
     const std::string recovery = dir.file("recovery");
     EXPECT_EQ(
@@ -415,14 +380,12 @@ TEST(RootRecovery, CopiesOfTheFileGiveNoMoreAccessThanIt) {
         test::TempFolder dir;
         const std::string hosts = dir.file("hosts");
         test::writeFile(hosts, kBlocked);
-        const std::string setup =
-            "chgrp 5678 \"$F\" && chmod " + std::string(mode) +
-            " \"$F\" && ln \"$F\" \"$D/link\" && setfacl -d -m u:nobody:rwx \"$D\"";
+        const std::string setup = "chgrp 5678 \"$F\" && chmod " + std::string(mode) +
+                                  " \"$F\" && setfacl -d -m u:nobody:rwx \"$D\"";
         if (!test::shell(setup, hosts, dir.path())) {
             GTEST_SKIP() << "needs root (to give the file another group) and the acl tools";
         }
-        cutShort(hosts, false, WriteStep::InPlaceWritten, SIGKILL);
-        const test::Metadata record = test::metadataOf(entryOf(dir.path(), ".hosts.hushgate-rec-"));
+        const test::Metadata record = test::metadataOf(test::killedInPlace(hosts));
         HostsEngine(hosts, LineEnd::Lf).LoadHostsList();
         for (const test::Metadata& copy :
              {record, test::metadataOf(entryOf(dir.path(), "hosts.hushgate-torn-"))}) {

@@ -19,8 +19,7 @@
 namespace hushgate {
 namespace {
 
-const std::string kUnblocked = "# mine\n127.0.0.1 localhost\n";
-const std::string kBlocked = "# mine\n" + test::allEntries() + "127.0.0.1 localhost\n";
+using test::kBlocked, test::kUnblocked;
 
 // An unblock of `hosts` (with a second name, so rewritten in place) killed
 // half way, then read with `dir`/state as the state folder, after `setup`
@@ -32,16 +31,7 @@ std::string readAfterKill(const test::TempFolder& dir, const char* setup, On on,
                           std::string& left) {
     const std::string hosts = dir.file("hosts");
     test::writeFile(hosts, kBlocked);
-    std::filesystem::create_hard_link(hosts, dir.file("link"));
-    test::waitStatusOfChild([&] {
-        HostsEngine engine(hosts, LineEnd::Lf);
-        test::raiseAt(engine, WriteStep::InPlaceWritten, SIGKILL);
-        engine.Unblock();
-    });
-    std::string record;
-    for (const std::string& name : test::listing(dir.path())) {
-        record = name.starts_with(".hosts.hushgate-rec-") ? dir.file(name) : record;
-    }
+    const std::string record = test::killedInPlace(hosts);
     if (!test::shell(setup, record, dir.path())) {
         return "cannot set up";
     }

@@ -403,42 +403,18 @@ TEST(RootRecovery, CopiesOfTheFileGiveNoMoreAccessThanIt) {
     }
 }
 
-// An unblock of `hosts` (with a second name, so rewritten in place) killed
-// half way, then read with `dir`/state as the state folder, after `setup`
-// (a shell command on $F, the record, and $D, its folder) and with a lock
-// `op` held by another open file on the file, the record or our lock file.
-// The read's error or notice, in one line; `left` is the file after setup.
-enum On { NoLock, File, Record, OurLock };
-std::string readAfterKill(const test::TempFolder& dir, const char* setup, On on, int op,
-                          std::string& left) {
-    const std::string hosts = dir.file("hosts");
-    test::writeFile(hosts, kBlocked);
-    const std::string record = test::killedInPlace(hosts);
-    if (!test::shell(setup, record, dir.path())) {
-        return "cannot set up";
-    }
-    left = test::readFile(hosts);
-    const std::string lock = dir.file(".hosts.hushgate-lock-" + std::to_string(::geteuid()));
-    const std::string locked[] = {dir.file("unlocked"), hosts, record, lock};
-    const int fd = ::open(locked[on].c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
-    EXPECT_EQ(::flock(fd, op), 0);
-    HostsEngine engine(hosts, LineEnd::Lf);
-    engine.setRecoveryFolder(dir.file("state"));
-    engine.setWait(std::chrono::milliseconds(20));
-    const auto error = test::errorOf([&] { engine.LoadHostsList(); });
-    ::close(fd);
-    const auto notices = engine.TakeRecoveryNotices();
-    return error ? error->what() : notices.size() == 1 ? notices[0].message() : "not told once";
-}
-
 // Locks others hold on the file or the record stop nothing; our lock file is
 // waited for, then its holder named. A record of ours (or root's) with one
 // name that no one else may write, in a folder where no one else may put it
 // (or a sticky one, and the file owner's) undoes the write; any other is
 // ignored. One that names another file, or bytes the write could not have
 // left, is set aside. A state folder that is not ours with mode 0700 is refused.
+// Each row: an unblock in place killed half way, then `setup` (a shell
+// command on $F, the record, and $D, its folder), then a read with a lock
+// `op` held by another open file on the file, the record or our lock file.
 TEST(Hold, RecordsAndLocksOfOthersStopNothingAndAreNotTrusted) {
     enum Ends { Undone, Ignored, SetAside, Held, Refused };
+    enum On { NoLock, File, Record, OurLock };
     const struct {
         const char* what;
         const char* setup;
@@ -472,12 +448,27 @@ TEST(Hold, RecordsAndLocksOfOthersStopNothingAndAreNotTrusted) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempFolder dir;
-        std::string left;
-        const std::string told = readAfterKill(dir, c.setup, c.on, c.op, left);
-        if (told == "cannot set up") {
+        const std::string hosts = dir.file("hosts");
+        test::writeFile(hosts, kBlocked);
+        const std::string record = test::killedInPlace(hosts);
+        if (!test::shell(c.setup, record, dir.path())) {
             GTEST_SKIP() << "needs root to give a file another owner";
         }
-        const std::string hosts = dir.file("hosts");
+        const std::string left = test::readFile(hosts);
+        const std::string lock = dir.file(".hosts.hushgate-lock-" + std::to_string(::geteuid()));
+        const std::string locked[] = {dir.file("unlocked"), hosts, record, lock};
+        const int fd = ::open(locked[c.on].c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+        EXPECT_EQ(::flock(fd, c.op), 0);
+        HostsEngine engine(hosts, LineEnd::Lf);
+        engine.setRecoveryFolder(dir.file("state"));
+        engine.setWait(std::chrono::milliseconds(20));
+        const auto error = test::errorOf([&] { engine.LoadHostsList(); });
+        ::close(fd);
+        const auto notices = engine.TakeRecoveryNotices();
+        // The read's error or notice, in one line.
+        const std::string told = error                 ? error->what()
+                                 : notices.size() == 1 ? notices[0].message()
+                                                       : "not told once";
         const std::string start[] = {"An interrupted change of " + hosts + " was undone",
                                      "The record " + dir.path() + "/.hosts.hushgate-rec-",
                                      "A record of an interrupted change of " + hosts,

@@ -233,7 +233,7 @@ TEST(Failures, FileChangedOnEveryAttemptIsLeftToTheOtherProgram) {
     EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"hosts"});
 }
 
-TEST(Pieces, SizesAndReasonsReadAsOneLineForPeople) {
+TEST(Pieces, SizesReasonsAndCommandsReadAsOneLineForPeople) {
     const std::pair<std::uint64_t, const char*> sizes[] = {
         {0, "0 bytes"},          {1, "1 byte"},
         {1023, "1023 bytes"},    {1024, "1.0 KiB"},
@@ -245,10 +245,7 @@ TEST(Pieces, SizesAndReasonsReadAsOneLineForPeople) {
     const HostsError error(HostsError::Action::Write, HostsError::Kind::Other, "f", 0,
                            "a\r\nb\tc\x7F\x01\xC3\xA9~");
     EXPECT_STREQ(error.what(), "cannot write f: a  b c  \xC3\xA9~");
-}
-
-// The command that clears a read-only mark pastes into a shell as it is.
-TEST(Pieces, ClearReadOnlyCommandQuotesWhatTheShellNeeds) {
+    // The command that clears a read-only mark pastes into a shell as it is.
     const std::pair<const char*, const char*> commands[] = {
 #ifdef _WIN32
         {"C:\\a b\\hosts", "attrib -r \"C:\\a b\\hosts\""},
@@ -266,7 +263,7 @@ TEST(Pieces, ClearReadOnlyCommandQuotesWhatTheShellNeeds) {
 
 // The digest is stored in recovery records and in the names of long files'
 // copies: it must not change between versions.
-TEST(Pieces, DigestIsFixed) {
+TEST(Pieces, DigestIsFixedAndLongNamesGetAShortStemOfWholeCharacters) {
     const std::string text = "0123456789abcdefghijklmnopqrstuvwxyzABCD";
     const std::pair<std::size_t, std::uint64_t> known[] = {
         {0, 0x3FDF455F9DCF1E62ULL},  {1, 0x46E881285104471DULL},  {7, 0xB98525B86FDAEACDULL},
@@ -276,15 +273,10 @@ TEST(Pieces, DigestIsFixed) {
         const std::string_view bytes = std::string_view(text).substr(0, length);
         EXPECT_EQ(detail::DigestOf(bytes), digest) << length;
     }
-}
-
-// A name too long for our additions keeps its first 198 bytes, cut at the
-// start of a character, then "~" and 16 hex digits of the whole name's digest.
-TEST(Pieces, LongNamesGetAShortStemOfWholeCharacters) {
-    std::string accented = "a";
-    for (int i = 0; i < 150; ++i) {
-        accented += "\xC3\xA9";
-    }
+    // A name too long for our additions keeps its first 198 bytes, cut at the
+    // start of a character, then "~" and 16 hex digits of the whole name's
+    // digest.
+    const std::string accented = "a" + test::joined(std::vector<std::string>(150, "\xC3\xA9"), "");
     const std::string ascii(300, 'n'), fits(215, 'n');
     EXPECT_EQ(detail::StemOf(fits), fits);
     for (const auto& [name, kept] : {std::pair(ascii, 198), std::pair(accented, 197)}) {

@@ -121,8 +121,7 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
                     const rlimit limit{c.sizeLimit, c.sizeLimit};
                     ::setrlimit(RLIMIT_FSIZE, &limit);
                     // Ignored only while the file is written, then ours again.
-                    struct sigaction own {
-                    }, after{};
+                    struct sigaction own = {}, after = {};
                     own.sa_handler = +[](int) {};
                     ::sigaction(SIGXFSZ, &own, nullptr);
                     if (c.needs == RootAsNobody) {
@@ -555,8 +554,7 @@ TEST(Hold, JobControlAndQuitWaitForTheFileToBeWhole) {
         test::TempFolder dir;
         hosts = dir.file("hosts");
         test::writeFile(hosts, kBlocked);
-        struct sigaction own {
-        }, saved{};
+        struct sigaction own = {}, saved = {};
         own.sa_handler = +[](int) {
             struct stat st;
             seen = ::stat(hosts.c_str(), &st) == 0 ? st.st_size : -1;

@@ -1,5 +1,10 @@
 // Failures only POSIX systems have: files that are no files, permissions,
-// resource limits, attributes, mounts, and runs cut short by signals.
+// resource limits, attributes, mounts, and runs cut short by signals. Then
+// what other users and other programs can do to a write, and what holds:
+// their locks stop nothing, our own lock is waited for only so long, a
+// record is used only when no one else could have made it and only on what
+// the interrupted write could have left, appends of others are kept, and
+// job control waits for the file to be whole.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,18 +17,17 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 
 #include "hosts_engine.h"
+#include "hosts_recovery.h"
 #include "test_support.h"
 
 namespace hushgate {
 namespace {
 
 using Names = std::vector<std::string>;
-
-// Unblocking rewrites kBlocked from its second line on, and shorter.
-const std::string kUnblocked = "# mine\n127.0.0.1 localhost\n";
-const std::string kBlocked = "# mine\n" + test::allEntries() + "127.0.0.1 localhost\n";
+using test::kBlocked, test::kUnblocked, test::cutShort, test::entryOf;
 
 // True when `error` is there and its message holds `words` (any, when empty).
 bool says(const std::optional<HostsError>& error, std::string_view words) {
@@ -33,28 +37,6 @@ bool says(const std::optional<HostsError>& error, std::string_view words) {
 ino_t inodeOf(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
-}
-
-// Blocks or unblocks `hosts` in a child that `signal` ends at `step` of the
-// write; returns the child's wait status.
-int cutShort(const std::string& hosts, bool block, WriteStep step, int signal,
-             const std::string& recoveryFolder = {}) {
-    return test::waitStatusOfChild([&] {
-        InstallInterruptHandling();
-        HostsEngine engine(hosts, LineEnd::Lf);
-        engine.setRecoveryFolder(recoveryFolder);
-        test::raiseAt(engine, step, signal);
-        block ? (void)engine.Block() : (void)engine.Unblock();
-    });
-}
-
-// The path of the entry of `folder` whose name starts with `prefix`.
-std::string entryOf(const std::string& folder, std::string_view prefix) {
-    std::string path;
-    for (const std::string& name : test::listing(folder)) {
-        path = name.starts_with(prefix) ? folder + "/" + name : path;
-    }
-    return path;
 }
 
 // What the owner set on the hosts file survives a write, and nothing is
@@ -139,8 +121,7 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
                     const rlimit limit{c.sizeLimit, c.sizeLimit};
                     ::setrlimit(RLIMIT_FSIZE, &limit);
                     // Ignored only while the file is written, then ours again.
-                    struct sigaction own {
-                    }, after{};
+                    struct sigaction own = {}, after = {};
                     own.sa_handler = +[](int) {};
                     ::sigaction(SIGXFSZ, &own, nullptr);
                     if (c.needs == RootAsNobody) {
@@ -181,27 +162,25 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
 INSTANTIATE_TEST_SUITE_P(AnyUser, Replacement, ::testing::Values(false));
 INSTANTIATE_TEST_SUITE_P(Root, Replacement, ::testing::Values(true));
 
-// The tests below need their own mounts, which only root may make.
-class MountedFailures : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!test::canUseMountNamespaces()) {
-            GTEST_SKIP() << "needs root to make a private mount namespace (unshare); skipped";
-        }
-        std::filesystem::create_directory(small);
-        std::filesystem::create_directory(etc);
-        test::writeFile(etc + "/hosts", "");
-    }
-    test::TempFolder dir;
-    const std::string small = dir.file("small");
-    const std::string etc = dir.file("etc");
-};
-
 // A small file system of its own for the file: read-only, or full (also
 // under a bind mount, where the new contents fit beside the mount point but
 // not into the file, which is not touched at all: the space is reserved
 // first). The error is named; the file and both folders stay.
-TEST_F(MountedFailures, FailedWriteIsNamedAndLeavesEverythingAsItWas) {
+// Then a read-only root with a writable hosts file mounted into it. The
+// record of the rewrite goes to the recovery folder; without one the write is
+// refused, since a cut-short rewrite could not be undone. Killed half way:
+// the next read finds the record there and keeps the damaged bytes there too;
+// while that folder takes no copy, it refuses to read and changes nothing.
+// Own mounts need root.
+TEST(MountedFailures, FailedWriteIsNamedAndLeavesEverythingAsItWas) {
+    if (!test::canUseMountNamespaces()) {
+        GTEST_SKIP() << "needs root to make a private mount namespace (unshare); skipped";
+    }
+    test::TempFolder dir;
+    const std::string small = dir.file("small"), etc = dir.file("etc");
+    std::filesystem::create_directory(small);
+    std::filesystem::create_directory(etc);
+    test::writeFile(etc + "/hosts", "");
     const struct {
         const char* what;
         std::string content;
@@ -241,14 +220,6 @@ TEST_F(MountedFailures, FailedWriteIsNamedAndLeavesEverythingAsItWas) {
                   0)
             << c.what;
     }
-}
-
-// A read-only root with a writable hosts file mounted into it. The record of
-// the rewrite goes to the recovery folder; without one the write is refused,
-// since a cut-short rewrite could not be undone. Killed half way: the next
-// read finds the record there and keeps the damaged bytes there too; while
-// that folder takes no copy, it refuses to read and changes nothing.
-TEST_F(MountedFailures, WritableFileInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
     const std::string hosts = etc + "/hosts";
     const std::string recovery = dir.file("recovery");
     EXPECT_EQ(
@@ -415,14 +386,12 @@ TEST(RootRecovery, CopiesOfTheFileGiveNoMoreAccessThanIt) {
         test::TempFolder dir;
         const std::string hosts = dir.file("hosts");
         test::writeFile(hosts, kBlocked);
-        const std::string setup =
-            "chgrp 5678 \"$F\" && chmod " + std::string(mode) +
-            " \"$F\" && ln \"$F\" \"$D/link\" && setfacl -d -m u:nobody:rwx \"$D\"";
+        const std::string setup = "chgrp 5678 \"$F\" && chmod " + std::string(mode) +
+                                  " \"$F\" && setfacl -d -m u:nobody:rwx \"$D\"";
         if (!test::shell(setup, hosts, dir.path())) {
             GTEST_SKIP() << "needs root (to give the file another group) and the acl tools";
         }
-        cutShort(hosts, false, WriteStep::InPlaceWritten, SIGKILL);
-        const test::Metadata record = test::metadataOf(entryOf(dir.path(), ".hosts.hushgate-rec-"));
+        const test::Metadata record = test::metadataOf(test::killedInPlace(hosts));
         HostsEngine(hosts, LineEnd::Lf).LoadHostsList();
         for (const test::Metadata& copy :
              {record, test::metadataOf(entryOf(dir.path(), "hosts.hushgate-torn-"))}) {
@@ -430,6 +399,172 @@ TEST(RootRecovery, CopiesOfTheFileGiveNoMoreAccessThanIt) {
             EXPECT_EQ(std::tuple(copy.mode, copy.gid, acl),
                       std::tuple(S_IFREG | copies, 5678u, false));
         }
+    }
+}
+
+// Locks others hold on the file or the record stop nothing; our lock file is
+// waited for, then its holder named. A record of ours (or root's) with one
+// name that no one else may write, in a folder where no one else may put it
+// (or a sticky one, and the file owner's) undoes the write; any other is
+// ignored. One that names another file, or bytes the write could not have
+// left, is set aside. A state folder that is not ours with mode 0700 is refused.
+// Each row: an unblock in place killed half way, then `setup` (a shell
+// command on $F, the record, and $D, its folder), then a read with a lock
+// `op` held by another open file on the file, the record or our lock file.
+TEST(Hold, RecordsAndLocksOfOthersStopNothingAndAreNotTrusted) {
+    enum Ends { Undone, Ignored, SetAside, Held, Refused };
+    enum On { NoLock, File, Record, OurLock };
+    const struct {
+        const char* what;
+        const char* setup;
+        Ends ends;
+        On on = NoLock;
+        int op = LOCK_EX;
+    } cases[] = {
+        {"ours", "true", Undone},
+        {"the file locked, shared", "true", Undone, File, LOCK_SH},
+        {"the file locked", "true", Undone, File},
+        {"the record locked, shared", "true", Undone, Record, LOCK_SH},
+        {"the record locked", "true", Undone, Record},
+        {"our lock held", "true", Held, OurLock},
+        {"in a sticky folder, the file owner's", "chmod 1777 \"$D\"", Undone},
+        {"writable by its group", "chmod g+w \"$F\"", Ignored},
+        {"with a second name", "ln \"$F\" \"$D/second\"", Ignored},
+        {"in a folder all may write", "chmod 0777 \"$D\"", Ignored},
+        {"rewritten in place by another program", "echo theirs >\"$D/hosts\"", SetAside},
+        {"the same bytes in another file", "cp \"$D/hosts\" \"$D/h\" && mv \"$D/h\" \"$D/hosts\"",
+         SetAside},
+        {"the state folder a link", "mkdir -m 0700 \"$D/s\" && ln -s s \"$D/state\"", Refused},
+        {"the state folder open to its group", "mkdir -m 0750 \"$D/state\"", Refused},
+        {"the state folder a file", "touch \"$D/state\"", Refused},
+        // Root only: another owner.
+        {"another user's", "chown 65534 \"$F\"", Ignored},
+        {"in a sticky folder, not the file owner's",
+         "chmod 1777 \"$D\" && chown 65534 \"$D/hosts\"", Ignored},
+        {"the state folder another user's",
+         "mkdir -m 0700 \"$D/state\" && chown 65534 \"$D/state\"", Refused},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempFolder dir;
+        const std::string hosts = dir.file("hosts");
+        test::writeFile(hosts, kBlocked);
+        const std::string record = test::killedInPlace(hosts);
+        if (!test::shell(c.setup, record, dir.path())) {
+            GTEST_SKIP() << "needs root to give a file another owner";
+        }
+        const std::string left = test::readFile(hosts);
+        const std::string lock = dir.file(".hosts.hushgate-lock-" + std::to_string(::geteuid()));
+        const std::string locked[] = {dir.file("unlocked"), hosts, record, lock};
+        const int fd = ::open(locked[c.on].c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+        EXPECT_EQ(::flock(fd, c.op), 0);
+        HostsEngine engine(hosts, LineEnd::Lf);
+        engine.setRecoveryFolder(dir.file("state"));
+        engine.setWait(std::chrono::milliseconds(20));
+        const auto error = test::errorOf([&] { engine.LoadHostsList(); });
+        ::close(fd);
+        const auto notices = engine.TakeRecoveryNotices();
+        // The read's error or notice, in one line.
+        const std::string told = error                 ? error->what()
+                                 : notices.size() == 1 ? notices[0].message()
+                                                       : "not told once";
+        const std::string start[] = {"An interrupted change of " + hosts + " was undone",
+                                     "The record " + dir.path() + "/.hosts.hushgate-rec-",
+                                     "A record of an interrupted change of " + hosts,
+                                     "cannot read " + hosts +
+                                         ": it is held by another program (pid " +
+                                         std::to_string(::getpid()) + ")",
+                                     "cannot write " + hosts + ": the folder for its records, " +
+                                         dir.file("state") + ", is not a folder of"};
+        EXPECT_TRUE(told.starts_with(start[c.ends])) << told;
+        EXPECT_EQ(test::readFile(hosts), c.ends == Undone ? kBlocked : left);
+        EXPECT_EQ(told.ends_with(".stale."), c.ends == SetAside);
+    }
+}
+
+// What an interrupted rewrite of O into R in place can leave: O, R, R's
+// first part over O, R past O's end, and those with O's first part written
+// back by an interrupted undo. Nothing else.
+TEST(Hold, InterruptedRewriteLeavesOnlyMixesOfOriginalAndResult) {
+    const struct {
+        std::string_view now, result;
+        bool fits;
+    } cases[] = {
+        {"0123456789", "01ABCDEFGHIJ", true},
+        {"01ABCDEFGHIJ", "01ABCDEFGHIJ", true},
+        {"01ABC56789", "01ABCDEFGHIJ", true},
+        {"01ABCDEFGHI", "01ABCDEFGHIJ", true},
+        {"0123C56789", "01ABCDEFGHIJ", true},
+        {"01AB456789", "01AB", true},
+        {"01AB", "01AB", true},
+        {"01ABCDEFGHIJK", "01ABCDEFGHIJ", false},
+        {"01ABC5678X", "01ABCDEFGHIJ", false},
+        {"X123456789", "01ABCDEFGHIJ", false},
+        {"0123C5X789", "01ABCDEFGHIJ", false},
+        {"01AB45678", "01AB", false},
+        {"0123", "01AB", false},
+        {{"01ABC56789\0\0", 12}, "01ABCDEFGHIJ", true},
+        {{"01ABCDEFGHI\0", 12}, "01ABCDEFGHIJ", true},
+        {{"01ABC5678\0\0\0", 12}, "01ABCDEFGHIJ", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(detail::FitsInterruptedRewrite(c.now, "0123456789", c.result), c.fits) << c.now;
+    }
+}
+
+// A program that keeps the file open to append is waited for, then the file
+// is rewritten in place: what it appends before, during and after the
+// rewrite all lands in the file.
+TEST(Hold, AppendsOfAProgramThatKeepsTheFileOpenLandInTheResult) {
+    if (test::readFile("/proc/sys/fs/leases-enable") != "1\n") {
+        GTEST_SKIP() << "needs file leases to tell who has the file open";
+    }
+    test::TempFolder dir;
+    const std::string hosts = dir.file("hosts");
+    test::writeFile(hosts, kBlocked);
+    const int fd = ::open(hosts.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    const auto append = [fd](std::string_view line) { ::write(fd, line.data(), line.size()); };
+    HostsEngine engine(hosts, LineEnd::Lf);
+    engine.setWait(std::chrono::milliseconds(1));
+    engine.setWriteHook([&](WriteStep step) {
+        step == WriteStep::RecordSaved      ? append("# before\n")
+        : step == WriteStep::InPlaceWritten ? append("# during\n")
+                                            : void();
+    });
+    EXPECT_EQ(engine.Unblock(), kBlockEntryCount);
+    append("# after\n");
+    ::close(fd);
+    // The file is not cut short under the appender: the rest is empty lines,
+    // which the next change drops.
+    const std::string theirs = "# before\n# during\n";
+    EXPECT_EQ(
+        test::readFile(hosts),
+        kUnblocked + theirs + std::string(kBlocked.size() - kUnblocked.size(), '\n') + "# after\n");
+    engine.Unblock();
+    EXPECT_EQ(test::readFile(hosts), kUnblocked + theirs + "# after\n");
+    EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"hosts"});
+}
+
+// Job control and quit, raised after the final check, take effect once the
+// new file is in place (a handler of ours sees it whole).
+TEST(Hold, JobControlAndQuitWaitForTheFileToBeWhole) {
+    static std::string hosts;
+    static volatile off_t seen = -1;
+    for (const int signal : {SIGTSTP, SIGTTIN, SIGTTOU, SIGQUIT}) {
+        test::TempFolder dir;
+        hosts = dir.file("hosts");
+        test::writeFile(hosts, kBlocked);
+        struct sigaction own = {}, saved = {};
+        own.sa_handler = +[](int) {
+            struct stat st;
+            seen = ::stat(hosts.c_str(), &st) == 0 ? st.st_size : -1;
+        };
+        ::sigaction(signal, &own, &saved);
+        HostsEngine engine(hosts, LineEnd::Lf);
+        test::raiseAt(engine, WriteStep::AfterFinalCheck, signal);
+        engine.Unblock();
+        ::sigaction(signal, &saved, nullptr);
+        EXPECT_EQ(seen, static_cast<off_t>(kUnblocked.size())) << signal;
     }
 }
 

@@ -2,7 +2,9 @@
 // others' lines, every name of the file, and, when it fails, the file byte
 // for byte with its metadata and no stray file beside it. What
 // only one kind of system has is in failure_posix_test.cpp and
-// failure_windows_test.cpp.
+// failure_windows_test.cpp. Last, the small pieces the engine's messages
+// and its files beside the hosts file are made of: sizes and reasons for
+// people, the record's digest, the names of our files.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,7 @@
 
 #include "block_list.h"
 #include "hosts_engine.h"
+#include "hosts_recovery.h"
 #include "test_support.h"
 
 namespace hushgate {
@@ -24,30 +27,24 @@ const std::vector<std::string> kNoEntries = {"127.0.0.1 M.facebook.com", "127.0.
     kM + "\r\r", "#" + kM, "127.0.0.1 m.facebook.co", "# h\xE9llo \xFF", "  a\t", std::string("n\0ul", 4)};
 // clang-format on
 
-// Status, block and unblock, run in both line-end forms.
-class OperationsTest : public ::testing::TestWithParam<LineEnd> {
-protected:
+// Status, block and unblock, run in both line-end forms. Blocked means
+// every entry is there as a whole line, exactly, in any order, with either
+// line end; the handler of the state found is called once. Lines of others
+// keep their bytes, order and own line ends; empty lines go; Block adds the
+// entries after them with our line end, Unblock removes every copy of them
+// and nothing that only resembles one.
+class OperationsTest : public ::testing::TestWithParam<LineEnd> {};
+TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
     test::TempFolder dir;
-    std::string hosts = dir.file("hosts");
-    std::string eol{TerminatorOf(GetParam())};
+    const std::string hosts = dir.file("hosts"), eol{TerminatorOf(GetParam())};
     HostsEngine engine{hosts, GetParam()};
     bool written = false;
     int blockedCalls = 0, unblockedCalls = 0;
-
-    void SetUp() override {
-        engine.setWriteHook([this](WriteStep) { written = true; });
-        engine.setStatusHandlers([this] { ++blockedCalls; }, [this] { ++unblockedCalls; });
-    }
-
-    std::string lines(const std::vector<std::string>& items) { return test::joined(items, eol); }
-};
-
-// Blocked means every entry is there as a whole line, exactly, in any order,
-// with either line end; the handler of the state found is called once. Lines
-// of others keep their bytes, order and own line ends; empty lines go; Block
-// adds the entries after them with our line end, Unblock removes every copy
-// of them and nothing that only resembles one.
-TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
+    engine.setWriteHook([&](WriteStep) { written = true; });
+    engine.setStatusHandlers([&] { ++blockedCalls; }, [&] { ++unblockedCalls; });
+    const auto lines = [&](const std::vector<std::string>& items) {
+        return test::joined(items, eol);
+    };
     const std::string entries = test::allEntries(eol);
     std::string large;  // beyond 16-bit line counts, and 2 MiB: read into mapped memory
     for (int i = 0; i < 70000; ++i) {
@@ -154,7 +151,9 @@ TEST(Failures, FailedOperationLeavesTheFileAndTheListsAsTheyWere) {
 // Another program's edit made while we write is never lost: made before our
 // final check, the operation starts again; made after it, our new file
 // displaces it, and the lines it added are added to our file (block entries
-// and empty lines aside: the operation decides those).
+// and empty lines aside: the operation decides those). A program that
+// changes the file on every attempt wins: after three the operation gives
+// up, and has written nothing.
 TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
     const std::string added = "added by another program\n";
     const std::string www = std::string(BlockEntries()[0]) + "\n";
@@ -179,6 +178,7 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
         bool block;
         std::string expected;
         bool hardLink = false;
+        bool everyTime = false;  // else only the first time
     } cases[] = {
         {"append before the check", WriteStep::BeforeFinalCheck, appendLines, true,
          "a\n" + added + entries},
@@ -196,6 +196,8 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
          "a\n" + added + entries, true},
         {"rewritten in place after the check", WriteStep::AfterFinalCheck, rewriteInPlace, true,
          "a\n" + entries + "b\n"},
+        {"append before every check", WriteStep::BeforeFinalCheck, appendLines, true,
+         "a\n" + added + added + added, false, true},
     };
     for (const auto& c : cases) {
         test::TempFolder dir;
@@ -207,33 +209,74 @@ TEST(Failures, EditsOfOtherProgramsDuringTheWriteSurvive) {
         HostsEngine engine(hosts, LineEnd::Lf);
         int calls = 0;
         engine.setWriteHook([&](WriteStep step) {
-            if (step == c.step && ++calls == 1) {
+            if (step == c.step && (++calls == 1 || c.everyTime)) {
                 c.edit(hosts);
             }
         });
-        c.block ? (void)engine.Block() : (void)engine.Unblock();
+        const auto error =
+            test::errorOf([&] { c.block ? (void)engine.Block() : (void)engine.Unblock(); });
+        const std::string told = error ? error->what() : "no error";
+        EXPECT_NE(told.find(c.everyTime ? "kept changing the file" : "no error"), std::string::npos)
+            << c.what;
         EXPECT_EQ(test::readFile(hosts), c.expected) << c.what;
-        EXPECT_EQ(engine.FoundCount(), c.block ? 68u : 0u) << c.what;
+        EXPECT_EQ(engine.FoundCount(), c.block && !c.everyTime ? 68u : 0u) << c.what;
         // Both names of a hard-linked file see the change.
         EXPECT_EQ(test::listing(dir.path()).size(), c.hardLink ? 2u : 1u) << c.what;
         EXPECT_EQ(test::readFile(dir.file(c.hardLink ? "link" : "hosts")), c.expected);
     }
 }
 
-// A program that changes the file on every attempt wins: after three the
-// operation gives up, and has written nothing.
-TEST(Failures, FileChangedOnEveryAttemptIsLeftToTheOtherProgram) {
-    test::TempFolder dir;
-    const std::string hosts = dir.file("hosts");
-    test::writeFile(hosts, "a\n");
-    HostsEngine engine(hosts, LineEnd::Lf);
-    engine.setBeforeReplaceHook(
-        [&] { std::ofstream(test::pathOf(hosts), std::ios::app | std::ios::binary) << "x\n"; });
-    const auto error = test::errorOf([&] { engine.Block(); });
-    EXPECT_NE(std::string(error ? error->what() : "").find("kept changing the file"),
-              std::string::npos);
-    EXPECT_EQ(test::readFile(hosts), "a\nx\nx\nx\n");
-    EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"hosts"});
+TEST(Pieces, SizesReasonsAndCommandsReadAsOneLineForPeople) {
+    const std::pair<std::uint64_t, const char*> sizes[] = {
+        {0, "0 bytes"},          {1, "1 byte"},
+        {1023, "1023 bytes"},    {1024, "1.0 KiB"},
+        {1536, "1.5 KiB"},       {1048576, "1.0 MiB"},
+        {5ULL << 40, "5.0 TiB"}, {1ULL << 50, "1024.0 TiB"}};
+    for (const auto& [bytes, text] : sizes) {
+        EXPECT_EQ(DescribeSize(bytes), text);
+    }
+    const HostsError error(HostsError::Action::Write, HostsError::Kind::Other, "f", 0,
+                           "a\r\nb\tc\x7F\x01\xC3\xA9~");
+    EXPECT_STREQ(error.what(), "cannot write f: a  b c  \xC3\xA9~");
+    // The command that clears a read-only mark pastes into a shell as it is.
+    const std::pair<const char*, const char*> commands[] = {
+#ifdef _WIN32
+        {"C:\\a b\\hosts", "attrib -r \"C:\\a b\\hosts\""},
+#else
+        // clang-format off
+        {"/etc/h-1_2.3+,:@%", "chattr -i -a /etc/h-1_2.3+,:@%"}, {"/a b", "chattr -i -a '/a b'"},
+        {"/it's", "chattr -i -a '/it'\\''s'"}, {"/$x;`y`*", "chattr -i -a '/$x;`y`*'"}, {"", "chattr -i -a ''"},
+    // clang-format on
+#endif
+    };
+    for (const auto& [path, command] : commands) {
+        EXPECT_EQ(ClearReadOnlyCommand(path), command);
+    }
+}
+
+// The digest is stored in recovery records and in the names of long files'
+// copies: it must not change between versions.
+TEST(Pieces, DigestIsFixedAndLongNamesGetAShortStemOfWholeCharacters) {
+    const std::string text = "0123456789abcdefghijklmnopqrstuvwxyzABCD";
+    const std::pair<std::size_t, std::uint64_t> known[] = {
+        {0, 0x3FDF455F9DCF1E62ULL},  {1, 0x46E881285104471DULL},  {7, 0xB98525B86FDAEACDULL},
+        {8, 0xBC0E564998A53C70ULL},  {16, 0x2022C491A309B7E2ULL}, {31, 0xFA3892EEB225F63AULL},
+        {32, 0xBF7C9DBE16B5C6E2ULL}, {33, 0x0F269F9AD8FC69B4ULL}, {40, 0x1B3CE041C106B50BULL}};
+    for (const auto& [length, digest] : known) {
+        const std::string_view bytes = std::string_view(text).substr(0, length);
+        EXPECT_EQ(detail::DigestOf(bytes), digest) << length;
+    }
+    // A name too long for our additions keeps its first 198 bytes, cut at the
+    // start of a character, then "~" and 16 hex digits of the whole name's
+    // digest.
+    const std::string accented = "a" + test::joined(std::vector<std::string>(150, "\xC3\xA9"), "");
+    const std::string ascii(300, 'n'), fits(215, 'n');
+    EXPECT_EQ(detail::StemOf(fits), fits);
+    for (const auto& [name, kept] : {std::pair(ascii, 198), std::pair(accented, 197)}) {
+        const std::string stem = detail::StemOf(name);
+        EXPECT_EQ(stem.substr(0, kept + 1), name.substr(0, kept) + "~");
+        EXPECT_EQ(stem.size(), kept + 17u);
+    }
 }
 
 }  // namespace

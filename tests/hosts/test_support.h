@@ -37,6 +37,9 @@ std::string joined(const Lines& lines, std::string_view terminator) {
 inline std::string allEntries(std::string_view terminator = "\n") {
     return joined(BlockEntries(), terminator);
 }
+// A file with a line of the owner's before and after where the entries go.
+inline const std::string kUnblocked = "# mine\n127.0.0.1 localhost\n";
+inline const std::string kBlocked = "# mine\n" + allEntries() + "127.0.0.1 localhost\n";
 
 // Makes `engine` raise `signal` when its write reaches `step`: a run
 // killed or interrupted at the worst moment.
@@ -109,6 +112,16 @@ void toClosedPipe();
 
 // Drops root rights for those of nobody; throws when that fails.
 void becomeNobody();
+
+// Blocks or unblocks `hosts` in a child that `signal` ends at `step` of the
+// write; returns the child's wait status.
+int cutShort(const std::string& hosts, bool block, WriteStep step, int signal,
+             const std::string& recoveryFolder = {});
+// An unblocking of `hosts` (a file so named) in place, as it gets a second
+// name, `hosts`-link, killed half way; returns the record it left.
+std::string killedInPlace(const std::string& hosts);
+// The path of the entry of `folder` whose name starts with `prefix`, or "".
+std::string entryOf(const std::string& folder, std::string_view prefix);
 
 // Runs a shell command quietly, with $F and $D set to `file` and `folder`;
 // true when it succeeded.

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "interrupt_handling.h"
 #include "test_support.h"
 
 namespace hushgate::test {
@@ -81,6 +82,31 @@ std::string copyForAll(const std::string& program, const TempFolder& dir) {
     fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
     fs::permissions(dir.path(), fs::perms(0755));
     return copy;
+}
+
+int cutShort(const std::string& hosts, bool block, WriteStep step, int signal,
+             const std::string& recoveryFolder) {
+    return waitStatusOfChild([&] {
+        InstallInterruptHandling();
+        HostsEngine engine(hosts, LineEnd::Lf);
+        engine.setRecoveryFolder(recoveryFolder);
+        raiseAt(engine, step, signal);
+        block ? (void)engine.Block() : (void)engine.Unblock();
+    });
+}
+
+std::string killedInPlace(const std::string& hosts) {
+    std::filesystem::create_hard_link(hosts, hosts + "-link");
+    cutShort(hosts, false, WriteStep::InPlaceWritten, SIGKILL);
+    return entryOf(hosts.substr(0, hosts.rfind('/')), ".hosts.hushgate-rec-");
+}
+
+std::string entryOf(const std::string& folder, std::string_view prefix) {
+    std::string path;
+    for (const std::string& name : listing(folder)) {
+        path = name.starts_with(prefix) ? folder + "/" + name : path;
+    }
+    return path;
 }
 
 void toClosedPipe() {

@@ -4,13 +4,10 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QLabel>
-#include <QPushButton>
 #include <QTest>
 #include <memory>
 
 #include "app_fixture.h"
-#include "main_window.h"
 
 using hushgate::HostsChanger;
 using hushgate::MainWindow;
@@ -24,19 +21,16 @@ QString quoted(const QString& path) {
     return QLatin1Char('\'') + path + QLatin1Char('\'');
 }
 
-bool shows(MainWindow& w, bool blocked) {
-    return w.imgBlocked->isVisible() == blocked && w.cmdBlockFB->isEnabled() == !blocked &&
-           w.cmdUnblockFB->isEnabled() == blocked;
-}
-
 }  // namespace
 
 class ElevatedChangeTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> program;
-    std::unique_ptr<MessageRecorder> messages;
+    // Each emplace() ends the previous one first, so a recorder goes
+    // before the next one comes.
+    std::optional<ProgramFolder> program;
+    std::optional<MessageRecorder> messages;
 
     // The window on the temporary hosts file, its changes made by `script`
     // run as "sh -c script pkexec --disable-internal-agent HELPER VERB".
@@ -52,22 +46,11 @@ private:
         return window;
     }
     QString helper() const { return program->path(QStringLiteral("hushgate-helper")); }
-    // Script text that writes `bytes` to the hosts file as the helper would.
-    QString writesHosts(const QByteArray& bytes) const {
-        const QString source = program->path(QString::number(qHash(bytes)));
-        ProgramFolder::write(source, bytes);
-        return QStringLiteral("cat %1 > %2").arg(quoted(source), quoted(program->hostsPath()));
-    }
 
 private slots:
     void init() {
-        cleanup();  // a table's rows start afresh too; recorders go before new ones come
-        program = std::make_unique<ProgramFolder>();
-        messages = std::make_unique<MessageRecorder>();
-    }
-    void cleanup() {
-        messages.reset();
-        program.reset();
+        program.emplace();  // a table's rows start afresh too
+        messages.emplace();
     }
 
     void elevationOnlyForOthersOnTheSystemFile() {
@@ -118,11 +101,14 @@ private slots:
                                   "[ \"$1\" = --disable-internal-agent ] && [ \"$2\" = %1 ] && "
                                   "[ \"$3\" = %2 ] && [ $# = 3 ] || exit 9; ")
                                   .arg(quoted(helper()), row.unblock ? "unblock" : "block");
-            if (!row.writes.isNull()) {
-                standIn += writesHosts(row.writes) + QStringLiteral("; ");
+            if (!row.writes.isNull()) {  // as the helper would
+                const QString source = program->path(QStringLiteral("written"));
+                ProgramFolder::write(source, row.writes);
+                standIn += QStringLiteral("cat %1 > %2; ")
+                               .arg(quoted(source), quoted(program->hostsPath()));
             }
             auto w = open(standIn + row.script);
-            QVERIFY(shows(*w, row.unblock));
+            QVERIFY(shows(*w, row.unblock ? Blocked : Unblocked));
             const QString absent = program->path(QStringLiteral("absent"));
             if (row.missing == QLatin1String("program")) {
                 w->hostsChanger().useElevation({absent, {}, helper()});
@@ -134,7 +120,8 @@ private slots:
             QTest::mouseClick(row.unblock ? w->cmdUnblockFB : w->cmdBlockFB, Qt::LeftButton);
             QTRY_VERIFY_WITH_TIMEOUT(!w->hostsChangeRunning(), 60000);
             QCOMPARE(program->hosts(), row.after);
-            QVERIFY2(shows(*w, row.after != kUnblocked), qPrintable(row.script));
+            QVERIFY2(shows(*w, row.after == kUnblocked ? Unblocked : Blocked),
+                     qPrintable(row.script));
             QCOMPARE(messages->shown.size(), row.icon == 0 ? 0 : 1);
             if (row.icon != 0) {
                 QCOMPARE(int(messages->shown[0].icon), row.icon);

@@ -1,16 +1,18 @@
 // Drives the real main window with a temporary hosts file and program folder:
 // what only the Qt window does (keys and focus, menus and toolbar, pictures,
-// watching the file, the message-box seam). Its decisions are the
-// presenter's, tested without a window.
+// watching the file, the message-box seam), and the start-up step that opens
+// it. Its decisions are the presenter's, tested without a window.
 
 #include "main_window.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
@@ -24,28 +26,18 @@
 #include "open_web.h"
 #include "picture_compare.h"
 #include "resource_names.h"
+#include "startup.h"
 #include "web_constants.h"
 #include "window_controls.h"
 
 using hushgate::MainWindow;
+using hushgate::Startup;
 using namespace hushgate::test;
 
 namespace {
 
 const QByteArray kOriginal = "127.0.0.1 localhost\n\n::1 localhost\n";
 const QByteArray kTidied = "127.0.0.1 localhost\n::1 localhost\n";
-enum State { Unblocked, Blocked, Unknown };
-
-// Pictures, buttons and state word all tell `state`.
-bool shows(MainWindow& w, State state) {
-    const bool blocked = state == Blocked, unblocked = state == Unblocked;
-    const char* word = blocked ? "blocked!" : unblocked ? "not blocked!" : "unknown";
-    return w.imgBlocked->isVisible() == blocked && w.imgStatusBlocked->isVisible() == blocked &&
-           w.imgUnblocked->isVisible() == unblocked &&
-           w.imgStatusUnblocked->isVisible() == unblocked &&
-           w.cmdBlockFB->isEnabled() == unblocked && w.cmdUnblockFB->isEnabled() == blocked &&
-           w.lblStatusEnd->text() == QLatin1String(word);
-}
 
 // Every visible control at or under `at` that has no accessible name, by
 // object name and role. Containers (the client area, panels, the
@@ -76,9 +68,11 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> program;
-    std::unique_ptr<MessageRecorder> messages;
-    std::unique_ptr<UrlRecorder> browser;
+    // Each emplace() ends the previous one first, so a recorder goes
+    // before the next one comes.
+    std::optional<ProgramFolder> program;
+    std::optional<MessageRecorder> messages;
+    std::optional<UrlRecorder> browser;
 
     std::unique_ptr<MainWindow> open(const QByteArray& language = "English") {
         ProgramFolder::write(program->settingsPath(),
@@ -93,18 +87,11 @@ private:
 
 private slots:
     void init() {
-        cleanup();  // a table's rows start afresh too; recorders go before new ones come
-        program = std::make_unique<ProgramFolder>();
+        program.emplace();  // a table's rows start afresh too
         program->writeHosts(kOriginal);
-        messages = std::make_unique<MessageRecorder>(QMessageBox::Yes);
-        browser = std::make_unique<UrlRecorder>();
+        messages.emplace(QMessageBox::Yes);
+        browser.emplace();
         hushgate::PretendRunningAsRoot(false);  // whoever runs the tests
-    }
-    void cleanup() {
-        hushgate::PretendRunningAsRoot(std::nullopt);
-        browser.reset();
-        messages.reset();
-        program.reset();
     }
 
     // Keys as the user presses them, through the window's real focus: Enter
@@ -214,19 +201,12 @@ private slots:
     // Each menu item, toolbar button (by its key) and the link is wired to
     // its own command: a page opened each time, a dialog once however often.
     void commandsOfTheMenusAndTheToolbar() {
-        const QString home = QString::fromUtf8(hushgate::web::kHomePage);
-        const QString social = QString::fromUtf8(hushgate::web::kSocialPage);
-        const QString donate = QString::fromUtf8(hushgate::web::kDonatePage);
-        const std::pair<QString, QString> rows[] = {{"mnuLanguage", "frmLanguage"},
-                                                    {"mnuAbout", "frmAbout"},
-                                                    {"language", "frmLanguage"},
-                                                    {"about", "frmAbout"},
-                                                    {"mnuWeb", home},
-                                                    {"mnuDonate", donate},
-                                                    {"mnuFacebook", social},
-                                                    {"web", home},
-                                                    {"facebook", social},
-                                                    {"lblLink", home}};
+        using namespace hushgate::web;
+        const std::pair<QString, QString> rows[] = {
+            {"mnuLanguage", "frmLanguage"}, {"mnuAbout", "frmAbout"}, {"language", "frmLanguage"},
+            {"about", "frmAbout"},          {"mnuWeb", kHomePage},    {"mnuDonate", kDonatePage},
+            {"mnuFacebook", kSocialPage},   {"web", kHomePage},       {"facebook", kSocialPage},
+            {"lblLink", kHomePage}};
         for (const auto& [control, opens] : rows) {
             init();
             auto w = open();
@@ -267,9 +247,8 @@ private slots:
         auto w = open();
         w->mnuLanguage->trigger();
         w->mnuAbout->trigger();
-        for (QWidget* window : {static_cast<QWidget*>(w.get()),
-                                static_cast<QWidget*>(w->findChild<hushgate::AboutDialog*>()),
-                                static_cast<QWidget*>(w->findChild<hushgate::LanguageDialog*>())}) {
+        for (QWidget* window : QList<QWidget*>{w.get(), w->findChild<hushgate::AboutDialog*>(),
+                                               w->findChild<hushgate::LanguageDialog*>()}) {
             QCOMPARE(namelessControls(QAccessible::queryAccessibleInterface(window)).join(';'),
                      QString());
         }
@@ -397,6 +376,45 @@ private slots:
                  QByteArray("[Settings]\r\nLanguage=Russian\r\n"));
         w = std::make_unique<MainWindow>(pathsOf(*program));
         QVERIFY(hasScript(w->mnuFile->title(), QChar::Script_Cyrillic));
+    }
+
+    // The start-up step: a first run writes the default settings (an
+    // existing file is the settings file's concern) and opens the main
+    // window, whose status line says in its tool tip and description how much
+    // of a block is there. The step goes away by itself; the window stays.
+    void startupWritesTheSettingsAndOpensTheWindow() {
+        program->writeHosts("127.0.0.1 localhost\n" +
+                            allEntries().first(allEntries().indexOf('\n')));
+        QPointer<Startup> startup = new Startup(pathsOf(*program));
+        QVERIFY(startup->load());
+        QCOMPARE(ProgramFolder::read(program->settingsPath()),
+                 QByteArray("[Settings]\r\nLanguage=English\r\n\r\n"));
+        QPointer<MainWindow> main = startup->mainWindow();
+        QVERIFY(main->isVisible() && !startup->isVisible());
+        QVERIFY(messages->shown.isEmpty());
+        for (const QLabel* label : {main->lblStatus, main->lblStatusEnd}) {
+            QCOMPARE(label->toolTip(), QStringLiteral("1 of 68 entries present"));
+            QCOMPARE(label->accessibleDescription(), label->toolTip());
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(startup.isNull(), 5000);
+        QVERIFY(main->isVisible());
+        delete main.data();
+    }
+
+    void closingTheWindowEarlyEndsTheStartupStepToo() {
+        QPointer<Startup> startup = new Startup(pathsOf(*program));
+        QVERIFY(startup->load());
+        QPointer<MainWindow> main = startup->mainWindow();
+        main->close();
+        QTRY_VERIFY(startup.isNull() && main.isNull());
+    }
+
+    void imageReaderCheckNamesWhatIsMissing() {
+        QVERIFY(hushgate::MissingImageReaders(QImageReader::supportedImageFormats()).isEmpty());
+        const QStringList missing = hushgate::MissingImageReaders({"png", "gif", "jpg"});
+        QCOMPARE(missing.size(), 2);
+        QVERIFY(missing[0].contains(QLatin1String("jpeg")) &&
+                missing[1].contains(QLatin1String("ico")));
     }
 };
 

@@ -1,13 +1,19 @@
 // Drives the real main window with a temporary hosts file and program folder:
 // what only the Qt window does (keys and focus, menus and toolbar, pictures,
-// watching the file, the message-box seam), and the start-up step that opens
-// it. Its decisions are the presenter's, tested without a window.
+// watching the file, changes through pkexec, the message-box seam), and the
+// start-up step that opens it. Its decisions are the presenter's, tested
+// without a window.
 
 #include "main_window.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QImageReader>
 #include <QLabel>
 #include <QMenu>
@@ -30,6 +36,7 @@
 #include "web_constants.h"
 #include "window_controls.h"
 
+using hushgate::HostsChanger;
 using hushgate::MainWindow;
 using hushgate::Startup;
 using namespace hushgate::test;
@@ -37,7 +44,8 @@ using namespace hushgate::test;
 namespace {
 
 const QByteArray kOriginal = "127.0.0.1 localhost\n\n::1 localhost\n";
-const QByteArray kTidied = "127.0.0.1 localhost\n::1 localhost\n";
+// What an unblocked kOriginal holds: tidied, the empty line gone.
+const QByteArray kUnblocked = "127.0.0.1 localhost\n::1 localhost\n";
 
 // Every visible control at or under `at` that has no accessible name, by
 // object name and role. Containers (the client area, panels, the
@@ -106,7 +114,7 @@ private slots:
             {true, "TXR", true, 0}};
         for (const auto& [startBlocked, keys, endBlocked, changes] : rows) {
             init();
-            program->writeHosts(startBlocked ? kTidied + allEntries() : kTidied);
+            program->writeHosts(startBlocked ? kUnblocked + allEntries() : kUnblocked);
             auto w = open();
             QWidget box;  // stands in for the message box each change shows
             for (const QChar key : keys) {
@@ -129,7 +137,7 @@ private slots:
                 w->activateWindow();
                 QVERIFY(QTest::qWaitForWindowActive(w.get()));
             }
-            QCOMPARE(program->hosts(), endBlocked ? kTidied + allEntries() : kTidied);
+            QCOMPARE(program->hosts(), endBlocked ? kUnblocked + allEntries() : kUnblocked);
             QCOMPARE(messages->shown.size(), changes);
             QVERIFY2(shows(*w, endBlocked ? Blocked : Unblocked), qPrintable(keys));
         }
@@ -175,13 +183,13 @@ private slots:
         QVERIFY(messages->shown[0].text.contains(program->hostsPath()));
         QVERIFY(shows(*w, Unknown));
         const QString saved = program->path(QStringLiteral("hosts~"));
-        const QByteArray blocked = kTidied + allEntries();
+        const QByteArray blocked = kUnblocked + allEntries();
         // W written in place, R renamed over it, X removed, B the engine blocks.
         const std::tuple<char, QByteArray, State> steps[] = {
-            {'W', kOriginal, Unblocked}, {'B', {}, Blocked},      {'X', {}, Unknown},
-            {'W', kTidied, Unblocked},   {'R', blocked, Blocked}, {'R', kTidied, Unblocked},
-            {'X', {}, Unknown},          {'R', blocked, Blocked}, {'W', kTidied, Unblocked},
-            {'X', {}, Unknown},          {'W', blocked, Blocked}};
+            {'W', kOriginal, Unblocked},  {'B', {}, Blocked},      {'X', {}, Unknown},
+            {'W', kUnblocked, Unblocked}, {'R', blocked, Blocked}, {'R', kUnblocked, Unblocked},
+            {'X', {}, Unknown},           {'R', blocked, Blocked}, {'W', kUnblocked, Unblocked},
+            {'X', {}, Unknown},           {'W', blocked, Blocked}};
         for (const auto& [how, bytes, state] : steps) {
             if (how == 'B') {
                 hushgate::HostsEngine(w->paths().hostsFile, hushgate::LineEnd::Lf).Block();
@@ -416,6 +424,94 @@ private slots:
         QVERIFY(missing[0].contains(QLatin1String("jpeg")) &&
                 missing[1].contains(QLatin1String("ico")));
     }
+
+#ifndef _WIN32
+    // Changes through pkexec: a shell script stands in for pkexec and the
+    // helper, working on the window's temporary hosts file.
+    void elevationOnlyForOthersOnTheSystemFile() {
+        QVERIFY(!HostsChanger::needsElevation(hushgate::toNativePath(program->hostsPath())));
+        QCOMPARE(HostsChanger::needsElevation(hushgate::SystemHostsPath()), ::geteuid() != 0);
+        // Never looked up in PATH, which the user controls.
+        QVERIFY(QDir::isAbsolutePath(hushgate::ElevatedCommand::installed().program));
+        QVERIFY(QDir::isAbsolutePath(hushgate::ElevatedCommand::installed().helper));
+    }
+
+    // What pkexec and the helper end with, and what the window makes of it;
+    // the message's wording is the presenter's.
+    void outcomesOfTheElevatedChange() {
+        const auto quoted = [](const QString& path) {
+            return QLatin1Char('\'') + path + QLatin1Char('\'');
+        };
+        const QByteArray blocked = kUnblocked + allEntries();
+        const int critical = QMessageBox::Critical, information = QMessageBox::Information;
+        const QString done = QStringLiteral("exit your browser");
+        const struct {
+            bool unblock;
+            QByteArray writes;  // what the stand-in helper writes, if anything
+            QString script;     // the rest of the stand-in
+            QString missing;    // "program" or "helper"
+            QByteArray after;
+            int icon;      // 0: no message
+            QString says;  // %1: the missing program's path
+        } rows[] = {
+            // clang-format off
+            {false, blocked, {}, {}, blocked, information, done},
+            {true, kUnblocked, "echo 'pkexec: a remark' >&2", {}, kUnblocked, information, done},
+            {false, {}, "echo 'pkexec: dismissed' >&2; exit 126", {}, kUnblocked, 0, {}},
+            {false, {}, "exit 127", {}, kUnblocked, critical, "file: pkexec exit code 127"},
+            {false, {}, "exit 5", {}, kUnblocked, critical, "changed: exit code 5"},
+            {false, {}, "kill -9 $$", {}, kUnblocked, critical, "changed: pkexec was stopped"},
+            // pkexec's line before the helper's
+            {false, {}, "echo 'pkexec: a remark' >&2; echo 'hushgate-helper: disk full' >&2; exit 3", {}, kUnblocked, critical, "changed: disk full"},
+            {false, {}, "printf 'Error executing command as another user: Not authorized\\n\\nThis incident has been reported.\\n' >&2; exit 127",
+             {}, kUnblocked, critical, ": Error executing command as another user: Not authorized"},
+            {false, {}, "echo 'hushgate-helper: cannot write /etc/hosts: Read-only file system' >&2; exit 3",
+             {}, kUnblocked, critical, "changed: cannot write /etc/hosts: Read-only file system"},
+            {false, blocked, {}, "program", kUnblocked, critical, "them (%1) is not installed"},
+            {false, blocked, {}, "helper", kUnblocked, critical, "helper (%1) is not installed"},
+            // clang-format on
+        };
+        for (const auto& row : rows) {
+            init();
+            program->writeHosts(row.unblock ? kUnblocked + allEntries() : kUnblocked);
+            const QString helper = program->path(QStringLiteral("hushgate-helper"));
+            const QString absent = program->path(QStringLiteral("absent"));
+            ProgramFolder::write(helper, "#!/bin/sh\n");
+            // The stand-in checks it was given exactly what pkexec is given.
+            QString standIn = QStringLiteral(
+                                  "[ \"$1\" = --disable-internal-agent ] && [ \"$2\" = %1 ] && "
+                                  "[ \"$3\" = %2 ] && [ $# = 3 ] || exit 9; ")
+                                  .arg(quoted(helper), row.unblock ? "unblock" : "block");
+            if (!row.writes.isNull()) {  // as the helper would
+                const QString source = program->path(QStringLiteral("written"));
+                ProgramFolder::write(source, row.writes);
+                standIn += QStringLiteral("cat %1 > %2; ")
+                               .arg(quoted(source), quoted(program->hostsPath()));
+            }
+            auto w = open();
+            QVERIFY(shows(*w, row.unblock ? Blocked : Unblocked));
+            // Run as "sh -c SCRIPT pkexec --disable-internal-agent HELPER VERB".
+            w->hostsChanger().useElevation(
+                {row.missing == QLatin1String("program") ? absent : QStringLiteral("/bin/sh"),
+                 {QStringLiteral("-c"), standIn + row.script, QStringLiteral("pkexec"),
+                  QStringLiteral("--disable-internal-agent")},
+                 row.missing == QLatin1String("helper") ? absent : helper});
+            const QString says = row.missing.isEmpty() ? row.says : row.says.arg(absent);
+
+            QTest::mouseClick(row.unblock ? w->cmdUnblockFB : w->cmdBlockFB, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!w->hostsChangeRunning(), 60000);
+            QCOMPARE(program->hosts(), row.after);
+            QVERIFY2(shows(*w, row.after == kUnblocked ? Unblocked : Blocked),
+                     qPrintable(row.script));
+            QCOMPARE(messages->shown.size(), row.icon == 0 ? 0 : 1);
+            if (row.icon != 0) {
+                QCOMPARE(int(messages->shown[0].icon), row.icon);
+                QVERIFY2(messages->shown[0].text.contains(says),
+                         qPrintable(messages->shown[0].text));
+            }
+        }
+    }
+#endif
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -24,13 +24,16 @@
 #include <QToolBar>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "about_dialog.h"
-#include "app_fixture.h"
+#include "app_paths.h"
+#include "block_list.h"
 #include "flat_controls.h"
 #include "language_dialog.h"
 #include "open_web.h"
 #include "picture_compare.h"
+#include "qt_test_support.h"
 #include "resource_names.h"
 #include "startup.h"
 #include "web_constants.h"
@@ -42,6 +45,38 @@ using hushgate::Startup;
 using namespace hushgate::test;
 
 namespace {
+
+// The window's paths inside `folder`, with LF line ends as on Linux.
+hushgate::AppPaths pathsOf(const ProgramFolder& folder) {
+    hushgate::AppPaths paths;
+    paths.programFolder = folder.program();
+    paths.settingsFile = folder.settingsPath();
+    paths.hostsFile = hushgate::toNativePath(folder.hostsPath());
+    paths.lineEnd = hushgate::LineEnd::Lf;
+    return paths;
+}
+
+// All block entries, each followed by LF.
+QByteArray allEntries() {
+    QByteArray bytes;
+    for (std::string_view entry : hushgate::BlockEntries()) {
+        bytes.append(entry.data(), static_cast<qsizetype>(entry.size())).append('\n');
+    }
+    return bytes;
+}
+
+enum State { Unblocked, Blocked, Unknown };
+
+// The English window's pictures, buttons and state word all tell `state`.
+bool shows(MainWindow& w, State state) {
+    const bool blocked = state == Blocked, unblocked = state == Unblocked;
+    const char* word = blocked ? "blocked!" : unblocked ? "not blocked!" : "unknown";
+    return w.imgBlocked->isVisible() == blocked && w.imgStatusBlocked->isVisible() == blocked &&
+           w.imgUnblocked->isVisible() == unblocked &&
+           w.imgStatusUnblocked->isVisible() == unblocked &&
+           w.cmdBlockFB->isEnabled() == unblocked && w.cmdUnblockFB->isEnabled() == blocked &&
+           w.lblStatusEnd->text() == QLatin1String(word);
+}
 
 const QByteArray kOriginal = "127.0.0.1 localhost\n\n::1 localhost\n";
 // What an unblocked kOriginal holds: tidied, the empty line gone.

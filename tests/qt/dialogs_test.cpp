@@ -6,9 +6,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
-#include <memory>
+#include <optional>
 
 #include "about_dialog.h"
 #include "language_dialog.h"

@@ -386,12 +386,11 @@ private slots:
         for (const auto& [language, script, yes] : rows) {
             init();
             auto w = open(language);
-            QStringList texts = {w->mnuFile->title(), w->mnuHelp->title(), w->lblStatus->text(),
-                                 w->lblStatusEnd->text(), w->cmdBlockFB->text()};
-            for (QAction* item : {w->mnuExit, w->mnuCheckUpdates, w->mnuLanguage, w->mnuDonate,
-                                  w->mnuWeb, w->mnuAbout}) {
-                texts << item->text();
-            }
+            const QStringList texts = {
+                w->mnuFile->title(),        w->mnuHelp->title(),    w->lblStatus->text(),
+                w->lblStatusEnd->text(),    w->cmdBlockFB->text(),  w->mnuExit->text(),
+                w->mnuCheckUpdates->text(), w->mnuLanguage->text(), w->mnuDonate->text(),
+                w->mnuWeb->text(),          w->mnuAbout->text()};
             for (const QString& text : texts) {
                 QVERIFY2(hasScript(text, QChar::Script(script)), qPrintable(text));
             }

@@ -4,31 +4,31 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QTest>
 #include <QToolBar>
 
 #include "picture_compare.h"
+#include "qt_test_support.h"
 #include "resource_names.h"
 
 using hushgate::LoadToolbarImages;
 using hushgate::test::pictureDifference;
+using hushgate::test::ProgramFolder;
 
 namespace {
 
 constexpr QRgb kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF;
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QImage argb(const QImage& image) {
-    return image.convertToFormat(QImage::Format_ARGB32);
-}
-
 QRgb middlePixel(const QIcon& icon) {
-    return argb(icon.pixmap(QSize(24, 24)).toImage()).pixel(12, 12);
+    return icon.pixmap(QSize(24, 24))
+        .toImage()
+        .convertToFormat(QImage::Format_ARGB32)
+        .pixel(12, 12);
+}
+
+// A PE file of the fuzz corpus, made for these tests.
+QString library(const char* name) {
+    return QStringLiteral(HUSHGATE_PE_CORPUS "/") + QLatin1String(name);
 }
 
 QStringList keysOf(const QList<hushgate::ToolbarImage>& images) {
@@ -44,16 +44,11 @@ QStringList keysOf(const QList<hushgate::ToolbarImage>& images) {
 class IconLibraryTest : public QObject {
     Q_OBJECT
 
-private:
-    // A PE file of the fuzz corpus, made for these tests.
-    static QString library(const char* name) {
-        return QStringLiteral(HUSHGATE_PE_CORPUS "/") + QLatin1String(name);
-    }
-
 private slots:
     void readsOurOwnLibraryLaidBesideTheProgram() {
         const QString copy = QCoreApplication::applicationDirPath() + "/resources.dll";
-        QCOMPARE(readAll(copy), readAll(QStringLiteral(HUSHGATE_RESOURCES_DLL)));
+        QCOMPARE(ProgramFolder::read(copy),
+                 ProgramFolder::read(QStringLiteral(HUSHGATE_RESOURCES_DLL)));
         const auto result = LoadToolbarImages(copy);
         QVERIFY(result.libraryUsable);
         QCOMPARE(keysOf(result.images),
@@ -68,21 +63,20 @@ private slots:
         QVERIFY(!QGuiApplication::overrideCursor());  // the wait pointer is gone again
     }
 
-    void reportsAMissingOrForeignFile() {
+    // Numbered icon images only, broken ones passed over, PNG ones read;
+    // keys give number, size and pixels. A missing or foreign file is
+    // reported, with the wait pointer gone again.
+    void readsTheIconImagesItCan() {
         for (const QString& path : {library("none.dll"), library(""), QString(),
                                     library("not-pe-PE-header-past-the-end")}) {
             const auto result = LoadToolbarImages(path);
             QVERIFY2(!result.libraryUsable && result.images.isEmpty(), qPrintable(path));
         }
         QVERIFY(!QGuiApplication::overrideCursor());
-    }
-
-    // Numbered icon images only, broken ones passed over, PNG ones read;
-    // keys give number, size and pixels.
-    void readsTheIconImagesItCan() {
         // Besides a text name and a bitmap: 1 red, 2 cut short, 3 not an
         // image, 4 green, 5 the About menu's PNG, 7 red at 16 x 16.
-        const QByteArray png = readAll(QString::fromLatin1(hushgate::resources::kMenuAbout));
+        const QByteArray png =
+            ProgramFolder::read(QString::fromLatin1(hushgate::resources::kMenuAbout));
         const auto result = LoadToolbarImages(library("toolbar-mixed-images"));
         QVERIFY(result.libraryUsable);
         QCOMPARE(keysOf(result.images),
@@ -96,27 +90,22 @@ private slots:
 
     // In ascending numbers, the first picture on the separator, the next on
     // the buttons in order; buttons without one stay bare.
-    void picturesFillTheToolbarInOrder_data() {
-        QTest::addColumn<int>("count");  // icons 10 * n, stored from the last
-        QTest::newRow("three") << 3;
-        QTest::newRow("six") << 6;
-    }
     void picturesFillTheToolbarInOrder() {
-        QFETCH(int, count);
         const QRgb colours[] = {kRed, kGreen, kBlue, kGreen, kBlue, kRed};
-        const auto result =
-            LoadToolbarImages(library(count == 3 ? "toolbar-3-pictures-stored-backwards"
-                                                 : "toolbar-6-pictures-stored-backwards"));
-        QCOMPARE(result.images.size(), count);
-        QToolBar toolbar;
-        toolbar.addSeparator();
-        for (int i = 0; i < 4; ++i) {
-            toolbar.addAction(QString());
-        }
-        hushgate::ApplyToolbarImages(&toolbar, result.images);
-        for (int i = 1; i <= 4; ++i) {
-            const QIcon icon = toolbar.actions()[i]->icon();
-            QVERIFY(i < count ? middlePixel(icon) == colours[i] : icon.isNull());
+        for (const int count : {3, 6}) {  // icons 10 * n, stored from the last
+            const auto result = LoadToolbarImages(library(
+                qPrintable(QStringLiteral("toolbar-%1-pictures-stored-backwards").arg(count))));
+            QCOMPARE(result.images.size(), count);
+            QToolBar toolbar;
+            toolbar.addSeparator();
+            for (int i = 0; i < 4; ++i) {
+                toolbar.addAction(QString());
+            }
+            hushgate::ApplyToolbarImages(&toolbar, result.images);
+            for (int i = 1; i <= 4; ++i) {
+                const QIcon icon = toolbar.actions()[i]->icon();
+                QVERIFY(i < count ? middlePixel(icon) == colours[i] : icon.isNull());
+            }
         }
     }
 
@@ -124,23 +113,19 @@ private slots:
     // bSetAsAppIcon does the application's icon change too.
     void windowIconsByGroupName() {
         using namespace hushgate::resources;
-        const struct {
-            const char* name;
-            const char* path;
-            bool app;
-        } rows[] = {{"AAA", kIconMain, true},
-                    {"fff", kIconLanguage, false},
-                    {"Zzz", kIconAbout, true},
-                    {"AAB", nullptr, true}};
-        for (const auto& row : rows) {
+        const std::tuple<const char*, const char*, bool> rows[] = {{"AAA", kIconMain, true},
+                                                                   {"fff", kIconLanguage, false},
+                                                                   {"Zzz", kIconAbout, true},
+                                                                   {"AAB", nullptr, true}};
+        for (const auto& [name, path, app] : rows) {
             QApplication::setWindowIcon(QIcon());
             QWidget window;
-            hushgate::SetIcon(&window, QString::fromLatin1(row.name), row.app);
+            hushgate::SetIcon(&window, QString::fromLatin1(name), app);
             const QImage icon =
-                row.path ? QIcon(QString::fromLatin1(row.path)).pixmap(16).toImage() : QImage();
-            QVERIFY2(!row.path || !icon.isNull(), row.name);
+                path ? QIcon(QString::fromLatin1(path)).pixmap(16).toImage() : QImage();
+            QVERIFY2(!path || !icon.isNull(), name);
             QCOMPARE(window.windowIcon().pixmap(16).toImage(), icon);
-            QCOMPARE(QApplication::windowIcon().pixmap(16).toImage(), row.app ? icon : QImage());
+            QCOMPARE(QApplication::windowIcon().pixmap(16).toImage(), app ? icon : QImage());
         }
     }
 };

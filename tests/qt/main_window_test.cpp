@@ -1,42 +1,73 @@
 // Drives the real main window with a temporary hosts file and program folder:
 // what only the Qt window does (keys and focus, menus and toolbar, pictures,
-// watching the file, the message-box seam). Its decisions are the
-// presenter's, tested without a window.
+// watching the file, changes through pkexec, the message-box seam), and the
+// start-up step that opens it. Its decisions are the presenter's, tested
+// without a window.
 
 #include "main_window.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "about_dialog.h"
-#include "app_fixture.h"
+#include "app_paths.h"
+#include "block_list.h"
 #include "flat_controls.h"
 #include "language_dialog.h"
 #include "open_web.h"
 #include "picture_compare.h"
+#include "qt_test_support.h"
 #include "resource_names.h"
+#include "startup.h"
 #include "web_constants.h"
 #include "window_controls.h"
 
+using hushgate::HostsChanger;
 using hushgate::MainWindow;
+using hushgate::Startup;
 using namespace hushgate::test;
 
 namespace {
 
-const QByteArray kOriginal = "127.0.0.1 localhost\n\n::1 localhost\n";
-const QByteArray kTidied = "127.0.0.1 localhost\n::1 localhost\n";
+// The window's paths inside `folder`, with LF line ends as on Linux.
+hushgate::AppPaths pathsOf(const ProgramFolder& folder) {
+    hushgate::AppPaths paths;
+    paths.programFolder = folder.program();
+    paths.settingsFile = folder.settingsPath();
+    paths.hostsFile = hushgate::toNativePath(folder.hostsPath());
+    paths.lineEnd = hushgate::LineEnd::Lf;
+    return paths;
+}
+
+// All block entries, each followed by LF.
+QByteArray allEntries() {
+    QByteArray bytes;
+    for (std::string_view entry : hushgate::BlockEntries()) {
+        bytes.append(entry.data(), static_cast<qsizetype>(entry.size())).append('\n');
+    }
+    return bytes;
+}
+
 enum State { Unblocked, Blocked, Unknown };
 
-// Pictures, buttons and state word all tell `state`.
+// The English window's pictures, buttons and state word all tell `state`.
 bool shows(MainWindow& w, State state) {
     const bool blocked = state == Blocked, unblocked = state == Unblocked;
     const char* word = blocked ? "blocked!" : unblocked ? "not blocked!" : "unknown";
@@ -46,6 +77,10 @@ bool shows(MainWindow& w, State state) {
            w.cmdBlockFB->isEnabled() == unblocked && w.cmdUnblockFB->isEnabled() == blocked &&
            w.lblStatusEnd->text() == QLatin1String(word);
 }
+
+const QByteArray kOriginal = "127.0.0.1 localhost\n\n::1 localhost\n";
+// What an unblocked kOriginal holds: tidied, the empty line gone.
+const QByteArray kUnblocked = "127.0.0.1 localhost\n::1 localhost\n";
 
 // Every visible control at or under `at` that has no accessible name, by
 // object name and role. Containers (the client area, panels, the
@@ -76,9 +111,11 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> program;
-    std::unique_ptr<MessageRecorder> messages;
-    std::unique_ptr<UrlRecorder> browser;
+    // Each emplace() ends the previous one first, so a recorder goes
+    // before the next one comes.
+    std::optional<ProgramFolder> program;
+    std::optional<MessageRecorder> messages;
+    std::optional<UrlRecorder> browser;
 
     std::unique_ptr<MainWindow> open(const QByteArray& language = "English") {
         ProgramFolder::write(program->settingsPath(),
@@ -93,18 +130,11 @@ private:
 
 private slots:
     void init() {
-        cleanup();  // a table's rows start afresh too; recorders go before new ones come
-        program = std::make_unique<ProgramFolder>();
+        program.emplace();  // a table's rows start afresh too
         program->writeHosts(kOriginal);
-        messages = std::make_unique<MessageRecorder>(QMessageBox::Yes);
-        browser = std::make_unique<UrlRecorder>();
+        messages.emplace(QMessageBox::Yes);
+        browser.emplace();
         hushgate::PretendRunningAsRoot(false);  // whoever runs the tests
-    }
-    void cleanup() {
-        hushgate::PretendRunningAsRoot(std::nullopt);
-        browser.reset();
-        messages.reset();
-        program.reset();
     }
 
     // Keys as the user presses them, through the window's real focus: Enter
@@ -119,7 +149,7 @@ private slots:
             {true, "TXR", true, 0}};
         for (const auto& [startBlocked, keys, endBlocked, changes] : rows) {
             init();
-            program->writeHosts(startBlocked ? kTidied + allEntries() : kTidied);
+            program->writeHosts(startBlocked ? kUnblocked + allEntries() : kUnblocked);
             auto w = open();
             QWidget box;  // stands in for the message box each change shows
             for (const QChar key : keys) {
@@ -142,7 +172,7 @@ private slots:
                 w->activateWindow();
                 QVERIFY(QTest::qWaitForWindowActive(w.get()));
             }
-            QCOMPARE(program->hosts(), endBlocked ? kTidied + allEntries() : kTidied);
+            QCOMPARE(program->hosts(), endBlocked ? kUnblocked + allEntries() : kUnblocked);
             QCOMPARE(messages->shown.size(), changes);
             QVERIFY2(shows(*w, endBlocked ? Blocked : Unblocked), qPrintable(keys));
         }
@@ -188,13 +218,13 @@ private slots:
         QVERIFY(messages->shown[0].text.contains(program->hostsPath()));
         QVERIFY(shows(*w, Unknown));
         const QString saved = program->path(QStringLiteral("hosts~"));
-        const QByteArray blocked = kTidied + allEntries();
+        const QByteArray blocked = kUnblocked + allEntries();
         // W written in place, R renamed over it, X removed, B the engine blocks.
         const std::tuple<char, QByteArray, State> steps[] = {
-            {'W', kOriginal, Unblocked}, {'B', {}, Blocked},      {'X', {}, Unknown},
-            {'W', kTidied, Unblocked},   {'R', blocked, Blocked}, {'R', kTidied, Unblocked},
-            {'X', {}, Unknown},          {'R', blocked, Blocked}, {'W', kTidied, Unblocked},
-            {'X', {}, Unknown},          {'W', blocked, Blocked}};
+            {'W', kOriginal, Unblocked},  {'B', {}, Blocked},      {'X', {}, Unknown},
+            {'W', kUnblocked, Unblocked}, {'R', blocked, Blocked}, {'R', kUnblocked, Unblocked},
+            {'X', {}, Unknown},           {'R', blocked, Blocked}, {'W', kUnblocked, Unblocked},
+            {'X', {}, Unknown},           {'W', blocked, Blocked}};
         for (const auto& [how, bytes, state] : steps) {
             if (how == 'B') {
                 hushgate::HostsEngine(w->paths().hostsFile, hushgate::LineEnd::Lf).Block();
@@ -214,19 +244,12 @@ private slots:
     // Each menu item, toolbar button (by its key) and the link is wired to
     // its own command: a page opened each time, a dialog once however often.
     void commandsOfTheMenusAndTheToolbar() {
-        const QString home = QString::fromUtf8(hushgate::web::kHomePage);
-        const QString social = QString::fromUtf8(hushgate::web::kSocialPage);
-        const QString donate = QString::fromUtf8(hushgate::web::kDonatePage);
-        const std::pair<QString, QString> rows[] = {{"mnuLanguage", "frmLanguage"},
-                                                    {"mnuAbout", "frmAbout"},
-                                                    {"language", "frmLanguage"},
-                                                    {"about", "frmAbout"},
-                                                    {"mnuWeb", home},
-                                                    {"mnuDonate", donate},
-                                                    {"mnuFacebook", social},
-                                                    {"web", home},
-                                                    {"facebook", social},
-                                                    {"lblLink", home}};
+        using namespace hushgate::web;
+        const std::pair<QString, QString> rows[] = {
+            {"mnuLanguage", "frmLanguage"}, {"mnuAbout", "frmAbout"}, {"language", "frmLanguage"},
+            {"about", "frmAbout"},          {"mnuWeb", kHomePage},    {"mnuDonate", kDonatePage},
+            {"mnuFacebook", kSocialPage},   {"web", kHomePage},       {"facebook", kSocialPage},
+            {"lblLink", kHomePage}};
         for (const auto& [control, opens] : rows) {
             init();
             auto w = open();
@@ -267,9 +290,8 @@ private slots:
         auto w = open();
         w->mnuLanguage->trigger();
         w->mnuAbout->trigger();
-        for (QWidget* window : {static_cast<QWidget*>(w.get()),
-                                static_cast<QWidget*>(w->findChild<hushgate::AboutDialog*>()),
-                                static_cast<QWidget*>(w->findChild<hushgate::LanguageDialog*>())}) {
+        for (QWidget* window : QList<QWidget*>{w.get(), w->findChild<hushgate::AboutDialog*>(),
+                                               w->findChild<hushgate::LanguageDialog*>()}) {
             QCOMPARE(namelessControls(QAccessible::queryAccessibleInterface(window)).join(';'),
                      QString());
         }
@@ -364,12 +386,11 @@ private slots:
         for (const auto& [language, script, yes] : rows) {
             init();
             auto w = open(language);
-            QStringList texts = {w->mnuFile->title(), w->mnuHelp->title(), w->lblStatus->text(),
-                                 w->lblStatusEnd->text(), w->cmdBlockFB->text()};
-            for (QAction* item : {w->mnuExit, w->mnuCheckUpdates, w->mnuLanguage, w->mnuDonate,
-                                  w->mnuWeb, w->mnuAbout}) {
-                texts << item->text();
-            }
+            const QStringList texts = {
+                w->mnuFile->title(),        w->mnuHelp->title(),    w->lblStatus->text(),
+                w->lblStatusEnd->text(),    w->cmdBlockFB->text(),  w->mnuExit->text(),
+                w->mnuCheckUpdates->text(), w->mnuLanguage->text(), w->mnuDonate->text(),
+                w->mnuWeb->text(),          w->mnuAbout->text()};
             for (const QString& text : texts) {
                 QVERIFY2(hasScript(text, QChar::Script(script)), qPrintable(text));
             }
@@ -398,6 +419,133 @@ private slots:
         w = std::make_unique<MainWindow>(pathsOf(*program));
         QVERIFY(hasScript(w->mnuFile->title(), QChar::Script_Cyrillic));
     }
+
+    // The start-up step: a first run writes the default settings (an
+    // existing file is the settings file's concern) and opens the main
+    // window, whose status line says in its tool tip and description how much
+    // of a block is there. The step goes away by itself; the window stays.
+    void startupWritesTheSettingsAndOpensTheWindow() {
+        program->writeHosts("127.0.0.1 localhost\n" +
+                            allEntries().first(allEntries().indexOf('\n')));
+        QPointer<Startup> startup = new Startup(pathsOf(*program));
+        QVERIFY(startup->load());
+        QCOMPARE(ProgramFolder::read(program->settingsPath()),
+                 QByteArray("[Settings]\r\nLanguage=English\r\n\r\n"));
+        QPointer<MainWindow> main = startup->mainWindow();
+        QVERIFY(main->isVisible() && !startup->isVisible());
+        QVERIFY(messages->shown.isEmpty());
+        for (const QLabel* label : {main->lblStatus, main->lblStatusEnd}) {
+            QCOMPARE(label->toolTip(), QStringLiteral("1 of 68 entries present"));
+            QCOMPARE(label->accessibleDescription(), label->toolTip());
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(startup.isNull(), 5000);
+        QVERIFY(main->isVisible());
+        delete main.data();
+    }
+
+    void closingTheWindowEarlyEndsTheStartupStepToo() {
+        QPointer<Startup> startup = new Startup(pathsOf(*program));
+        QVERIFY(startup->load());
+        QPointer<MainWindow> main = startup->mainWindow();
+        main->close();
+        QTRY_VERIFY(startup.isNull() && main.isNull());
+    }
+
+    void imageReaderCheckNamesWhatIsMissing() {
+        QVERIFY(hushgate::MissingImageReaders(QImageReader::supportedImageFormats()).isEmpty());
+        const QStringList missing = hushgate::MissingImageReaders({"png", "gif", "jpg"});
+        QCOMPARE(missing.size(), 2);
+        QVERIFY(missing[0].contains(QLatin1String("jpeg")) &&
+                missing[1].contains(QLatin1String("ico")));
+    }
+
+#ifndef _WIN32
+    // Changes through pkexec: a shell script stands in for pkexec and the
+    // helper, working on the window's temporary hosts file.
+    void elevationOnlyForOthersOnTheSystemFile() {
+        QVERIFY(!HostsChanger::needsElevation(hushgate::toNativePath(program->hostsPath())));
+        QCOMPARE(HostsChanger::needsElevation(hushgate::SystemHostsPath()), ::geteuid() != 0);
+        // Never looked up in PATH, which the user controls.
+        QVERIFY(QDir::isAbsolutePath(hushgate::ElevatedCommand::installed().program));
+        QVERIFY(QDir::isAbsolutePath(hushgate::ElevatedCommand::installed().helper));
+    }
+
+    // What pkexec and the helper end with, and what the window makes of it;
+    // the message's wording is the presenter's.
+    void outcomesOfTheElevatedChange() {
+        const auto quoted = [](const QString& path) {
+            return QLatin1Char('\'') + path + QLatin1Char('\'');
+        };
+        const QByteArray blocked = kUnblocked + allEntries();
+        const int critical = QMessageBox::Critical, information = QMessageBox::Information;
+        const QString done = QStringLiteral("exit your browser");
+        const struct {
+            bool unblock;
+            QByteArray writes;  // what the stand-in helper writes, if anything
+            QString script;     // the rest of the stand-in
+            QString missing;    // "program" or "helper"
+            QByteArray after;
+            int icon;      // 0: no message
+            QString says;  // %1: the missing program's path
+        } rows[] = {
+            // clang-format off
+            {false, blocked, {}, {}, blocked, information, done},
+            {true, kUnblocked, "echo 'pkexec: a remark' >&2", {}, kUnblocked, information, done},
+            {false, {}, "echo 'pkexec: dismissed' >&2; exit 126", {}, kUnblocked, 0, {}},
+            {false, {}, "exit 127", {}, kUnblocked, critical, "file: pkexec exit code 127"},
+            {false, {}, "exit 5", {}, kUnblocked, critical, "changed: exit code 5"},
+            {false, {}, "kill -9 $$", {}, kUnblocked, critical, "changed: pkexec was stopped"},
+            // pkexec's line before the helper's
+            {false, {}, "echo 'pkexec: a remark' >&2; echo 'hushgate-helper: disk full' >&2; exit 3", {}, kUnblocked, critical, "changed: disk full"},
+            {false, {}, "printf 'Error executing command as another user: Not authorized\\n\\nThis incident has been reported.\\n' >&2; exit 127",
+             {}, kUnblocked, critical, ": Error executing command as another user: Not authorized"},
+            {false, {}, "echo 'hushgate-helper: cannot write /etc/hosts: Read-only file system' >&2; exit 3",
+             {}, kUnblocked, critical, "changed: cannot write /etc/hosts: Read-only file system"},
+            {false, blocked, {}, "program", kUnblocked, critical, "them (%1) is not installed"},
+            {false, blocked, {}, "helper", kUnblocked, critical, "helper (%1) is not installed"},
+            // clang-format on
+        };
+        for (const auto& row : rows) {
+            init();
+            program->writeHosts(row.unblock ? kUnblocked + allEntries() : kUnblocked);
+            const QString helper = program->path(QStringLiteral("hushgate-helper"));
+            const QString absent = program->path(QStringLiteral("absent"));
+            ProgramFolder::write(helper, "#!/bin/sh\n");
+            // The stand-in checks it was given exactly what pkexec is given.
+            QString standIn = QStringLiteral(
+                                  "[ \"$1\" = --disable-internal-agent ] && [ \"$2\" = %1 ] && "
+                                  "[ \"$3\" = %2 ] && [ $# = 3 ] || exit 9; ")
+                                  .arg(quoted(helper), row.unblock ? "unblock" : "block");
+            if (!row.writes.isNull()) {  // as the helper would
+                const QString source = program->path(QStringLiteral("written"));
+                ProgramFolder::write(source, row.writes);
+                standIn += QStringLiteral("cat %1 > %2; ")
+                               .arg(quoted(source), quoted(program->hostsPath()));
+            }
+            auto w = open();
+            QVERIFY(shows(*w, row.unblock ? Blocked : Unblocked));
+            // Run as "sh -c SCRIPT pkexec --disable-internal-agent HELPER VERB".
+            w->hostsChanger().useElevation(
+                {row.missing == QLatin1String("program") ? absent : QStringLiteral("/bin/sh"),
+                 {QStringLiteral("-c"), standIn + row.script, QStringLiteral("pkexec"),
+                  QStringLiteral("--disable-internal-agent")},
+                 row.missing == QLatin1String("helper") ? absent : helper});
+            const QString says = row.missing.isEmpty() ? row.says : row.says.arg(absent);
+
+            QTest::mouseClick(row.unblock ? w->cmdUnblockFB : w->cmdBlockFB, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!w->hostsChangeRunning(), 60000);
+            QCOMPARE(program->hosts(), row.after);
+            QVERIFY2(shows(*w, row.after == kUnblocked ? Unblocked : Blocked),
+                     qPrintable(row.script));
+            QCOMPARE(messages->shown.size(), row.icon == 0 ? 0 : 1);
+            if (row.icon != 0) {
+                QCOMPARE(int(messages->shown[0].icon), row.icon);
+                QVERIFY2(messages->shown[0].text.contains(says),
+                         qPrintable(messages->shown[0].text));
+            }
+        }
+    }
+#endif
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -11,11 +11,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "colour_matrix.h"
 #include "main_menu_images.h"
+#include "qt_test_support.h"
 #include "resource_names.h"
 
 using hushgate::MenuImageList;
+using hushgate::resources::kMenuExit;
+using hushgate::test::ProgramFolder;
 
 namespace {
 
@@ -41,12 +43,6 @@ QByteArray encoded(int width, int height, QRgb colour, const char* format = "PNG
     return bytes;
 }
 
-// 16 x 16 red and 32 x 32 green at 32 bits, 48 x 48 blue at 8 bits.
-QByteArray threeFrameIcon() {
-    QFile file(seed("three-frames-the-largest-with-fewer-bits.ico"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }  // namespace
 
 class MenuImageTest : public QObject {
@@ -56,35 +52,29 @@ private slots:
     // Every source an image can come from, each stored at the list's size.
     void addsImagesFromEverySource() {
         MenuImageList list;
-        QFile exit(QString::fromLatin1(hushgate::resources::kMenuExit));
-        QVERIFY(exit.open(QIODevice::ReadOnly));
-        const QByteArray exitBytes = exit.readAll();
+        const QByteArray exitBytes = ProgramFolder::read(QString::fromLatin1(kMenuExit));
         QVERIFY(!list.AddImageFromStream(exitBytes));  // nothing before Init
         QCOMPARE(list.ImageCount(), -1);
         QVERIFY(list.Init(nullptr, 16, 16));
         QTemporaryDir dir;
+        // 16 x 16 red and 32 x 32 green at 32 bits, 48 x 48 blue at 8 bits.
         const QString icon = dir.filePath(QStringLiteral("three.Ico"));
         QVERIFY(QFile::copy(seed("three-frames-the-largest-with-fewer-bits.ico"), icon));
+        const QRgb sky = qRgb(10, 120, 230), blue = qRgb(0, 0, 255), slate = qRgb(9, 99, 199);
         QVERIFY(list.AddImageFromStream(exitBytes));
-        QVERIFY(list.AddImageFromStream(encoded(32, 32, qRgb(10, 120, 230))));
-        QVERIFY(list.AddImageFromStream(encoded(8, 8, qRgb(0, 0, 255), "BMP")));
+        QVERIFY(list.AddImageFromStream(encoded(32, 32, sky)));
+        QVERIFY(list.AddImageFromStream(encoded(8, 8, blue, "BMP")));
         QVERIFY(list.AddImageFromStream(encoded(16, 16, qRgb(0, 128, 0), "JPG")));
         QVERIFY(list.AddImageFromFile(icon));
         QVERIFY(list.AddImageFromFile(seed("pixels-a-cursor.cur")));  // 16 x 16 blue
         QVERIFY(list.AddIconFromHandle(
-            QIcon(QPixmap::fromImage(QImage::fromData(encoded(8, 8, qRgb(9, 99, 199)))))));
+            QIcon(QPixmap::fromImage(QImage::fromData(encoded(8, 8, slate))))));
         QVERIFY(!list.AddIconFromHandle(QIcon()));
         QVERIFY(!list.AddImageFromFile(dir.filePath(QStringLiteral("missing.ico"))));
         QVERIFY(!list.AddImageFromStream(QByteArray("not an image at all")));
         QVERIFY(!list.AddImageFromStream(QByteArray()));
         QCOMPARE(list.ImageCount(), 6);
-        const QRgb expected[] = {0,
-                                 qRgb(10, 120, 230),
-                                 qRgb(0, 0, 255),
-                                 0,
-                                 qRgb(255, 0, 0),
-                                 qRgb(0, 0, 255),
-                                 qRgb(9, 99, 199)};
+        const QRgb expected[] = {0, sky, blue, 0, qRgb(255, 0, 0), blue, slate};
         for (int i = 0; i <= 6; ++i) {
             QCOMPARE(list.Image(i).size(), QSize(16, 16));
             QCOMPARE(list.Image(i).format(), QImage::Format_ARGB32);
@@ -96,17 +86,12 @@ private slots:
         QCOMPARE(list.ImageCount(), 4);
         QCOMPARE(list.Image(0).pixel(7, 7), expected[1]);
         QCOMPARE(list.Image(4).pixel(7, 7), expected[5]);
-    }
-
-    void iconFramesAreChosenForTheListsSize() {
-        MenuImageList list;
-        list.Init(nullptr, 16, 16);
-        QVERIFY(list.AddImageFromStream(threeFrameIcon()));
-        QCOMPARE(list.Image(0).pixel(8, 8), qRgba(255, 0, 0, 255));
-        // The 48 x 48 frame has fewer bits per pixel: 32 x 32 is scaled up.
-        list.Init(nullptr, 48, 48);
+        // A new Init empties the list. An icon's frame is chosen for the size
+        // (the 16 x 16 red one above); the 48 x 48 frame has fewer bits per
+        // pixel, so 32 x 32 is scaled up.
+        QVERIFY(list.Init(nullptr, 48, 48));
         QCOMPARE(list.ImageCount(), -1);
-        QVERIFY(list.AddImageFromStream(threeFrameIcon()));
+        QVERIFY(list.AddImageFromStream(ProgramFolder::read(icon)));
         QCOMPARE(list.Image(0).size(), QSize(48, 48));
         QCOMPARE(list.Image(0).pixel(24, 24), qRgba(0, 255, 0, 255));
     }
@@ -133,8 +118,6 @@ private slots:
                          qRgba(luminance, luminance, luminance, qRound(qAlpha(in) * 0.5)));
             }
         }
-        QCOMPARE(hushgate::ApplyColourMatrix(qRgba(255, 0, 0, 255), hushgate::kDisabledMatrix),
-                 qRgba(76, 76, 76, 128));
         const auto look = [&](QIcon::Mode mode) {
             return list.Icon(1)
                 .pixmap(QSize(16, 16), 1.0, mode)
@@ -183,8 +166,10 @@ private slots:
         QCOMPARE(highlighted, (QList<QAction*>{deep, first}));
     }
 
-    // The five menu images, in order at 16 x 16, beside their items of the
-    // main menu; Donate stays bare. A missing item is reported, the rest done.
+    // The five menu images beside their items of the main menu, found by
+    // position; Donate stays bare. A missing item is reported, the rest done.
+    // Which picture each item shows, at 100 % and 200 %, main_window_test
+    // checks on the real window.
     void attachesTheMainMenuImages() {
         QMenuBar bar;
         QAction* exit = bar.addMenu(QStringLiteral("File"))->addAction(QStringLiteral("Exit"));
@@ -197,15 +182,8 @@ private slots:
         }
         QVERIFY(hushgate::AttachMainMenuImages(list, &bar));
         QCOMPARE(list.ImageCount(), 4);
-        const auto look = [](const QImage& image) {
-            return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        };
-        const QList<QAction*> items = {exit, help->actions()[0], help->actions()[2],
-                                       help->actions()[4], help->actions()[5]};
-        for (int i = 0; i < 5; ++i) {
-            const QImage picture(QString::fromLatin1(hushgate::resources::kMenuImages[i]));
-            QCOMPARE(list.Image(i), picture.convertToFormat(QImage::Format_ARGB32));
-            QCOMPARE(look(items[i]->icon().pixmap(QSize(16, 16), 1.0).toImage()), look(picture));
+        for (int i : {0, 2, 4, 5}) {
+            QVERIFY(!help->actions()[i]->icon().isNull());
         }
         QVERIFY(help->actions()[3]->icon().isNull());
     }

@@ -12,18 +12,13 @@
 using hushgate::VersionCheck;
 using hushgate::test::LocalHttpServer;
 
-namespace {
-
-// Generous: these only bound a failing test, they never slow a passing one.
-constexpr int kWaitMs = 20000;
-
-}  // namespace
-
 class VersionCheckTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<LocalHttpServer> server;
+    // Generous: these only bound a failing test, they never slow a passing one.
+    static constexpr int kWaitMs = 20000;
+    std::optional<LocalHttpServer> server;
     QList<QPair<quint64, std::optional<QByteArray>>> answers;
 
     // A request with a time-out long enough that only the test about
@@ -52,10 +47,9 @@ private:
 private slots:
     void initTestCase() { hushgate::test::useNoProxy(); }
     void init() {
-        server = std::make_unique<LocalHttpServer>();
+        server.emplace();
         answers.clear();
     }
-    void cleanup() { server.reset(); }
 
     // What comes back for each answer (empty: nobody listens): the body, or
     // nothing (null) for any failure, an error page saying "2.0" included.

@@ -36,8 +36,11 @@ void ProgramFolder::write(const QString& path, const QByteArray& bytes) {
 }
 
 QByteArray ProgramFolder::read(const QString& path) {
-    return QFile::exists(path) ? QByteArray::fromStdString(readFile(path.toStdString()))
-                               : QByteArray();
+    QFile file(path);
+    if (file.exists() && !file.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error("cannot read " + path.toStdString());
+    }
+    return file.isOpen() ? file.readAll() : QByteArray();
 }
 
 MessageRecorder::MessageRecorder(QMessageBox::StandardButton answer) {

@@ -35,7 +35,7 @@ public:
     QByteArray hosts() const { return read(hostsPath()); }
     // Creates the parent folders; throws on failure.
     static void write(const QString& path, const QByteArray& bytes);
-    // Empty when there is no such file.
+    // Empty when there is no such file; Qt resources (":/...") too.
     static QByteArray read(const QString& path);
 
 private:

@@ -3,12 +3,9 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "hosts_error.h"
 #include "main_presenter.h"
 #include "message_box.h"
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace hushgate {
 
@@ -28,7 +25,7 @@ bool RunningAsRoot() {
 #ifdef _WIN32
     return false;
 #else
-    return ::geteuid() == 0;
+    return RunsWithAdministratorRights();
 #endif
 }
 

@@ -1,12 +1,16 @@
-// hushgate-bench: times the hosts engine on large generated hosts files and
-// compares it with shell commands doing comparable file work.
+// hushgate-bench: the CPU time and peak memory of `hushgate-cli --hosts FILE
+// status|block|unblock` beside hushgate-yardstick, a plain C program that does
+// the same file work with the least effort (bench/yardstick.c), on generated
+// hosts files from a few lines to millions.
 //
-// Every measured run, ours and the shell's, is a separate process that this
-// program starts and times from spawn to exit, so start-up, reading and
-// writing count the same on both sides. Our operations run in a re-executed
-// copy of this program (`--child OP FILE`), whose peak RSS is then only what
-// the operation needs on top of a small baseline.
+// Every run is a child process; its CPU time (user + system) and peak RSS are
+// what the kernel reports for it in wait4, so other programs on the machine
+// change them far less than they change a clock. Inputs are copied afresh
+// before every run, outside what is measured; runs of all cases of a size are
+// interleaved, and every file written is compared byte for byte with the
+// yardstick's.
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -15,132 +19,193 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "hosts_engine.h"
+#include "block_list.h"
 
 extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using hushgate::BlockEntries;
-using hushgate::HostsEngine;
-using hushgate::kBlockEntryCount;
-using hushgate::LineEnd;
 
-constexpr double kTimeTarget = 1.5;    // our time / the command's, block and unblock
-constexpr double kMemoryTarget = 3.0;  // our peak RSS / file size
-constexpr std::size_t kTargetLines = 2'000'000;
+constexpr double kRatioTarget = 1.25;  // our CPU time / the yardstick's
+constexpr std::size_t kRatioJudgedFrom = 200'000;
+constexpr double kStartTarget = 1.3;  // our CPU time / that of `hushgate-cli --version`
+constexpr std::size_t kStartJudgedUpTo = 20;
+constexpr double kRssTarget = 16.0 * (1 << 20);
+constexpr std::size_t kRssJudgedFrom = 2'000'000;
 
 constexpr const char* kUsage =
-    "usage: hushgate-bench [--sizes 1000,100000,2000000] [--repeat N]\n"
-    "  Times load + check, block and unblock on generated hosts files of the\n"
-    "  given line counts (each at least 1000) beside cat and grep doing the\n"
-    "  same file work; N runs each (default 5), median shown. Exits 0 unless\n"
-    "  something failed to run.";
+    "usage: hushgate-bench [--sizes 20,10000,200000,2000000] [--repeat N] [--markdown]\n"
+    "                      [--cli PATH] [--yardstick PATH]\n"
+    "  CPU time (user + sys) and peak RSS of hushgate-cli status, block and\n"
+    "  unblock beside hushgate-yardstick on generated hosts files of the given\n"
+    "  line counts; N interleaved runs each (default 5), medians shown.\n"
+    "  --markdown also prints the table as Markdown. Exits 0 unless something\n"
+    "  failed to run or a file written differs from the yardstick's.";
 
 struct Run {
-    double ms = 0;
+    int exitCode = 0;
+    double cpuMs = 0;
     double peakBytes = 0;
 };
 
-// Runs `args` as a child process; the clock covers spawn to exit only.
-Run spawnAndWait(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Runs `args` with its standard output sent to `output`, through
+// hushgate-measure (see bench/measure.c), which reports the child's figures
+// in `report`.
+Run measure(const std::string& measurer, const std::vector<std::string>& args,
+            const std::string& output, const std::string& report) {
+    std::vector<char*> argv{const_cast<char*>(measurer.c_str()), const_cast<char*>(output.c_str())};
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
     }
     argv.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, report.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    if (int err = ::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ)) {
-        throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(err));
+    const int err = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (err != 0) {
+        throw std::runtime_error("cannot start " + measurer + ": " + std::strerror(err));
     }
     int status = 0;
-    struct rusage usage {};
-    while (::wait4(pid, &status, 0, &usage) < 0) {
+    while (::waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
-            throw std::runtime_error(std::string("wait4: ") + std::strerror(errno));
+            throw std::runtime_error(std::string("waitpid: ") + std::strerror(errno));
         }
     }
-    const auto end = std::chrono::steady_clock::now();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        throw std::runtime_error("run failed: " + args.back());
+    Run run;
+    long long cpuMicroseconds = 0, peakKib = 0;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        std::sscanf(readAll(report).c_str(), "%d %lld %lld", &run.exitCode, &cpuMicroseconds,
+                    &peakKib) != 3) {
+        throw std::runtime_error("cannot measure " + args[0]);
     }
-#ifdef __APPLE__
-    const double rssUnit = 1;  // bytes there
-#else
-    const double rssUnit = 1024;  // KiB on Linux
-#endif
-    return {std::chrono::duration<double, std::milli>(end - start).count(),
-            static_cast<double>(usage.ru_maxrss) * rssUnit};
+    if (run.exitCode < 0) {
+        throw std::runtime_error(args[0] + " " + args[1] + " ended by signal " +
+                                 std::to_string(-run.exitCode));
+    }
+    run.cpuMs = static_cast<double>(cpuMicroseconds) / 1e3;
+    run.peakBytes = static_cast<double>(peakKib) * 1024;  // KiB on Linux
+    return run;
 }
 
-void writeFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
-        throw std::runtime_error("cannot write " + path);
+// Where two files first differ, or -1 when they hold the same bytes. Read in
+// pieces, so that this process stays small: a child started by it would
+// otherwise carry its size into the figures.
+long long firstDifference(const std::string& a, const std::string& b) {
+    std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
+    if (!fa || !fb) {
+        throw std::runtime_error("cannot read " + (fa ? b : a));
+    }
+    std::vector<char> pa(1 << 20), pb(1 << 20);
+    for (long long offset = 0;;) {
+        fa.read(pa.data(), static_cast<std::streamsize>(pa.size()));
+        fb.read(pb.data(), static_cast<std::streamsize>(pb.size()));
+        const std::size_t na = static_cast<std::size_t>(fa.gcount());
+        const std::size_t nb = static_cast<std::size_t>(fb.gcount());
+        const auto [ia, ib] =
+            std::mismatch(pa.begin(), pa.begin() + static_cast<long>(std::min(na, nb)), pb.begin());
+        if (ia != pa.begin() + static_cast<long>(std::min(na, nb)) || na != nb) {
+            return offset + (ia - pa.begin());
+        }
+        if (na == 0) {
+            return -1;
+        }
+        offset += static_cast<long long>(na);
     }
 }
 
-// Lines like those of big public block lists, with a few comments and blank
-// lines; `lines` line ends (LF) in all. With `withEntries` the 68 block
-// entries are spread through the file in place of some list lines.
-std::string makeHosts(std::size_t lines, bool withEntries) {
-    static constexpr const char* kHeader[] = {"# Generated by hushgate-bench",
-                                              "127.0.0.1 localhost",
-                                              "127.0.1.1 benchhost",
-                                              "::1 localhost ip6-localhost ip6-loopback",
-                                              "",
-                                              "# Block list follows"};
-    static constexpr const char* kWords[] = {"ads",    "track", "metrics", "pixel",
-                                             "beacon", "stats", "promo",   "click"};
-    static constexpr const char* kTlds[] = {"net", "com", "org", "io"};
-    constexpr std::size_t headerLines = std::size(kHeader);
-    const std::size_t spacing = (lines - headerLines) / (kBlockEntryCount + 1);
+// Written in pieces of about 1 MiB, for the same reason.
+class Writer {
+public:
+    explicit Writer(const std::string& path) : out_(path, std::ios::binary | std::ios::trunc) {
+        if (!out_) {
+            throw std::runtime_error("cannot create " + path);
+        }
+        buffer_.reserve(kPiece + 256);
+    }
+    Writer& operator<<(std::string_view text) {
+        buffer_ += text;
+        if (buffer_.size() >= kPiece) {
+            flush();
+        }
+        return *this;
+    }
+    void close() {
+        flush();
+        if (!out_.flush()) {
+            throw std::runtime_error("cannot write the generated files");
+        }
+    }
 
-    std::string out;
-    out.reserve(lines * 40);
-    std::uint64_t state = 0x9E3779B97F4A7C15ULL;  // fixed seed: the same files every run
+private:
+    static constexpr std::size_t kPiece = 1 << 20;
+    void flush() {
+        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        buffer_.clear();
+    }
+    std::ofstream out_;
+    std::string buffer_;
+};
+
+// A hosts file of `lines` lines as a system's file with a public block list
+// pasted in: a few header lines, then "0.0.0.0 hostN.example" lines with a
+// tenth on 127.0.0.1 (which the entry lookup cannot rule out by prefix),
+// section comments, blank lines, lines ending in CR LF, and a last line
+// without a line end. `blocked` is the same with the 68 entries spread through
+// it, every fourth one ending in CR LF.
+void makeHosts(std::size_t lines, const std::string& unblocked, const std::string& blocked) {
+    static constexpr std::string_view kHeader[] = {"# Static table of host names",
+                                                   "127.0.0.1\tlocalhost",
+                                                   "127.0.1.1\tbenchhost",
+                                                   "::1\tlocalhost ip6-localhost ip6-loopback",
+                                                   "",
+                                                   "# Block list follows"};
+    const auto& entries = hushgate::BlockEntries();
+    Writer plain(unblocked), withEntries(blocked);
     std::size_t nextEntry = 0;
-    char number[16];
+    std::string line;
     for (std::size_t i = 0; i < lines; ++i) {
-        if (i < headerLines) {
-            out += kHeader[i];
-        } else if (withEntries && nextEntry < kBlockEntryCount &&
-                   i == headerLines + (nextEntry + 1) * spacing) {
-            out += BlockEntries()[nextEntry++];
-        } else if (i % 1000 == 500) {
-            out += "# ---- part " + std::to_string(i / 1000) + " ----";
-        } else if (i % 2000 != 999) {  // else a blank line
-            state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-            const std::uint64_t r = state >> 29;
-            std::snprintf(number, sizeof number, "%06u", static_cast<unsigned>(r % 1000000));
-            ((out += "0.0.0.0 ") += kWords[(r >> 20) % std::size(kWords)]) += number;
-            (out += ".example-tracker.") += kTlds[(r >> 24) % std::size(kTlds)];
+        while (nextEntry < entries.size() && (nextEntry + 1) * lines / (entries.size() + 1) == i) {
+            withEntries << entries[nextEntry] << (nextEntry % 4 == 3 ? "\r\n" : "\n");
+            ++nextEntry;
         }
-        out += '\n';
+        const std::size_t j = i - std::size(kHeader);
+        if (i < std::size(kHeader)) {
+            line = kHeader[i];
+        } else if (j % 200 == 0) {
+            line = "# ---- part " + std::to_string(j / 200) + " ----";
+        } else if (j % 50 == 13) {
+            line.clear();
+        } else {
+            line =
+                (j % 10 == 7 ? "127.0.0.1 host" : "0.0.0.0 host") + std::to_string(j) + ".example";
+        }
+        const std::string_view end = i + 1 == lines ? "" : j % 8 == 5 ? "\r\n" : "\n";
+        plain << line << end;
+        withEntries << line << end;
     }
-    return out;
-}
-
-std::string shellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
+    plain.close();
+    withEntries.close();
 }
 
 double median(std::vector<double> values) {
@@ -150,14 +215,13 @@ double median(std::vector<double> values) {
 }
 
 std::string format(const char* pattern, double value) {
-    char text[32];
+    char text[48];
     std::snprintf(text, sizeof text, pattern, value);
     return text;
 }
 
-std::string human(double bytes) {
-    return bytes >= 1 << 20 ? format("%.1f MiB", bytes / (1 << 20))
-                            : format("%.1f KiB", bytes / 1024);
+std::string mib(double bytes) {
+    return format("%.1f MiB", bytes / (1 << 20));
 }
 
 std::string withCommas(std::size_t n) {
@@ -172,184 +236,211 @@ std::string withCommas(std::size_t n) {
     return out;
 }
 
-// One thing to time: our operation (in a child of ours) or a shell command.
-struct Case {
-    std::string label;
-    std::vector<std::string> argv;
-    std::string source;   // copied to the work file before every run
-    int owner = -1;       // for a command: index of our case it is compared with
-    bool judged = false;  // a command that our time target is measured against
-    double medianMs = 0;
-    double peakBytes = 0;  // the highest of the runs, to be on the safe side
+// One line of the table.
+struct Row {
+    std::size_t lines = 0;
+    std::string op;
+    double oursMs = 0, oursRss = 0;
+    double yardstickMs = -1, yardstickRss = -1;  // -1: no yardstick (the start)
+    std::string targets, results;
 };
+
+// The operations as both programs are given them.
+struct Operation {
+    const char* name;
+    bool onBlocked;  // input: the file holding the entries
+    bool writes;
+    int exitCode;  // both programs': status says blocked with 0
+};
+constexpr Operation kOperations[] = {
+    {"status", true, false, 0}, {"block", false, true, 0}, {"unblock", true, true, 0}};
 
 class Bench {
 public:
-    Bench(std::string self, const std::string& dir, int repeat)
-        : self_(std::move(self)),
-          dir_(dir),
+    Bench(std::string measurer, std::string cli, std::string yardstick, std::string dir, int repeat)
+        : measurer_(std::move(measurer)),
+          cli_(std::move(cli)),
+          yardstick_(std::move(yardstick)),
+          dir_(std::move(dir)),
           repeat_(repeat),
-          work_(dir + "/work.hosts"),
-          other_(dir + "/other.hosts"),
-          entries_(dir + "/entries.txt") {
-        std::string text;
-        for (std::string_view entry : BlockEntries()) {
-            (text += entry) += '\n';
-        }
-        writeFile(entries_, text);
-    }
+          work_(dir_ + "/hosts"),
+          output_(dir_ + "/output.txt"),
+          report_(dir_ + "/report.txt") {}
 
-    // A child that does nothing and an empty shell: fixed costs inside every
-    // figure below.
-    void printBaseline() {
-        spawnAndWait({self_, "--child", "noop", "-"});  // warms the page cache
-        std::vector<double> ours, shell;
-        for (int r = 0; r < repeat_; ++r) {
-            Run run = spawnAndWait({self_, "--child", "noop", "-"});
-            ours.push_back(run.ms);
-            baselineBytes_ = std::max(baselineBytes_, run.peakBytes);
-            shell.push_back(spawnAndWait({"sh", "-c", ":"}).ms);
+    // The yardstick lists the entries from the engine's source; a list that
+    // went astray would make every comparison below meaningless.
+    void checkEntries() {
+        std::string expected;
+        for (std::string_view entry : hushgate::BlockEntries()) {
+            (expected += entry) += '\n';
         }
-        std::printf("Baseline: child doing nothing %.2f ms, peak RSS %s; sh -c : %.2f ms\n\n",
-                    median(ours), human(baselineBytes_).c_str(), median(shell));
+        const Run run = measured({yardstick_, "entries"});
+        if (run.exitCode != 0 || readAll(output_) != expected) {
+            throw std::runtime_error(yardstick_ + " lists other block entries than the engine");
+        }
     }
 
     void runSize(std::size_t lines) {
-        const std::string unblocked = dir_ + "/unblocked.hosts";
-        const std::string blocked = dir_ + "/blocked.hosts";
-        writeFile(unblocked, makeHosts(lines, false));
-        writeFile(blocked, makeHosts(lines, true));
+        const std::string unblocked = dir_ + "/unblocked.src", blocked = dir_ + "/blocked.src";
+        makeHosts(lines, unblocked, blocked);
 
-        const std::string w = shellQuote(work_), o = shellQuote(other_);
-        const std::string cat = "cat " + w + " > " + o;
-        const std::string catSync = cat + " && sync " + o;
-        const std::string grep = "grep -vxF -f " + shellQuote(entries_) + " " + w + " > " + o;
-        const bool judged = lines >= kTargetLines;
-        cases_.clear();
-        auto ours = [&](const char* label, const char* op, const std::string& source) {
-            cases_.push_back({label, {self_, "--child", op, work_}, source});
-            return static_cast<int>(cases_.size() - 1);
+        struct Case {
+            const Operation* op;  // null: the start, `hushgate-cli --version`
+            bool ours;
+            std::vector<std::string> argv;
+            std::vector<double> ms, rss;
         };
-        auto shell = [&](const char* label, const std::string& command, int owner, bool target) {
-            cases_.push_back({label, {"sh", "-c", command}, cases_[owner].source, owner, target});
-        };
-        const int load = ours("load + check", "load", blocked);
-        shell("cat FILE > OTHER", cat, load, false);
-        const int block = ours("block", "block", unblocked);
-        shell("cat FILE > OTHER", cat, block, judged);
-        shell("cat FILE > OTHER && sync OTHER", catSync, block, false);
-        const int unblock = ours("unblock", "unblock", blocked);
-        shell("cat FILE > OTHER", cat, unblock, judged);
-        shell("grep -vxF -f ENTRIES FILE > OTHER", grep, unblock, judged);
-        shell("cat FILE > OTHER && sync OTHER", catSync, unblock, false);
-
-        // Interleaved, so that a slow spell of the machine hits every case alike.
-        std::vector<std::vector<double>> times(cases_.size());
-        for (int r = 0; r < repeat_; ++r) {
-            for (std::size_t c = 0; c < cases_.size(); ++c) {
-                prepare(cases_[c].source);
-                const Run run = spawnAndWait(cases_[c].argv);
-                times[c].push_back(run.ms);
-                cases_[c].peakBytes = std::max(cases_[c].peakBytes, run.peakBytes);
-                if (r == 0 && cases_[c].owner < 0) {
-                    verify(cases_[c].argv[2]);
+        std::vector<Case> cases{{nullptr, true, {cli_, "--version"}, {}, {}}};
+        for (const Operation& op : kOperations) {
+            cases.push_back({&op, true, {cli_, "--hosts", work_, op.name}, {}, {}});
+            cases.push_back({&op, false, {yardstick_, op.name, work_}, {}, {}});
+        }
+        // Unmeasured first round, the yardstick first: its files are what
+        // every later one is compared with; also fills the page cache.
+        std::stable_partition(cases.begin(), cases.end(), [](const Case& c) { return !c.ours; });
+        for (int r = -1; r < repeat_; ++r) {
+            // Every other round backwards, so that no case always follows the same one.
+            for (std::size_t k = 0; k < cases.size(); ++k) {
+                Case& c = cases[r > 0 && r % 2 ? cases.size() - 1 - k : k];
+                const Operation* op = c.op;
+                if (op != nullptr) {
+                    prepare(op->onBlocked ? blocked : unblocked);
+                }
+                const Run run = measured(c.argv);
+                const std::string what = (c.ours ? "hushgate-cli " : "hushgate-yardstick ") +
+                                         std::string(op ? op->name : "--version") + " at " +
+                                         withCommas(lines) + " lines";
+                if (run.exitCode != (op ? op->exitCode : 0)) {
+                    throw std::runtime_error(what + ": exit code " + std::to_string(run.exitCode));
+                }
+                if (op != nullptr && op->writes) {
+                    const std::string reference = dir_ + "/" + op->name + ".yardstick";
+                    if (r < 0 && !c.ours) {
+                        fs::rename(work_, reference);
+                    } else if (long long at = firstDifference(work_, reference); at >= 0) {
+                        throw std::runtime_error(what +
+                                                 ": the file written differs from the "
+                                                 "yardstick's from byte " +
+                                                 std::to_string(at));
+                    }
+                }
+                if (r >= 0) {
+                    c.ms.push_back(run.cpuMs);
+                    c.rss.push_back(run.peakBytes);
                 }
             }
         }
-        for (std::size_t c = 0; c < cases_.size(); ++c) {
-            cases_[c].medianMs = median(times[c]);
+
+        const Case* start = &*std::find_if(cases.begin(), cases.end(),
+                                           [](const Case& c) { return c.op == nullptr; });
+        const double startMs = median(start->ms);
+        rows_.push_back({lines, "start (--version)", startMs, median(start->rss), -1, -1, {}, {}});
+        for (const Operation& op : kOperations) {
+            const auto find = [&](bool ours) {
+                return std::find_if(cases.begin(), cases.end(),
+                                    [&](const Case& c) { return c.op == &op && c.ours == ours; });
+            };
+            Row row{lines,
+                    op.name,
+                    median(find(true)->ms),
+                    median(find(true)->rss),
+                    median(find(false)->ms),
+                    median(find(false)->rss),
+                    {},
+                    {}};
+            judge(row, lines <= kStartJudgedUpTo, row.oursMs / startMs, kStartTarget,
+                  "<= 1.3x start");
+            judge(row, lines >= kRatioJudgedFrom, row.oursMs / row.yardstickMs, kRatioTarget,
+                  "<= 1.25x yardstick");
+            judge(row, lines >= kRssJudgedFrom, row.oursRss / kRssTarget, 1, "RSS <= 16 MiB");
+            rows_.push_back(row);
         }
-        print(lines, static_cast<double>(fs::file_size(unblocked)),
-              static_cast<double>(fs::file_size(blocked)), judged);
+        printPlain(lines, fs::file_size(unblocked), fs::file_size(blocked));
         fs::remove(unblocked);
         fs::remove(blocked);
+        for (const Operation& op : kOperations) {
+            fs::remove(dir_ + "/" + op.name + ".yardstick");
+        }
+    }
+
+    void printMarkdown() const {
+        std::printf(
+            "| lines | operation | ours CPU ms | yardstick CPU ms | ours / yardstick | "
+            "ours peak RSS | yardstick peak RSS | target | result |\n"
+            "|---:|---|---:|---:|---:|---:|---:|---|---|\n");
+        for (const Row& row : rows_) {
+            const bool y = row.yardstickMs >= 0;
+            std::printf("| %s | %s | %.2f | %s | %s | %s | %s | %s | %s |\n",
+                        withCommas(row.lines).c_str(), row.op.c_str(), row.oursMs,
+                        y ? format("%.2f", row.yardstickMs).c_str() : "",
+                        y ? format("%.2fx", row.oursMs / row.yardstickMs).c_str() : "",
+                        mib(row.oursRss).c_str(), y ? mib(row.yardstickRss).c_str() : "",
+                        row.targets.c_str(), row.results.c_str());
+        }
     }
 
     int passed() const { return passed_; }
     int missed() const { return missed_; }
 
 private:
-    // A fresh copy of the input, and every earlier write already on disk so
-    // that no run pays for the one before it.
+    // A fresh copy of the input, on disk like the file it stands for, so
+    // that no run pays for the writeback of another's input.
     void prepare(const std::string& source) {
-        fs::remove(work_);
-        fs::remove(other_);
-        fs::copy_file(source, work_);
-        ::sync();
-    }
-
-    // What our operation left in the work file, checked outside the timing.
-    void verify(const std::string& op) {
-        HostsEngine engine(work_, LineEnd::Lf);
-        engine.LoadHostsList();
-        const bool blocked = engine.CheckStatus();
-        if ((op != "unblock" && !blocked) || (op == "unblock" && engine.FoundCount() != 0)) {
-            throw std::runtime_error(op + " left a wrong result in " + work_);
+        fs::copy_file(source, work_, fs::copy_options::overwrite_existing);
+        const int fd = ::open(work_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 || ::fsync(fd) != 0) {
+            throw std::runtime_error("cannot sync " + work_ + ": " + std::strerror(errno));
         }
+        ::close(fd);
     }
 
-    std::string verdict(bool judged, double ratio, double limit) {
+    void judge(Row& row, bool judged, double ratio, double limit, const char* target) {
         if (!judged) {
-            return "-";
+            return;
         }
-        ++(ratio <= limit ? passed_ : missed_);
-        return std::string(ratio <= limit ? "PASS" : "MISS") + format(" (<=%.1fx)", limit);
+        const bool pass = ratio <= limit;
+        ++(pass ? passed_ : missed_);
+        const char* separator = row.targets.empty() ? "" : "; ";
+        row.targets += separator + std::string(target);
+        row.results += separator + std::string(pass ? "PASS" : "MISS");
+        if (std::string_view(target).ends_with("start")) {
+            row.results += format(" (%.2fx)", ratio);
+        }
     }
 
-    void print(std::size_t lines, double unblockedSize, double blockedSize, bool judged) {
-        std::printf("%s lines: unblocked file %s, blocked file %s; median of %d runs\n",
-                    withCommas(lines).c_str(), human(unblockedSize).c_str(),
-                    human(blockedSize).c_str(), repeat_);
-        std::printf("  %-36s %10s %9s %-13s %10s %9s %9s %s\n", "run", "median ms", "ours/cmd",
-                    "time target", "peak RSS", "RSS/file", "net/file", "memory target");
-        for (const Case& c : cases_) {
-            if (c.owner < 0) {
-                const double size =
-                    c.source.ends_with("/blocked.hosts") ? blockedSize : unblockedSize;
-                const double ratio = c.peakBytes / size;
-                std::printf("  %-36s %10.2f %9s %-13s %10s %8.2fx %8.2fx %s\n",
-                            ("ours: " + c.label).c_str(), c.medianMs, "", "",
-                            human(c.peakBytes).c_str(), ratio,
-                            (c.peakBytes - baselineBytes_) / size,
-                            verdict(judged, ratio, kMemoryTarget).c_str());
+    void printPlain(std::size_t lines, std::uintmax_t unblockedSize,
+                    std::uintmax_t blockedSize) const {
+        std::printf("%s lines (%s bytes; with the entries %s lines, %s bytes), median of %d:\n",
+                    withCommas(lines).c_str(), withCommas(unblockedSize).c_str(),
+                    withCommas(lines + hushgate::kBlockEntryCount).c_str(),
+                    withCommas(blockedSize).c_str(), repeat_);
+        std::printf("  %-18s %9s %9s %7s %10s %10s  %s\n", "operation", "ours ms", "yard ms",
+                    "ratio", "ours RSS", "yard RSS", "targets: results");
+        for (const Row& row : rows_) {
+            if (row.lines != lines) {
                 continue;
             }
-            const double ratio = cases_[static_cast<std::size_t>(c.owner)].medianMs / c.medianMs;
-            const std::string target = c.label.ends_with("sync OTHER")
-                                           ? "(fsync share)"
-                                           : verdict(c.judged, ratio, kTimeTarget);
-            std::printf("    %-34s %10.2f %8.2fx %s\n", c.label.c_str(), c.medianMs, ratio,
-                        target.c_str());
+            const bool y = row.yardstickMs >= 0;
+            std::printf("  %-18s %9.2f %9s %7s %10s %10s  %s%s%s\n", row.op.c_str(), row.oursMs,
+                        y ? format("%.2f", row.yardstickMs).c_str() : "-",
+                        y ? format("%.2fx", row.oursMs / row.yardstickMs).c_str() : "-",
+                        mib(row.oursRss).c_str(), y ? mib(row.yardstickRss).c_str() : "-",
+                        row.targets.c_str(), row.targets.empty() ? "" : ": ", row.results.c_str());
         }
         std::printf("\n");
+        std::fflush(stdout);
     }
 
-    std::string self_, dir_;
+    Run measured(const std::vector<std::string>& args) const {
+        return measure(measurer_, args, output_, report_);
+    }
+
+    std::string measurer_, cli_, yardstick_, dir_;
     int repeat_;
-    std::string work_, other_, entries_;
-    double baselineBytes_ = 0;
-    std::vector<Case> cases_;
+    std::string work_, output_, report_;
+    std::vector<Row> rows_;
     int passed_ = 0, missed_ = 0;
 };
-
-// The re-executed child: one operation of the engine, nothing printed.
-int runChild(std::string_view op, const char* file) {
-    try {
-        HostsEngine engine(file, LineEnd::Lf);
-        if (op == "load") {
-            engine.LoadHostsList();
-            engine.CheckStatus();
-        } else if (op == "block") {
-            engine.Block();
-        } else if (op == "unblock") {
-            engine.Unblock();
-        }
-        return op == "noop" || op == "load" || op == "block" || op == "unblock" ? 0 : 2;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "hushgate-bench child: %s\n", error.what());
-        return 1;
-    }
-}
 
 // A whole number of at least `minimum`; throws on anything else.
 std::size_t parseCount(const std::string& text, std::size_t minimum) {
@@ -366,28 +457,33 @@ std::size_t parseCount(const std::string& text, std::size_t minimum) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::string_view(argv[1]) == "--child") {
-        return runChild(argv[2], argv[3]);
-    }
     std::string dir;
     try {
-        std::vector<std::size_t> sizes{1'000, 100'000, 2'000'000};
+        std::vector<std::size_t> sizes{20, 10'000, 200'000, 2'000'000};
         int repeat = 5;
+        bool markdown = false;
+        std::string cli = HUSHGATE_CLI_PATH, yardstick = HUSHGATE_YARDSTICK_PATH;
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
+            const bool hasValue = i + 1 < argc;
             if (arg == "--help") {
                 std::printf("%s\n", kUsage);
                 return 0;
             }
-            if (arg == "--repeat" && i + 1 < argc) {
+            if (arg == "--markdown") {
+                markdown = true;
+            } else if (arg == "--repeat" && hasValue) {
                 repeat = static_cast<int>(std::min<std::size_t>(parseCount(argv[++i], 1), 1000));
-            } else if (arg == "--sizes" && i + 1 < argc) {
+            } else if (arg == "--cli" && hasValue) {
+                cli = fs::absolute(argv[++i]).string();
+            } else if (arg == "--yardstick" && hasValue) {
+                yardstick = fs::absolute(argv[++i]).string();
+            } else if (arg == "--sizes" && hasValue) {
                 const std::string list = argv[++i];
                 sizes.clear();
                 for (std::size_t start = 0; start <= list.size();) {
                     const std::size_t comma = std::min(list.find(',', start), list.size());
-                    // At least 1000, so the 68 entries fit between header and end.
-                    sizes.push_back(parseCount(list.substr(start, comma - start), 1000));
+                    sizes.push_back(parseCount(list.substr(start, comma - start), 1));
                     start = comma + 1;
                 }
             } else {
@@ -401,25 +497,23 @@ int main(int argc, char** argv) {
         }
         dir = pattern;
         std::printf(
-            "hushgate-bench: each run of ours and of a shell command is a separate\n"
-            "process, timed from spawn to exit; files in %s\n"
-            "ours/cmd = our median time / the command's; "
-            "net/file = (peak RSS - baseline RSS) / file size\n\n",
-            dir.c_str());
-        // This very program, started again as the child of every run of ours.
-        std::error_code noLink;
-        const fs::path self = fs::read_symlink("/proc/self/exe", noLink);
-        Bench bench(noLink ? fs::absolute(argv[0]).string() : self.string(), dir, repeat);
-        bench.printBaseline();
+            "hushgate-bench: %s beside %s; files in %s\n"
+            "CPU ms = user + sys of the child (wait4); peak RSS = its ru_maxrss\n\n",
+            cli.c_str(), yardstick.c_str(), dir.c_str());
+        Bench bench(HUSHGATE_MEASURE_PATH, cli, yardstick, dir, repeat);
+        bench.checkEntries();
         for (std::size_t lines : sizes) {
             bench.runSize(lines);
-            std::fflush(stdout);
         }
-        std::printf("Targets (judged at %s lines and more): %d PASS, %d MISS\n",
-                    withCommas(kTargetLines).c_str(), bench.passed(), bench.missed());
+        if (markdown) {
+            bench.printMarkdown();
+            std::printf("\n");
+        }
+        std::printf("Targets: %d PASS, %d MISS\n", bench.passed(), bench.missed());
         fs::remove_all(dir);
         return 0;
     } catch (const std::exception& error) {
+        std::fflush(stdout);
         std::fprintf(stderr, "hushgate-bench: %s\n", error.what());
         if (!dir.empty()) {
             std::error_code ignored;

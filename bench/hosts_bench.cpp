@@ -242,7 +242,8 @@ struct Row {
     std::string op;
     double oursMs = 0, oursRss = 0;
     double yardstickMs = -1, yardstickRss = -1;  // -1: no yardstick (the start)
-    std::string targets, results;
+    std::string targets, results;                // for Markdown: each in its column, "; " between
+    std::string verdicts;  // for the plain table: target and result, ", " between
 };
 
 // The operations as both programs are given them.
@@ -278,6 +279,50 @@ public:
         if (run.exitCode != 0 || readAll(output_) != expected) {
             throw std::runtime_error(yardstick_ + " lists other block entries than the engine");
         }
+    }
+
+    // Small files where the rules are easy to get wrong, and lines that cross
+    // the yardstick's 1 MiB buffer, which the generated files may miss: both
+    // programs must give the same exit code and leave the same bytes.
+    void checkEdges() {
+        const std::string entry(hushgate::BlockEntries().front());
+        std::string all;
+        for (std::string_view e : hushgate::BlockEntries()) {
+            (all += e) += '\n';
+        }
+        const std::string buffer(1 << 20, 'x');  // one yardstick buffer exactly
+        const std::string inputs[] = {"",
+                                      "\n",
+                                      "a",
+                                      "a\r",
+                                      "\r\n\r\n",
+                                      "a\r\n\nb\n\r\nc",
+                                      "a\r\r\nb\n",
+                                      "a\n" + entry,
+                                      "a\r\n" + entry + "\r\nb\n",
+                                      entry + " \n" + entry + "\t\n" + entry.substr(1) + "\n",
+                                      all + "\n",
+                                      "x\n" + all,
+                                      buffer + "\n" + entry + "\n",
+                                      "a\n" + buffer,
+                                      "a\n" + buffer + "yy\r\nb\n",
+                                      buffer.substr(5) + "\n" + entry + "\r\n\n"};
+        const std::string reference = dir_ + "/edge.yardstick";
+        for (std::size_t i = 0; i < std::size(inputs); ++i) {
+            for (const Operation& op : kOperations) {
+                writeWork(inputs[i]);
+                const Run yardstick = measured({yardstick_, op.name, work_});
+                fs::rename(work_, reference);
+                writeWork(inputs[i]);
+                const Run ours = measured({cli_, "--hosts", work_, op.name});
+                if (ours.exitCode != yardstick.exitCode || firstDifference(work_, reference) >= 0) {
+                    throw std::runtime_error("hushgate-cli " + std::string(op.name) +
+                                             " and the yardstick differ on small file " +
+                                             std::to_string(i + 1));
+                }
+            }
+        }
+        fs::remove(reference);
     }
 
     void runSize(std::size_t lines) {
@@ -334,7 +379,8 @@ public:
         const Case* start = &*std::find_if(cases.begin(), cases.end(),
                                            [](const Case& c) { return c.op == nullptr; });
         const double startMs = median(start->ms);
-        rows_.push_back({lines, "start (--version)", startMs, median(start->rss), -1, -1, {}, {}});
+        rows_.push_back(
+            {lines, "start (--version)", startMs, median(start->rss), -1, -1, {}, {}, {}});
         for (const Operation& op : kOperations) {
             const auto find = [&](bool ours) {
                 return std::find_if(cases.begin(), cases.end(),
@@ -346,6 +392,7 @@ public:
                     median(find(true)->rss),
                     median(find(false)->ms),
                     median(find(false)->rss),
+                    {},
                     {},
                     {}};
             judge(row, lines <= kStartJudgedUpTo, row.oursMs / startMs, kStartTarget,
@@ -394,18 +441,26 @@ private:
         ::close(fd);
     }
 
+    void writeWork(std::string_view bytes) {
+        Writer out(work_);
+        out << bytes;
+        out.close();
+    }
+
     void judge(Row& row, bool judged, double ratio, double limit, const char* target) {
         if (!judged) {
             return;
         }
         const bool pass = ratio <= limit;
         ++(pass ? passed_ : missed_);
-        const char* separator = row.targets.empty() ? "" : "; ";
-        row.targets += separator + std::string(target);
-        row.results += separator + std::string(pass ? "PASS" : "MISS");
+        std::string result = pass ? "PASS" : "MISS";
         if (std::string_view(target).ends_with("start")) {
-            row.results += format(" (%.2fx)", ratio);
+            result += format(" (%.2fx)", ratio);
         }
+        const bool first = row.targets.empty();
+        row.targets += (first ? "" : "; ") + std::string(target);
+        row.results += (first ? "" : "; ") + result;
+        row.verdicts += (first ? "" : ", ") + std::string(target) + " " + result;
     }
 
     void printPlain(std::size_t lines, std::uintmax_t unblockedSize,
@@ -415,17 +470,17 @@ private:
                     withCommas(lines + hushgate::kBlockEntryCount).c_str(),
                     withCommas(blockedSize).c_str(), repeat_);
         std::printf("  %-18s %9s %9s %7s %10s %10s  %s\n", "operation", "ours ms", "yard ms",
-                    "ratio", "ours RSS", "yard RSS", "targets: results");
+                    "ratio", "ours RSS", "yard RSS", "targets");
         for (const Row& row : rows_) {
             if (row.lines != lines) {
                 continue;
             }
             const bool y = row.yardstickMs >= 0;
-            std::printf("  %-18s %9.2f %9s %7s %10s %10s  %s%s%s\n", row.op.c_str(), row.oursMs,
+            std::printf("  %-18s %9.2f %9s %7s %10s %10s  %s\n", row.op.c_str(), row.oursMs,
                         y ? format("%.2f", row.yardstickMs).c_str() : "-",
                         y ? format("%.2fx", row.oursMs / row.yardstickMs).c_str() : "-",
                         mib(row.oursRss).c_str(), y ? mib(row.yardstickRss).c_str() : "-",
-                        row.targets.c_str(), row.targets.empty() ? "" : ": ", row.results.c_str());
+                        row.verdicts.c_str());
         }
         std::printf("\n");
         std::fflush(stdout);
@@ -502,6 +557,7 @@ int main(int argc, char** argv) {
             cli.c_str(), yardstick.c_str(), dir.c_str());
         Bench bench(HUSHGATE_MEASURE_PATH, cli, yardstick, dir, repeat);
         bench.checkEntries();
+        bench.checkEdges();
         for (std::size_t lines : sizes) {
             bench.runSize(lines);
         }

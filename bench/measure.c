@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
                                      0644);
     pid_t pid = 0;
     const int err = posix_spawn(&pid, argv[2], &actions, NULL, argv + 2, environ);
+    posix_spawn_file_actions_destroy(&actions);
     if (err != 0) {
         fprintf(stderr, "hushgate-measure: cannot start %s: %s\n", argv[2], strerror(err));
         return 3;

@@ -24,7 +24,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
-#include <stdlib.h>
+#include <stdlib.h> /* mkstemp */
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -139,13 +139,13 @@ int main(int argc, char** argv) {
     if (in < 0 || fstat(in, &st) != 0) {
         return fail("cannot read", path);
     }
-    char* const buffer = malloc(kBufferSize);
-    struct Output out = {-1, 0, status ? NULL : malloc(kBufferSize)};
-    /* The temporary file is named after FILE; its name has room for the suffix. */
+    /* Static, so that nothing is left to free on any way out. */
+    static char buffer[kBufferSize], outBytes[kBufferSize], temporary[4096];
+    struct Output out = {-1, 0, outBytes};
+    /* The temporary file is named after FILE. */
     const size_t pathSize = strlen(path);
-    char* const temporary = malloc(pathSize + sizeof ".yardstick-XXXXXX");
-    if (buffer == NULL || temporary == NULL || (!status && out.bytes == NULL)) {
-        fputs("hushgate-yardstick: out of memory\n", stderr);
+    if (pathSize + sizeof ".yardstick-XXXXXX" > sizeof temporary) {
+        fputs("hushgate-yardstick: path too long\n", stderr);
         return 3;
     }
     memcpy(temporary, path, pathSize);

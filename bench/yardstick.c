@@ -74,8 +74,14 @@ static int entryOf(const char* text, size_t size) {
     return -1;
 }
 
+/* The temporary file while it is ours to remove. */
+static const char* pending;
+
 static int fail(const char* what, const char* path) {
     fprintf(stderr, "hushgate-yardstick: %s %s: %s\n", what, path, strerror(errno));
+    if (pending != NULL) {
+        unlink(pending);
+    }
     return 3;
 }
 
@@ -152,6 +158,7 @@ int main(int argc, char** argv) {
     memcpy(temporary + pathSize, ".yardstick-XXXXXX", sizeof ".yardstick-XXXXXX");
     if (!status) {
         out.fd = mkstemp(temporary);
+        pending = out.fd >= 0 ? temporary : NULL;
         if (out.fd < 0 || fchmod(out.fd, st.st_mode & 07777) != 0) {
             return fail("cannot create a file beside", path);
         }
@@ -256,13 +263,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (writeAll(out.fd, out.bytes, out.used) != 0 || fsync(out.fd) != 0 || close(out.fd) != 0) {
-        unlink(temporary);
         return fail("cannot write beside", path);
     }
     if (rename(temporary, path) != 0) {
-        unlink(temporary);
         return fail("cannot replace", path);
     }
+    pending = NULL;
     /* The rename itself lasts only once the folder is on disk. */
     char* const slash = strrchr(temporary, '/');
     const char* folder = ".";

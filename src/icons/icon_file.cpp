@@ -124,6 +124,13 @@ std::vector<std::uint16_t> ReadIconGroupMembers(std::span<const std::uint8_t> gr
     return members;
 }
 
+bool NearerSide(int a, int b, int wanted) {
+    const auto distance = [wanted](int side) {
+        return std::pair(std::abs(std::int64_t{side} - wanted), side);
+    };
+    return distance(a) < distance(b);
+}
+
 std::vector<PickedIcon> PickIconFrames(std::span<const LibraryImage> images,
                                        std::span<const std::vector<std::uint16_t>> groups,
                                        int side) {
@@ -150,13 +157,10 @@ std::vector<PickedIcon> PickIconFrames(std::span<const LibraryImage> images,
             continue;
         }
         std::sort(frames.begin(), frames.end());
-        const auto distance = [&](std::size_t i) {
-            // Nearer first; at the same distance the smaller side.
-            return std::pair(std::abs(std::int64_t{images[i].side} - side), images[i].side);
-        };
-        const std::size_t best = *std::min_element(
-            frames.begin(), frames.end(),
-            [&](std::size_t a, std::size_t b) { return distance(a) < distance(b); });
+        const std::size_t best =
+            *std::min_element(frames.begin(), frames.end(), [&](std::size_t a, std::size_t b) {
+                return NearerSide(images[a].side, images[b].side, side);
+            });
         if (!picked[best]) {
             picked[best] = std::move(frames);
         }

@@ -41,6 +41,11 @@ struct LibraryImage {
     int side = 0;
 };
 
+// True when a frame `a` pixels wide suits a `wanted`-pixel picture better
+// than one `b` wide: it is nearer in size, or as near and smaller (a smaller
+// frame keeps a button its margin).
+bool NearerSide(int a, int b, int wanted);
+
 // The picture an icon gives a toolbar whose pictures are `side` pixels wide.
 struct PickedIcon {
     std::size_t image = 0;            // index into the library's images
@@ -50,8 +55,8 @@ struct PickedIcon {
 // One picture per icon from `images` (ascending numbers) and the library's
 // icon `groups`, in ascending number order. An icon group is one picture
 // drawn at several sizes, so it gives one image: of the images it lists that
-// have a size, the one nearest to `side`, on a tie the smaller (it keeps the
-// button's margin); its other images are left out. An image that no group
+// have a size, the one nearest to `side` (NearerSide); its other images are
+// left out. An image that no group
 // lists stands for itself, whatever its size, so a library of single images
 // gives every one of them. Numbers a group lists but the library lacks are
 // passed over; an image picked by two groups is given once.

@@ -1,7 +1,6 @@
 #include "toolbar.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -33,6 +32,7 @@ struct Collector {
     std::vector<std::vector<std::uint16_t>> groups;
 };
 
+// A private copy: the pictures are made once the library is freed.
 std::vector<BYTE> resourceBytes(HMODULE library, LPCWSTR name, LPCWSTR type) {
     HRSRC found = FindResourceW(library, name, type);
     HGLOBAL loaded = found != nullptr ? LoadResource(library, found) : nullptr;
@@ -58,12 +58,11 @@ BOOL CALLBACK resourceName(HMODULE, LPCWSTR type, LPWSTR name, LONG_PTR value) {
     return TRUE;
 }
 
-// The side of the frame nearest `wanted` (on a tie the smaller), or 0.
+// The side of the frame nearest `wanted` (NearerSide), or 0.
 int nearestSide(const std::vector<int>& sides, int wanted) {
     int best = 0;
     for (const int side : sides) {
-        if (side > 0 && (best == 0 || std::pair(std::abs(side - wanted), side) <
-                                          std::pair(std::abs(best - wanted), best))) {
+        if (side > 0 && (best == 0 || NearerSide(side, best, wanted))) {
             best = side;
         }
     }

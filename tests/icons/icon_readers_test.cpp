@@ -209,7 +209,6 @@ TEST(IconGroup, ListsItsImageNumbers) {
         {ByteVector(two.begin(), two.end() - 1), {}},  // the last entry cut short
         {changed(0, 1), {}},                           // reserved
         {changed(2, 2), {}},                           // a cursor group
-        {changed(4, 0), {}},                           // no entries
         {ByteVector(two.begin(), two.begin() + 5), {}},
     };
     for (const auto& [group, numbers] : rows) {

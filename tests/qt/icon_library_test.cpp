@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QTest>
 #include <QToolBar>
+#include <set>
 
 #include "picture_compare.h"
 #include "qt_test_support.h"
@@ -136,9 +137,11 @@ private slots:
             QCOMPARE(QApplication::windowIcon().pixmap(16).toImage(), app ? icon : QImage());
         }
         // The main icon reaches every scale: its frames up to 256 pixels.
-        QCOMPARE(QIcon(QString::fromLatin1(kIconMain)).availableSizes(),
-                 QList<QSize>(
-                     {{48, 48}, {32, 32}, {16, 16}, {24, 24}, {64, 64}, {128, 128}, {256, 256}}));
+        std::set<int> sides;
+        for (const QSize& size : QIcon(QString::fromLatin1(kIconMain)).availableSizes()) {
+            sides.insert(size.width());
+        }
+        QCOMPARE(sides, std::set<int>({16, 24, 32, 48, 64, 128, 256}));
     }
 };
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "icon_file.h"
 #include "pe_resources.h"
@@ -28,6 +29,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto icons = hushgate::FindIconImages(file);
     if (!icons) {
         return 0;
+    }
+    // The groups' data and the picking from it must stay inside the file too.
+    std::vector<hushgate::LibraryImage> sizes;
+    for (const hushgate::PeIconImage& icon : *icons) {
+        sizes.push_back({icon.number, static_cast<int>(icon.size % 300)});
+    }
+    for (const auto& picked : hushgate::PickIconFrames(sizes, hushgate::FindIconGroups(file), 24)) {
+        if (picked.image >= sizes.size() || picked.frames.empty()) {
+            __builtin_trap();
+        }
     }
     int previous = -1;
     for (const hushgate::PeIconImage& icon : *icons) {

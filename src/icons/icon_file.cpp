@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "byte_reader.h"
 
@@ -103,6 +105,75 @@ std::vector<std::uint8_t> MakeIconFile(std::span<const std::uint8_t> image) {
     putLittleEndian(file, kIconDirectorySize + kIconEntrySize, 4);  // where the image starts
     file.insert(file.end(), image.begin(), image.end());
     return file;
+}
+
+std::vector<std::uint16_t> ReadIconGroupMembers(std::span<const std::uint8_t> group) {
+    constexpr std::size_t kGroupEntrySize = 14;
+    if (group.size() < kIconDirectorySize || ReadLittleEndian16(group, 0) != 0 ||
+        ReadLittleEndian16(group, 2) != 1) {
+        return {};
+    }
+    const std::size_t count = ReadLittleEndian16(group, 4);
+    if ((group.size() - kIconDirectorySize) / kGroupEntrySize < count) {
+        return {};
+    }
+    std::vector<std::uint16_t> members;
+    for (std::size_t i = 0; i < count; ++i) {
+        members.push_back(ReadLittleEndian16(group, kIconDirectorySize + i * kGroupEntrySize + 12));
+    }
+    return members;
+}
+
+bool NearerSide(int a, int b, int wanted) {
+    const auto distance = [wanted](int side) {
+        return std::pair(std::abs(std::int64_t{side} - wanted), side);
+    };
+    return distance(a) < distance(b);
+}
+
+std::vector<PickedIcon> PickIconFrames(std::span<const LibraryImage> images,
+                                       std::span<const std::vector<std::uint16_t>> groups,
+                                       int side) {
+    std::vector<bool> grouped(images.size());
+    std::vector<std::optional<std::vector<std::size_t>>> picked(images.size());
+    for (const std::vector<std::uint16_t>& group : groups) {
+        std::vector<std::size_t> frames;
+        for (const std::uint16_t number : group) {
+            // Images are in ascending numbers: a group of thousands of
+            // entries in a hostile file costs no more than a search each.
+            const auto found = std::lower_bound(
+                images.begin(), images.end(), number,
+                [](const LibraryImage& image, std::uint16_t n) { return image.number < n; });
+            if (found == images.end() || found->number != number) {
+                continue;
+            }
+            const auto index = static_cast<std::size_t>(found - images.begin());
+            grouped[index] = true;
+            if (found->side > 0 && std::find(frames.begin(), frames.end(), index) == frames.end()) {
+                frames.push_back(index);
+            }
+        }
+        if (frames.empty()) {
+            continue;
+        }
+        std::sort(frames.begin(), frames.end());
+        const std::size_t best =
+            *std::min_element(frames.begin(), frames.end(), [&](std::size_t a, std::size_t b) {
+                return NearerSide(images[a].side, images[b].side, side);
+            });
+        if (!picked[best]) {
+            picked[best] = std::move(frames);
+        }
+    }
+    std::vector<PickedIcon> result;
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        if (picked[i]) {
+            result.push_back({i, *picked[i]});
+        } else if (!grouped[i]) {
+            result.push_back({i, {i}});
+        }
+    }
+    return result;
 }
 
 }  // namespace hushgate

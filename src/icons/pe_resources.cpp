@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "byte_reader.h"
+#include "icon_file.h"
 
 namespace hushgate {
 
@@ -21,6 +22,7 @@ constexpr std::size_t kDirectoryEntrySize = 8;        // IMAGE_RESOURCE_DIRECTOR
 constexpr std::size_t kDataEntrySize = 16;            // IMAGE_RESOURCE_DATA_ENTRY
 constexpr std::uint32_t kHighBit = 0x80000000u;       // name is text / entry is a subdirectory
 constexpr std::uint32_t kIconType = 3;                // RT_ICON
+constexpr std::uint32_t kIconGroupType = 14;          // RT_GROUP_ICON
 
 // The Windows loader refuses images with more sections than this, so a file
 // with more is not a library; it also keeps each address lookup short.
@@ -162,7 +164,7 @@ public:
 
     // The bytes a data entry points at (an address in the image, not an
     // offset in the tree); nothing when empty or outside the file.
-    std::optional<PeIconImage> iconData(std::uint32_t dataEntryOffset) const {
+    std::optional<PeIconImage> resourceData(std::uint32_t dataEntryOffset) const {
         const std::uint64_t rva = std::uint64_t{headers_.resourceRva} + dataEntryOffset;
         const auto entry = mapRange(headers_, rva, kDataEntrySize);
         if (!entry) {
@@ -182,31 +184,39 @@ private:
     const Headers& headers_;
 };
 
+// A resource of one type as the tree holds it: its name (a number, or the
+// offset of its text) and its bytes.
+struct FoundResource {
+    bool nameIsText = false;
+    std::uint32_t name = 0;
+    PeIconImage data;
+};
+
 // The tree has exactly three levels: type, name, language. Only these three
 // are ever visited, which bounds the depth; a subdirectory that points back at
 // one of the directories above it is a loop and is not followed.
-std::vector<PeIconImage> collectIcons(const ByteReader& file, const Headers& headers) {
-    std::vector<PeIconImage> icons;
+std::vector<FoundResource> collectResources(const ByteReader& file, const Headers& headers,
+                                            std::uint32_t wantedType) {
+    std::vector<FoundResource> found;
     const ResourceTree tree(file, headers);
     const auto root = tree.directory(0);
     if (!root) {
-        return icons;
+        return found;
     }
     std::optional<Directory> names;
     for (std::uint32_t i = 0; i < root->count && !names; ++i) {
         const Entry type = tree.entry(*root, i);
-        if (!type.nameIsText() && type.name == kIconType && type.isDirectory() &&
+        if (!type.nameIsText() && type.name == wantedType && type.isDirectory() &&
             type.targetOffset() != root->treeOffset) {
             names = tree.directory(type.targetOffset());
         }
     }
     if (!names) {
-        return icons;
+        return found;
     }
     for (std::uint32_t i = 0; i < names->count; ++i) {
         const Entry name = tree.entry(*names, i);
-        // Text names are not used; a number is 16 bits wide.
-        if (name.nameIsText() || name.name > 0xFFFF || !name.isDirectory()) {
+        if (!name.isDirectory()) {
             continue;
         }
         const std::uint32_t languagesAt = name.targetOffset();
@@ -221,9 +231,20 @@ std::vector<PeIconImage> collectIcons(const ByteReader& file, const Headers& hea
         if (language.isDirectory()) {
             continue;  // a fourth level does not exist; whatever this is, it is damaged
         }
-        if (auto icon = tree.iconData(language.targetOffset())) {
-            icon->number = static_cast<std::uint16_t>(name.name);
-            icons.push_back(*icon);
+        if (auto data = tree.resourceData(language.targetOffset())) {
+            found.push_back({name.nameIsText(), name.name & ~kHighBit, *data});
+        }
+    }
+    return found;
+}
+
+std::vector<PeIconImage> collectIcons(const ByteReader& file, const Headers& headers) {
+    std::vector<PeIconImage> icons;
+    for (const FoundResource& resource : collectResources(file, headers, kIconType)) {
+        // Text names are not used; a number is 16 bits wide.
+        if (!resource.nameIsText && resource.name <= 0xFFFF) {
+            icons.push_back(resource.data);
+            icons.back().number = static_cast<std::uint16_t>(resource.name);
         }
     }
     // Directories are sorted by number, but a damaged one need not be.
@@ -249,6 +270,20 @@ std::optional<std::vector<PeIconImage>> FindIconImages(std::span<const std::uint
         return std::vector<PeIconImage>{};
     }
     return collectIcons(bytes, *headers);
+}
+
+std::vector<std::vector<std::uint16_t>> FindIconGroups(std::span<const std::uint8_t> file) {
+    std::vector<std::vector<std::uint16_t>> groups;
+    const ByteReader bytes(file);
+    const auto headers = readHeaders(bytes);
+    if (!headers || headers->resourceRva == 0) {
+        return groups;
+    }
+    for (const FoundResource& group : collectResources(bytes, *headers, kIconGroupType)) {
+        groups.push_back(
+            ReadIconGroupMembers(file.subspan(group.data.fileOffset, group.data.size)));
+    }
+    return groups;
 }
 
 }  // namespace hushgate

@@ -37,6 +37,13 @@ struct PeIconImage {
 // the file. When a number occurs twice, the first occurrence counts.
 std::optional<std::vector<PeIconImage>> FindIconImages(std::span<const std::uint8_t> file);
 
+// The icon groups (resource type 14, named by number or text) of a PE file
+// in memory, in the order its directory keeps them: for each, the numbers of
+// the icon images it lists (ReadIconGroupMembers). Nothing for a file that is
+// not a PE file or has no icon groups; a group whose data is damaged lists
+// no images.
+std::vector<std::vector<std::uint16_t>> FindIconGroups(std::span<const std::uint8_t> file);
+
 // Files larger than this are not taken for an icon library: a real one is a
 // few kilobytes, and callers read the whole file into memory.
 inline constexpr std::uint64_t kMaxLibraryFileSize = 256u * 1024u * 1024u;

@@ -20,6 +20,10 @@ namespace hushgate {
 
 namespace {
 
+// The toolbar's picture size at 100 %; the icons' other frames serve the
+// larger scales.
+constexpr int kToolbarSide = 24;
+
 // Restores the pointer however the reading ends.
 class WaitPointer {
 public:
@@ -80,8 +84,17 @@ ToolbarImages LoadToolbarImages(const QString& sLibraryFilePath) {
         return result;
     }
     result.libraryUsable = true;
+    const auto imageOf = [&](const PeIconImage& icon) {
+        return file.subspan(icon.fileOffset, icon.size);
+    };
+    std::vector<LibraryImage> sizes;
     for (const PeIconImage& icon : *icons) {
-        const QImage picture = IconImageToPicture(file.subspan(icon.fileOffset, icon.size));
+        const auto info = DescribeIconImage(imageOf(icon));
+        sizes.push_back({icon.number, info ? info->width : 0});
+    }
+    for (const PickedIcon& picked : PickIconFrames(sizes, FindIconGroups(file), kToolbarSide)) {
+        const PeIconImage& icon = (*icons)[picked.image];
+        const QImage picture = IconImageToPicture(imageOf(icon));
         if (picture.isNull()) {
             continue;
         }
@@ -90,7 +103,16 @@ ToolbarImages LoadToolbarImages(const QString& sLibraryFilePath) {
                                 .arg(icon.size)
                                 .arg(picture.width())
                                 .arg(picture.height());
-        result.images.append({key, QPixmap::fromImage(picture)});
+        ToolbarImage image{key, QPixmap::fromImage(picture), QIcon()};
+        image.icon.addPixmap(image.picture);
+        for (const std::size_t frame : picked.frames) {
+            const QImage other =
+                frame != picked.image ? IconImageToPicture(imageOf((*icons)[frame])) : QImage();
+            if (!other.isNull()) {
+                image.icon.addPixmap(QPixmap::fromImage(other));
+            }
+        }
+        result.images.append(std::move(image));
     }
     return result;
 }
@@ -99,7 +121,7 @@ void ApplyToolbarImages(QToolBar* toolbar, const QList<ToolbarImage>& images) {
     const QList<QAction*> positions = toolbar->actions();
     const qsizetype count = std::min(positions.size(), images.size());
     for (qsizetype i = 0; i < count; ++i) {
-        positions[i]->setIcon(QIcon(images[i].picture));
+        positions[i]->setIcon(images[i].icon);
     }
 }
 

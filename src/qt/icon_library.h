@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QList>
 #include <QPixmap>
 #include <QString>
@@ -14,17 +15,23 @@ namespace hushgate {
 
 // One picture made from an icon image of the icon library, keyed
 // "#" number " " size in bytes " " width "x" height, e.g. "#7 1128 16x16".
+// `picture` is the frame of its icon nearest the toolbar's 24 pixels (the
+// one the key names); `icon` holds every frame of that icon, so a screen
+// scaled above 100 % draws the frame made for its size.
 struct ToolbarImage {
     QString key;
     QPixmap picture;
+    QIcon icon;
 };
 
 struct ToolbarImages {
     // False when the file is missing, cannot be read or is not a PE file;
     // true for a PE file without any numbered icon image.
     bool libraryUsable = false;
-    // Every numbered icon image that could be decoded, in ascending number
-    // order; a broken one is left out and the following ones move up.
+    // One picture per icon (PickIconFrames at 24 pixels: every numbered
+    // icon image of a library of single images) that could be decoded, in
+    // ascending number order; a broken one is left out and the following
+    // ones move up.
     QList<ToolbarImage> images;
 };
 

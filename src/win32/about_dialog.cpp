@@ -71,7 +71,7 @@ void AboutDialog::onCreate() {
 void AboutDialog::showAgain() {
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
-    SetWindowIcons(hwnd(), L"ZZZ");
+    SetWindowIcons(hwnd(), L"ZZZ", dpi());
     if (Logging()) {
         for (Control control : kLogged) {
             LogWindowText("frmAbout", control, controlOf(control));
@@ -158,6 +158,7 @@ void AboutDialog::layout() {
 }
 
 void AboutDialog::onDpiChanged() {
+    SetWindowIcons(hwnd(), L"ZZZ", dpi());
     fonts_.reset(dpi());
     layout();
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "controls.h"
 #include "main_window.h"
@@ -87,6 +88,17 @@ int RunProgram() {
         return 1;
     }
 
+    // An apartment for the thread: the objects that tell screen readers what
+    // our own controls are go to them through COM, as do the shell's verbs.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    struct ComSession {
+        bool started;
+        ~ComSession() {
+            if (started) {
+                CoUninitialize();
+            }
+        }
+    } const comSession{SUCCEEDED(com)};
     GdiPlusSession gdiPlus;
     MainWindow window(paths);
     if (!window.open()) {

@@ -1,6 +1,10 @@
 #include "controls.h"
 
+#include <oleacc.h>
+
 #include <tuple>
+
+#include "accessible_role.h"
 
 namespace hushgate::win32 {
 
@@ -98,6 +102,11 @@ LRESULT CALLBACK labelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
                 return TRUE;
             }
             break;
+        case WM_GETOBJECT:
+            // Read as text, or as a link when it is one.
+            return AnswerWithRole(
+                hwnd, wParam, lParam,
+                style->cursor != nullptr ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_STATICTEXT);
         case WM_NCHITTEST:
             // Plain labels let clicks through to what lies below, as statics do.
             if (style->cursor == nullptr) {
@@ -174,6 +183,9 @@ LRESULT CALLBACK pictureProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_NCHITTEST:
             return HTTRANSPARENT;
+        case WM_GETOBJECT:
+            // A picture, named by its window text.
+            return AnswerWithRole(hwnd, wParam, lParam, ROLE_SYSTEM_GRAPHIC);
         case WM_ERASEBKGND:
             return TRUE;
         case WM_PAINT: {

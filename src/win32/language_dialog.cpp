@@ -88,7 +88,7 @@ void LanguageDialog::onCreate() {
 void LanguageDialog::showAgain() {
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
-    SetWindowIcons(hwnd(), L"FFF");
+    SetWindowIcons(hwnd(), L"FFF", dpi());
     logTexts("texts frmLanguage");
     LogShown("frmLanguage", hwnd());
 }
@@ -173,6 +173,7 @@ void LanguageDialog::layout() {
 }
 
 void LanguageDialog::onDpiChanged() {
+    SetWindowIcons(hwnd(), L"FFF", dpi());
     fonts_.reset(dpi());
     layout();
 }

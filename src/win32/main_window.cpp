@@ -86,6 +86,7 @@ void MainWindow::onCreate() {
 }
 
 void MainWindow::onDpiChanged() {
+    SetWindowIcons(hwnd(), L"AAA", dpi());
     fonts_.reset(dpi());
     layout();
     menu_.attachImages(dpi());
@@ -115,7 +116,7 @@ void MainWindow::hostsWatchSignalled() {
 // --- MainView ---
 
 void MainWindow::SetIcon() {
-    SetWindowIcons(hwnd(), L"AAA");
+    SetWindowIcons(hwnd(), L"AAA", dpi());
 }
 
 void MainWindow::AttachMenuImages() {
@@ -155,6 +156,7 @@ bool MainWindow::GetIconsFromLibrary(const std::string& sLibraryFilePath) {
     }
     toolbarImages_ = library.images;
     ApplyToolbarImages(toolbar_, toolbarImages_);
+    LayoutToolbar(toolbar_, dpi());
     return true;
 }
 

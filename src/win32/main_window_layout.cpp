@@ -1,8 +1,13 @@
 // The main window's controls, placed as the layout gives them in twips, and
 // what the scenario log is told about them.
 
-#include <algorithm>
+#include <windows.h>
+#include <oleacc.h>
 
+#include <algorithm>
+#include <utility>
+
+#include "accessible_role.h"
 #include "main_window.h"
 #include "pictures.h"
 #include "seams.h"
@@ -206,6 +211,22 @@ void MainWindow::logTexts() const {
                             Control::cmdUnblockFB, Control::lblLink}) {
         LogEvent(std::string("text frmMain.") + ControlName(control),
                  WindowText(controlOf(control)));
+    }
+    // What a screen reader is told each of our labels and pictures is.
+    const std::pair<const char*, HWND> readable[] = {{"lblStatus", lblStatus_},
+                                                     {"lblStatusEnd", lblStatusEnd_},
+                                                     {"imgLogo", imgLogo_},
+                                                     {"imgBlocked", imgBlocked_},
+                                                     {"imgUnblocked", imgUnblocked_},
+                                                     {"imgStatusBlocked", imgStatusBlocked_},
+                                                     {"imgStatusUnblocked", imgStatusUnblocked_}};
+    for (const auto& [name, control] : readable) {
+        const long role = AccessibleRoleOf(control);
+        LogEvent(std::string("role frmMain.") + name, role == ROLE_SYSTEM_STATICTEXT ? L"text"
+                                                      : role == ROLE_SYSTEM_GRAPHIC  ? L"graphic"
+                                                      : role == ROLE_SYSTEM_LINK
+                                                          ? L"link"
+                                                          : std::to_wstring(role));
     }
 }
 

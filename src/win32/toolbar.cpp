@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+#include "icon_file.h"
 
 namespace hushgate::win32 {
 
 namespace {
 
-constexpr int kImageSize = 24;  // the pictures of resources.dll
+constexpr int kImageSize = 24;  // the toolbar's pictures at 96 DPI
 constexpr int kToolbarHeight = 28;
 
 struct Button {
@@ -21,23 +24,53 @@ constexpr Button kButtons[] = {
     {kToolbarFacebook, "facebook"},
 };
 
+// What the enumeration finds, copied out of the library before it is freed:
+// the numbered icon images and the image numbers of each icon group.
 struct Collector {
     HMODULE library;
-    int imageSize;
-    ToolbarImages* result;
+    std::vector<std::pair<WORD, std::vector<BYTE>>> images;
+    std::vector<std::vector<std::uint16_t>> groups;
 };
 
-void addIcon(Collector& collector, WORD number) {
-    HRSRC found = FindResourceW(collector.library, MAKEINTRESOURCEW(number), RT_ICON);
-    HGLOBAL loaded = found != nullptr ? LoadResource(collector.library, found) : nullptr;
-    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-    const DWORD size = found != nullptr ? SizeofResource(collector.library, found) : 0;
-    if (data == nullptr || size == 0) {
-        return;  // an empty image is passed over
+// A private copy: the pictures are made once the library is freed.
+std::vector<BYTE> resourceBytes(HMODULE library, LPCWSTR name, LPCWSTR type) {
+    HRSRC found = FindResourceW(library, name, type);
+    HGLOBAL loaded = found != nullptr ? LoadResource(library, found) : nullptr;
+    const auto* data = static_cast<const BYTE*>(loaded != nullptr ? LockResource(loaded) : nullptr);
+    const DWORD size = found != nullptr ? SizeofResource(library, found) : 0;
+    return data != nullptr ? std::vector<BYTE>(data, data + size) : std::vector<BYTE>();
+}
+
+BOOL CALLBACK resourceName(HMODULE, LPCWSTR type, LPWSTR name, LONG_PTR value) {
+    auto& collector = *reinterpret_cast<Collector*>(value);
+    // Only numbered icon images count; named resources are passed over.
+    if (IS_INTRESOURCE(name) && type == RT_ICON) {
+        std::vector<BYTE> bytes = resourceBytes(collector.library, name, type);
+        if (!bytes.empty()) {  // an empty image is passed over
+            collector.images.emplace_back(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)),
+                                          std::move(bytes));
+        }
+    } else if (type == RT_GROUP_ICON) {
+        // Groups by any name: they only tell which images are one icon.
+        collector.groups.push_back(
+            ReadIconGroupMembers(resourceBytes(collector.library, name, type)));
     }
-    // A private copy: the picture must not depend on the library, which is
-    // freed right after.
-    std::vector<BYTE> bytes(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size);
+    return TRUE;
+}
+
+// The side of the frame nearest `wanted` (NearerSide), or 0.
+int nearestSide(const std::vector<int>& sides, int wanted) {
+    int best = 0;
+    for (const int side : sides) {
+        if (side > 0 && (best == 0 || NearerSide(side, best, wanted))) {
+            best = side;
+        }
+    }
+    return best;
+}
+
+void addIcon(ToolbarImages& result, WORD number, std::vector<BYTE>& bytes, int listSide) {
+    const auto size = static_cast<DWORD>(bytes.size());
     HICON icon =
         CreateIconFromResourceEx(bytes.data(), size, TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
     if (icon == nullptr) {
@@ -53,24 +86,13 @@ void addIcon(Collector& collector, WORD number) {
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
     }
-    if (collector.result->images == nullptr) {
-        collector.result->images = ImageList_Create(collector.imageSize, collector.imageSize,
-                                                    ILC_COLOR32 | ILC_MASK, 5, 5);
+    if (result.images == nullptr) {
+        result.images = ImageList_Create(listSide, listSide, ILC_COLOR32 | ILC_MASK, 5, 5);
     }
-    ImageList_ReplaceIcon(collector.result->images, -1, icon);
+    ImageList_ReplaceIcon(result.images, -1, icon);
     DestroyIcon(icon);
-    collector.result->keys.push_back("#" + std::to_string(number) + " " + std::to_string(size) +
-                                     " " + std::to_string(bitmap.bmWidth) + "x" +
-                                     std::to_string(bitmap.bmHeight));
-}
-
-BOOL CALLBACK resourceName(HMODULE, LPCWSTR type, LPWSTR name, LONG_PTR value) {
-    // Only numbered icon images count; named resources are passed over.
-    if (IS_INTRESOURCE(name) && type == RT_ICON) {
-        addIcon(*reinterpret_cast<Collector*>(value),
-                static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)));
-    }
-    return TRUE;
+    result.keys.push_back("#" + std::to_string(number) + " " + std::to_string(size) + " " +
+                          std::to_string(bitmap.bmWidth) + "x" + std::to_string(bitmap.bmHeight));
 }
 
 }  // namespace
@@ -107,8 +129,15 @@ HWND CreateFlatToolbar(HWND parent, int id) {
 }
 
 void LayoutToolbar(HWND toolbar, int dpi) {
-    const int image = MulDiv(kImageSize, dpi, 96);
     const int side = MulDiv(kToolbarHeight, dpi, 96);
+    int image = MulDiv(kImageSize, dpi, 96);
+    // Pictures from the icon library keep their frames' own size.
+    int width = 0;
+    int height = 0;
+    if (auto* list = reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0));
+        list != nullptr && ImageList_GetIconSize(list, &width, &height)) {
+        image = std::min(width, side);
+    }
     SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(image, image));
     // Buttons as high as the toolbar, so the pictures are never cut.
     SendMessageW(toolbar, TB_SETPADDING, 0, MAKELPARAM(side - image, side - image));
@@ -137,13 +166,31 @@ ToolbarImages LoadToolbarImages(const std::wstring& libraryFile, int imageSize,
     }
     result.libraryUsable = true;
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    Collector collector{library, imageSize, &result};
+    Collector collector{library, {}, {}};
     for (WORD type = 1; type <= 16; ++type) {
         doEvents(context);
         EnumResourceNamesW(library, MAKEINTRESOURCEW(type), resourceName,
                            reinterpret_cast<LONG_PTR>(&collector));
     }
     FreeLibrary(library);
+
+    // One frame per icon, the one drawn nearest this DPI's size; the list
+    // takes the size of the frames picked, so none is stretched to another.
+    std::vector<LibraryImage> images;
+    for (const auto& [number, bytes] : collector.images) {
+        const auto info = DescribeIconImage(bytes);
+        images.push_back({number, info ? info->width : 0});
+    }
+    const std::vector<PickedIcon> picked = PickIconFrames(images, collector.groups, imageSize);
+    std::vector<int> sides;
+    for (const PickedIcon& icon : picked) {
+        sides.push_back(images[icon.image].side);
+    }
+    const int listSide = nearestSide(sides, imageSize);
+    for (const PickedIcon& icon : picked) {
+        auto& [number, bytes] = collector.images[icon.image];
+        addIcon(result, number, bytes, listSide > 0 ? listSide : imageSize);
+    }
     SetCursor(previous);
     return result;
 }

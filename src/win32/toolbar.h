@@ -24,14 +24,16 @@ const char* ToolbarKey(int command);
 // Toolbar1: a separator and four push buttons without captions, drawn
 // raised until SetToolbarFlat; tool tips come from the window (TTN_GETDISPINFO).
 HWND CreateFlatToolbar(HWND parent, int id);
-// Button and image sizes for the window's DPI.
+// Button and image sizes for the window's DPI; the pictures as large as the
+// toolbar's image list holds them.
 void LayoutToolbar(HWND toolbar, int dpi);
 // Switches the flat look (TBSTYLE_FLAT) on or off through the toolbar's own
 // style messages, and redraws it.
 void SetToolbarFlat(HWND toolbar, bool flat);
 
-// What the icon library gave: one picture per numbered icon image, in the
-// order the system enumerates them (ascending numbers).
+// What the icon library gave: one picture per icon (PickIconFrames: every
+// numbered icon image of a library of single images), in the order the
+// system enumerates them (ascending numbers).
 struct ToolbarImages {
     bool libraryUsable = false;
     HIMAGELIST images = nullptr;
@@ -40,9 +42,12 @@ struct ToolbarImages {
 };
 
 // Opens `libraryFile` as a pure resource container (its code never runs),
-// collects its numbered icon images (type 3) with CreateIconFromResourceEx,
-// and frees it again. Pending window messages run before each of the 16
-// resource types. `imageSize`: the toolbar's picture size at its DPI.
+// collects its numbered icon images (type 3) and icon groups (type 14), and
+// frees it again; then makes the picked frames icons with
+// CreateIconFromResourceEx. Pending window messages run before each of the 16
+// resource types. `imageSize`: the toolbar's picture size at its DPI; the
+// frame of each icon nearest it is taken, and the list is as large as the
+// frames taken.
 ToolbarImages LoadToolbarImages(const std::wstring& libraryFile, int imageSize,
                                 void (*doEvents)(void*), void* context);
 

@@ -17,8 +17,8 @@ namespace hushgate::win32 {
 MessageAnswer ShowViewMessage(HWND owner, const Message& message);
 
 // The large and small title-bar icons of `hwnd` from the icon group `group`
-// of the executable.
-void SetWindowIcons(HWND hwnd, const wchar_t* group);
+// of the executable, at the sizes the system gives icons at `dpi`.
+void SetWindowIcons(HWND hwnd, const wchar_t* group, int dpi);
 
 // A dialog's part of applying a language: remembers the character set each
 // step gives its control in `characterSets`, and sets the texts on the

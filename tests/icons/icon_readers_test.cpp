@@ -95,6 +95,12 @@ std::string peListed(const ByteVector& bytes, const std::string& name) {
         EXPECT_GT(icon.number, std::exchange(previous, icon.number)) << name;
         found += " " + std::to_string(icon.number);
     }
+    for (const std::vector<std::uint16_t>& group : FindIconGroups(bytes)) {
+        found += " group";
+        for (const std::uint16_t number : group) {
+            found += " " + std::to_string(number);
+        }
+    }
     const ByteVector ico = MakeIconFile(bytes);
     EXPECT_EQ(DescribeIconImage(bytes).has_value(), !ico.empty()) << name;
     if (ico.size() >= 22) {
@@ -176,12 +182,95 @@ TEST(IconFromBytes, TakesTheCorpusAsListed) {
 }
 
 // corpus-expected.txt lists each seed with the icon numbers found in it
-// ("-": not a PE file at all) and, for an icon image, "ico" and the directory
-// entry put in front of it: width, height, colours, reserved, planes and bits
-// per pixel, byte by byte. Every file keeps the reader's promises (icons
-// inside the file, in ascending order); an icon image's .ico file is the
-// image behind one whole directory entry.
+// ("-": not a PE file at all), the numbers each icon group lists, and, for an icon image, "ico" and
+// the directory entry put in front of it: width, height, colours, reserved, planes and bits per
+// pixel, byte by byte. Every file keeps the reader's promises (icons inside the file, in ascending
+// order); an icon image's .ico file is the image behind one whole directory entry.
 TEST(IconLibraryReader, TakesTheCorpusAsListed) {
     expectCorpusAsListed(HUSHGATE_PE_CORPUS, 88, peListed);
     EXPECT_FALSE(FindIconImages({}));
+}
+
+// The numbers an icon group lists; anything but an icon group's header, or
+// an entry cut short, lists none.
+TEST(IconGroup, ListsItsImageNumbers) {
+    ByteVector two = {0, 0, 1, 0, 2, 0};
+    for (const std::uint16_t number : {7, 0x0102}) {
+        two.insert(two.end(), {24, 24, 0, 0, 1, 0, 32, 0, 0x88, 9, 0, 0});
+        two.insert(two.end(), {std::uint8_t(number), std::uint8_t(number >> 8)});
+    }
+    const auto changed = [&](std::size_t at, std::uint8_t value) {
+        ByteVector copy = two;
+        copy[at] = value;
+        return copy;
+    };
+    const std::pair<ByteVector, std::vector<std::uint16_t>> rows[] = {
+        {two, {7, 0x0102}},
+        {ByteVector(two.begin(), two.end() - 1), {}},  // the last entry cut short
+        {changed(0, 1), {}},                           // reserved
+        {changed(2, 2), {}},                           // a cursor group
+        {ByteVector(two.begin(), two.begin() + 5), {}},
+    };
+    for (const auto& [group, numbers] : rows) {
+        EXPECT_EQ(ReadIconGroupMembers(group), numbers) << group.size();
+    }
+}
+
+// A group gives its frame nearest the size, on a tie the smaller, and keeps
+// its other usable frames beside it; an image no group lists stands alone.
+TEST(PickIconFrames, OneFramePerIcon) {
+    // Image 3's header is not an icon image's; 8 is not in the library.
+    const std::vector<LibraryImage> images = {{1, 16}, {2, 24}, {3, 0}, {4, 32},
+                                              {5, 48}, {7, 20}, {9, 28}};
+    using Groups = std::vector<std::vector<std::uint16_t>>;
+    const struct {
+        Groups groups;
+        int side;
+        std::vector<std::vector<std::uint16_t>> picked;  // the picture first, then its frames
+    } rows[] = {
+        {{}, 24, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {7, 7}, {9, 9}}},
+        {{{4, 2}}, 28, {{1, 1}, {2, 2, 4}, {3, 3}, {5, 5}, {7, 7}, {9, 9}}},
+        {{{4, 2}}, 29, {{1, 1}, {3, 3}, {4, 2, 4}, {5, 5}, {7, 7}, {9, 9}}},
+        {{{3, 8, 5}}, 16, {{1, 1}, {2, 2}, {4, 4}, {5, 5}, {7, 7}, {9, 9}}},
+        {{{3, 8}}, 16, {{1, 1}, {2, 2}, {4, 4}, {5, 5}, {7, 7}, {9, 9}}},
+        {{{1, 2}, {2, 4}}, 20, {{1, 1, 2}, {2, 2, 4}, {3, 3}, {5, 5}, {7, 7}, {9, 9}}},
+        {{{2, 4}, {5, 2}}, 24, {{1, 1}, {2, 2, 4}, {3, 3}, {7, 7}, {9, 9}}},
+        {{{5, 5, 4, 1, 2, 7, 9}}, 256, {{3, 3}, {5, 1, 2, 4, 5, 7, 9}}},
+        {{{5, 5, 4, 1, 2, 7, 9}}, 0, {{1, 1, 2, 4, 5, 7, 9}, {3, 3}}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::vector<std::uint16_t>> picked;
+        for (const PickedIcon& icon : PickIconFrames(images, row.groups, row.side)) {
+            picked.push_back({images[icon.image].number});
+            for (const std::size_t frame : icon.frames) {
+                picked.back().push_back(images[frame].number);
+            }
+        }
+        EXPECT_EQ(picked, row.picked) << row.side;
+    }
+}
+
+// Our resources.dll: five icons of 24, 32, 40 and 48 pixels, numbered in
+// that order; every size from 16 to 256 gets one frame of each, the same.
+TEST(PickIconFrames, OurLibraryAtEverySize) {
+    const ByteVector dll = readFile(HUSHGATE_RESOURCES_DLL);
+    const auto icons = FindIconImages(dll);
+    ASSERT_TRUE(icons && icons->size() == 20u);
+    std::vector<LibraryImage> images;
+    for (const PeIconImage& icon : *icons) {
+        const auto info = DescribeIconImage(std::span(dll).subspan(icon.fileOffset, icon.size));
+        images.push_back({icon.number, info ? info->width : 0});
+    }
+    const auto groups = FindIconGroups(dll);
+    for (int side = 16; side <= 256; ++side) {
+        const std::size_t frame = side <= 28 ? 0 : side <= 36 ? 1 : side <= 44 ? 2 : 3;
+        const auto picked = PickIconFrames(images, groups, side);
+        ASSERT_EQ(picked.size(), 5u) << side;
+        for (std::size_t icon = 0; icon < 5; ++icon) {
+            EXPECT_EQ(picked[icon].image, icon * 4 + frame) << side;
+            EXPECT_EQ(images[picked[icon].image].side, 24 + 8 * int(frame)) << side;
+            EXPECT_EQ(picked[icon].frames, (std::vector<std::size_t>{icon * 4, icon * 4 + 1,
+                                                                     icon * 4 + 2, icon * 4 + 3}));
+        }
+    }
 }

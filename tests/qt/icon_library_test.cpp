@@ -4,8 +4,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImageReader>
 #include <QTest>
 #include <QToolBar>
+#include <set>
 
 #include "picture_compare.h"
 #include "qt_test_support.h"
@@ -51,14 +53,21 @@ private slots:
                  ProgramFolder::read(QStringLiteral(HUSHGATE_RESOURCES_DLL)));
         const auto result = LoadToolbarImages(copy);
         QVERIFY(result.libraryUsable);
+        // One picture per icon, its 24-pixel frame; the icon holds all four.
         QCOMPARE(keysOf(result.images),
-                 QStringList({"#1 2440 24x24", "#2 2440 24x24", "#3 2440 24x24", "#4 2440 24x24",
-                              "#5 2440 24x24"}));
-        // Each picture is the one its .ico file holds, read the ordinary way.
+                 QStringList({"#1 2440 24x24", "#5 2440 24x24", "#9 2440 24x24", "#13 2440 24x24",
+                              "#17 2440 24x24"}));
+        // Each frame is the one its .ico file holds, read the ordinary way.
         const char* names[] = {"separator", "language", "about", "web", "facebook"};
         for (int i = 0; i < 5; ++i) {
-            const QImage ico(QStringLiteral(HUSHGATE_ICON_SOURCES "/%1.ico").arg(names[i]));
-            QCOMPARE(pictureDifference(result.images[i].picture.toImage(), ico), QString());
+            QImageReader ico(QStringLiteral(HUSHGATE_ICON_SOURCES "/%1.ico").arg(names[i]));
+            QCOMPARE(pictureDifference(result.images[i].picture.toImage(), ico.read()), QString());
+            for (const int side : {32, 40, 48}) {
+                QVERIFY(ico.jumpToNextImage());
+                QCOMPARE(
+                    pictureDifference(result.images[i].icon.pixmap(side).toImage(), ico.read()),
+                    QString());
+            }
         }
         QVERIFY(!QGuiApplication::overrideCursor());  // the wait pointer is gone again
     }
@@ -127,6 +136,12 @@ private slots:
             QCOMPARE(window.windowIcon().pixmap(16).toImage(), icon);
             QCOMPARE(QApplication::windowIcon().pixmap(16).toImage(), app ? icon : QImage());
         }
+        // The main icon reaches every scale: its frames up to 256 pixels.
+        std::set<int> sides;
+        for (const QSize& size : QIcon(QString::fromLatin1(kIconMain)).availableSizes()) {
+            sides.insert(size.width());
+        }
+        QCOMPARE(sides, std::set<int>({16, 24, 32, 48, 64, 128, 256}));
     }
 };
 

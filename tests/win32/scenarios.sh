@@ -250,6 +250,16 @@ REGEDIT4
 REG
 wine regedit /S "$(winpath "$scratch/settings.reg")" >/dev/null 2>&1
 
+# Wine's dots per inch for the programs started after it: the registry, then
+# a fresh server that reads it.
+set_dpi() {
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$1" \
+        >"$scratch/dpi.reg"
+    wine regedit /S "$(winpath "$scratch/dpi.reg")" >/dev/null 2>&1
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+}
+
 close_browser=$(lng English Main 15)
 title="Tavrin Hushgate"
 passed=()
@@ -436,6 +446,28 @@ expect_log "exit"
 wait_until "the program to end after F10, Return" bash -c "! kill -0 $wine_pid 2>/dev/null"
 wine_pid=
 passed+=("menus from the keyboard: access keys given, Alt+H opens Help, Alt alone the menu bar, F10 then Return runs Exit; Tab reaches the address and the toolbar, Enter opens and presses them")
+
+# --- Screen readers and screen scales: the labels read as text, the
+# pictures as pictures; at 96, 144 and 192 dots per inch the
+# toolbar takes the frames of 24, 32 and 48 pixels and the title bar icons
+# of the system's sizes, each drawn for its size.
+setup scales "$original"
+for row in "96 #1 2440 24x24 32 16" "144 #2 4264 32x32 48 24" "192 #4 9640 48x48 64 32"; do
+    read -r dpi number bytes pixels big small <<<"$row"
+    set_dpi "$dpi"
+    start
+    for role in lblStatus=text lblStatusEnd=text imgLogo=graphic imgBlocked=graphic \
+        imgStatusUnblocked=graphic; do
+        logged "role frmMain.${role%%=*} ${role#*=}" || fail "${role%%=*} is not read as ${role#*=}"
+    done
+    [[ $(grep -F "toolbar-image" "$log" | tr '\n' ' ') == "toolbar-image $number $bytes $pixels "* ]] ||
+        fail "at $dpi DPI the toolbar's first frame is not $number ($pixels)"
+    logged "window-icons AAA $big $small" || fail "at $dpi DPI the window icons are not $big and $small"
+    screenshot "main-$dpi-dpi" "$main_id"
+    quit_program
+done
+set_dpi 96
+passed+=("labels and pictures read as text and graphic; toolbar frames and window icons at 96, 144 and 192 DPI")
 
 # --- A damaged language file chosen: English, one message naming the file and
 # why, and config.ini keeps the choice. A partly blocked file says how much of

@@ -100,10 +100,7 @@ QImage drawFlag(const FlagShape& shape, int size) {
     return image;
 }
 
-QImage drawHouse(const HouseShape& shape, int size) {
-    QImage image = canvas(size, size);
-    QPainter p;
-    beginPainting(p, image);
+void paintHouse(QPainter& p, const HouseShape& shape) {
     // Chimney, behind the roof.
     p.setBrush(QColor(0x45, 0x5a, 0x64));
     p.drawRect(shape.chimney);
@@ -121,13 +118,17 @@ QImage drawHouse(const HouseShape& shape, int size) {
     p.drawRect(shape.door);
     p.setBrush(QColor(0x4f, 0xc3, 0xf7));
     p.drawRect(shape.window);
-    return image;
 }
 
-QImage drawInfo(const InfoShape& shape, int size) {
+QImage drawHouse(const HouseShape& shape, int size) {
     QImage image = canvas(size, size);
     QPainter p;
     beginPainting(p, image);
+    paintHouse(p, shape);
+    return image;
+}
+
+void paintInfo(QPainter& p, const InfoShape& shape) {
     p.setBrush(QColor::fromRgb(kInfoBlue));
     p.setPen(QPen(QColor::fromRgb(kInfoBlueDark), shape.outline));
     p.drawEllipse(shape.centre, shape.radius, shape.radius);
@@ -137,6 +138,13 @@ QImage drawInfo(const InfoShape& shape, int size) {
     p.drawRect(shape.stem);
     p.drawRect(shape.serif);
     p.drawRect(shape.foot);
+}
+
+QImage drawInfo(const InfoShape& shape, int size) {
+    QImage image = canvas(size, size);
+    QPainter p;
+    beginPainting(p, image);
+    paintInfo(p, shape);
     return image;
 }
 
@@ -258,22 +266,38 @@ QImage drawLargeMainIcon(int size) {
     return image;
 }
 
-// Never shown: the toolbar's separator takes the icon library's first
-// picture. A plain grey bar, recognisable to anyone who looks into the library.
-QImage drawSeparator() {
-    QImage image = canvas(24, 24);
+// The toolbar pictures, drawn on a 24-unit grid at `pixels` pixels: 24 for
+// screens at 100 %, 32, 40 and 48 for larger scales, each drawn afresh so
+// that no screen gets an enlarged, blurred picture.
+QImage drawToolbarPicture(ToolbarPicture which, int pixels) {
+    QImage image = canvas(pixels, pixels);
     QPainter p;
     beginPainting(p, image);
-    p.setBrush(QColor(0x9e, 0x9e, 0x9e));
-    p.drawRect(QRectF(11, 2, 2, 20));
-    return image;
-}
-
-QImage drawToolbarNetworkMark() {
-    QImage image = canvas(24, 24);
-    QPainter p;
-    beginPainting(p, image);
-    paintNetworkMark(p, QRectF(0.5, 0.5, 23, 23), 4, kToolbarF, 1);
+    // Only when needed, so the 24-pixel pictures stay exactly as they were.
+    if (pixels != 24) {
+        p.scale(pixels / 24.0, pixels / 24.0);
+    }
+    switch (which) {
+        case ToolbarPicture::Separator:
+            // Never shown: the toolbar's separator takes the icon library's
+            // first picture. A plain grey bar, recognisable to anyone who
+            // looks into the library.
+            p.setBrush(QColor(0x9e, 0x9e, 0x9e));
+            p.drawRect(QRectF(11, 2, 2, 20));
+            break;
+        case ToolbarPicture::Language:
+            paintFlag(p, kToolbarFlag);
+            break;
+        case ToolbarPicture::About:
+            paintInfo(p, kToolbarInfo);
+            break;
+        case ToolbarPicture::Web:
+            paintHouse(p, kToolbarHouse);
+            break;
+        case ToolbarPicture::Network:
+            paintNetworkMark(p, QRectF(0.5, 0.5, 23, 23), 4, kToolbarF, 1);
+            break;
+    }
     return image;
 }
 

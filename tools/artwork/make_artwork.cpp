@@ -69,6 +69,10 @@ void writeWindowArtwork() {
         writePaletteFrame(drawMainIcon(size), QStringLiteral("AAA-%1-8.png").arg(size), 8);
     for (int size : {48, 32, 16})
         writeRgba(drawMainIcon(size), QStringLiteral("AAA-%1-32.png").arg(size));
+    // The sizes screens above 100 % ask for: the 48-pixel drawing at scale
+    // (the 256 frame is stored as PNG, as Windows keeps it).
+    for (int size : {24, 64, 128, 256})
+        writeRgba(drawLargeMainIcon(size), QStringLiteral("AAA-%1-32.png").arg(size));
 
     writeRgba(drawFlag(), QStringLiteral("FFF-16-32.png"));  // language dialog
     writeRgba(drawInfo(), QStringLiteral("ZZZ-16-32.png"));  // About dialog
@@ -97,14 +101,22 @@ void writeWindowArtwork() {
 }
 
 // The pictures of the icon library resources.dll, in toolbar order: the
-// separator's, then the four buttons'. make_artwork.sh --toolbar makes the .ico
-// files that toolbar_icons.rc names of them.
+// separator's, then the four buttons', each at every size the toolbar shows
+// ("<name>-<pixels>.png"). make_artwork.sh --toolbar makes the .ico files that
+// toolbar_icons.rc names of them.
 void writeToolbarPictures() {
-    writeRgba(drawSeparator(), QStringLiteral("separator.png"));
-    writeRgba(drawFlag(kToolbarFlag, 24), QStringLiteral("language.png"));
-    writeRgba(drawInfo(kToolbarInfo, 24), QStringLiteral("about.png"));
-    writeRgba(drawHouse(kToolbarHouse, 24), QStringLiteral("web.png"));
-    writeRgba(drawToolbarNetworkMark(), QStringLiteral("facebook.png"));
+    const std::pair<ToolbarPicture, const char*> pictures[] = {
+        {ToolbarPicture::Separator, "separator"},
+        {ToolbarPicture::Language, "language"},
+        {ToolbarPicture::About, "about"},
+        {ToolbarPicture::Web, "web"},
+        {ToolbarPicture::Network, "facebook"}};
+    for (const auto& [which, name] : pictures) {
+        for (int pixels : {24, 32, 40, 48}) {
+            writeRgba(drawToolbarPicture(which, pixels),
+                      QStringLiteral("%1-%2.png").arg(QLatin1String(name)).arg(pixels));
+        }
+    }
 }
 
 // The desktop icons, one PNG per hicolor size: 16, 32 and 48 are the program

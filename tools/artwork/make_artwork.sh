@@ -55,10 +55,12 @@ if [[ $mode == --desktop ]]; then
     exit 0
 fi
 if [[ $mode == --toolbar ]]; then
-    # One 24 x 24, 32-bit image per icon file.
+    # 32-bit frames of 24, 32, 40 and 48 pixels per icon file, 24 first:
+    # the toolbar at 100 % takes it, larger scales the frame nearest their
+    # size.
     library="$here/../../src/icons/library"
     for name in separator language about web facebook; do
-        icotool -c -b 32 -o "$library/$name.ico" "$frames/$name.png"
+        icotool -c -b 32 -o "$library/$name.ico" "$frames/$name"-{24,32,40,48}.png
         echo "  $name.ico"
     done
     exit 0
@@ -71,10 +73,13 @@ cp PNG_0.png PNG_1.png PNG_2.png PNG_3.png PNG_4.png PNG_?@2x.png logo.jpg block
     logo@2x.jpg blocked@2x.jpg unblocked@2x.jpg padlock_closed@2x.png padlock_open@2x.png "$out/"
 
 # Icons. icotool's -b applies to every frame after it; frames are stored in
-# the order given.
+# the order given. The main icon's first six frames are its classic ones; the
+# larger scales' follow, the 256-pixel one stored as PNG (-r), as Windows
+# keeps it, which makes it a fraction of its bitmap's size.
 icotool -c -o "$out/AAA.ico" \
     -b 8 AAA-48-8.png AAA-32-8.png AAA-16-8.png \
-    -b 32 AAA-48-32.png AAA-32-32.png AAA-16-32.png
+    -b 32 AAA-48-32.png AAA-32-32.png AAA-16-32.png \
+    AAA-24-32.png AAA-64-32.png AAA-128-32.png -r AAA-256-32.png
 icotool -c -o "$out/FFF.ico" -b 32 FFF-16-32.png
 icotool -c -o "$out/ZZZ.ico" -b 32 ZZZ-16-32.png
 icotool -c -o "$out/generic.ico" -b 1 generic-32-1.png -b 4 generic-32-4.png generic-16-4.png

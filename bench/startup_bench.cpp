@@ -44,6 +44,7 @@ int probe(int argc, char** argv, const char* hostsFile, const char* scratch) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrin Hushgate"));
     QApplication::setOrganizationName(QStringLiteral("Tavrin Software"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(HUSHGATE_APP_ID));
     hushgate::bench::ExitAfterFirstFrame();
     // A message would wait for a click that never comes.
     hushgate::MessageBox::setHandler([](const hushgate::MessageBox::Shown& shown) {

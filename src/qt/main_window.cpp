@@ -84,7 +84,19 @@ void MainWindow::SetIcon() {
 }
 
 void MainWindow::AttachMenuImages() {
-    AttachMainMenuImages(MenuImage, menuBar());
+    // Nobody sees them before a menu opens, so they need not hold up the
+    // first frame.
+    menuImagesPending_ = true;
+    if (painted_) {
+        attachPendingMenuImages();
+    }
+}
+
+void MainWindow::attachPendingMenuImages() {
+    if (menuImagesPending_) {
+        menuImagesPending_ = false;
+        AttachMainMenuImages(MenuImage, menuBar());
+    }
 }
 
 void MainWindow::SetToolbarFlat() {
@@ -151,6 +163,16 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     // After the window is on screen, so each message has its owner.
     QTimer::singleShot(0, this, [this] { presenter_->showStartupReports(); });
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (!painted_) {
+        painted_ = true;
+        // The window's widgets are painted and shown in one go; this runs
+        // once that is done.
+        QTimer::singleShot(0, this, &MainWindow::attachPendingMenuImages);
+    }
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -76,6 +76,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void buildMenus();
@@ -89,6 +90,9 @@ private:
     void buildPictures();
     void connectCommands();
     QObject* control(Control id) const;
+    // The menu images, once: after the first frame, or when a menu is about
+    // to open before that.
+    void attachPendingMenuImages();
 
     AppPaths paths_;
     std::unique_ptr<MainPresenter> presenter_;
@@ -98,6 +102,8 @@ private:
     QPointer<LanguageDialog> languageDialog_;
     HostsWatcher* hostsWatcher_ = nullptr;
     std::unique_ptr<QtTranslation> qtTranslation_;
+    bool menuImagesPending_ = false;
+    bool painted_ = false;
 
 public:
     // Controls, named as everywhere else in the program.

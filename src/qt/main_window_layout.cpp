@@ -75,6 +75,9 @@ void MainWindow::buildMenus() {
     mnuWeb->setObjectName(QStringLiteral("mnuWeb"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
     mnuFacebook->setObjectName(QStringLiteral("mnuFacebook"));
+    for (QMenu* menu : {mnuFile, mnuHelp}) {
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::attachPendingMenuImages);
+    }
 
     // F10 opens the File menu with its first item highlighted, as on every
     // desktop, so Return runs it; the arrow keys then move along the menus.

@@ -6,13 +6,10 @@
 namespace hushgate {
 
 PictureLabel::PictureLabel(QWidget* parent, const char* source, const char* source2x)
-    : QLabel(parent), source_(QString::fromLatin1(source)) {
-    if (source2x != nullptr) {
-        source2x_.load(QString::fromLatin1(source2x));
-    }
-    // Qt reads a file named "@2x" as a picture of half its pixel size.
+    : QLabel(parent),
+      source_(QString::fromLatin1(source)),
+      source2xPath_(source2x != nullptr ? QString::fromLatin1(source2x) : QString()) {
     source_.setDevicePixelRatio(1);
-    source2x_.setDevicePixelRatio(1);
     setPixmap(QPixmap::fromImage(source_));
 }
 
@@ -26,6 +23,12 @@ void PictureLabel::paintEvent(QPaintEvent* /*event*/) {
     const QPaintDevice* target = painter.paintEngine()->paintDevice();
     const qreal ratio = target != nullptr ? target->devicePixelRatioF() : devicePixelRatioF();
     if (scaled_.isNull() || scaled_.devicePixelRatio() != ratio) {
+        if (ratio > 1 && !source2xPath_.isEmpty()) {
+            source2x_.load(source2xPath_);
+            // Qt reads a file named "@2x" as a picture of half its pixel size.
+            source2x_.setDevicePixelRatio(1);
+            source2xPath_.clear();
+        }
         const QImage& best = ratio > 1 && !source2x_.isNull() ? source2x_ : source_;
         const QSize pixels = (QSizeF(source_.size()) * ratio).toSize();
         QImage image = best.size() == pixels

@@ -14,7 +14,8 @@ namespace hushgate {
 class PictureLabel : public QLabel {
 public:
     // `source` is drawn at its own size; `source2x` is the same picture at
-    // twice that size (may be null).
+    // twice that size (may be null), read the first time it is painted on a
+    // scaled screen: at 100 % it is never decoded.
     PictureLabel(QWidget* parent, const char* source, const char* source2x);
 
 protected:
@@ -22,6 +23,7 @@ protected:
 
 private:
     QImage source_;
+    QString source2xPath_;
     QImage source2x_;
     QPixmap scaled_;  // for the ratio last painted at
 };

@@ -1,97 +1,57 @@
 #include "version_check.h"
 
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QCoreApplication>
+#include <QLibrary>
+#include <QMetaObject>
+#include <QStringList>
 
 namespace hushgate {
 
 namespace {
 
-// A version file is a few bytes; anything this large is not one, and reading
-// on would only waste memory.
-constexpr qint64 kMaxAnswerBytes = 64 * 1024;
+// The module's entry point, looked for beside the program (the build tree,
+// a portable copy) and then where the package installs it. Loaded once and
+// kept for the life of the process: fetchers made by it may live until exit.
+MakeVersionFetcher networkModule() {
+    static const MakeVersionFetcher make = [] {
+        const QStringList folders = {QCoreApplication::applicationDirPath(),
+                                     QStringLiteral(HUSHGATE_MODULE_DIR)};
+        for (const QString& folder : folders) {
+            QLibrary module(folder + QStringLiteral("/hushgate-network"));
+            if (auto entry =
+                    reinterpret_cast<MakeVersionFetcher>(module.resolve(kMakeVersionFetcher))) {
+                return entry;
+            }
+        }
+        return MakeVersionFetcher(nullptr);
+    }();
+    return make;
+}
 
 }  // namespace
 
 VersionCheck::VersionCheck(QObject* owner, Answered answered, std::chrono::milliseconds timeout)
-    : QObject(owner), answered_(std::move(answered)) {
-    watchdog_.setSingleShot(true);
-    watchdog_.setInterval(timeout);
-    connect(&watchdog_, &QTimer::timeout, this, &VersionCheck::fail);
-}
+    : QObject(owner), answered_(std::move(answered)), timeout_(timeout) {}
 
-VersionCheck::~VersionCheck() {
-    abandon();
-}
+VersionCheck::~VersionCheck() = default;
 
 void VersionCheck::start(quint64 check, const QUrl& versionFile) {
-    abandon();
-    check_ = check;
-    QNetworkRequest request(versionFile);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    QNetworkReply* reply = network_.get(request);
-    httpCheckVersion = reply;
-
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { onFinished(reply); });
-    // Every sign of progress gives the next step its full time.
-    const auto restartWatchdog = [this] { watchdog_.start(); };
-    connect(reply, &QNetworkReply::socketStartedConnecting, this, restartWatchdog);
-    connect(reply, &QNetworkReply::requestSent, this, restartWatchdog);
-    connect(reply, &QNetworkReply::metaDataChanged, this, restartWatchdog);
-    connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64) {
-        if (received > kMaxAnswerBytes) {
-            fail();
-        } else {
-            watchdog_.start();
+    if (fetcher_ == nullptr) {
+        if (const MakeVersionFetcher make = networkModule()) {
+            fetcher_.reset(make(answered_, timeout_));
         }
-    });
-    watchdog_.start();
-}
-
-void VersionCheck::abandon() {
-    watchdog_.stop();
-    QNetworkReply* reply = httpCheckVersion.data();
-    httpCheckVersion.clear();
-    if (reply != nullptr) {
-        // Disconnect first: abort() finishes the reply at once, and that
-        // finish must not be taken for an answer.
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
     }
-}
-
-void VersionCheck::fail() {
-    if (!httpCheckVersion.isNull()) {
-        hand(std::nullopt);
-    }
-}
-
-void VersionCheck::onFinished(QNetworkReply* reply) {
-    if (reply != httpCheckVersion.data()) {
+    if (fetcher_ != nullptr) {
+        fetcher_->start(check, versionFile);
         return;
     }
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    // An error page is not a version file, whatever its text says.
-    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299) {
-        hand(std::nullopt);
-    } else {
-        hand(reply->read(kMaxAnswerBytes));
-    }
-}
-
-void VersionCheck::hand(const std::optional<QByteArray>& body) {
-    abandon();
-    // The presenter may show a message, which runs an event loop of its own;
-    // doing that from here would keep the reply's signal on the stack while a
-    // new request may delete that reply. So the answer goes out once this
-    // signal has returned.
+    // Without the module there is no network: the check fails as it does
+    // without a connection, after this call has returned.
     QMetaObject::invokeMethod(
         this,
-        [this, check = check_, body] {
+        [this, check] {
             if (answered_) {
-                answered_(check, body);
+                answered_(check, std::nullopt);
             }
         },
         Qt::QueuedConnection);

@@ -320,9 +320,16 @@ private slots:
     }
 
     // Each image beside its own item (32-pixel drawings for 200 %), the
-    // toolbar's from resources.dll.
+    // toolbar's from resources.dll. The menu images come after the first
+    // frame, or as soon as a menu opens before it.
     void menuAndToolbarImages() {
+        {
+            MainWindow unshown(pathsOf(*program));
+            unshown.mnuHelp->popup({});
+            QVERIFY(!unshown.mnuAbout->icon().isNull());
+        }
         auto w = open();
+        QTRY_VERIFY(!w->mnuExit->icon().isNull());
         namespace r = hushgate::resources;
         const std::pair<QAction*, const char*> items[] = {
             {w->mnuExit, r::kMenuExit},

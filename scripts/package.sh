@@ -12,6 +12,7 @@ cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/u
     -DHUSHGATE_BUILD_TESTS=OFF -DHUSHGATE_BUILD_BENCH=OFF -DHUSHGATE_SANITIZE=OFF \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+    -DCMAKE_MODULE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
 # Only what the package holds.
 cmake --build build-package -j "$(nproc)" --target hushgate hushgate-cli hushgate-helper hushgate_package_files
@@ -31,6 +32,7 @@ app_id=$(sed -n 's/^HUSHGATE_APP_ID:STRING=//p' build-package/CMakeCache.txt)
 # Every file where it belongs, owned by root, nothing writable by others,
 # the helper executable by everyone but never set-user-id.
 for path in usr/bin/hushgate usr/bin/hushgate-cli usr/libexec/hushgate/hushgate-helper \
+    "usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/hushgate/hushgate-network.so" \
     usr/share/hushgate/resources.dll usr/share/hushgate/Language/English.lng \
     "usr/share/polkit-1/actions/$app_id.policy" "usr/share/applications/$app_id.desktop" \
     "usr/share/metainfo/$app_id.metainfo.xml" "usr/share/icons/hicolor/256x256/apps/$app_id.png" \

@@ -97,11 +97,11 @@ tests_for() {
         src/presenter | src/presenter/*) echo gtest:presenter/presenter_tests ctest:dialogs_test ;;
         src/web | src/web/*)
             echo gtest:web/web_core_tests gtest:presenter/presenter_tests \
-                ctest:version_check_test ctest:web_links_test ;;
+                ctest:web_test ;;
         src/icons | src/icons/*) echo gtest:icons/icons_tests ctest:icon_library_test ctest:menu_image_test ;;
         src/qt/menu_image.cpp | src/qt/main_menu_images.cpp) echo ctest:menu_image_test ;;
         src/qt/icon_library.cpp | src/qt/flat_controls.cpp) echo ctest:icon_library_test ;;
-        src/qt/version_check.cpp | src/qt/open_web.cpp) echo ctest:version_check_test ctest:web_links_test ;;
+        src/qt/version_check.cpp | src/qt/open_web.cpp) echo ctest:web_test ;;
         *) echo "mutants.sh: no tests for $1" >&2; return 1 ;;
     esac
     # The main window's test drives the presenter, its texts, pictures and

@@ -1,18 +1,21 @@
-// The version file's request against a real HTTP server on 127.0.0.1: what
-// comes back, and when nothing does. What the answer means is the
-// presenter's (UpdateCheck).
+// The web: the version file's request against a real HTTP server on
+// 127.0.0.1 (what comes back, and when nothing does; what the answer means is
+// the presenter's UpdateCheck), opening web pages and the clickable address
+// label. Every page is caught before it reaches a browser.
 
-#include "version_check.h"
-
+#include <QLabel>
 #include <QTest>
 #include <memory>
 
+#include "link_click.h"
+#include "open_web.h"
 #include "qt_test_support.h"
+#include "version_check.h"
 
 using hushgate::VersionCheck;
 using hushgate::test::LocalHttpServer;
 
-class VersionCheckTest : public QObject {
+class WebTest : public QObject {
     Q_OBJECT
 
 private:
@@ -45,7 +48,41 @@ private:
     }
 
 private slots:
-    void initTestCase() { hushgate::test::useNoProxy(); }
+    // As root the addresses would be shown instead (main_window_test).
+    void initTestCase() {
+        hushgate::PretendRunningAsRoot(false);
+        hushgate::test::useNoProxy();
+    }
+
+    void openWebHandsOnlyUsableAddressesToTheBrowser() {
+        hushgate::test::UrlRecorder browser;
+        QWidget owner;
+        hushgate::OpenWeb(&owner, QStringLiteral("http://tavrin-software.example/donate"));
+        hushgate::OpenWeb(nullptr, QStringLiteral("mailto:someone@tavrin-software.example"));
+        hushgate::OpenWeb(nullptr, QString());
+        hushgate::OpenWeb(nullptr, QStringLiteral("no address at all"));
+        hushgate::OpenWeb(nullptr, QStringLiteral("http://exa mple.org/"));
+        QCOMPARE(browser.urls,
+                 (QList<QUrl>{QUrl(QStringLiteral("http://tavrin-software.example/donate")),
+                              QUrl(QStringLiteral("mailto:someone@tavrin-software.example"))}));
+    }
+
+    // A left click that starts and ends on the label, nothing else.
+    void onlyALeftClickOnTheLabelCounts() {
+        QLabel label(QStringLiteral("link"));
+        int clicks = 0;
+        hushgate::OnLabelClick(&label, [&clicks] { ++clicks; });
+        label.resize(100, 20);
+        label.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&label));
+        QTest::mouseClick(&label, Qt::RightButton);
+        QTest::mousePress(&label, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(300, 10));
+        QCOMPARE(clicks, 0);
+        QTest::mouseClick(&label, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(clicks, 1);
+    }
+
     void init() {
         server.emplace();
         answers.clear();
@@ -119,5 +156,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(VersionCheckTest)
-#include "version_check_test.moc"
+QTEST_MAIN(WebTest)
+#include "web_test.moc"

@@ -8,6 +8,8 @@ namespace hushgate {
 
 inline constexpr std::size_t kBlockEntryCount = 68;
 inline constexpr std::string_view kLoopbackPrefix = "127.0.0.1 ";
+// No entry is longer: a longer line needs no closer look.
+inline constexpr std::size_t kLongestBlockEntry = 64;
 
 // The 68 hosts-file lines that send the social network's host names to the
 // loopback address, in their fixed order.

@@ -1,0 +1,130 @@
+#include "hosts_lines.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "hosts_recovery.h"
+
+namespace hushgate {
+
+namespace {
+
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+// An unfinished line at the end of the buffer is carried over to the next
+// fill only while it could still turn out to be empty or a block entry (a
+// CR may follow the text); a longer one is passed on as it is read.
+constexpr std::size_t kLongestCarried = kLongestBlockEntry + 1;
+
+// Reads the whole original once. `keep(text)` decides, for every line that
+// could be empty or a block entry, whether it stays; longer lines stay. With
+// `out`, what stays is given to it in runs as long as the buffer allows.
+template <class Keep>
+int passLines(const ReadAt& read, Keep keep, PieceSink* out, std::string_view terminator,
+              detail::Digest* digest) {
+    const std::unique_ptr<char[]> buffer(new char[kBufferSize]);
+    char* const begin = buffer.get();
+    std::size_t carried = 0;  // an unfinished short line, moved to the buffer's start
+    bool inLongLine = false;  // the buffer starts inside a line that stays
+    int err = 0;
+    const auto give = [&](const char* from, const char* to) {
+        if (err == 0 && out != nullptr && to > from) {
+            err = out->put(std::string_view(from, static_cast<std::size_t>(to - from)));
+        }
+    };
+    for (std::uint64_t at = 0;;) {
+        const std::size_t n = read(at, begin + carried, kBufferSize - carried);
+        if (digest != nullptr) {
+            digest->update(std::string_view(begin + carried, n));
+        }
+        at += n;
+        const char* const end = begin + carried + n;
+        if (n == 0) {
+            // A last line without a line end gets ours.
+            const std::string_view last(begin, carried);
+            if (inLongLine || (carried > 0 && keep(last))) {
+                give(begin, end);
+                give(terminator.data(), terminator.data() + terminator.size());
+            }
+            return err != 0 || out == nullptr ? err : out->release();
+        }
+        const char* line = begin;
+        const char* run = begin;  // what stays from here on is not given yet
+        while (const void* found = std::memchr(line, '\n', static_cast<std::size_t>(end - line))) {
+            const char* lf = static_cast<const char*>(found);
+            if (inLongLine) {
+                inLongLine = false;
+            } else {
+                const char* textEnd = lf > line && lf[-1] == '\r' ? lf - 1 : lf;
+                if (!keep(std::string_view(line, static_cast<std::size_t>(textEnd - line)))) {
+                    give(run, line);
+                    run = lf + 1;
+                }
+            }
+            line = lf + 1;
+        }
+        if (inLongLine || static_cast<std::size_t>(end - line) > kLongestCarried) {
+            inLongLine = true;
+            give(run, end);
+            carried = 0;
+        } else {
+            give(run, line);
+            carried = static_cast<std::size_t>(end - line);
+        }
+        // The buffer is about to be refilled.
+        if (err != 0 || (out != nullptr && (err = out->release()) != 0)) {
+            return err;
+        }
+        std::memmove(begin, end - carried, carried);
+    }
+}
+
+std::string joined(std::string_view terminator) {
+    std::string text;
+    for (std::string_view entry : BlockEntries()) {
+        (text += entry) += terminator;
+    }
+    return text;
+}
+
+}  // namespace
+
+LinesFound FindLines(const ReadAt& original, bool withDigest) {
+    LinesFound lines;
+    detail::Digest digest;
+    passLines(
+        original,
+        [&](std::string_view text) {
+            if (text.empty()) {
+                ++lines.emptyLines;
+            } else if (const auto index = FindBlockEntry(text)) {
+                lines.found[*index] = true;
+                ++lines.entryLines;
+            }
+            return true;
+        },
+        nullptr, {}, withDigest ? &digest : nullptr);
+    lines.digest = withDigest ? digest.value() : 0;
+    return lines;
+}
+
+int RewriteLines(const ReadAt& original, LineChange change, std::string_view terminator,
+                 PieceSink& out) {
+    const bool block = change == LineChange::Block;
+    int err = passLines(
+        original,
+        [block](std::string_view text) {
+            return !text.empty() && (block || !FindBlockEntry(text));
+        },
+        &out, terminator, nullptr);
+    if (err != 0 || !block) {
+        return err;
+    }
+    // The entries as one piece, made once for each line end.
+    static const std::string lf = joined("\n"), crLf = joined("\r\n");
+    const std::string other = terminator == "\n" || terminator == "\r\n" ? "" : joined(terminator);
+    err = out.put(terminator == "\n" ? lf : terminator == "\r\n" ? crLf : other);
+    return err != 0 ? err : out.release();
+}
+
+}  // namespace hushgate

@@ -20,4 +20,11 @@ const std::array<std::string_view, kBlockEntryCount>& BlockEntries();
 // Costs one hash lookup at most, so whole files can be scanned quickly.
 std::optional<std::size_t> FindBlockEntry(std::string_view line);
 
+// False for most lines that are no block entry, by length and first byte,
+// at less cost than FindBlockEntry: for loops over millions of lines.
+inline bool MayBeBlockEntry(std::string_view line) {
+    return line.size() > kLoopbackPrefix.size() && line.size() <= kLongestBlockEntry &&
+           line[0] == kLoopbackPrefix[0];
+}
+
 }  // namespace hushgate

@@ -97,9 +97,11 @@ LinesFound FindLines(const ReadAt& original, bool withDigest) {
         [&](std::string_view text) {
             if (text.empty()) {
                 ++lines.emptyLines;
-            } else if (const auto index = FindBlockEntry(text)) {
-                lines.found[*index] = true;
-                ++lines.entryLines;
+            } else if (MayBeBlockEntry(text)) {
+                if (const auto index = FindBlockEntry(text)) {
+                    lines.found[*index] = true;
+                    ++lines.entryLines;
+                }
             }
             return true;
         },

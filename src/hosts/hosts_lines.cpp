@@ -10,7 +10,6 @@ namespace hushgate {
 
 namespace {
 
-constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 // An unfinished line at the end of the buffer is carried over to the next
 // fill only while it could still turn out to be empty or a block entry (a
 // CR may follow the text); a longer one is passed on as it is read.
@@ -22,7 +21,7 @@ constexpr std::size_t kLongestCarried = kLongestBlockEntry + 1;
 template <class Keep>
 int passLines(const ReadAt& read, Keep keep, PieceSink* out, std::string_view terminator,
               detail::Digest* digest) {
-    const std::unique_ptr<char[]> buffer(new char[kBufferSize]);
+    const std::unique_ptr<char[]> buffer(new char[kLineBufferSize]);
     char* const begin = buffer.get();
     std::size_t carried = 0;  // an unfinished short line, moved to the buffer's start
     bool inLongLine = false;  // the buffer starts inside a line that stays
@@ -33,7 +32,7 @@ int passLines(const ReadAt& read, Keep keep, PieceSink* out, std::string_view te
         }
     };
     for (std::uint64_t at = 0;;) {
-        const std::size_t n = read(at, begin + carried, kBufferSize - carried);
+        const std::size_t n = read(at, begin + carried, kLineBufferSize - carried);
         if (digest != nullptr) {
             digest->update(std::string_view(begin + carried, n));
         }

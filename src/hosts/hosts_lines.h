@@ -16,6 +16,9 @@
 
 namespace hushgate {
 
+// The buffer a pass reads through.
+inline constexpr std::size_t kLineBufferSize = std::size_t{1} << 20;
+
 // What a pass found in the file.
 struct LinesFound {
     std::array<bool, kBlockEntryCount> found{};  // which block entries stand as lines

@@ -31,8 +31,9 @@ std::optional<std::string> ResultOfChange(std::string_view original, std::string
     }
     const LineChange change = block ? LineChange::Block : LineChange::Unblock;
     const std::string_view terminator = verb.ends_with("crlf") ? "\r\n" : "\n";
+    LinesFound found;
     return NewContents{[&](const ReadAt& read, PieceSink& out) {
-               return RewriteLines(read, change, terminator, out);
+               return RewriteLines(read, change, terminator, out, found);
            }}
         .text(MemoryReader(original));
 }
@@ -77,23 +78,23 @@ WriteOptions HostsEngine::writeOptions() const {
 }
 
 void HostsEngine::LoadHostsList() {
-    load(false);
-}
-
-// A read for a write also takes the digest of the version read: a program
-// that keeps the file open to append to it may then go on doing so.
-void HostsEngine::load(bool withDigest) {
     LinesFound lines;
     FileStamp stamp;
     std::vector<RecoveryNotice> notices;
     try {
         notices = TidyUpBeforeRead(hostsPath_, writeOptions(), [&](const OpenedFile& file) {
             stamp = file.stamp();
-            lines = FindLines(file.reader(), withDigest);
+            lines = FindLines(file.reader());
         });
     } catch (const std::bad_alloc&) {
         throw HostsError::OutOfMemory(HostsError::Action::Read, hostsPath_, stamp.size);
     }
+    tell(std::move(notices));
+    lines_ = lines;
+    stamp_ = stamp;
+}
+
+void HostsEngine::tell(std::vector<RecoveryNotice> notices) {
     for (RecoveryNotice& notice : notices) {
         // A record we cannot trust stays where it is: told once a run.
         if (notice.what == RecoveryNotice::What::Ignored &&
@@ -106,9 +107,6 @@ void HostsEngine::load(bool withDigest) {
             recoveryNotices_.push_back(std::move(notice));
         }
     }
-    lines_ = lines;
-    stamp_ = stamp;
-    digest_ = withDigest ? std::optional(lines.digest) : std::nullopt;
 }
 
 void HostsEngine::FillBlockList() {
@@ -141,11 +139,14 @@ std::size_t HostsEngine::FoundCount() const {
                       [](const BlockListItem& item) { return item.found; }));
 }
 
+// Every try of an operation starts from the version on disk now, with
+// what an interrupted run left tidied up first; the write reads it once.
 template <typename Operation>
 auto HostsEngine::retryIfChanged(Operation operation) {
     for (int attempt = 1;; ++attempt) {
         try {
-            load(true);
+            tell(TidyUpBeforeRead(hostsPath_, writeOptions(),
+                                  [&](const OpenedFile& file) { stamp_ = file.stamp(); }));
             return operation();
         } catch (const HostsError& error) {
             // Kept by another run from the read on: this change is what was not made.
@@ -218,26 +219,46 @@ std::string linesAddedIn(std::string_view version, std::string_view checked,
 // for longer, for yet another program to build on. The version is compared
 // with what we wrote, which holds every line of the version we read that
 // the comparison does not leave out anyway.
-bool HostsEngine::replaceFile(LineChange change) {
+HostsEngine::Outcome HostsEngine::replaceFile(LineChange change, bool always) {
     const std::string_view terminator = TerminatorOf(lineEnd_);
-    const NewContents contents{[change, terminator](const ReadAt& original, PieceSink& out) {
-        return RewriteLines(original, change, terminator, out);
+    LinesFound seen;
+    bool passed = false;  // `seen` is the whole file's
+    const NewContents contents{[&](const ReadAt& original, PieceSink& out) {
+        const int err = RewriteLines(original, change, terminator, out, seen);
+        passed = err == 0;
+        const bool needed = change == LineChange::Block
+                                ? std::ranges::find(seen.found, false) != seen.found.end()
+                                : seen.entryLines > 0 || seen.emptyLines > 0;
+        return err == 0 && !always && !needed ? NewContents::kLeaveAsIs : err;
     }};
     WriteOptions options = writeOptions();
     options.verb = std::string(change == LineChange::Block ? "block" : "unblock") +
                    (lineEnd_ == LineEnd::CrLf ? "-crlf" : "-lf");
-    std::string seen;
+    std::string seenVersion;
     bool tookIn = false;
     options.displaced = [&](std::string_view version, std::string_view written) {
         keepLinesOfOthers(
-            linesAddedIn(version, tookIn ? std::string_view(seen) : written, terminator));
-        seen.assign(version);
+            linesAddedIn(version, tookIn ? std::string_view(seenVersion) : written, terminator));
+        seenVersion.assign(version);
         tookIn = true;
     };
     // Appended to in place as we wrote: the file holds those bytes as well.
     options.keptAppended = [&] { tookIn = true; };
-    ReplaceFileContents(hostsPath_, stamp_, digest_, contents, options);
-    return !tookIn;
+    bool written = false;
+    try {
+        written = ReplaceFileContents(hostsPath_, stamp_, contents, options);
+    } catch (...) {
+        // The file is as it was: the list as the pass through it found it,
+        // or, cut short, as the last read did.
+        if (passed) {
+            lines_ = seen;
+        }
+        FillBlockList();
+        markFound();
+        throw;
+    }
+    lines_ = seen;
+    return !written ? Outcome::LeftAsIs : tookIn ? Outcome::TookIn : Outcome::Written;
 }
 
 // After a write that took in another program's change: the lists as the
@@ -273,48 +294,28 @@ void HostsEngine::keepLinesOfOthers(std::string lines) {
 bool HostsEngine::Block(BlockMode mode) {
     return retryIfChanged([this, mode] {
         FillBlockList();
-        if (mode == BlockMode::UnlessBlocked &&
-            std::find(lines_.found.begin(), lines_.found.end(), false) == lines_.found.end()) {
-            CheckStatus();
-            return false;
-        }
-        bool onlyOurs = true;
-        try {
-            onlyOurs = replaceFile(LineChange::Block);
-        } catch (...) {
-            markFound();  // as the unchanged file gives it
-            throw;
-        }
-        if (!onlyOurs) {
-            onlyOurs = !readBack();
-        }
-        if (onlyOurs) {
-            // The file now holds exactly what was written: no need to read it.
+        const Outcome outcome = replaceFile(LineChange::Block, mode == BlockMode::Always);
+        if (outcome == Outcome::Written || (outcome == Outcome::TookIn && !readBack())) {
+            // The file holds what was written: no need to read it.
             lines_.found.fill(true);
             lines_.entryLines += kBlockEntryCount;
             lines_.emptyLines = 0;
         }
         FillBlockList();
         CheckStatus();
-        return true;
+        return outcome != Outcome::LeftAsIs;
     });
 }
 
 std::size_t HostsEngine::Unblock() {
     return retryIfChanged([this] {
-        const std::size_t removed = lines_.entryLines;
         FillBlockList();
         // A file with no entry line and no empty line is left as it is.
-        if (removed > 0 || lines_.emptyLines > 0) {
-            bool onlyOurs = true;
-            try {
-                onlyOurs = replaceFile(LineChange::Unblock);
-            } catch (...) {
-                markFound();
-                throw;
-            }
+        const Outcome outcome = replaceFile(LineChange::Unblock, false);
+        const std::size_t removed = lines_.entryLines;
+        if (outcome != Outcome::LeftAsIs) {
             lines_ = {};
-            if (!onlyOurs) {
+            if (outcome == Outcome::TookIn) {
                 readBack();
             }
         }

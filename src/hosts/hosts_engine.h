@@ -118,10 +118,15 @@ public:
 private:
     template <typename Operation>
     auto retryIfChanged(Operation operation);
-    void load(bool withDigest);
-    // Returns false when the file now holds more than what was written:
-    // another program's change made after our final check, taken in.
-    bool replaceFile(LineChange change);
+    void tell(std::vector<RecoveryNotice> notices);
+    enum class Outcome {
+        LeftAsIs,  // nothing to change, found on the way
+        Written,   // the file now holds exactly what was written
+        TookIn,    // and another program's change made after our final check
+    };
+    // Rewrites the file in one pass, which also finds what it held (in
+    // lines_); unless `always`, only when that calls for a change.
+    Outcome replaceFile(LineChange change, bool always);
     void keepLinesOfOthers(std::string lines);
     bool readBack() noexcept;
     void markFound();
@@ -143,7 +148,6 @@ private:
     // the version it read.
     LinesFound lines_;
     FileStamp stamp_;
-    std::optional<std::uint64_t> digest_;
     std::vector<BlockListItem> lvEntries_;
 };
 

@@ -59,8 +59,10 @@ protected:
 // rewrite in place, which overwrites the original, makes them from a copy.
 struct NewContents {
     // Gives the pieces made from the original read by `original` to `out`;
-    // returns 0 or the first error `out` returned.
+    // returns 0, the first error `out` returned, or kLeaveAsIs.
     std::function<int(const ReadAt& original, PieceSink& out)> produce;
+    // The original needs no change after all (found out on the way through it).
+    static constexpr int kLeaveAsIs = -1;
 
     // Exactly `bytes`, whatever the original holds; the bytes must outlive the result.
     static NewContents Bytes(std::string_view bytes);
@@ -184,16 +186,16 @@ bool AppendToFile(const std::string& path, std::string_view bytes) noexcept;
 // Replaces the contents of `path` (through a symbolic link, with the target's
 // permissions, owner, extended attributes, ACL and security label kept) so
 // that the file is always either wholly old or wholly new. `expected` is the
-// stamp of the version that was read and `originalDigest`, when known, the
-// digest of its bytes (which lets a program that keeps appending to the file
-// go on); if the file on disk is no longer that version, throws HostsError
-// with Kind::ChangedByOther and writes nothing. The contents are made from
-// the file as it is, which the stamp has shown to be that version. Where the file cannot be
-// replaced by a new one (a bind mount, a hard link, a folder that takes no new file, an ACL or
-// label that cannot be given to a new file) it is rewritten in place, guarded by a recovery record.
-// On any failure the file is left as it was and no temporary file remains.
-void ReplaceFileContents(const std::string& path, const FileStamp& expected,
-                         std::optional<std::uint64_t> originalDigest, const NewContents& contents,
-                         const WriteOptions& options = {});
+// stamp of the version that was read; if the file on disk is no longer that
+// version, throws HostsError with Kind::ChangedByOther and writes nothing.
+// The contents are made from the file as it is, which the stamp has shown to
+// be that version. Where the file cannot be replaced by a new one (a bind
+// mount, a hard link, a folder that takes no new file, an ACL or label that
+// cannot be given to a new file) it is rewritten in place, guarded by a
+// recovery record. On any failure the file is left as it was and no
+// temporary file remains. Returns false, having changed nothing, when the
+// contents said kLeaveAsIs.
+bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
+                         const NewContents& contents, const WriteOptions& options = {});
 
 }  // namespace hushgate

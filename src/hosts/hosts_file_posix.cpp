@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -145,9 +146,8 @@ ReadAt OpenedFile::reader() const {
     return readerOf(static_cast<int>(handle_), stamp_.size, path_, Action::Read);
 }
 
-void ReplaceFileContents(const std::string& path, const FileStamp& expected,
-                         std::optional<std::uint64_t> originalDigest, const NewContents& contents,
-                         const WriteOptions& options) {
+bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
+                         const NewContents& contents, const WriteOptions& options) {
     FileSizeLimitAsError sizeLimit;
     // Write through a symbolic link to the file it names, so the link stays.
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
@@ -175,7 +175,14 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     }
     // A program that has it open to write (appending, as `>>` does) is let
     // finish first. One that keeps at it goes on appending to the file in
-    // place: a new file would take its later lines away from it.
+    // place: a new file would take its later lines away from it. What it
+    // appends meanwhile is told from the version read by that version's
+    // digest, taken first.
+    std::optional<std::uint64_t> originalDigest;
+    if (stampOf(st) == expected &&
+        !waitUntilNoOtherOpens(held.get(), std::chrono::milliseconds(0), true)) {
+        originalDigest = digestOfStart(held.get(), expected.size);
+    }
     const bool othersWriting = !waitUntilNoOtherOpens(held.get(), options.wait, true);
     struct stat named;
     if (::fstat(held.get(), &st) != 0 || ::stat(target.c_str(), &named) != 0 ||
@@ -207,6 +214,9 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
             const ReadAt original = readerOf(held.get(), expected.size, shown, Action::Write);
             struct stat written;
             if (int err = writeContents(temp.fd(), contents, original)) {
+                if (err == NewContents::kLeaveAsIs) {
+                    return false;
+                }
                 fail(Action::Write, shown, err);
             }
             if (::fstat(temp.fd(), &written) != 0) {
@@ -268,7 +278,7 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
                         checkDisplaced(displaced.get(), st, expected, shown, options, ours.get(),
                                        static_cast<std::uint64_t>(written.st_size));
                     }
-                    return;
+                    return true;
                 }
                 if (err != EBUSY && err != EXDEV) {
                     fail(Action::Write, shown, err);
@@ -281,8 +291,8 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     if (!hookCalled && options.hook) {
         options.hook(WriteStep::BeforeFinalCheck);
     }
-    rewriteInPlace(target, shown, held.get(), st, expected, originalDigest, contents, options,
-                   othersWriting);
+    return rewriteInPlace(target, shown, held.get(), st, expected, originalDigest, contents,
+                          options, othersWriting);
 }
 
 }  // namespace hushgate

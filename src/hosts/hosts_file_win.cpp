@@ -59,7 +59,7 @@ void createRecord(const std::wstring& target, const std::string& shown, const Wr
 // original and of the intended result is on disk before the first byte
 // changes, so that a later read can undo an interrupted rewrite; a failure
 // we see is undone at once.
-void rewriteInPlace(const std::wstring& target, const std::string& shown, const FileStamp& expected,
+bool rewriteInPlace(const std::wstring& target, const std::string& shown, const FileStamp& expected,
                     std::string_view before, const NewContents& contents,
                     const WriteOptions& options) {
     // Readers may look on; no other writer may join in.
@@ -72,7 +72,11 @@ void rewriteInPlace(const std::wstring& target, const std::string& shown, const 
     if (stamp != expected) {
         failChanged(shown);
     }
-    const RecordTrailer trailer = RecordTrailer::ForRewrite(before, contents);
+    const std::optional<RecordTrailer> made = RecordTrailer::ForRewrite(before, contents);
+    if (!made) {
+        return false;
+    }
+    const RecordTrailer& trailer = *made;
     Handle record;
     std::wstring recordPath;
     createRecord(target, shown, options, record, recordPath);
@@ -125,6 +129,7 @@ void rewriteInPlace(const std::wstring& target, const std::string& shown, const 
         fail(Action::Write, shown, err, displayPath(recordPath));
     }
     record.close();
+    return true;
 }
 
 // ReplaceFileW failed after renaming the original to `backup`
@@ -251,9 +256,8 @@ ReadAt OpenedFile::reader() const {
 // Windows has no gathering write for ordinary files, and a file open to
 // read cannot always be replaced: the original is read into memory here,
 // and the new contents are made from that copy.
-void ReplaceFileContents(const std::string& path, const FileStamp& expected,
-                         std::optional<std::uint64_t>, const NewContents& contents,
-                         const WriteOptions& options) {
+bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
+                         const NewContents& contents, const WriteOptions& options) {
     const std::wstring given = widePath(Action::Write, path);
     // Write through a symbolic link to the file it names, so the link stays.
     std::wstring target;
@@ -297,8 +301,11 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
         // (A folder closed to us with the file itself writable: in place.)
         check(Action::Write, shown, err);
         RemoveOnExit removeTemp(temp);
-        check(Action::Write, shown,
-              flushAndClose(out, writeContents(out.get(), contents, MemoryReader(original))));
+        err = writeContents(out.get(), contents, MemoryReader(original));
+        if (err == static_cast<DWORD>(NewContents::kLeaveAsIs)) {
+            return false;
+        }
+        check(Action::Write, shown, flushAndClose(out, err));
         hookCalled = true;
         if (options.hook) {
             options.hook(WriteStep::BeforeFinalCheck);
@@ -341,7 +348,7 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
                     // our change is made; theirs cannot be read
                 }
             }
-            return;
+            return true;
         }
         recoverOriginal(target, backup, shown, err);
         // Other errors than the three partial ones leave both files as they were.
@@ -356,7 +363,7 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     if (!hookCalled && options.hook) {
         options.hook(WriteStep::BeforeFinalCheck);
     }
-    rewriteInPlace(target, shown, expected, original, contents, options);
+    return rewriteInPlace(target, shown, expected, original, contents, options);
 }
 
 }  // namespace hushgate

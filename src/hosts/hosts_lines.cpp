@@ -4,8 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "hosts_recovery.h"
-
 namespace hushgate {
 
 namespace {
@@ -19,8 +17,7 @@ constexpr std::size_t kLongestCarried = kLongestBlockEntry + 1;
 // could be empty or a block entry, whether it stays; longer lines stay. With
 // `out`, what stays is given to it in runs as long as the buffer allows.
 template <class Keep>
-int passLines(const ReadAt& read, Keep keep, PieceSink* out, std::string_view terminator,
-              detail::Digest* digest) {
+int passLines(const ReadAt& read, Keep keep, PieceSink* out, std::string_view terminator) {
     const std::unique_ptr<char[]> buffer(new char[kLineBufferSize]);
     char* const begin = buffer.get();
     std::size_t carried = 0;  // an unfinished short line, moved to the buffer's start
@@ -33,9 +30,6 @@ int passLines(const ReadAt& read, Keep keep, PieceSink* out, std::string_view te
     };
     for (std::uint64_t at = 0;;) {
         const std::size_t n = read(at, begin + carried, kLineBufferSize - carried);
-        if (digest != nullptr) {
-            digest->update(std::string_view(begin + carried, n));
-        }
         at += n;
         const char* const end = begin + carried + n;
         if (n == 0) {
@@ -86,39 +80,45 @@ std::string joined(std::string_view terminator) {
     return text;
 }
 
+// Notes what `text`, a line, is in `found`; returns whether it stays when
+// the file is rewritten by `change`.
+bool note(std::string_view text, LineChange change, LinesFound& found) {
+    if (text.empty()) {
+        ++found.emptyLines;
+        return false;
+    }
+    if (!MayBeBlockEntry(text)) {
+        return true;
+    }
+    const auto index = FindBlockEntry(text);
+    if (!index) {
+        return true;
+    }
+    found.found[*index] = true;
+    ++found.entryLines;
+    return change == LineChange::Block;
+}
+
 }  // namespace
 
-LinesFound FindLines(const ReadAt& original, bool withDigest) {
-    LinesFound lines;
-    detail::Digest digest;
-    passLines(
-        original,
-        [&](std::string_view text) {
-            if (text.empty()) {
-                ++lines.emptyLines;
-            } else if (MayBeBlockEntry(text)) {
-                if (const auto index = FindBlockEntry(text)) {
-                    lines.found[*index] = true;
-                    ++lines.entryLines;
-                }
-            }
-            return true;
-        },
-        nullptr, {}, withDigest ? &digest : nullptr);
-    lines.digest = withDigest ? digest.value() : 0;
-    return lines;
+LinesFound FindLines(const ReadAt& original) {
+    LinesFound found;
+    passLines(original,
+              [&](std::string_view text) {
+                  note(text, LineChange::Block, found);
+                  return true;
+              },
+              nullptr, {});
+    return found;
 }
 
 int RewriteLines(const ReadAt& original, LineChange change, std::string_view terminator,
-                 PieceSink& out) {
-    const bool block = change == LineChange::Block;
+                 PieceSink& out, LinesFound& found) {
+    found = {};
     int err = passLines(
-        original,
-        [block](std::string_view text) {
-            return !text.empty() && (block || !FindBlockEntry(text));
-        },
-        &out, terminator, nullptr);
-    if (err != 0 || !block) {
+        original, [&](std::string_view text) { return note(text, change, found); }, &out,
+        terminator);
+    if (err != 0 || change == LineChange::Unblock) {
         return err;
     }
     // The entries as one piece, made once for each line end.

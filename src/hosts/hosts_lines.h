@@ -24,18 +24,18 @@ struct LinesFound {
     std::array<bool, kBlockEntryCount> found{};  // which block entries stand as lines
     std::size_t entryLines = 0;                  // lines equal to a block entry, copies counted
     std::size_t emptyLines = 0;                  // lines with nothing before their line end
-    std::uint64_t digest = 0;                    // of all its bytes, when asked for
 };
 
-LinesFound FindLines(const ReadAt& original, bool withDigest = false);
+LinesFound FindLines(const ReadAt& original);
 
 enum class LineChange { Block, Unblock };
 
 // The original's lines without the empty ones (to unblock, without the
 // block-entry lines too), a last line that had no line end given
 // `terminator`; to block, all block entries follow, each ended by
-// `terminator`. Returns 0 or the first error of `out`.
+// `terminator`. What the original holds goes to `found` on the way. Returns
+// 0 or the first error of `out`.
 int RewriteLines(const ReadAt& original, LineChange change, std::string_view terminator,
-                 PieceSink& out);
+                 PieceSink& out, LinesFound& found);
 
 }  // namespace hushgate

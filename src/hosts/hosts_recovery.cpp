@@ -183,7 +183,8 @@ std::string TornCopyName(std::string_view stem, std::int64_t unixSeconds, int at
     return name;
 }
 
-RecordTrailer RecordTrailer::ForRewrite(std::string_view before, const NewContents& contents) {
+std::optional<RecordTrailer> RecordTrailer::ForRewrite(std::string_view before,
+                                                       const NewContents& contents) {
     struct Measure : PieceSink {
         Digest digest;
         std::uint64_t size = 0;
@@ -193,7 +194,9 @@ RecordTrailer RecordTrailer::ForRewrite(std::string_view before, const NewConten
             return 0;
         }
     } result;
-    contents.produce(MemoryReader(before), result);
+    if (contents.produce(MemoryReader(before), result) == NewContents::kLeaveAsIs) {
+        return std::nullopt;
+    }
     RecordTrailer trailer;
     trailer.originalSize = before.size();
     trailer.originalDigest = DigestOf(before);

@@ -79,8 +79,10 @@ struct RecordTrailer {
     std::uint64_t inode = 0;
     std::string verb;
 
-    // For a rewrite of `before` into `contents` that starts now.
-    static RecordTrailer ForRewrite(std::string_view before, const NewContents& contents);
+    // For a rewrite of `before` into `contents` that starts now; nothing
+    // when the contents leave it as it is.
+    static std::optional<RecordTrailer> ForRewrite(std::string_view before,
+                                                   const NewContents& contents);
 
     std::string encode() const;
     // From the last bytes of a record of `recordSize` bytes; nothing when

@@ -214,8 +214,7 @@ std::optional<RecoveryNotice> undo(const std::string& path, const std::string& t
         const std::string_view bytes = original.view();
         WriteOptions restore = options;
         restore.verb.clear();
-        ReplaceFileContents(target, now.stamp, DigestOf(current), NewContents::Bytes(bytes),
-                            restore);
+        ReplaceFileContents(target, now.stamp, NewContents::Bytes(bytes), restore);
         ::unlink(record.path.c_str());
         syncDirectory(directoryOf(record.path));
         return RecoveryNotice{path, torn};

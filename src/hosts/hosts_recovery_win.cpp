@@ -169,7 +169,7 @@ std::optional<std::string> undo(const std::string& path, const std::wstring& tar
     }
     try {
         const std::string torn = keepTornCopy(target, path, current, options);
-        ReplaceFileContents(path, now.stamp, std::nullopt, NewContents::Bytes(original), options);
+        ReplaceFileContents(path, now.stamp, NewContents::Bytes(original), options);
         remove(record);
         return torn;
     } catch (const HostsError& error) {

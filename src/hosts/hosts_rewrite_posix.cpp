@@ -65,7 +65,7 @@ std::unique_ptr<OurFile> createRecord(const std::string& target, const std::stri
 // changes, so that a later read can undo an interrupted rewrite; a failure
 // we see is undone at once. Bytes another program appends meanwhile (it
 // writes at the end, wherever that is) are kept after the new contents.
-void rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
+bool rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
                     const struct stat& original, const FileStamp& expected,
                     std::optional<std::uint64_t> originalDigest, const NewContents& contents,
                     const WriteOptions& options, bool othersWriting) {
@@ -87,7 +87,11 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
         used += n;
     }
     const std::string_view before = copy.view();
-    RecordTrailer trailer = RecordTrailer::ForRewrite(before, contents);
+    std::optional<RecordTrailer> made = RecordTrailer::ForRewrite(before, contents);
+    if (!made) {
+        return false;
+    }
+    RecordTrailer& trailer = *made;
     {
         struct stat st;
         if (::fstat(heldFd, &st) != 0 ||
@@ -202,6 +206,7 @@ void rewriteInPlace(const std::string& target, const std::string& shown, int hel
     if ((padded || end != trailer.newSize) && options.keptAppended) {
         options.keptAppended();
     }
+    return true;
 }
 
 }  // namespace hushgate::detail

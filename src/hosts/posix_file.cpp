@@ -199,26 +199,27 @@ int writeAllAt(int fd, std::string_view bytes, std::uint64_t offset) {
     return 0;
 }
 
-bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
-                    std::optional<std::uint64_t> digest) {
-    const FileStamp now = stampOf(st);
-    if (!digest || now.device != expected.device || now.inode != expected.inode ||
-        now.size < expected.size) {
-        return false;
-    }
+std::optional<std::uint64_t> digestOfStart(int fd, std::uint64_t size) {
     try {
-        const ReadAt read = readerOf(fd, expected.size, {}, Action::Write);
-        Digest head;
+        const ReadAt read = readerOf(fd, size, {}, Action::Write);
+        Digest digest;
         char buffer[65536];
         std::uint64_t at = 0;
         while (const std::size_t n = read(at, buffer, sizeof buffer)) {
-            head.update(std::string_view(buffer, n));
+            digest.update(std::string_view(buffer, n));
             at += n;
         }
-        return at == expected.size && head.value() == *digest;
+        return at == size ? std::optional(digest.value()) : std::nullopt;
     } catch (const HostsError&) {
-        return false;
+        return std::nullopt;
     }
+}
+
+bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
+                    std::optional<std::uint64_t> digest) {
+    const FileStamp now = stampOf(st);
+    return digest && now.device == expected.device && now.inode == expected.inode &&
+           now.size >= expected.size && digestOfStart(fd, expected.size) == digest;
 }
 
 ReadAt readerOf(int fd, std::uint64_t size, const std::string& shownPath, Action action) {

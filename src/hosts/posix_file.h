@@ -69,6 +69,9 @@ int lockFile(int fd, int operation);
 // program appending to it (as `>>` does) leaves.
 bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
                     std::optional<std::uint64_t> digest);
+// The digest of the first `size` bytes of the file open at `fd`; nothing
+// when it is shorter or cannot be read.
+std::optional<std::uint64_t> digestOfStart(int fd, std::uint64_t size);
 // Reads the first `size` bytes of the file open at `fd`: the version whose
 // stamp was checked, whatever was appended since. Throws HostsError.
 ReadAt readerOf(int fd, std::uint64_t size, const std::string& shownPath, Action action);
@@ -85,7 +88,8 @@ ByteBuffer readWhole(int fd, const std::string& shownPath, Action action);
 
 // Used where the file open at `heldFd` (described by `original`) cannot be
 // replaced by a new one: rewrites it in place, guarded by a recovery record.
-void rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
+// False when the contents leave it as it is.
+bool rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
                     const struct stat& original, const FileStamp& expected,
                     std::optional<std::uint64_t> originalDigest, const NewContents& contents,
                     const WriteOptions& options, bool othersWriting);

@@ -66,9 +66,10 @@ struct NewContents {
 
     // Exactly `bytes`, whatever the original holds; the bytes must outlive the result.
     static NewContents Bytes(std::string_view bytes);
-    std::uint64_t byteCount(const ReadAt& original) const;
     // All of them at once: for small files and rare paths only.
     std::string text(const ReadAt& original) const;
+    // True when they say kLeaveAsIs.
+    bool leavesAsIs(const ReadAt& original) const;
 };
 
 // Places inside a write where a test may step in, to play another program

@@ -50,16 +50,11 @@ std::string NewContents::text(const ReadAt& original) const {
     return std::move(collector.text);
 }
 
-std::uint64_t NewContents::byteCount(const ReadAt& original) const {
-    struct Counter : PieceSink {
-        std::uint64_t total = 0;
-        int put(std::string_view piece) override {
-            total += piece.size();
-            return 0;
-        }
-    } counter;
-    produce(original, counter);
-    return counter.total;
+bool NewContents::leavesAsIs(const ReadAt& original) const {
+    struct Discard : PieceSink {
+        int put(std::string_view) override { return 0; }
+    } discard;
+    return produce(original, discard) == kLeaveAsIs;
 }
 
 std::string RecoveryNotice::message() const {

@@ -193,10 +193,18 @@ bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
     }
     // A file marked read-only is named as such (access() would only say
     // "not permitted"); one without write permission stays protected even
-    // though its folder would let us replace it.
-    refuseProtected(held.get(), dir, target, shown);
-    if (::access(target.c_str(), W_OK) != 0) {
-        fail(Action::Write, shown, errno);
+    // though its folder would let us replace it. Refusals are for changes:
+    // one that turns out not to be needed is not refused.
+    try {
+        refuseProtected(held.get(), dir, target, shown);
+        if (::access(target.c_str(), W_OK) != 0) {
+            fail(Action::Write, shown, errno);
+        }
+    } catch (const HostsError&) {
+        if (contents.leavesAsIs(readerOf(held.get(), expected.size, shown, Action::Write))) {
+            return false;
+        }
+        throw;
     }
 
     bool hookCalled = false;

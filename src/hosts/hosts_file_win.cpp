@@ -281,7 +281,11 @@ bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
     }
     const std::string_view original = copy.view();
     // A read-only file, or one whose security forbids writing, stays
-    // protected even though its folder would let us replace it.
+    // protected even though its folder would let us replace it. Refusals are
+    // for changes: one that turns out not to be needed is not refused.
+    if (contents.leavesAsIs(MemoryReader(original))) {
+        return false;
+    }
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         // Named by its real path: the mark is on the file a link points to.
         throw HostsError(Action::Write, Kind::MarkedReadOnly, shownTarget, ERROR_ACCESS_DENIED,

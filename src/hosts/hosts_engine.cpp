@@ -294,6 +294,17 @@ void HostsEngine::keepLinesOfOthers(std::string lines) {
 bool HostsEngine::Block(BlockMode mode) {
     return retryIfChanged([this, mode] {
         FillBlockList();
+        // A file our Block left as it was needs no pass over it to tell.
+        if (mode == BlockMode::UnlessBlocked) {
+            const OpenedFile file(hostsPath_);
+            if (file.stamp() == stamp_ && EndsWithBlockEntries(file.reader(), stamp_.size)) {
+                lines_ = {};
+                lines_.found.fill(true);
+                lines_.entryLines = kBlockEntryCount;
+                CheckStatus();
+                return false;
+            }
+        }
         const Outcome outcome = replaceFile(LineChange::Block, mode == BlockMode::Always);
         if (outcome == Outcome::Written || (outcome == Outcome::TookIn && !readBack())) {
             // The file holds what was written: no need to read it.

@@ -80,6 +80,12 @@ std::string joined(std::string_view terminator) {
     return text;
 }
 
+// The entries as one piece, made once for each of the usual line ends.
+std::string_view joinedOnce(std::string_view terminator) {
+    static const std::string lf = joined("\n"), crLf = joined("\r\n");
+    return terminator == "\n" ? lf : terminator == "\r\n" ? crLf : std::string_view();
+}
+
 // Notes what `text`, a line, is in `found`; returns whether it stays when
 // the file is rewritten by `change`.
 bool note(std::string_view text, LineChange change, LinesFound& found) {
@@ -121,11 +127,30 @@ int RewriteLines(const ReadAt& original, LineChange change, std::string_view ter
     if (err != 0 || change == LineChange::Unblock) {
         return err;
     }
-    // The entries as one piece, made once for each line end.
-    static const std::string lf = joined("\n"), crLf = joined("\r\n");
-    const std::string other = terminator == "\n" || terminator == "\r\n" ? "" : joined(terminator);
-    err = out.put(terminator == "\n" ? lf : terminator == "\r\n" ? crLf : other);
+    const std::string other = joinedOnce(terminator).empty() ? joined(terminator) : "";
+    err = out.put(other.empty() ? joinedOnce(terminator) : other);
     return err != 0 ? err : out.release();
+}
+
+bool EndsWithBlockEntries(const ReadAt& original, std::uint64_t size) {
+    for (std::string_view terminator : {"\n", "\r\n"}) {
+        const std::string_view entries = joinedOnce(terminator);
+        if (size < entries.size()) {
+            continue;
+        }
+        // With the byte before them, which must end a line.
+        const std::uint64_t from = size - entries.size() - (size > entries.size() ? 1 : 0);
+        std::string end(static_cast<std::size_t>(size - from), '\0');
+        std::size_t used = 0;
+        for (std::size_t n = 1; used < end.size() && n > 0; used += n) {
+            n = original(from + used, end.data() + used, end.size() - used);
+        }
+        if (used == end.size() && end.ends_with(entries) &&
+            (end.size() == entries.size() || end.front() == '\n')) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace hushgate

@@ -28,6 +28,12 @@ struct LinesFound {
 
 LinesFound FindLines(const ReadAt& original);
 
+// True when the original, of `size` bytes, ends with all block entries in
+// their order, each ended by LF or each by CR LF, the first at a line's
+// start: as our Block leaves a file, which is then blocked whatever else it
+// holds. Reads only that end.
+bool EndsWithBlockEntries(const ReadAt& original, std::uint64_t size);
+
 enum class LineChange { Block, Unblock };
 
 // The original's lines without the empty ones (to unblock, without the

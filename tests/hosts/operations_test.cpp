@@ -108,6 +108,7 @@ TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
         {"a line longer than the buffer, last", "\n" + longLine, Block, longLine + eol + entries},
         {"blocked, with LF", "a\n" + lfEntries, BlockUnlessBlocked, std::nullopt},
         {"blocked, with CR LF", crLfEntries + "b", BlockUnlessBlocked, std::nullopt},
+        {"entries after a line without its end", "x" + lfEntries, BlockUnlessBlocked, "x" + lfEntries + entries, 0, 68},
         {"no entry and no empty line", "a" + eol + "b", Unblock, std::nullopt},
         {"no entry and a final line end", "a\r\nb\n", Unblock, std::nullopt},
         {"nothing", "", Unblock, std::nullopt},

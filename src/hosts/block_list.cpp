@@ -81,6 +81,10 @@ constexpr std::array<std::string_view, kBlockEntryCount> kEntries = {
     "127.0.0.1 zh-tw.facebook.com",
 };
 
+static_assert(std::ranges::all_of(kEntries, [](std::string_view entry) {
+    return entry.size() <= kLongestBlockEntry;
+}));
+
 struct EntryIndex {
     std::unordered_map<std::string_view, std::size_t> byText;
     std::size_t shortest = SIZE_MAX;

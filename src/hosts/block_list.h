@@ -8,6 +8,8 @@ namespace hushgate {
 
 inline constexpr std::size_t kBlockEntryCount = 68;
 inline constexpr std::string_view kLoopbackPrefix = "127.0.0.1 ";
+// No entry is longer: a longer line needs no closer look.
+inline constexpr std::size_t kLongestBlockEntry = 64;
 
 // The 68 hosts-file lines that send the social network's host names to the
 // loopback address, in their fixed order.
@@ -17,5 +19,12 @@ const std::array<std::string_view, kBlockEntryCount>& BlockEntries();
 // case-sensitive strings; nothing when the line is not a block entry.
 // Costs one hash lookup at most, so whole files can be scanned quickly.
 std::optional<std::size_t> FindBlockEntry(std::string_view line);
+
+// False for most lines that are no block entry, by length and first byte,
+// at less cost than FindBlockEntry: for loops over millions of lines.
+inline bool MayBeBlockEntry(std::string_view line) {
+    return line.size() > kLoopbackPrefix.size() && line.size() <= kLongestBlockEntry &&
+           line[0] == kLoopbackPrefix[0];
+}
 
 }  // namespace hushgate

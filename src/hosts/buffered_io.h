@@ -19,37 +19,38 @@ namespace hushgate::detail {
 
 inline constexpr std::size_t kWriteBufferSize = 1 << 20;
 
-// Gathers the pieces of `contents` into writes of up to kWriteBufferSize
-// bytes; a piece at least that large goes out on its own. `write(data,
+// Copies the pieces of the contents made from `original` into writes of up
+// to kWriteBufferSize bytes; a piece at least that large goes out on its
+// own. For systems without a gathering write for ordinary files. `write(data,
 // size)` returns 0 or the system's error code, and so does this.
 template <class Write>
-auto WriteBuffered(const LinesToWrite& contents, Write write) {
+auto WriteBuffered(const NewContents& contents, const ReadAt& original, Write write) {
     using Error = decltype(write(static_cast<const char*>(nullptr), std::size_t{0}));
-    std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
-    std::size_t used = 0;
-    auto flush = [&]() { return write(buffer.get(), std::exchange(used, 0)); };
-    auto put = [&](std::string_view piece) -> Error {
-        if (piece.empty()) {
+    struct Copier : PieceSink {
+        explicit Copier(Write& w) : write(w), buffer(new char[kWriteBufferSize]) {}
+        Write& write;
+        std::unique_ptr<char[]> buffer;
+        std::size_t used = 0;
+        Error flush() { return write(buffer.get(), std::exchange(used, 0)); }
+        // Error codes of every platform fit an int.
+        int put(std::string_view piece) override {
+            if (piece.size() > kWriteBufferSize - used) {
+                if (Error err = flush()) {
+                    return static_cast<int>(err);
+                }
+                if (piece.size() >= kWriteBufferSize) {
+                    return static_cast<int>(write(piece.data(), piece.size()));
+                }
+            }
+            std::memcpy(buffer.get() + used, piece.data(), piece.size());
+            used += piece.size();
             return 0;
         }
-        if (piece.size() > kWriteBufferSize - used) {
-            if (Error err = flush()) {
-                return err;
-            }
-            if (piece.size() >= kWriteBufferSize) {
-                return write(piece.data(), piece.size());
-            }
-        }
-        std::memcpy(buffer.get() + used, piece.data(), piece.size());
-        used += piece.size();
-        return 0;
-    };
-    // Error codes of every platform fit an int; forEachPiece passes them through.
-    if (int err = contents.forEachPiece(
-            [&](std::string_view piece) { return static_cast<int>(put(piece)); })) {
+    } copier(write);
+    if (int err = contents.produce(original, copier)) {
         return static_cast<Error>(err);
     }
-    return flush();
+    return copier.flush();
 }
 
 // Reads from offset 0 to the end, which may lie beyond `sizeHint`, the size

@@ -20,34 +20,6 @@ std::string_view TerminatorOf(LineEnd lineEnd) {
     return lineEnd == LineEnd::CrLf ? std::string_view("\r\n") : std::string_view("\n");
 }
 
-LineList SplitLines(std::string_view text) {
-    LineList lines;
-    if (text.empty()) {
-        return lines;
-    }
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
-    // Counting first costs far less than letting a list of millions of lines
-    // grow step by step; the room for the block entries saves one more move.
-    std::size_t lineFeeds = 0;
-    for (const char* p = begin;
-         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
-         ++p) {
-        ++lineFeeds;
-    }
-    lines.reserve(lineFeeds + 1 + kBlockEntryCount + 1);
-    const char* lineStart = begin;
-    while (const void* found =
-               std::memchr(lineStart, '\n', static_cast<std::size_t>(end - lineStart))) {
-        const char* lf = static_cast<const char*>(found);
-        const char* textEnd = lf > lineStart && lf[-1] == '\r' ? lf - 1 : lf;
-        lines.emplace_back(lineStart, static_cast<std::size_t>(textEnd - lineStart));
-        lineStart = lf + 1;
-    }
-    lines.emplace_back(lineStart, static_cast<std::size_t>(end - lineStart));
-    return lines;
-}
-
 std::string ReadFileText(const std::string& fileName) {
     return std::string(ReadFileSnapshot(fileName).bytes.view());
 }
@@ -57,22 +29,13 @@ std::optional<std::string> ResultOfChange(std::string_view original, std::string
     if (!block && verb != "unblock-lf" && verb != "unblock-crlf") {
         return std::nullopt;
     }
-    LineList lines = SplitLines(original);
-    std::erase_if(lines, [&](std::string_view line) {
-        return line.empty() || (!block && FindBlockEntry(line));
-    });
-    const auto& entries = BlockEntries();
-    const LinesToWrite contents{
-        lines,
-        block ? std::span<const std::string_view>(entries) : std::span<const std::string_view>(),
-        verb.ends_with("crlf") ? "\r\n" : "\n", original};
-    std::string result;
-    result.reserve(contents.byteCount());
-    contents.forEachPiece([&](std::string_view piece) {
-        result += piece;
-        return 0;
-    });
-    return result;
+    const LineChange change = block ? LineChange::Block : LineChange::Unblock;
+    const std::string_view terminator = verb.ends_with("crlf") ? "\r\n" : "\n";
+    LinesFound found;
+    return NewContents{[&](const ReadAt& read, PieceSink& out) {
+               return RewriteLines(read, change, terminator, out, found);
+           }}
+        .text(MemoryReader(original));
 }
 
 HostsEngine::HostsEngine(std::string hostsPath, LineEnd lineEnd)
@@ -114,23 +77,25 @@ WriteOptions HostsEngine::writeOptions() const {
     return options;
 }
 
-void HostsEngine::adopt(ByteBuffer bytes, const FileStamp& stamp) {
-    const std::uint64_t size = bytes.size();
+void HostsEngine::LoadHostsList() {
+    LinesFound lines;
+    FileStamp stamp;
+    std::vector<RecoveryNotice> notices;
     try {
-        // The buffer lives on the heap, so the views stay valid when it moves.
-        auto text = std::make_unique<const ByteBuffer>(std::move(bytes));
-        LineList lines = SplitLines(text->view());
-        lvHosts_ = std::move(lines);
-        text_ = std::move(text);
+        notices = TidyUpBeforeRead(hostsPath_, writeOptions(), [&](const OpenedFile& file) {
+            stamp = file.stamp();
+            lines = FindLines(file.reader());
+        });
     } catch (const std::bad_alloc&) {
-        throw HostsError::OutOfMemory(HostsError::Action::Read, hostsPath_, size);
+        throw HostsError::OutOfMemory(HostsError::Action::Read, hostsPath_, stamp.size);
     }
+    tell(std::move(notices));
+    lines_ = lines;
     stamp_ = stamp;
 }
 
-void HostsEngine::LoadHostsList() {
-    FileSnapshot snapshot;
-    for (RecoveryNotice& notice : TidyUpBeforeRead(hostsPath_, writeOptions(), &snapshot)) {
+void HostsEngine::tell(std::vector<RecoveryNotice> notices) {
+    for (RecoveryNotice& notice : notices) {
         // A record we cannot trust stays where it is: told once a run.
         if (notice.what == RecoveryNotice::What::Ignored &&
             !toldIgnored_.insert(notice.tornCopy).second) {
@@ -142,7 +107,6 @@ void HostsEngine::LoadHostsList() {
             recoveryNotices_.push_back(std::move(notice));
         }
     }
-    adopt(std::move(snapshot.bytes), snapshot.stamp);
 }
 
 void HostsEngine::FillBlockList() {
@@ -154,22 +118,9 @@ void HostsEngine::FillBlockList() {
 }
 
 void HostsEngine::markFound() {
-    for (std::string_view line : lvHosts_) {
-        if (auto index = FindBlockEntry(line)) {
-            lvEntries_[*index].found = true;
-        }
+    for (std::size_t i = 0; i < lvEntries_.size(); ++i) {
+        lvEntries_[i].found = lvEntries_[i].found || lines_.found[i];
     }
-}
-
-void HostsEngine::restoreListsFromText() noexcept {
-    try {
-        lvHosts_ = SplitLines(text_->view());
-    } catch (...) {
-        lvHosts_.clear();
-    }
-    // The block list keeps its capacity, so refilling it cannot fail.
-    FillBlockList();
-    markFound();
 }
 
 bool HostsEngine::CheckStatus() {
@@ -188,15 +139,14 @@ std::size_t HostsEngine::FoundCount() const {
                       [](const BlockListItem& item) { return item.found; }));
 }
 
-void HostsEngine::RemoveEmptyLines() {
-    std::erase_if(lvHosts_, [](std::string_view line) { return line.empty(); });
-}
-
+// Every try of an operation starts from the version on disk now, with
+// what an interrupted run left tidied up first; the write reads it once.
 template <typename Operation>
 auto HostsEngine::retryIfChanged(Operation operation) {
     for (int attempt = 1;; ++attempt) {
         try {
-            LoadHostsList();
+            tell(TidyUpBeforeRead(hostsPath_, writeOptions(),
+                                  [&](const OpenedFile& file) { stamp_ = file.stamp(); }));
             return operation();
         } catch (const HostsError& error) {
             // Kept by another run from the read on: this change is what was not made.
@@ -214,13 +164,28 @@ auto HostsEngine::retryIfChanged(Operation operation) {
                                  "updated; nothing was written, try again");
             }
         } catch (const std::bad_alloc&) {
-            throw HostsError::OutOfMemory(HostsError::Action::Write, hostsPath_,
-                                          text_ ? text_->size() : 0);
+            throw HostsError::OutOfMemory(HostsError::Action::Write, hostsPath_, stamp_.size);
         }
     }
 }
 
 namespace {
+
+// Calls f(text, lineEnd) for each line of `text`; the line end is empty
+// for a last line that has none.
+template <typename F>
+void forEachLine(std::string_view text, F f) {
+    while (!text.empty()) {
+        const std::size_t lf = text.find('\n');
+        if (lf == std::string_view::npos) {
+            f(text, std::string_view());
+            return;
+        }
+        const std::size_t textEnd = lf > 0 && text[lf - 1] == '\r' ? lf - 1 : lf;
+        f(text.substr(0, textEnd), text.substr(textEnd, lf + 1 - textEnd));
+        text.remove_prefix(lf + 1);
+    }
+}
 
 // The lines of `version` that `checked` lacks (each as often as it lacks
 // it), in order and with their own line ends. Block entries and empty lines
@@ -232,29 +197,16 @@ std::string linesAddedIn(std::string_view version, std::string_view checked,
     if (version.starts_with(checked)) {
         candidates = version.substr(checked.size());  // only added to, as by >>
     } else {
-        for (std::string_view line : SplitLines(checked)) {
-            ++present[line];
-        }
+        forEachLine(checked, [&](std::string_view line, std::string_view) { ++present[line]; });
     }
     std::string added;
-    const char* const end = candidates.data() + candidates.size();
-    for (std::string_view line : SplitLines(candidates)) {
+    forEachLine(candidates, [&](std::string_view line, std::string_view lineEnd) {
         if (auto it = present.find(line); it != present.end() && it->second > 0) {
             --it->second;
-            continue;
+        } else if (!line.empty() && !FindBlockEntry(line)) {
+            (added += line) += lineEnd.empty() ? terminator : lineEnd;
         }
-        if (line.empty() || FindBlockEntry(line)) {
-            continue;
-        }
-        const char* after = line.data() + line.size();
-        std::string_view lineEnd = terminator;
-        if (after < end && *after == '\n') {
-            lineEnd = {after, 1};
-        } else if (end - after >= 2 && after[0] == '\r' && after[1] == '\n') {
-            lineEnd = {after, 2};
-        }
-        (added += line) += lineEnd;
-    }
+    });
     return added;
 }
 
@@ -264,23 +216,49 @@ std::string linesAddedIn(std::string_view version, std::string_view checked,
 // or put a version of its own in place) and our new file displaced that
 // version. What it added is added to the file now in place, as that program
 // did: an operation done again would leave our file without those lines
-// for longer, for yet another program to build on.
-bool HostsEngine::replaceFile(std::span<const std::string_view> tail, std::string_view verb) {
-    const LinesToWrite contents{lvHosts_, tail, TerminatorOf(lineEnd_), text_->view()};
+// for longer, for yet another program to build on. The version is compared
+// with what we wrote, which holds every line of the version we read that
+// the comparison does not leave out anyway.
+HostsEngine::Outcome HostsEngine::replaceFile(LineChange change, bool always) {
+    const std::string_view terminator = TerminatorOf(lineEnd_);
+    LinesFound seen;
+    bool passed = false;  // `seen` is the whole file's
+    const NewContents contents{[&](const ReadAt& original, PieceSink& out) {
+        const int err = RewriteLines(original, change, terminator, out, seen);
+        passed = err == 0;
+        const bool needed = change == LineChange::Block
+                                ? std::ranges::find(seen.found, false) != seen.found.end()
+                                : seen.entryLines > 0 || seen.emptyLines > 0;
+        return err == 0 && !always && !needed ? NewContents::kLeaveAsIs : err;
+    }};
     WriteOptions options = writeOptions();
-    options.verb = std::string(verb) + (lineEnd_ == LineEnd::CrLf ? "-crlf" : "-lf");
-    std::string seen;
+    options.verb = std::string(change == LineChange::Block ? "block" : "unblock") +
+                   (lineEnd_ == LineEnd::CrLf ? "-crlf" : "-lf");
+    std::string seenVersion;
     bool tookIn = false;
-    options.displaced = [&](std::string_view version) {
-        keepLinesOfOthers(linesAddedIn(version, tookIn ? std::string_view(seen) : text_->view(),
-                                       TerminatorOf(lineEnd_)));
-        seen.assign(version);
+    options.displaced = [&](std::string_view version, std::string_view written) {
+        keepLinesOfOthers(
+            linesAddedIn(version, tookIn ? std::string_view(seenVersion) : written, terminator));
+        seenVersion.assign(version);
         tookIn = true;
     };
     // Appended to in place as we wrote: the file holds those bytes as well.
     options.keptAppended = [&] { tookIn = true; };
-    ReplaceFileContents(hostsPath_, stamp_, text_->view(), contents, options);
-    return !tookIn;
+    bool written = false;
+    try {
+        written = ReplaceFileContents(hostsPath_, stamp_, contents, options);
+    } catch (...) {
+        // The file is as it was: the list as the pass through it found it,
+        // or, cut short, as the last read did.
+        if (passed) {
+            lines_ = seen;
+        }
+        FillBlockList();
+        markFound();
+        throw;
+    }
+    lines_ = seen;
+    return !written ? Outcome::LeftAsIs : tookIn ? Outcome::TookIn : Outcome::Written;
 }
 
 // After a write that took in another program's change: the lists as the
@@ -315,63 +293,42 @@ void HostsEngine::keepLinesOfOthers(std::string lines) {
 
 bool HostsEngine::Block(BlockMode mode) {
     return retryIfChanged([this, mode] {
-        const auto& entries = BlockEntries();
+        FillBlockList();
+        // A file our Block left as it was needs no pass over it to tell.
         if (mode == BlockMode::UnlessBlocked) {
-            FillBlockList();
-            markFound();
-            if (FoundCount() == entries.size()) {
+            const OpenedFile file(hostsPath_);
+            if (file.stamp() == stamp_ && EndsWithBlockEntries(file.reader(), stamp_.size)) {
+                lines_ = {};
+                lines_.found.fill(true);
+                lines_.entryLines = kBlockEntryCount;
                 CheckStatus();
                 return false;
             }
         }
-        bool onlyOurs = true;
-        try {
-            RemoveEmptyLines();
-            // Room for the lines read back below, so nothing can fail once
-            // the file has been written.
-            lvHosts_.reserve(lvHosts_.size() + entries.size() + 1);
-            onlyOurs = replaceFile(entries, "block");
-        } catch (...) {
-            // The file is as it was read, and so are the lists again.
-            restoreListsFromText();
-            throw;
-        }
-        if (!onlyOurs) {
-            onlyOurs = !readBack();
-        }
-        if (onlyOurs) {
-            // The file now holds exactly these lines, each ended; reading it
-            // back would give them followed by the empty line after the last end.
-            lvHosts_.insert(lvHosts_.end(), entries.begin(), entries.end());
-            lvHosts_.emplace_back();
+        const Outcome outcome = replaceFile(LineChange::Block, mode == BlockMode::Always);
+        if (outcome == Outcome::Written || (outcome == Outcome::TookIn && !readBack())) {
+            // The file holds what was written: no need to read it.
+            lines_.found.fill(true);
+            lines_.entryLines += kBlockEntryCount;
+            lines_.emptyLines = 0;
         }
         FillBlockList();
         CheckStatus();
-        return true;
+        return outcome != Outcome::LeftAsIs;
     });
 }
 
 std::size_t HostsEngine::Unblock() {
     return retryIfChanged([this] {
-        std::size_t removed = 0;
-        try {
-            FillBlockList();
-            removed = std::erase_if(
-                lvHosts_, [](std::string_view line) { return FindBlockEntry(line).has_value(); });
-            // The empty line after a final line end is no line of the file.
-            const std::size_t empty = static_cast<std::size_t>(
-                std::count_if(lvHosts_.begin(), lvHosts_.end(),
-                              [](std::string_view line) { return line.empty(); }));
-            const bool onlyFinalEnd =
-                empty == 1 && text_->view().ends_with('\n') && lvHosts_.back().empty();
-            const bool unchanged = removed == 0 && (empty == 0 || onlyFinalEnd);
-            RemoveEmptyLines();
-            if (!unchanged && !replaceFile({}, "unblock")) {
+        FillBlockList();
+        // A file with no entry line and no empty line is left as it is.
+        const Outcome outcome = replaceFile(LineChange::Unblock, false);
+        const std::size_t removed = lines_.entryLines;
+        if (outcome != Outcome::LeftAsIs) {
+            lines_ = {};
+            if (outcome == Outcome::TookIn) {
                 readBack();
             }
-        } catch (...) {
-            restoreListsFromText();
-            throw;
         }
         CheckStatus();
         return removed;

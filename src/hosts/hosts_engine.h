@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -12,26 +11,17 @@
 #include "block_list.h"
 #include "hosts_error.h"
 #include "hosts_file.h"
+#include "hosts_lines.h"
 #include "interrupt_handling.h"
 
 namespace hushgate {
 
-// Lines of a hosts file, as views into the bytes read.
-using LineList = std::vector<std::string_view, LargeAllocator<std::string_view>>;
-
 // The line end of the lines we add: CR LF on Windows, LF on Linux and macOS.
-// Reading does not depend on it (see SplitLines).
+// Reading does not depend on it (see hosts_lines.h).
 enum class LineEnd { CrLf, Lf };
 
 LineEnd NativeLineEnd();
 std::string_view TerminatorOf(LineEnd lineEnd);
-
-// Cuts `text` into lines at every LF; a line's text is its bytes up to the
-// LF with one CR just before it removed, so files with LF, CR LF or a mix
-// read alike. A CR anywhere else stays in its line. An empty text gives no
-// lines; a text holding n LFs gives n + 1 lines (so a final line end yields
-// a last, empty line). The views point into `text`.
-LineList SplitLines(std::string_view text);
 
 // The whole contents of a file. Throws HostsError (Kind::NotFound when the
 // file does not exist).
@@ -50,10 +40,12 @@ struct BlockListItem {
     bool found = false;
 };
 
-// The hosts file's lines (`lvHosts`) and the block list (`lvEntries`), and the
-// operations on them. A window or a command-line tool holds one of these.
-// Every operation that fails throws HostsError and leaves the file as it was,
-// and the lists as that file gives them.
+// What the hosts file holds of the block list (`lvEntries`), and the
+// operations on the file. A window or a command-line tool holds one of
+// these. The file itself is never held: each read passes over it once
+// through a small buffer and keeps what it found, so memory does not grow
+// with the file. Every operation that fails throws HostsError and leaves the
+// file as it was, and the list as that file gives it.
 class HostsEngine {
 public:
     explicit HostsEngine(std::string hostsPath = SystemHostsPath(),
@@ -89,26 +81,25 @@ public:
     // a program that has it open to write); 5 seconds unless set.
     void setWait(std::chrono::milliseconds wait) { wait_ = wait; }
 
-    // Reads the hosts file into lvHosts, after tidying up what an earlier,
-    // interrupted run left (see setRecoveryHandler). On failure lvHosts is
-    // untouched; that includes a damaged file that cannot be put right (for
-    // want of the right to change it).
+    // Reads the hosts file, after tidying up what an earlier, interrupted
+    // run left (see setRecoveryHandler), and keeps which block entries it
+    // holds. On failure what the last read found is kept; that includes a
+    // damaged file that cannot be put right (for want of the right to change it).
     void LoadHostsList();
     // Puts the 68 block entries into lvEntries, none of them found.
     void FillBlockList();
-    // Marks the block entries that stand in lvHosts as whole lines, then
-    // reports blocked (all found) or unblocked. Returns true when blocked.
+    // Marks the block entries that the file held as whole lines when last
+    // read or written, then reports blocked (all found) or unblocked.
+    // Returns true when blocked.
     bool CheckStatus();
-    // Drops the lines of lvHosts that are exactly empty.
-    void RemoveEmptyLines();
 
     enum class BlockMode {
         Always,         // the Block button: the file is written in every case
         UnlessBlocked,  // scripts: a file that holds all entries is left as it is
     };
     // The file work of the Block button: the file's non-empty lines followed
-    // by all block entries. Leaves lvHosts holding the file as now on disk
-    // and the status checked. Returns false when nothing was written (only
+    // by all block entries. Leaves the status checked as the file now on
+    // disk gives it. Returns false when nothing was written (only
     // with BlockMode::UnlessBlocked, on a file already blocked).
     bool Block(BlockMode mode = BlockMode::Always);
     // The file work of the Unblock button: the file without block-entry lines
@@ -116,7 +107,6 @@ public:
     // file with no entry line and no empty line is not written at all.
     std::size_t Unblock();
 
-    const LineList& lvHosts() const { return lvHosts_; }
     const std::vector<BlockListItem>& lvEntries() const { return lvEntries_; }
     std::size_t FoundCount() const;
 
@@ -128,15 +118,18 @@ public:
 private:
     template <typename Operation>
     auto retryIfChanged(Operation operation);
-    // Returns false when the file now holds more than what was written:
-    // another program's change made after our final check, taken in.
-    bool replaceFile(std::span<const std::string_view> tail, std::string_view verb);
+    void tell(std::vector<RecoveryNotice> notices);
+    enum class Outcome {
+        LeftAsIs,  // nothing to change, found on the way
+        Written,   // the file now holds exactly what was written
+        TookIn,    // and another program's change made after our final check
+    };
+    // Rewrites the file in one pass, which also finds what it held (in
+    // lines_); unless `always`, only when that calls for a change.
+    Outcome replaceFile(LineChange change, bool always);
     void keepLinesOfOthers(std::string lines);
     bool readBack() noexcept;
-    void adopt(ByteBuffer bytes, const FileStamp& stamp);
     void markFound();
-    // After a failed write: the lists as the unchanged file gives them.
-    void restoreListsFromText() noexcept;
     WriteOptions writeOptions() const;
     std::chrono::milliseconds wait_{5000};
 
@@ -151,11 +144,10 @@ private:
     std::function<void(WriteStep)> writeHook_;
     std::function<void()> beforeReplace_;
 
-    // The bytes of the last read; the lines are views into it, and read-back
-    // lines added after a block point at the constant block entries.
-    std::unique_ptr<const ByteBuffer> text_;
+    // What the last read found (as our write left it, after a write), and
+    // the version it read.
+    LinesFound lines_;
     FileStamp stamp_;
-    LineList lvHosts_;
     std::vector<BlockListItem> lvEntries_;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The operating-system side of the hosts engine: where the hosts file is,
-// reading it whole, replacing it safely, and undoing what an interrupted
+// reading it, replacing it safely, and undoing what an interrupted
 // run left behind. One implementation per platform (hosts_file_posix.cpp,
 // hosts_file_win.cpp and their helpers), chosen by the build.
 
@@ -35,27 +35,41 @@ struct FileSnapshot {
     FileStamp stamp;
 };
 
-// The new contents of a file: the lines of `head`, then those of `tail`, each
-// followed by a line end. Given as views so that a large file is never
-// copied into one more buffer.
-struct LinesToWrite {
-    std::span<const std::string_view> head;
-    std::span<const std::string_view> tail;
-    // The line end of lines we add, and of a last line that had none.
-    std::string_view terminator;
-    // The bytes the lines were cut from, if any. A line found there keeps the
-    // line end that follows it there (LF or CR LF), and lines that follow each
-    // other there are written as one piece.
-    std::string_view source = {};
+// Reads the version of a file that was read: up to `room` bytes at `at`, 0
+// at its end. Throws HostsError when the read fails.
+using ReadAt = std::function<std::size_t(std::uint64_t at, char* data, std::size_t room)>;
 
-    // Exactly `bytes`, as one piece; the view itself must outlive the result.
-    static LinesToWrite Bytes(const std::string_view& bytes);
+// Reads `bytes` held in memory.
+ReadAt MemoryReader(std::string_view bytes);
 
-    std::uint64_t byteCount() const;
+// Where new contents go, piece by piece. A piece stays valid until the next
+// call of release(), so a sink may gather pieces and write them at once.
+class PieceSink {
+public:
+    // 0 or the system's error code, which ends the contents.
+    virtual int put(std::string_view piece) = 0;
+    virtual int release() { return 0; }
 
-    // Calls put(piece) for consecutive pieces that together are the contents;
-    // stops at and returns the first non-zero result.
-    int forEachPiece(const std::function<int(std::string_view)>& put) const;
+protected:
+    ~PieceSink() = default;
+};
+
+// The new contents of a file, made from its present version (the original)
+// each time they are asked for: a large file is never held in memory, and a
+// rewrite in place, which overwrites the original, makes them from a copy.
+struct NewContents {
+    // Gives the pieces made from the original read by `original` to `out`;
+    // returns 0, the first error `out` returned, or kLeaveAsIs.
+    std::function<int(const ReadAt& original, PieceSink& out)> produce;
+    // The original needs no change after all (found out on the way through it).
+    static constexpr int kLeaveAsIs = -1;
+
+    // Exactly `bytes`, whatever the original holds; the bytes must outlive the result.
+    static NewContents Bytes(std::string_view bytes);
+    // All of them at once: for small files and rare paths only.
+    std::string text(const ReadAt& original) const;
+    // True when they say kLeaveAsIs.
+    bool leavesAsIs(const ReadAt& original) const;
 };
 
 // Places inside a write where a test may step in, to play another program
@@ -74,10 +88,11 @@ struct WriteOptions {
     std::function<void(WriteStep)> hook;
     // Called when our new file displaced a version that another program had
     // changed after our final check (appended to it, or put a new file in
-    // its place), with that version's bytes: as soon as it is seen, and once
-    // more should it change again before every program that had it open has
-    // let go of it. Lets the caller take that change in.
-    std::function<void(std::string_view)> displaced;
+    // its place), with that version's bytes and the new contents as written:
+    // as soon as it is seen, and once more should it change again before
+    // every program that had it open has let go of it. Lets the caller take
+    // that change in.
+    std::function<void(std::string_view version, std::string_view written)> displaced;
     // Called when bytes another program appended during a rewrite in place
     // were kept after the new contents: the file holds more than was given.
     std::function<void()> keptAppended;
@@ -128,15 +143,35 @@ bool FileExists(const std::string& path);
 // Kind::OutOfMemory when it does not fit).
 FileSnapshot ReadFileSnapshot(const std::string& path);
 
+// A file held open for reading as the version it was when opened: its stamp,
+// and its bytes read in pieces, never past the size in the stamp. Throws
+// HostsError as ReadFileSnapshot does.
+class OpenedFile {
+public:
+    explicit OpenedFile(const std::string& path);
+    ~OpenedFile();
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+
+    const FileStamp& stamp() const { return stamp_; }
+    ReadAt reader() const;
+
+private:
+    std::intptr_t handle_ = -1;
+    FileStamp stamp_;
+    std::string path_;
+};
+
 // Before a read of `path`: removes the temporary files of ours beside it that
 // no running process holds, and undoes a rewrite in place that was
 // interrupted (keeping the damaged bytes beside the file) where its record
 // can be trusted and fits the file. Returns what was undone, set aside or
-// ignored. With `thenRead`, reads the file into it before another run of
-// ours may start to change it. Throws HostsError when a damaged file cannot
-// be put right, and when another run keeps the file past options.wait.
-std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options,
-                                             FileSnapshot* thenRead = nullptr);
+// ignored. With `thenRead`, opens the file and hands it over before another
+// run of ours may start to change it. Throws HostsError when a damaged file
+// cannot be put right, and when another run keeps the file past options.wait.
+std::vector<RecoveryNotice> TidyUpBeforeRead(
+    const std::string& path, const WriteOptions& options,
+    const std::function<void(const OpenedFile&)>& thenRead = {});
 
 // Creates `path` with `bytes`, flushed to disk, only when nothing is there
 // yet; permissions as for any new file. A file it created but could not fill
@@ -152,15 +187,16 @@ bool AppendToFile(const std::string& path, std::string_view bytes) noexcept;
 // Replaces the contents of `path` (through a symbolic link, with the target's
 // permissions, owner, extended attributes, ACL and security label kept) so
 // that the file is always either wholly old or wholly new. `expected` is the
-// stamp of the version that was read and `original`, when known, its bytes;
-// if the file on disk is no longer that version, throws HostsError with
-// Kind::ChangedByOther and writes nothing. Where the file cannot be replaced
-// by a new one (a bind mount, a hard link, a folder that takes no new file,
-// an ACL or label that cannot be given to a new file) it is rewritten in
-// place, guarded by a recovery record. On any failure the file is left as it
-// was and no temporary file remains.
-void ReplaceFileContents(const std::string& path, const FileStamp& expected,
-                         std::optional<std::string_view> original, const LinesToWrite& contents,
-                         const WriteOptions& options = {});
+// stamp of the version that was read; if the file on disk is no longer that
+// version, throws HostsError with Kind::ChangedByOther and writes nothing.
+// The contents are made from the file as it is, which the stamp has shown to
+// be that version. Where the file cannot be replaced by a new one (a bind
+// mount, a hard link, a folder that takes no new file, an ACL or label that
+// cannot be given to a new file) it is rewritten in place, guarded by a
+// recovery record. On any failure the file is left as it was and no
+// temporary file remains. Returns false, having changed nothing, when the
+// contents said kLeaveAsIs.
+bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
+                         const NewContents& contents, const WriteOptions& options = {});
 
 }  // namespace hushgate

@@ -59,8 +59,8 @@ void createRecord(const std::wstring& target, const std::string& shown, const Wr
 // original and of the intended result is on disk before the first byte
 // changes, so that a later read can undo an interrupted rewrite; a failure
 // we see is undone at once.
-void rewriteInPlace(const std::wstring& target, const std::string& shown, const FileStamp& expected,
-                    std::optional<std::string_view> known, const LinesToWrite& contents,
+bool rewriteInPlace(const std::wstring& target, const std::string& shown, const FileStamp& expected,
+                    std::string_view before, const NewContents& contents,
                     const WriteOptions& options) {
     // Readers may look on; no other writer may join in.
     DWORD err = 0;
@@ -72,14 +72,11 @@ void rewriteInPlace(const std::wstring& target, const std::string& shown, const 
     if (stamp != expected) {
         failChanged(shown);
     }
-    ByteBuffer readBack;
-    if (!known) {
-        readBack = readAll(file.get(), shown, Action::Write);
-        known = readBack.view();
+    const std::optional<RecordTrailer> made = RecordTrailer::ForRewrite(before, contents);
+    if (!made) {
+        return false;
     }
-    const std::string_view before = *known;
-
-    const RecordTrailer trailer = RecordTrailer::ForRewrite(before, contents);
+    const RecordTrailer& trailer = *made;
     Handle record;
     std::wstring recordPath;
     createRecord(target, shown, options, record, recordPath);
@@ -112,7 +109,7 @@ void rewriteInPlace(const std::wstring& target, const std::string& shown, const 
     }
     LARGE_INTEGER start{};
     err = errorOf(SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN));
-    err = err != 0 ? err : writeLines(file.get(), contents);
+    err = err != 0 ? err : writeContents(file.get(), contents, MemoryReader(before));
     if (err == 0 && options.hook) {
         options.hook(WriteStep::InPlaceWritten);
     }
@@ -132,6 +129,7 @@ void rewriteInPlace(const std::wstring& target, const std::string& shown, const 
         fail(Action::Write, shown, err, displayPath(recordPath));
     }
     record.close();
+    return true;
 }
 
 // ReplaceFileW failed after renaming the original to `backup`
@@ -220,7 +218,7 @@ bool AppendToFile(const std::string& path, std::string_view bytes) noexcept {
     return true;
 }
 
-FileSnapshot ReadFileSnapshot(const std::string& path) {
+OpenedFile::OpenedFile(const std::string& path) : path_(path) {
     const std::wstring wide = widePath(Action::Read, path);
     DWORD err = 0;
     Handle file = openFile(wide, GENERIC_READ, kShareAll, OPEN_EXISTING, err);
@@ -228,15 +226,38 @@ FileSnapshot ReadFileSnapshot(const std::string& path) {
         err = kErrorDirectoryNotSupported;  // not a permission problem
     }
     check(Action::Read, path, err);
-    FileSnapshot snapshot;
-    check(Action::Read, path, stampOf(file.get(), snapshot.stamp));
-    snapshot.bytes = readAll(file.get(), path, Action::Read);
-    return snapshot;
+    check(Action::Read, path, stampOf(file.get(), stamp_));
+    handle_ = reinterpret_cast<std::intptr_t>(file.release());
 }
 
-void ReplaceFileContents(const std::string& path, const FileStamp& expected,
-                         std::optional<std::string_view> original, const LinesToWrite& contents,
-                         const WriteOptions& options) {
+OpenedFile::~OpenedFile() {
+    Handle(reinterpret_cast<HANDLE>(handle_)).close();
+}
+
+ReadAt OpenedFile::reader() const {
+    return [file = reinterpret_cast<HANDLE>(handle_), size = stamp_.size, path = path_](
+               std::uint64_t at, char* data, std::size_t room) -> std::size_t {
+        if (at >= size) {
+            return 0;
+        }
+        // A read at an offset, which leaves the file position alone.
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::uint64_t>({room, size - at, 1u << 30}));
+        if (!ReadFile(file, data, want, &n, &where) && GetLastError() != ERROR_HANDLE_EOF) {
+            fail(Action::Read, path, GetLastError());
+        }
+        return n;
+    };
+}
+
+// Windows has no gathering write for ordinary files, and a file open to
+// read cannot always be replaced: the original is read into memory here,
+// and the new contents are made from that copy.
+bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
+                         const NewContents& contents, const WriteOptions& options) {
     const std::wstring given = widePath(Action::Write, path);
     // Write through a symbolic link to the file it names, so the link stays.
     std::wstring target;
@@ -248,16 +269,23 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     FileStamp stamp;
     DWORD attributes = 0;
     DWORD links = 1;
+    ByteBuffer copy;
     {
-        Handle file = openFile(target, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING, err);
+        Handle file = openFile(target, GENERIC_READ, kShareAll, OPEN_EXISTING, err);
         check(Action::Write, shown, err);
         check(Action::Write, shown, stampOf(file.get(), stamp, &attributes, &links));
+        if (stamp != expected) {
+            failChanged(shown);
+        }
+        copy = readAll(file.get(), shown, Action::Write);
     }
-    if (stamp != expected) {
-        failChanged(shown);
-    }
+    const std::string_view original = copy.view();
     // A read-only file, or one whose security forbids writing, stays
-    // protected even though its folder would let us replace it.
+    // protected even though its folder would let us replace it. Refusals are
+    // for changes: one that turns out not to be needed is not refused.
+    if (contents.leavesAsIs(MemoryReader(original))) {
+        return false;
+    }
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         // Named by its real path: the mark is on the file a link points to.
         throw HostsError(Action::Write, Kind::MarkedReadOnly, shownTarget, ERROR_ACCESS_DENIED,
@@ -277,7 +305,11 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
         // (A folder closed to us with the file itself writable: in place.)
         check(Action::Write, shown, err);
         RemoveOnExit removeTemp(temp);
-        check(Action::Write, shown, flushAndClose(out, writeLines(out.get(), contents)));
+        err = writeContents(out.get(), contents, MemoryReader(original));
+        if (err == static_cast<DWORD>(NewContents::kLeaveAsIs)) {
+            return false;
+        }
+        check(Action::Write, shown, flushAndClose(out, err));
         hookCalled = true;
         if (options.hook) {
             options.hook(WriteStep::BeforeFinalCheck);
@@ -314,12 +346,13 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
             if (err == 0 && stampOf(old.get(), oldStamp) == 0 && options.displaced &&
                 (oldStamp.size != expected.size || oldStamp.modifiedNs != expected.modifiedNs)) {
                 try {
-                    options.displaced(readAll(old.get(), shown, Action::Write).view());
+                    options.displaced(readAll(old.get(), shown, Action::Write).view(),
+                                      contents.text(MemoryReader(original)));
                 } catch (const HostsError&) {
                     // our change is made; theirs cannot be read
                 }
             }
-            return;
+            return true;
         }
         recoverOriginal(target, backup, shown, err);
         // Other errors than the three partial ones leave both files as they were.
@@ -334,7 +367,7 @@ void ReplaceFileContents(const std::string& path, const FileStamp& expected,
     if (!hookCalled && options.hook) {
         options.hook(WriteStep::BeforeFinalCheck);
     }
-    rewriteInPlace(target, shown, expected, original, contents, options);
+    return rewriteInPlace(target, shown, expected, original, contents, options);
 }
 
 }  // namespace hushgate

@@ -109,15 +109,6 @@ std::uint64_t DigestOf(std::string_view bytes) {
     return digest.value();
 }
 
-std::uint64_t DigestOf(const LinesToWrite& contents) {
-    Digest digest;
-    contents.forEachPiece([&](std::string_view piece) {
-        digest.update(piece);
-        return 0;
-    });
-    return digest.value();
-}
-
 std::string_view RoleName(FileRole role) {
     switch (role) {
         case FileRole::New:
@@ -192,12 +183,25 @@ std::string TornCopyName(std::string_view stem, std::int64_t unixSeconds, int at
     return name;
 }
 
-RecordTrailer RecordTrailer::ForRewrite(std::string_view before, const LinesToWrite& contents) {
+std::optional<RecordTrailer> RecordTrailer::ForRewrite(std::string_view before,
+                                                       const NewContents& contents) {
+    struct Measure : PieceSink {
+        Digest digest;
+        std::uint64_t size = 0;
+        int put(std::string_view piece) override {
+            digest.update(piece);
+            size += piece.size();
+            return 0;
+        }
+    } result;
+    if (contents.produce(MemoryReader(before), result) == NewContents::kLeaveAsIs) {
+        return std::nullopt;
+    }
     RecordTrailer trailer;
     trailer.originalSize = before.size();
     trailer.originalDigest = DigestOf(before);
-    trailer.newSize = contents.byteCount();
-    trailer.newDigest = DigestOf(contents);
+    trailer.newSize = result.size;
+    trailer.newDigest = result.digest.value();
     trailer.createdNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
                             std::chrono::system_clock::now().time_since_epoch())
                             .count();

@@ -35,7 +35,6 @@ private:
 };
 
 std::uint64_t DigestOf(std::string_view bytes);
-std::uint64_t DigestOf(const LinesToWrite& contents);
 
 // Every file of ours beside a hosts file is named "." + stem + ".hushgate-" +
 // role + "-" + six letters or digits, and is locked while in use; a run that
@@ -80,8 +79,10 @@ struct RecordTrailer {
     std::uint64_t inode = 0;
     std::string verb;
 
-    // For a rewrite of `before` into `contents` that starts now.
-    static RecordTrailer ForRewrite(std::string_view before, const LinesToWrite& contents);
+    // For a rewrite of `before` into `contents` that starts now; nothing
+    // when the contents leave it as it is.
+    static std::optional<RecordTrailer> ForRewrite(std::string_view before,
+                                                   const NewContents& contents);
 
     std::string encode() const;
     // From the last bytes of a record of `recordSize` bytes; nothing when

@@ -214,7 +214,7 @@ std::optional<RecoveryNotice> undo(const std::string& path, const std::string& t
         const std::string_view bytes = original.view();
         WriteOptions restore = options;
         restore.verb.clear();
-        ReplaceFileContents(target, now.stamp, current, LinesToWrite::Bytes(bytes), restore);
+        ReplaceFileContents(target, now.stamp, NewContents::Bytes(bytes), restore);
         ::unlink(record.path.c_str());
         syncDirectory(directoryOf(record.path));
         return RecoveryNotice{path, torn};
@@ -226,14 +226,15 @@ std::optional<RecoveryNotice> undo(const std::string& path, const std::string& t
 
 }  // namespace
 
-std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options,
-                                             FileSnapshot* thenRead) {
+std::vector<RecoveryNotice> TidyUpBeforeRead(
+    const std::string& path, const WriteOptions& options,
+    const std::function<void(const OpenedFile&)>& thenRead) {
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
                                                          &std::free);
     struct stat file;
     if (!resolved || ::stat(resolved.get(), &file) != 0) {
-        if (thenRead != nullptr) {
-            *thenRead = ReadFileSnapshot(path);  // says why
+        if (thenRead) {
+            thenRead(OpenedFile(path));  // says why
         }
         return {};
     }
@@ -251,8 +252,8 @@ std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const Writ
             return openRecord(recordPath, file, lock.held(), told, path);
         },
         [&](OpenRecord& record) { return undo(path, target, record, options); });
-    if (thenRead != nullptr) {
-        *thenRead = ReadFileSnapshot(path);
+    if (thenRead) {
+        thenRead(OpenedFile(path));
     }
     notices.insert(notices.begin(), told.begin(), told.end());
     return notices;

@@ -169,7 +169,7 @@ std::optional<std::string> undo(const std::string& path, const std::wstring& tar
     }
     try {
         const std::string torn = keepTornCopy(target, path, current, options);
-        ReplaceFileContents(path, now.stamp, current, LinesToWrite::Bytes(original), options);
+        ReplaceFileContents(path, now.stamp, NewContents::Bytes(original), options);
         remove(record);
         return torn;
     } catch (const HostsError& error) {
@@ -181,13 +181,14 @@ std::optional<std::string> undo(const std::string& path, const std::wstring& tar
 
 }  // namespace
 
-std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options,
-                                             FileSnapshot* thenRead) {
+std::vector<RecoveryNotice> TidyUpBeforeRead(
+    const std::string& path, const WriteOptions& options,
+    const std::function<void(const OpenedFile&)>& thenRead) {
     std::wstring given;
     std::wstring target;
     if (path.empty() || windows::ToUtf16(path, given) != 0 || resolveTarget(given, target) != 0) {
-        if (thenRead != nullptr) {
-            *thenRead = ReadFileSnapshot(path);  // says why
+        if (thenRead) {
+            thenRead(OpenedFile(path));  // says why
         }
         return {};
     }
@@ -205,8 +206,8 @@ std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const Writ
                                        }
                                        return std::nullopt;
                                    });
-    if (thenRead != nullptr) {
-        *thenRead = ReadFileSnapshot(path);
+    if (thenRead) {
+        thenRead(OpenedFile(path));
     }
     return notices;
 }

@@ -23,9 +23,10 @@ constexpr int kSlots = 8;
 constexpr std::size_t kPathRoom = 4096;
 struct Slot {
     std::atomic<int> state{0};  // 0 free, 1 being filled, 2 holds a path
-    char path[kPathRoom];
+    char path[kPathRoom] = {};
 };
-Slot gSlots[kSlots];
+// Zero from the start: no code runs for them before main.
+constinit Slot gSlots[kSlots];
 
 void removeRegistered();
 

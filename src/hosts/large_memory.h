@@ -1,9 +1,9 @@
 #pragma once
 
-// Memory for whole hosts files and their line lists. Hosts files of millions
-// of lines are common with public block lists; on Linux such buffers are
-// backed by huge pages, which saves the page faults of touching a large,
-// fresh allocation one small page at a time.
+// Memory for whole files, where one must be held (a rewrite in place, a
+// recovery record). Hosts files of millions of lines are common with public
+// block lists; on Linux such buffers are backed by huge pages, which saves
+// the page faults of touching a large, fresh allocation one small page at a time.
 
 #include <cstddef>
 #include <cstring>
@@ -16,21 +16,6 @@ namespace hushgate {
 // Never returns null; throws std::bad_alloc.
 void* AllocateLarge(std::size_t bytes);
 void FreeLarge(void* memory, std::size_t bytes) noexcept;
-
-// Standard allocator interface over AllocateLarge, for std::vector.
-template <typename T>
-struct LargeAllocator {
-    using value_type = T;
-    LargeAllocator() = default;
-    template <typename U>
-    LargeAllocator(const LargeAllocator<U>&) noexcept {}
-    T* allocate(std::size_t n) { return static_cast<T*>(AllocateLarge(n * sizeof(T))); }
-    void deallocate(T* p, std::size_t n) noexcept { FreeLarge(p, n * sizeof(T)); }
-    template <typename U>
-    bool operator==(const LargeAllocator<U>&) const noexcept {
-        return true;
-    }
-};
 
 // A growable byte buffer that, unlike std::string, does not zero what it is
 // about to overwrite anyway.

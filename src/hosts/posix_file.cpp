@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,42 +18,71 @@
 #endif
 
 #include "buffered_io.h"
+#include "hosts_recovery.h"
 
 namespace hushgate::detail {
 
 namespace {
 
-// Writes in slices and, on Linux, starts writing each slice out to disk
-// while the next is being written, so that the final fsync of a large file
-// has little left to wait for.
-class SlicedWriter {
+// Gathers pieces into one writev() each time they are released, and on
+// Linux starts writing each slice out to disk while the next is being
+// written, so that the final fsync of a large file has little left to wait for.
+class GatheringWriter : public PieceSink {
 public:
-    explicit SlicedWriter(int fd) : fd_(fd) {}
+    explicit GatheringWriter(int fd) : fd_(fd) {}
 
-    int write(const char* data, std::size_t size) {
-        while (size > 0) {
-            const std::size_t slice = std::min(size, kSlice - pending_);
-            if (int err = writeAll(fd_, data, slice)) {
+    int put(std::string_view piece) override {
+        if (count_ == kMaxPieces) {
+            if (int err = release()) {
                 return err;
             }
-            data += slice;
-            size -= slice;
-            pending_ += slice;
-            if (pending_ == kSlice) {
-#ifdef __linux__
-                ::sync_file_range(fd_, static_cast<off_t>(written_), static_cast<off_t>(pending_),
-                                  SYNC_FILE_RANGE_WRITE);
-#endif
-                written_ += pending_;
-                pending_ = 0;
+        }
+        if (!piece.empty()) {
+            pieces_[count_++] = {const_cast<char*>(piece.data()), piece.size()};
+        }
+        return 0;
+    }
+
+    int release() override {
+        iovec* next = pieces_;
+        int left = std::exchange(count_, 0);
+        while (left > 0) {
+            const ssize_t n = ::writev(fd_, next, left);
+            if (n < 0 && errno == EINTR) {
+                continue;
             }
+            if (n <= 0) {
+                return n < 0 ? errno : ENOSPC;
+            }
+            pending_ += static_cast<std::size_t>(n);
+            for (auto done = static_cast<std::size_t>(n); done > 0;) {
+                const std::size_t step = std::min(done, next->iov_len);
+                next->iov_base = static_cast<char*>(next->iov_base) + step;
+                next->iov_len -= step;
+                done -= step;
+                if (next->iov_len == 0) {
+                    ++next;
+                    --left;
+                }
+            }
+        }
+        if (pending_ >= kSlice) {
+#ifdef __linux__
+            ::sync_file_range(fd_, static_cast<off_t>(written_), static_cast<off_t>(pending_),
+                              SYNC_FILE_RANGE_WRITE);
+#endif
+            written_ += pending_;
+            pending_ = 0;
         }
         return 0;
     }
 
 private:
     static constexpr std::size_t kSlice = std::size_t{8} << 20;
+    static constexpr int kMaxPieces = 1024;  // IOV_MAX on Linux and macOS
     int fd_;
+    iovec pieces_[kMaxPieces];
+    int count_ = 0;
     std::uint64_t written_ = 0;
     std::size_t pending_ = 0;
 };
@@ -169,24 +199,46 @@ int writeAllAt(int fd, std::string_view bytes, std::uint64_t offset) {
     return 0;
 }
 
-bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
-                    std::string_view before) {
-    const FileStamp now = stampOf(st);
-    if (now.device != expected.device || now.inode != expected.inode || now.size < expected.size ||
-        before.size() != expected.size) {
-        return false;
-    }
-    std::string head(before.size(), '\0');
-    std::size_t used = 0;
-    while (used < head.size()) {
-        const ssize_t n =
-            ::pread(fd, head.data() + used, head.size() - used, static_cast<off_t>(used));
-        if (n <= 0) {
-            return false;
+std::optional<std::uint64_t> digestOfStart(int fd, std::uint64_t size) {
+    try {
+        const ReadAt read = readerOf(fd, size, {}, Action::Write);
+        Digest digest;
+        char buffer[65536];
+        std::uint64_t at = 0;
+        while (const std::size_t n = read(at, buffer, sizeof buffer)) {
+            digest.update(std::string_view(buffer, n));
+            at += n;
         }
-        used += static_cast<std::size_t>(n);
+        return at == size ? std::optional(digest.value()) : std::nullopt;
+    } catch (const HostsError&) {
+        return std::nullopt;
     }
-    return head == before;
+}
+
+bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
+                    std::optional<std::uint64_t> digest) {
+    const FileStamp now = stampOf(st);
+    return digest && now.device == expected.device && now.inode == expected.inode &&
+           now.size >= expected.size && digestOfStart(fd, expected.size) == digest;
+}
+
+ReadAt readerOf(int fd, std::uint64_t size, const std::string& shownPath, Action action) {
+    return [fd, size, shownPath, action](std::uint64_t at, char* data,
+                                         std::size_t room) -> std::size_t {
+        if (at >= size) {
+            return 0;
+        }
+        room = static_cast<std::size_t>(std::min<std::uint64_t>(room, size - at));
+        for (;;) {
+            const ssize_t n = ::pread(fd, data, room, static_cast<off_t>(at));
+            if (n >= 0) {
+                return static_cast<std::size_t>(n);
+            }
+            if (errno != EINTR) {
+                fail(action, shownPath, errno);
+            }
+        }
+    };
 }
 
 std::string bytesFrom(int fd, std::uint64_t from) {
@@ -205,10 +257,10 @@ std::string bytesFrom(int fd, std::uint64_t from) {
     }
 }
 
-int writeLines(int fd, const LinesToWrite& contents) {
-    SlicedWriter out(fd);
-    return WriteBuffered(contents,
-                         [&](const char* data, std::size_t size) { return out.write(data, size); });
+int writeContents(int fd, const NewContents& contents, const ReadAt& original) {
+    GatheringWriter out(fd);
+    const int err = contents.produce(original, out);
+    return err != 0 ? err : out.release();
 }
 
 int fsyncRetrying(int fd) {

@@ -58,16 +58,23 @@ std::string fileNameOf(const std::string& path);
 int writeAll(int fd, const char* data, std::size_t size);
 // `bytes` at `offset`, the file position left as it was.
 int writeAllAt(int fd, std::string_view bytes, std::uint64_t offset);
-int writeLines(int fd, const LinesToWrite& contents);
+// The contents made from `original`, gathered into few large writes.
+int writeContents(int fd, const NewContents& contents, const ReadAt& original);
 int fsyncRetrying(int fd);
 // flock(), waiting through signals.
 int lockFile(int fd, int operation);
 
 // True when the file open at `fd` (described by `st`) is the version read,
-// `before`, with bytes added at its end since: what a program appending to
-// it (as `>>` does) leaves.
+// whose bytes have `digest`, with bytes added at its end since: what a
+// program appending to it (as `>>` does) leaves.
 bool onlyAppendedTo(int fd, const struct stat& st, const FileStamp& expected,
-                    std::string_view before);
+                    std::optional<std::uint64_t> digest);
+// The digest of the first `size` bytes of the file open at `fd`; nothing
+// when it is shorter or cannot be read.
+std::optional<std::uint64_t> digestOfStart(int fd, std::uint64_t size);
+// Reads the first `size` bytes of the file open at `fd`: the version whose
+// stamp was checked, whatever was appended since. Throws HostsError.
+ReadAt readerOf(int fd, std::uint64_t size, const std::string& shownPath, Action action);
 // The bytes of the file open at `fd` from `from` to its end.
 std::string bytesFrom(int fd, std::uint64_t from);
 
@@ -78,6 +85,14 @@ void syncDirectory(const std::string& dir);
 // The whole file open at `fd`, read from its start to its end (which may lie
 // beyond the size it had when we looked). Throws HostsError.
 ByteBuffer readWhole(int fd, const std::string& shownPath, Action action);
+
+// Used where the file open at `heldFd` (described by `original`) cannot be
+// replaced by a new one: rewrites it in place, guarded by a recovery record.
+// False when the contents leave it as it is.
+bool rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
+                    const struct stat& original, const FileStamp& expected,
+                    std::optional<std::uint64_t> originalDigest, const NewContents& contents,
+                    const WriteOptions& options, bool othersWriting);
 
 // Gives the new file at `fd` what the original (open at `originalFd`) has
 // besides its bytes: owner, permission bits and every extended attribute

@@ -243,9 +243,10 @@ DWORD writeAll(HANDLE file, const char* data, std::size_t size) {
     return 0;
 }
 
-DWORD writeLines(HANDLE file, const LinesToWrite& contents) {
-    return WriteBuffered(
-        contents, [&](const char* data, std::size_t size) { return writeAll(file, data, size); });
+DWORD writeContents(HANDLE file, const NewContents& contents, const ReadAt& original) {
+    return WriteBuffered(contents, original, [&](const char* data, std::size_t size) {
+        return writeAll(file, data, size);
+    });
 }
 
 ByteBuffer readAll(HANDLE file, const std::string& shownPath, Action action) {

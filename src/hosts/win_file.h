@@ -52,6 +52,7 @@ public:
     ~Handle() { close(); }
 
     HANDLE get() const { return handle_; }
+    HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     // Closes now and reports the error.
     DWORD close();
@@ -80,7 +81,8 @@ std::wstring unusedName(const std::wstring& folder, const std::string& stem, Fil
 // These return 0 or the Windows error. A write that makes no progress is
 // reported as a full disk.
 DWORD writeAll(HANDLE file, const char* data, std::size_t size);
-DWORD writeLines(HANDLE file, const LinesToWrite& contents);
+// The contents made from `original`, copied into large writes.
+DWORD writeContents(HANDLE file, const NewContents& contents, const ReadAt& original);
 // The whole file from its start. Throws HostsError.
 ByteBuffer readAll(HANDLE file, const std::string& shownPath, Action action);
 // Creates `folder` if it is missing. Returns 0 or the Windows error.

@@ -97,7 +97,7 @@ void replaceSettings(const std::string& path, const std::string& text) {
         TidyUpBeforeRead(path, {});
         const FileSnapshot old = ReadFileSnapshot(path);
         try {
-            ReplaceFileContents(path, old.stamp, old.bytes.view(), LinesToWrite::Bytes(text));
+            ReplaceFileContents(path, old.stamp, NewContents::Bytes(text));
             return;
         } catch (const HostsError& e) {
             if (e.kind() != HostsError::Kind::ChangedByOther || attempt == kAttempts) {

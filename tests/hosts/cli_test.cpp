@@ -87,7 +87,8 @@ TEST(CliTest, ExitCodeAndOutputFollowTheFileOperation) {
 // On a scratch file mounted over the system's hosts file, in a mount
 // namespace of its own: only for the system's file, and only to a process
 // that is not root already, does the CLI say to run it as root; a file
-// marked read-only is named so, with the command that clears the mark.
+// marked read-only is named so, with the command that clears the mark. A
+// command that finds nothing to change is refused nothing.
 TEST(CliTest, RefusalOfTheSystemFileSaysWhatHelps) {
     if (!test::canUseMountNamespaces()) {
         GTEST_SKIP() << "needs root to mount a scratch file over " << SystemHostsPath();
@@ -123,17 +124,22 @@ TEST(CliTest, RefusalOfTheSystemFileSaysWhatHelps) {
             unrunnable += std::string(" ") + c.what + ";";
             continue;
         }
-        const auto arguments = c.given ? std::vector<std::string>{"--hosts", hosts, "block"}
-                                       : std::vector<std::string>{"block"};
-        const test::ProgramRun run = test::runProgram(cli, arguments, dir, [&] {
-            test::enterPrivateMountNamespace();
-            test::mountOrThrow(hosts, SystemHostsPath(), nullptr, MS_BIND);
-            c.as();
-        });
+        // Unblock finds nothing to change, so there is nothing to refuse.
+        for (const std::string verb : {"block", "unblock"}) {
+            const auto arguments = c.given ? std::vector<std::string>{"--hosts", hosts, verb}
+                                           : std::vector<std::string>{verb};
+            const test::ProgramRun run = test::runProgram(cli, arguments, dir, [&] {
+                test::enterPrivateMountNamespace();
+                test::mountOrThrow(hosts, SystemHostsPath(), nullptr, MS_BIND);
+                c.as();
+            });
+            const bool refused = verb == "block";
+            EXPECT_EQ(run.exitCode, refused ? 3 : 0);
+            EXPECT_EQ(run.err, refused ? "hushgate-cli: cannot write " +
+                                             (c.given ? hosts : SystemHostsPath()) + c.says
+                                       : "");
+        }
         test::shell("chattr -ia \"$F\"", hosts);
-        EXPECT_EQ(run.exitCode, 3);
-        EXPECT_EQ(run.err,
-                  "hushgate-cli: cannot write " + (c.given ? hosts : SystemHostsPath()) + c.says);
         EXPECT_EQ(test::readFile(hosts), "127.0.0.1 localhost\n");
     }
     if (!unrunnable.empty()) {

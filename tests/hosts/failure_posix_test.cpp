@@ -513,8 +513,8 @@ TEST(Hold, InterruptedRewriteLeavesOnlyMixesOfOriginalAndResult) {
 }
 
 // A program that keeps the file open to append is waited for, then the file
-// is rewritten in place: what it appends before, during and after the
-// rewrite all lands in the file.
+// is rewritten in place: what it appends after our read, before, during and
+// after the rewrite all lands in the file.
 TEST(Hold, AppendsOfAProgramThatKeepsTheFileOpenLandInTheResult) {
     if (test::readFile("/proc/sys/fs/leases-enable") != "1\n") {
         GTEST_SKIP() << "needs file leases to tell who has the file open";
@@ -527,7 +527,8 @@ TEST(Hold, AppendsOfAProgramThatKeepsTheFileOpenLandInTheResult) {
     HostsEngine engine(hosts, LineEnd::Lf);
     engine.setWait(std::chrono::milliseconds(1));
     engine.setWriteHook([&](WriteStep step) {
-        step == WriteStep::RecordSaved      ? append("# before\n")
+        step == WriteStep::BeforeFinalCheck ? append("# first\n")
+        : step == WriteStep::RecordSaved    ? append("# before\n")
         : step == WriteStep::InPlaceWritten ? append("# during\n")
                                             : void();
     });
@@ -536,7 +537,7 @@ TEST(Hold, AppendsOfAProgramThatKeepsTheFileOpenLandInTheResult) {
     ::close(fd);
     // The file is not cut short under the appender: the rest is empty lines,
     // which the next change drops.
-    const std::string theirs = "# before\n# during\n";
+    const std::string theirs = "# first\n# before\n# during\n";
     EXPECT_EQ(
         test::readFile(hosts),
         kUnblocked + theirs + std::string(kBlocked.size() - kUnblocked.size(), '\n') + "# after\n");

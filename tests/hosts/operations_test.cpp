@@ -12,6 +12,7 @@
 
 #include "block_list.h"
 #include "hosts_engine.h"
+#include "hosts_lines.h"
 #include "hosts_recovery.h"
 #include "test_support.h"
 
@@ -62,6 +63,12 @@ TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
             mixed.insert(mixed.end(), {kNoEntries[i], std::string(BlockEntries()[i * 5])});
         }
     }
+    // Lines that reach across the end of the buffer a read passes through:
+    // a comment filling it up to `end` bytes before its end, then the line.
+    const auto atBufferEnd = [](std::size_t end, const std::string& line) {
+        return "#" + std::string(kLineBufferSize - end - 2, 'x') + "\n" + line;
+    };
+    const std::string longLine = "0.0.0.0 " + std::string(kLineBufferSize * 3 / 2, 'y');
     std::string missingOne = lfEntries;
     missingOne.erase(missingOne.find("127.0.0.1 zh-hk"), 29);
     enum Operation { Status, Block, BlockUnlessBlocked, Unblock };
@@ -94,8 +101,14 @@ TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
         {"a lone CR", "a\rb\r\r\n", Block, "a\rb\r\r\n" + entries},
         {"a large file", large + eol, Block, large + entries},
         {"a large file blocked", large + entries, Unblock, large, 68},
+        {"entries across the buffer's end", atBufferEnd(9, crLfEntries), Status, std::nullopt, 0, 68},
+        {"an entry across the buffer's end", atBufferEnd(9, www + "\r\nb\n"), Unblock, atBufferEnd(9, "b\n"), 1},
+        {"CR LF across the buffer's end", atBufferEnd(1, "\r\nb\n"), Block, atBufferEnd(1, "b\n") + entries},
+        {"a line longer than the buffer", atBufferEnd(70, longLine + "\n" + www), Unblock, atBufferEnd(70, longLine + "\n"), 1},
+        {"a line longer than the buffer, last", "\n" + longLine, Block, longLine + eol + entries},
         {"blocked, with LF", "a\n" + lfEntries, BlockUnlessBlocked, std::nullopt},
         {"blocked, with CR LF", crLfEntries + "b", BlockUnlessBlocked, std::nullopt},
+        {"entries after a line without its end", "x" + lfEntries, BlockUnlessBlocked, "x" + lfEntries + entries, 0, 68},
         {"no entry and no empty line", "a" + eol + "b", Unblock, std::nullopt},
         {"no entry and a final line end", "a\r\nb\n", Unblock, std::nullopt},
         {"nothing", "", Unblock, std::nullopt},
@@ -142,7 +155,6 @@ TEST(Failures, FailedOperationLeavesTheFileAndTheListsAsTheyWere) {
          {+[](HostsEngine& e) { e.Unblock(); }, +[](HostsEngine& e) { e.Block(); }}) {
         EXPECT_THROW(operation(engine), std::runtime_error);
         EXPECT_EQ(engine.FoundCount(), 68u);
-        EXPECT_EQ(engine.lvHosts().size(), 71u);  // a, the empty line, 68 entries, the last end
     }
     EXPECT_EQ(test::readFile(hosts), "a\n\n" + test::allEntries());
     EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"hosts"});

@@ -1,0 +1,212 @@
+// The rewrite in place, for a hosts file that cannot be replaced by a new
+// one: guarded by a recovery record, undone at once when it fails.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "posix_file.h"
+
+namespace hushgate::detail {
+
+namespace {
+
+// Puts `original` back into the open file. Returns 0 or errno.
+int restoreInPlace(int fd, std::string_view original) {
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        return errno;
+    }
+    int err = writeAll(fd, original.data(), original.size());
+    if (err == 0 && ::ftruncate(fd, static_cast<off_t>(original.size())) != 0) {
+        err = errno;
+    }
+    return err == 0 ? fsyncRetrying(fd) : err;
+}
+
+// The record that guards a rewrite in place: beside the file, or where the
+// folder takes no new file, in the recovery folder.
+std::unique_ptr<OurFile> createRecord(const std::string& target, const std::string& shown,
+                                      const WriteOptions& options) {
+    auto record = std::make_unique<OurFile>(directoryOf(target), StemOf(fileNameOf(target)),
+                                            FileRole::Record);
+    if (record->created()) {
+        return record;
+    }
+    int err = record->error();
+    if (err != EACCES && err != EPERM && err != EROFS) {
+        fail(Action::Write, shown, err);
+    }
+    if (!options.recoveryFolder.empty() && StateFolderUsable(options.recoveryFolder, true, shown)) {
+        record = std::make_unique<OurFile>(options.recoveryFolder, PrivateStemOf(target),
+                                           FileRole::Record);
+        if (record->created()) {
+            return record;
+        }
+        err = record->error();
+    }
+    throw HostsError(Action::Write, kindOf(err), shown, err,
+                     "its folder takes no new file, so no copy can be kept to undo an interrupted "
+                     "change (" +
+                         std::string(std::strerror(err)) + "); nothing was written");
+}
+
+}  // namespace
+
+// Used where the file cannot be replaced by a new one: a bind mount (EBUSY),
+// a file on another device than its folder's entry (EXDEV), a hard link, a
+// folder that takes no new file, an owner, ACL or label we cannot give a
+// new file, or another program that keeps the file open to append to it. A
+// record of the original and of the write is on disk before the first byte
+// changes, so that a later read can undo an interrupted rewrite; a failure
+// we see is undone at once. Bytes another program appends meanwhile (it
+// writes at the end, wherever that is) are kept after the new contents.
+bool rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
+                    const struct stat& original, const FileStamp& expected,
+                    std::optional<std::uint64_t> originalDigest, const NewContents& contents,
+                    const WriteOptions& options, bool othersWriting) {
+    // The original is overwritten as the new contents are written: they are
+    // made from a copy, which also goes into the record.
+    ByteBuffer copy;
+    try {
+        copy.resize(static_cast<std::size_t>(expected.size));
+    } catch (const std::bad_alloc&) {
+        throw HostsError::OutOfMemory(Action::Write, shown, expected.size);
+    }
+    const ReadAt read = readerOf(heldFd, expected.size, shown, Action::Write);
+    std::size_t used = 0;
+    while (used < copy.size()) {
+        const std::size_t n = read(used, copy.data() + used, copy.size() - used);
+        if (n == 0) {
+            failChanged(shown);  // cut short since
+        }
+        used += n;
+    }
+    const std::string_view before = copy.view();
+    std::optional<RecordTrailer> made = RecordTrailer::ForRewrite(before, contents);
+    if (!made) {
+        return false;
+    }
+    RecordTrailer& trailer = *made;
+    {
+        struct stat st;
+        if (::fstat(heldFd, &st) != 0 ||
+            (stampOf(st) != expected &&
+             !(othersWriting && originalDigest == trailer.originalDigest &&
+               onlyAppendedTo(heldFd, st, expected, originalDigest)))) {
+            failChanged(shown);
+        }
+    }
+    trailer.device = static_cast<std::uint64_t>(original.st_dev);
+    trailer.inode = static_cast<std::uint64_t>(original.st_ino);
+    trailer.verb = options.verb;
+    std::unique_ptr<OurFile> record = createRecord(target, shown, options);
+    restrictLike(record->fd(), original);
+    const std::string footer = trailer.encode();
+    int err = writeAll(record->fd(), before.data(), before.size());
+    err = err != 0 ? err : writeAll(record->fd(), footer.data(), footer.size());
+    err = err != 0 ? err : fsyncRetrying(record->fd());
+    if (err != 0) {
+        fail(Action::Write, shown, err);
+    }
+    syncDirectory(directoryOf(record->path()));
+    if (options.hook) {
+        options.hook(WriteStep::RecordSaved);
+    }
+
+    // From the final check until the file is whole again, no interrupt.
+    DeferInterrupts deferred;
+    FileDescriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        fail(Action::Write, shown, errno);
+    }
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0) {
+        fail(Action::Write, shown, errno);
+    }
+    // A program that keeps the file open to append goes on; any other change
+    // means starting again from a fresh read.
+    if (stampOf(st) != expected &&
+        !(othersWriting && onlyAppendedTo(heldFd, st, expected, trailer.originalDigest))) {
+        failChanged(shown);
+    }
+    if (options.hook) {
+        options.hook(WriteStep::AfterFinalCheck);
+    }
+#ifdef __linux__
+    // Reserve the space first: a full disk is then found before one byte of
+    // the original is overwritten. The file is made that long at once, so
+    // that what another program appends lands past what we write.
+    if (trailer.newSize > 0 &&
+        ::fallocate(fd.get(), 0, 0, static_cast<off_t>(trailer.newSize)) != 0 &&
+        (errno == ENOSPC || errno == EDQUOT)) {
+        fail(Action::Write, shown, errno);
+    }
+#endif
+    // What was appended since our read (up to where the file was made
+    // longer, which holds no line of anyone's). Later appends land past the
+    // end of what we write, or past the file's end where that is further;
+    // all of them go right after the new contents.
+    std::string appended = bytesFrom(heldFd, before.size());
+    std::uint64_t collected = before.size() + appended.size();
+    if (trailer.newSize > before.size()) {
+        const std::size_t grown =
+            std::min(appended.size(), static_cast<std::size_t>(trailer.newSize - before.size()));
+        std::size_t kept = grown;
+        while (kept > 0 && appended[kept - 1] == '\0') {
+            --kept;
+        }
+        appended.erase(kept, grown - kept);
+    }
+    err = writeContents(fd.get(), contents, MemoryReader(before));
+    if (err == 0 && options.hook) {
+        options.hook(WriteStep::InPlaceWritten);
+    }
+    collected = std::max(collected, trailer.newSize);
+    std::uint64_t end = trailer.newSize;
+    for (int round = 0; err == 0 && round < 100; ++round) {
+        const std::string more = bytesFrom(heldFd, collected);
+        appended += more;
+        collected += more.size();
+        end = trailer.newSize + appended.size();
+        err = writeAllAt(fd.get(), appended, trailer.newSize);
+        struct stat now;
+        if (err != 0 || ::fstat(fd.get(), &now) != 0 ||
+            static_cast<std::uint64_t>(now.st_size) <= std::max(end, collected)) {
+            break;
+        }
+    }
+    // Cutting the file short could take a line that another program appends
+    // at that moment: while one keeps it open to write, what is left over
+    // becomes empty lines instead, which the next change drops.
+    const bool padded = othersWriting && collected > end;
+    if (err == 0 && padded) {
+        err = writeAllAt(fd.get(), std::string(collected - end, '\n'), end);
+    } else if (err == 0 && ::ftruncate(fd.get(), static_cast<off_t>(end)) != 0) {
+        err = errno;
+    }
+    if (err == 0) {
+        err = fsyncRetrying(fd.get());
+    }
+    if (err != 0) {
+        if (restoreInPlace(fd.get(), before) != 0) {
+            record->keep();
+            fail(Action::Write, shown, err, record->path());
+        }
+        fail(Action::Write, shown, err);
+    }
+    // The new contents are on disk; an error from close can no longer mean
+    // they are not.
+    fd.close();
+    record->removeNow();
+    if ((padded || end != trailer.newSize) && options.keptAppended) {
+        options.keptAppended();
+    }
+    return true;
+}
+
+}  // namespace hushgate::detail

@@ -196,7 +196,7 @@ echo "Hushgate.exe, hushgate-cli.exe: their manifests, one version"
 echo "== Windows: the window Hushgate.exe under Wine on Xvfb ($((SECONDS - start)) s)"
 shots=$build/screenshots
 rm -rf "$shots"
-xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96 -nolisten tcp" \
+xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96 -nolisten tcp" \
     bash tests/win32/scenarios.sh "$build/bin" "$shots"
 echo "screenshots of every window, English and Russian: $shots/"
 

@@ -294,18 +294,9 @@ ByteBuffer readWhole(int fd, const std::string& shownPath, Action action) {
     if (::fstat(fd, &st) != 0) {
         fail(action, shownPath, errno);
     }
+    // No limit: a file that grew while it was read is read to its new end.
     return ReadToEnd(static_cast<std::uint64_t>(st.st_size), shownPath, action,
-                     [&](std::size_t at, char* data, std::size_t room) -> std::size_t {
-                         for (;;) {
-                             const ssize_t n = ::pread(fd, data, room, static_cast<off_t>(at));
-                             if (n >= 0) {
-                                 return static_cast<std::size_t>(n);
-                             }
-                             if (errno != EINTR) {
-                                 fail(action, shownPath, errno);
-                             }
-                         }
-                     });
+                     readerOf(fd, UINT64_MAX, shownPath, action));
 }
 
 OurFile::OurFile(const std::string& folder, const std::string& stem, FileRole role) {

@@ -37,6 +37,7 @@ TEST(CliTest, ExitCodeAndOutputFollowTheFileOperation) {
                "Try 'hushgate-cli --help' for more.\n";
     };
     const std::string lost = "hushgate-cli: cannot write the output: ";
+    const auto inDir = [&] { (void)!::chdir(dir.path().c_str()); };
     // clang-format off
     const struct {
         std::string before;
@@ -56,6 +57,9 @@ TEST(CliTest, ExitCodeAndOutputFollowTheFileOperation) {
         {unblocked, on("unblock"), {}, 0, unblocked, "Facebook is unblocked: 0 entry lines removed from " + hosts + "\n", ""},
         {partly + connect, on("list"), {}, 0, partly + connect, listed, ""},
         {unblocked, on("block"), toFullDisk, 0, blocked, "", lost + "No space left on device\n"},
+        // A bare name: the file in the current folder.
+        {unblocked, {"--hosts", "hosts", "block"}, inDir, 0, blocked, "Facebook is blocked: 68 entries written to hosts\n", ""},
+        {"", {"--hosts", dir.path(), "status"}, {}, 3, "", "", "hushgate-cli: cannot read " + dir.path() + ": Is a directory\n"},
         {unblocked, on("block"), test::toClosedPipe, 0, blocked, "", lost + "Broken pipe\n"},
         {blocked, on("list"), toFullDisk, 3, blocked, "", lost + "No space left on device\n"},
         // Control characters escaped.

@@ -70,6 +70,7 @@ TEST_P(Replacement, KeepsWhatTheOwnerSetOrRefuses) {
         // Group may read, a named user may write: neither may change.
         {"an ACL", "setfacl -m u:nobody:rw,g::r,m::rw \"$F\""},
         {"a user attribute", "setfattr -n user.note -v kept \"$F\""},
+        {"an empty user attribute", "setfattr -n user.empty \"$F\""},
         // The new file must not take an ACL from its folder.
         {"the folder's default ACL", "setfacl -d -m u:nobody:rwx \"$D\""},
         {"a name of 250 characters", "true", Nothing, nullptr, RLIM_INFINITY, 250},

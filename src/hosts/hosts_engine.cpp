@@ -1,7 +1,6 @@
 #include "hosts_engine.h"
 
 #include <algorithm>
-#include <cstring>
 #include <unordered_map>
 
 #include "hosts_recovery.h"

@@ -24,10 +24,7 @@ FileSnapshot ReadFileSnapshot(const std::string& path) {
     FileSnapshot snapshot;
     snapshot.stamp = file.stamp();
     snapshot.bytes =
-        detail::ReadToEnd(file.stamp().size, path, HostsError::Action::Read,
-                          [read = file.reader()](std::size_t at, char* data, std::size_t room) {
-                              return read(at, data, room);
-                          });
+        detail::ReadToEnd(file.stamp().size, path, HostsError::Action::Read, file.reader());
     return snapshot;
 }
 

@@ -8,12 +8,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "buffered_io.h"
 #include "posix_file.h"
 
 namespace hushgate {
@@ -37,6 +38,7 @@ void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp
     bool sameAsChecked = true;
     std::uint64_t seenSize = expected.size;
     std::int64_t seenModified = expected.modifiedNs;
+    std::optional<ByteBuffer> ours;  // read once, when first needed
     for (int look = 0; look < 2; ++look) {
         if (look == 1) {
             waitUntilNoOtherOpens(displacedFd, options.wait, true);
@@ -55,13 +57,12 @@ void checkDisplaced(int displacedFd, const struct stat& checked, const FileStamp
         seenModified = now.modifiedNs;
         try {
             const ByteBuffer bytes = readWhole(displacedFd, shown, Action::Write);
-            std::string ours(static_cast<std::size_t>(oursSize), '\0');
-            const ReadAt read = readerOf(oursFd, oursSize, shown, Action::Write);
-            for (std::size_t used = 0, n = 1; used < ours.size() && n > 0; used += n) {
-                n = read(used, ours.data() + used, ours.size() - used);
+            if (!ours) {
+                ours = ReadToEnd(oursSize, shown, Action::Write,
+                                 readerOf(oursFd, oursSize, shown, Action::Write));
             }
             if (options.displaced) {
-                options.displaced(bytes.view(), ours);
+                options.displaced(bytes.view(), ours->view());
             }
         } catch (const HostsError&) {
             return;  // our change is made; theirs cannot be read

@@ -101,11 +101,11 @@ bool FitsInterruptedRewrite(std::string_view now, std::string_view original,
 
 // Opens the records found at `recordPaths` with `open` (nothing for one
 // that is not a record) and hands each to `undo`, oldest first: undoing an
-// interrupted undo needs the first original. What `undo` tells of each
-// (undone, set aside) follows `told`.
+// interrupted undo needs the first original. Returns what `undo` tells of
+// each (undone, set aside).
 template <class Path, class Open, class Undo>
 std::vector<RecoveryNotice> UndoOldestFirst(const std::vector<Path>& recordPaths, Open open,
-                                            Undo undo, std::vector<RecoveryNotice> told = {}) {
+                                            Undo undo) {
     std::vector<std::remove_cvref_t<decltype(*open(recordPaths.front()))>> records;
     for (const Path& recordPath : recordPaths) {
         if (auto record = open(recordPath)) {
@@ -115,6 +115,7 @@ std::vector<RecoveryNotice> UndoOldestFirst(const std::vector<Path>& recordPaths
     std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
         return a.trailer.createdNs < b.trailer.createdNs;
     });
+    std::vector<RecoveryNotice> told;
     for (auto& record : records) {
         if (std::optional<RecoveryNotice> notice = undo(record)) {
             told.push_back(std::move(*notice));

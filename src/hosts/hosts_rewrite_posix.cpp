@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "buffered_io.h"
 #include "posix_file.h"
 
 namespace hushgate::detail {
@@ -71,20 +72,10 @@ bool rewriteInPlace(const std::string& target, const std::string& shown, int hel
                     const WriteOptions& options, bool othersWriting) {
     // The original is overwritten as the new contents are written: they are
     // made from a copy, which also goes into the record.
-    ByteBuffer copy;
-    try {
-        copy.resize(static_cast<std::size_t>(expected.size));
-    } catch (const std::bad_alloc&) {
-        throw HostsError::OutOfMemory(Action::Write, shown, expected.size);
-    }
-    const ReadAt read = readerOf(heldFd, expected.size, shown, Action::Write);
-    std::size_t used = 0;
-    while (used < copy.size()) {
-        const std::size_t n = read(used, copy.data() + used, copy.size() - used);
-        if (n == 0) {
-            failChanged(shown);  // cut short since
-        }
-        used += n;
+    const ByteBuffer copy = ReadToEnd(expected.size, shown, Action::Write,
+                                      readerOf(heldFd, expected.size, shown, Action::Write));
+    if (copy.size() != expected.size) {
+        failChanged(shown);  // cut short since
     }
     const std::string_view before = copy.view();
     std::optional<RecordTrailer> made = RecordTrailer::ForRewrite(before, contents);

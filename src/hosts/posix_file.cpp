@@ -354,8 +354,11 @@ bool waitUntilNoOtherOpens(int fd, std::chrono::milliseconds wait, bool writersO
             ::fcntl(fd, F_SETLEASE, F_UNLCK);
             return true;
         }
-        if (errno != EAGAIN || std::chrono::steady_clock::now() >= deadline) {
-            return errno != EAGAIN;
+        if (errno != EAGAIN) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }

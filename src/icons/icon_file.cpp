@@ -149,14 +149,16 @@ std::vector<PickedIcon> PickIconFrames(std::span<const LibraryImage> images,
             }
             const auto index = static_cast<std::size_t>(found - images.begin());
             grouped[index] = true;
-            if (found->side > 0 && std::find(frames.begin(), frames.end(), index) == frames.end()) {
+            if (found->side > 0) {
                 frames.push_back(index);
             }
         }
         if (frames.empty()) {
             continue;
         }
+        // A group may list an image more than once; it is one frame.
         std::sort(frames.begin(), frames.end());
+        frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
         const std::size_t best =
             *std::min_element(frames.begin(), frames.end(), [&](std::size_t a, std::size_t b) {
                 return NearerSide(images[a].side, images[b].side, side);

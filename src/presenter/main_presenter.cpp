@@ -88,11 +88,15 @@ void MainPresenter::chooseLanguage() {
     } else {
         searched = nativeSeparators(languageFolder_ + "/Language");
     }
-    if (!IsLanguageName(lblSettingsLanguage) ||
-        !LanguageFile::inProgramFolder(languageFolder_, lblSettingsLanguage).exists()) {
-        lblSettingsLanguage = "English";
+    // Each file is read once: the chosen one, and English only without it.
+    const bool named = IsLanguageName(lblSettingsLanguage);
+    if (named) {
+        languageFile_ = LanguageFile::inProgramFolder(languageFolder_, lblSettingsLanguage);
     }
-    languageFile_ = LanguageFile::inProgramFolder(languageFolder_, lblSettingsLanguage);
+    if (!named || !languageFile_.exists()) {
+        lblSettingsLanguage = "English";
+        languageFile_ = LanguageFile::inProgramFolder(languageFolder_, lblSettingsLanguage);
+    }
     if (!languageFile_.exists()) {
         // Not even English.lng: the English compiled in, and the user is told.
         languageFile_ = LanguageFile::builtInEnglish();

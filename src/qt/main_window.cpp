@@ -49,7 +49,6 @@ MainWindow::MainWindow(AppPaths paths, QWidget* parent)
                                   twipsRect(layout::main_window::kBlock));
     cmdBlockFB->setDefault(true);
     setTabOrder(cmdBlockFB, cmdUnblockFB);
-    markAccessKeys();
     // Not a button: shown in the state where Block is disabled, the window
     // would otherwise hand the focus to Unblock, and Enter would press it.
     client->setFocus();

@@ -184,12 +184,4 @@ std::string ReadINI(std::string_view Section, std::string_view KeyName,
     }
 }
 
-std::string ReadINIText(std::string_view Section, std::string_view KeyName, std::string_view text) {
-    try {
-        return IniText(std::string(text)).value(Section, KeyName);
-    } catch (...) {
-        return {};
-    }
-}
-
 }  // namespace hushgate

@@ -19,10 +19,6 @@ namespace hushgate {
 std::string ReadINI(std::string_view Section, std::string_view KeyName,
                     const std::string& FileName);
 
-// The same lookup in the bytes of a file already in memory (the language
-// texts compiled into the program).
-std::string ReadINIText(std::string_view Section, std::string_view KeyName, std::string_view text);
-
 // A file's text, indexed in one pass so that each lookup (by the rules of
 // ReadINI) takes no longer however large the file: the language files are
 // read once and asked for every text of the windows.

@@ -8,6 +8,11 @@
 namespace hushgate {
 namespace {
 
+// The lookup in a file's text, as the language files are read.
+std::string ReadINIText(std::string_view section, std::string_view key, std::string_view text) {
+    return IniText(std::string(text)).value(section, key);
+}
+
 struct Row {
     std::string text;  // the file; a text starting with "=" is "[S]\r\nKey" + text + "\r\n"
     std::string section = "S";

@@ -297,11 +297,8 @@ bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
             temp.removeNow();
         }
     }
-    if (!hookCalled && options.hook) {
-        options.hook(WriteStep::BeforeFinalCheck);
-    }
     return rewriteInPlace(target, shown, held.get(), st, expected, originalDigest, contents,
-                          options, othersWriting);
+                          options, othersWriting, !hookCalled);
 }
 
 }  // namespace hushgate

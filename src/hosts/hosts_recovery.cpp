@@ -183,7 +183,7 @@ std::string TornCopyName(std::string_view stem, std::int64_t unixSeconds, int at
     return name;
 }
 
-std::optional<RecordTrailer> RecordTrailer::ForRewrite(std::string_view before,
+std::optional<RecordTrailer> RecordTrailer::ForRewrite(const ReadAt& read,
                                                        const NewContents& contents) {
     struct Measure : PieceSink {
         Digest digest;
@@ -194,17 +194,25 @@ std::optional<RecordTrailer> RecordTrailer::ForRewrite(std::string_view before,
             return 0;
         }
     } result;
-    if (contents.produce(MemoryReader(before), result) == NewContents::kLeaveAsIs) {
+    if (contents.produce(read, result) == NewContents::kLeaveAsIs) {
         return std::nullopt;
     }
     RecordTrailer trailer;
-    trailer.originalSize = before.size();
-    trailer.originalDigest = DigestOf(before);
     trailer.newSize = result.size;
     trailer.newDigest = result.digest.value();
     trailer.createdNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
                             std::chrono::system_clock::now().time_since_epoch())
                             .count();
+    return trailer;
+}
+
+std::optional<RecordTrailer> RecordTrailer::ForRewrite(std::string_view before,
+                                                       const NewContents& contents) {
+    std::optional<RecordTrailer> trailer = ForRewrite(MemoryReader(before), contents);
+    if (trailer) {
+        trailer->originalSize = before.size();
+        trailer->originalDigest = DigestOf(before);
+    }
     return trailer;
 }
 

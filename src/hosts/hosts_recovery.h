@@ -83,6 +83,9 @@ struct RecordTrailer {
     // when the contents leave it as it is.
     static std::optional<RecordTrailer> ForRewrite(std::string_view before,
                                                    const NewContents& contents);
+    // The same for the original `read`, whose size and digest the caller,
+    // who copies it into the record, fills in.
+    static std::optional<RecordTrailer> ForRewrite(const ReadAt& read, const NewContents& contents);
 
     std::string encode() const;
     // From the last bytes of a record of `recordSize` bytes; nothing when

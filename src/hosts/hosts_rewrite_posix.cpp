@@ -17,13 +17,37 @@ namespace hushgate::detail {
 
 namespace {
 
-// Puts `original` back into the open file. Returns 0 or errno.
-int restoreInPlace(int fd, std::string_view original) {
-    if (::lseek(fd, 0, SEEK_SET) != 0) {
-        return errno;
+// Writes what `read` gives from its offset 0 on to `fd` at the same
+// offsets, adding it to `digest`, through a buffer of fixed size. Returns 0
+// or errno; `copied` says how far it got. Throws HostsError when a read fails.
+int copyInto(int fd, const ReadAt& read, std::uint64_t& copied, Digest* digest = nullptr) {
+    const std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
+    copied = 0;
+    while (const std::size_t n = read(copied, buffer.get(), kWriteBufferSize)) {
+        const std::string_view bytes(buffer.get(), n);
+        if (digest != nullptr) {
+            digest->update(bytes);
+        }
+        if (const int err = writeAllAt(fd, bytes, copied)) {
+            return err;
+        }
+        copied += n;
     }
-    int err = writeAll(fd, original.data(), original.size());
-    if (err == 0 && ::ftruncate(fd, static_cast<off_t>(original.size())) != 0) {
+    return 0;
+}
+
+// Puts the original (from its record) back into the open file, followed by
+// what others appended meanwhile. Returns 0 or errno.
+int restoreInPlace(int fd, const ReadAt& original, std::string_view appended) {
+    std::uint64_t size = 0;
+    int err = 0;
+    try {
+        err = copyInto(fd, original, size);
+    } catch (const HostsError& error) {
+        err = error.osError() != 0 ? error.osError() : EIO;
+    }
+    err = err != 0 ? err : writeAllAt(fd, appended, size);
+    if (err == 0 && ::ftruncate(fd, static_cast<off_t>(size + appended.size())) != 0) {
         err = errno;
     }
     return err == 0 ? fsyncRetrying(fd) : err;
@@ -69,37 +93,42 @@ std::unique_ptr<OurFile> createRecord(const std::string& target, const std::stri
 bool rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
                     const struct stat& original, const FileStamp& expected,
                     std::optional<std::uint64_t> originalDigest, const NewContents& contents,
-                    const WriteOptions& options, bool othersWriting) {
+                    const WriteOptions& options, bool othersWriting, bool announce) {
     // The original is overwritten as the new contents are written: they are
-    // made from a copy, which also goes into the record.
-    const ByteBuffer copy = ReadToEnd(expected.size, shown, Action::Write,
-                                      readerOf(heldFd, expected.size, shown, Action::Write));
-    if (copy.size() != expected.size) {
-        failChanged(shown);  // cut short since
-    }
-    const std::string_view before = copy.view();
-    std::optional<RecordTrailer> made = RecordTrailer::ForRewrite(before, contents);
+    // made from its copy in the record, read back as they go, so that no
+    // copy of a large file is ever held in memory.
+    std::optional<RecordTrailer> made =
+        RecordTrailer::ForRewrite(readerOf(heldFd, expected.size, shown, Action::Write), contents);
     if (!made) {
         return false;
     }
     RecordTrailer& trailer = *made;
+    if (announce && options.hook) {
+        options.hook(WriteStep::BeforeFinalCheck);
+    }
+    std::unique_ptr<OurFile> record = createRecord(target, shown, options);
+    restrictLike(record->fd(), original);
+    Digest originalDigestNow;
+    int err = copyInto(record->fd(), readerOf(heldFd, expected.size, shown, Action::Write),
+                       trailer.originalSize, &originalDigestNow);
+    if (err != 0) {
+        fail(Action::Write, shown, err);
+    }
+    trailer.originalDigest = originalDigestNow.value();
     {
         struct stat st;
-        if (::fstat(heldFd, &st) != 0 ||
+        if (trailer.originalSize != expected.size || ::fstat(heldFd, &st) != 0 ||
             (stampOf(st) != expected &&
              !(othersWriting && originalDigest == trailer.originalDigest &&
                onlyAppendedTo(heldFd, st, expected, originalDigest)))) {
-            failChanged(shown);
+            failChanged(shown);  // cut short or changed since
         }
     }
     trailer.device = static_cast<std::uint64_t>(original.st_dev);
     trailer.inode = static_cast<std::uint64_t>(original.st_ino);
     trailer.verb = options.verb;
-    std::unique_ptr<OurFile> record = createRecord(target, shown, options);
-    restrictLike(record->fd(), original);
     const std::string footer = trailer.encode();
-    int err = writeAll(record->fd(), before.data(), before.size());
-    err = err != 0 ? err : writeAll(record->fd(), footer.data(), footer.size());
+    err = writeAllAt(record->fd(), footer, trailer.originalSize);
     err = err != 0 ? err : fsyncRetrying(record->fd());
     if (err != 0) {
         fail(Action::Write, shown, err);
@@ -108,6 +137,8 @@ bool rewriteInPlace(const std::string& target, const std::string& shown, int hel
     if (options.hook) {
         options.hook(WriteStep::RecordSaved);
     }
+    const std::uint64_t before = trailer.originalSize;
+    const ReadAt originalCopy = readerOf(record->fd(), before, shown, Action::Write);
 
     // From the final check until the file is whole again, no interrupt.
     DeferInterrupts deferred;
@@ -142,18 +173,22 @@ bool rewriteInPlace(const std::string& target, const std::string& shown, int hel
     // longer, which holds no line of anyone's). Later appends land past the
     // end of what we write, or past the file's end where that is further;
     // all of them go right after the new contents.
-    std::string appended = bytesFrom(heldFd, before.size());
-    std::uint64_t collected = before.size() + appended.size();
-    if (trailer.newSize > before.size()) {
+    std::string appended = bytesFrom(heldFd, before);
+    std::uint64_t collected = before + appended.size();
+    if (trailer.newSize > before) {
         const std::size_t grown =
-            std::min(appended.size(), static_cast<std::size_t>(trailer.newSize - before.size()));
+            std::min(appended.size(), static_cast<std::size_t>(trailer.newSize - before));
         std::size_t kept = grown;
         while (kept > 0 && appended[kept - 1] == '\0') {
             --kept;
         }
         appended.erase(kept, grown - kept);
     }
-    err = writeContents(fd.get(), contents, MemoryReader(before));
+    try {
+        err = writeContents(fd.get(), contents, originalCopy);
+    } catch (const HostsError& error) {
+        err = error.osError() != 0 ? error.osError() : EIO;  // the record could not be read back
+    }
     if (err == 0 && options.hook) {
         options.hook(WriteStep::InPlaceWritten);
     }
@@ -184,7 +219,7 @@ bool rewriteInPlace(const std::string& target, const std::string& shown, int hel
         err = fsyncRetrying(fd.get());
     }
     if (err != 0) {
-        if (restoreInPlace(fd.get(), before) != 0) {
+        if (restoreInPlace(fd.get(), originalCopy, appended) != 0) {
             record->keep();
             fail(Action::Write, shown, err, record->path());
         }

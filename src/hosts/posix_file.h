@@ -88,11 +88,12 @@ ByteBuffer readWhole(int fd, const std::string& shownPath, Action action);
 
 // Used where the file open at `heldFd` (described by `original`) cannot be
 // replaced by a new one: rewrites it in place, guarded by a recovery record.
-// False when the contents leave it as it is.
+// False when the contents leave it as it is. With `announce`, calls the
+// hook's BeforeFinalCheck once the new contents are known to differ.
 bool rewriteInPlace(const std::string& target, const std::string& shown, int heldFd,
                     const struct stat& original, const FileStamp& expected,
                     std::optional<std::uint64_t> originalDigest, const NewContents& contents,
-                    const WriteOptions& options, bool othersWriting);
+                    const WriteOptions& options, bool othersWriting, bool announce);
 
 // Gives the new file at `fd` what the original (open at `originalFd`) has
 // besides its bytes: owner, permission bits and every extended attribute

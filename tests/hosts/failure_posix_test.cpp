@@ -547,6 +547,32 @@ TEST(Hold, AppendsOfAProgramThatKeepsTheFileOpenLandInTheResult) {
     EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"hosts"});
 }
 
+// A rewrite in place that fails half way puts the original back, and with
+// it what the appender added meanwhile.
+TEST(Hold, AFailedRewriteInPlaceKeepsTheAppends) {
+    if (test::readFile("/proc/sys/fs/leases-enable") != "1\n") {
+        GTEST_SKIP() << "needs file leases to tell who has the file open";
+    }
+    test::TempFolder dir;
+    const std::string hosts = dir.file("hosts");
+    test::writeFile(hosts, kUnblocked);
+    EXPECT_EQ(test::waitStatusOfChild([&] {
+                  const int fd = ::open(hosts.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+                  const rlimit limit{kUnblocked.size() + 1000, kUnblocked.size() + 1000};
+                  ::setrlimit(RLIMIT_FSIZE, &limit);
+                  ::signal(SIGXFSZ, SIG_IGN);
+                  HostsEngine engine(hosts, LineEnd::Lf);
+                  engine.setWait(std::chrono::milliseconds(1));
+                  engine.setWriteHook([fd](WriteStep step) {
+                      (void)(step == WriteStep::RecordSaved && ::write(fd, "# theirs\n", 9));
+                  });
+                  EXPECT_TRUE(says(test::errorOf([&] { engine.Block(); }), "File too large"));
+              }),
+              0);
+    EXPECT_EQ(test::readFile(hosts), kUnblocked + "# theirs\n");
+    EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"hosts"});
+}
+
 // Job control and quit, raised after the final check, take effect once the
 // new file is in place (a handler of ours sees it whole).
 TEST(Hold, JobControlAndQuitWaitForTheFileToBeWhole) {

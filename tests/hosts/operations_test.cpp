@@ -114,29 +114,37 @@ TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
         {"nothing", "", Unblock, std::nullopt},
     };
     // clang-format on
-    for (const auto& c : cases) {
-        test::writeFile(hosts, c.original);
-        written = false;
-        blockedCalls = unblockedCalls = 0;
-        const std::size_t found = c.found.value_or(c.operation == Unblock ? 0 : 68);
-        if (c.operation == Status) {
-            engine.LoadHostsList();
-            engine.FillBlockList();  // as a window does on every read
-            EXPECT_EQ(engine.CheckStatus(), found == 68) << c.what;
-        } else if (c.operation == Unblock) {
-            EXPECT_EQ(engine.Unblock(), c.removed) << c.what;
-        } else {
-            EXPECT_EQ(engine.Block(c.operation == Block ? HostsEngine::BlockMode::Always
-                                                        : HostsEngine::BlockMode::UnlessBlocked),
-                      c.expected.has_value())
-                << c.what;
+    // Every case twice: the file replaced, then, with a second name, rewritten in place.
+    for (const bool inPlace : {false, true}) {
+        if (inPlace) {
+            std::filesystem::create_hard_link(hosts, dir.file("link"));
         }
-        EXPECT_EQ(engine.FoundCount(), found) << c.what;
-        EXPECT_EQ(std::pair(blockedCalls, unblockedCalls),
-                  std::pair(found == 68 ? 1 : 0, found == 68 ? 0 : 1))
-            << c.what;
-        EXPECT_EQ(test::readFile(hosts), c.expected.value_or(c.original)) << c.what;
-        EXPECT_EQ(written, c.expected.has_value()) << c.what;
+        for (const auto& c : cases) {
+            test::writeFile(hosts, c.original);
+            written = false;
+            blockedCalls = unblockedCalls = 0;
+            const std::size_t found = c.found.value_or(c.operation == Unblock ? 0 : 68);
+            if (c.operation == Status) {
+                engine.LoadHostsList();
+                engine.FillBlockList();  // as a window does on every read
+                EXPECT_EQ(engine.CheckStatus(), found == 68) << c.what;
+            } else if (c.operation == Unblock) {
+                EXPECT_EQ(engine.Unblock(), c.removed) << c.what;
+            } else {
+                EXPECT_EQ(
+                    engine.Block(c.operation == Block ? HostsEngine::BlockMode::Always
+                                                      : HostsEngine::BlockMode::UnlessBlocked),
+                    c.expected.has_value())
+                    << c.what;
+            }
+            EXPECT_EQ(engine.FoundCount(), found) << c.what;
+            EXPECT_EQ(std::pair(blockedCalls, unblockedCalls),
+                      std::pair(found == 68 ? 1 : 0, found == 68 ? 0 : 1))
+                << c.what;
+            EXPECT_EQ(test::readFile(hosts), c.expected.value_or(c.original)) << c.what;
+            EXPECT_EQ(written, c.expected.has_value()) << c.what;
+            EXPECT_EQ(test::readFile(dir.file(inPlace ? "link" : "hosts")), test::readFile(hosts));
+        }
     }
 }
 

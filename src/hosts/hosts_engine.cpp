@@ -1,7 +1,10 @@
 #include "hosts_engine.h"
 
 #include <algorithm>
+#include <exception>
+#include <optional>
 #include <unordered_map>
+#include <utility>
 
 #include "hosts_recovery.h"
 
@@ -140,13 +143,26 @@ std::size_t HostsEngine::FoundCount() const {
 
 // Every try of an operation starts from the version on disk now, with
 // what an interrupted run left tidied up first; the write reads it once.
+// The writers' lock the tidy-up takes is held to the end of the operation:
+// taken once, and no other run of ours changes the file in between.
 template <typename Operation>
 auto HostsEngine::retryIfChanged(Operation operation) {
     for (int attempt = 1;; ++attempt) {
         try {
-            tell(TidyUpBeforeRead(hostsPath_, writeOptions(),
-                                  [&](const OpenedFile& file) { stamp_ = file.stamp(); }));
-            return operation();
+            std::optional<decltype(operation(std::declval<const OpenedFile&>()))> result;
+            std::exception_ptr failed;  // thrown on once what was tidied up is told
+            tell(TidyUpBeforeRead(hostsPath_, writeOptions(), [&](const OpenedFile& file) {
+                stamp_ = file.stamp();
+                try {
+                    result = operation(file);
+                } catch (...) {
+                    failed = std::current_exception();
+                }
+            }));
+            if (failed) {
+                std::rethrow_exception(failed);
+            }
+            return *result;
         } catch (const HostsError& error) {
             // Kept by another run from the read on: this change is what was not made.
             if (error.kind() == HostsError::Kind::HeldByOther &&
@@ -291,12 +307,11 @@ void HostsEngine::keepLinesOfOthers(std::string lines) {
 }
 
 bool HostsEngine::Block(BlockMode mode) {
-    return retryIfChanged([this, mode] {
+    return retryIfChanged([this, mode](const OpenedFile& file) {
         FillBlockList();
         // A file our Block left as it was needs no pass over it to tell.
         if (mode == BlockMode::UnlessBlocked) {
-            const OpenedFile file(hostsPath_);
-            if (file.stamp() == stamp_ && EndsWithBlockEntries(file.reader(), stamp_.size)) {
+            if (EndsWithBlockEntries(file.reader(), stamp_.size)) {
                 lines_ = {};
                 lines_.found.fill(true);
                 lines_.entryLines = kBlockEntryCount;
@@ -318,7 +333,7 @@ bool HostsEngine::Block(BlockMode mode) {
 }
 
 std::size_t HostsEngine::Unblock() {
-    return retryIfChanged([this] {
+    return retryIfChanged([this](const OpenedFile&) {
         FillBlockList();
         // A file with no entry line and no empty line is left as it is.
         const Outcome outcome = replaceFile(LineChange::Unblock, false);

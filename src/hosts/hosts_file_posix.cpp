@@ -180,11 +180,13 @@ bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
     // appends meanwhile is told from the version read by that version's
     // digest, taken first.
     std::optional<std::uint64_t> originalDigest;
-    if (stampOf(st) == expected &&
-        !waitUntilNoOtherOpens(held.get(), std::chrono::milliseconds(0), true)) {
-        originalDigest = digestOfStart(held.get(), expected.size);
+    bool othersWriting = false;
+    if (!waitUntilNoOtherOpens(held.get(), std::chrono::milliseconds(0), true)) {
+        if (stampOf(st) == expected) {
+            originalDigest = digestOfStart(held.get(), expected.size);
+        }
+        othersWriting = !waitUntilNoOtherOpens(held.get(), options.wait, true);
     }
-    const bool othersWriting = !waitUntilNoOtherOpens(held.get(), options.wait, true);
     struct stat named;
     if (::fstat(held.get(), &st) != 0 || ::stat(target.c_str(), &named) != 0 ||
         !sameFile(st, named) ||

@@ -17,12 +17,12 @@ namespace hushgate::detail {
 
 namespace {
 
-// Writes what `read` gives from its offset 0 on to `fd` at the same
-// offsets, adding it to `digest`, through a buffer of fixed size. Returns 0
-// or errno; `copied` says how far it got. Throws HostsError when a read fails.
+// Writes what `read` gives from offset `copied` (0 when called) on to `fd`
+// at the same offsets, adding it to `digest`, through a buffer of fixed
+// size. Returns 0 or errno; `copied` says how far it got. Throws HostsError
+// when a read fails.
 int copyInto(int fd, const ReadAt& read, std::uint64_t& copied, Digest* digest = nullptr) {
     const std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
-    copied = 0;
     while (const std::size_t n = read(copied, buffer.get(), kWriteBufferSize)) {
         const std::string_view bytes(buffer.get(), n);
         if (digest != nullptr) {
@@ -36,16 +36,22 @@ int copyInto(int fd, const ReadAt& read, std::uint64_t& copied, Digest* digest =
     return 0;
 }
 
+// Runs `write`, which reads the original back from its record: a failed
+// read is an error of the write. Returns 0 or errno.
+template <class Write>
+int readingBack(Write write) {
+    try {
+        return write();
+    } catch (const HostsError& error) {
+        return error.osError() != 0 ? error.osError() : EIO;
+    }
+}
+
 // Puts the original (from its record) back into the open file, followed by
 // what others appended meanwhile. Returns 0 or errno.
 int restoreInPlace(int fd, const ReadAt& original, std::string_view appended) {
     std::uint64_t size = 0;
-    int err = 0;
-    try {
-        err = copyInto(fd, original, size);
-    } catch (const HostsError& error) {
-        err = error.osError() != 0 ? error.osError() : EIO;
-    }
+    int err = readingBack([&] { return copyInto(fd, original, size); });
     err = err != 0 ? err : writeAllAt(fd, appended, size);
     if (err == 0 && ::ftruncate(fd, static_cast<off_t>(size + appended.size())) != 0) {
         err = errno;
@@ -108,22 +114,13 @@ bool rewriteInPlace(const std::string& target, const std::string& shown, int hel
     }
     std::unique_ptr<OurFile> record = createRecord(target, shown, options);
     restrictLike(record->fd(), original);
-    Digest originalDigestNow;
+    Digest copied;
     int err = copyInto(record->fd(), readerOf(heldFd, expected.size, shown, Action::Write),
-                       trailer.originalSize, &originalDigestNow);
+                       trailer.originalSize, &copied);
     if (err != 0) {
         fail(Action::Write, shown, err);
     }
-    trailer.originalDigest = originalDigestNow.value();
-    {
-        struct stat st;
-        if (trailer.originalSize != expected.size || ::fstat(heldFd, &st) != 0 ||
-            (stampOf(st) != expected &&
-             !(othersWriting && originalDigest == trailer.originalDigest &&
-               onlyAppendedTo(heldFd, st, expected, originalDigest)))) {
-            failChanged(shown);  // cut short or changed since
-        }
-    }
+    trailer.originalDigest = copied.value();
     trailer.device = static_cast<std::uint64_t>(original.st_dev);
     trailer.inode = static_cast<std::uint64_t>(original.st_ino);
     trailer.verb = options.verb;
@@ -150,10 +147,12 @@ bool rewriteInPlace(const std::string& target, const std::string& shown, int hel
     if (::fstat(fd.get(), &st) != 0) {
         fail(Action::Write, shown, errno);
     }
-    // A program that keeps the file open to append goes on; any other change
-    // means starting again from a fresh read.
-    if (stampOf(st) != expected &&
-        !(othersWriting && onlyAppendedTo(heldFd, st, expected, trailer.originalDigest))) {
+    // The record must hold the version read. A program that keeps the file
+    // open to append goes on; any other change means starting again from a
+    // fresh read.
+    if (trailer.originalSize != expected.size ||
+        (stampOf(st) != expected && !(othersWriting && originalDigest == trailer.originalDigest &&
+                                      onlyAppendedTo(heldFd, st, expected, originalDigest)))) {
         failChanged(shown);
     }
     if (options.hook) {
@@ -184,11 +183,7 @@ bool rewriteInPlace(const std::string& target, const std::string& shown, int hel
         }
         appended.erase(kept, grown - kept);
     }
-    try {
-        err = writeContents(fd.get(), contents, originalCopy);
-    } catch (const HostsError& error) {
-        err = error.osError() != 0 ? error.osError() : EIO;  // the record could not be read back
-    }
+    err = readingBack([&] { return writeContents(fd.get(), contents, originalCopy); });
     if (err == 0 && options.hook) {
         options.hook(WriteStep::InPlaceWritten);
     }

@@ -149,16 +149,17 @@ template <typename Operation>
 auto HostsEngine::retryIfChanged(Operation operation) {
     for (int attempt = 1;; ++attempt) {
         try {
-            std::optional<decltype(operation(std::declval<const OpenedFile&>()))> result;
+            std::optional<decltype(operation())> result;
             std::exception_ptr failed;  // thrown on once what was tidied up is told
-            tell(TidyUpBeforeRead(hostsPath_, writeOptions(), [&](const OpenedFile& file) {
-                stamp_ = file.stamp();
-                try {
-                    result = operation(file);
-                } catch (...) {
-                    failed = std::current_exception();
-                }
-            }));
+            tell(TidyUpBeforeRead(
+                hostsPath_, writeOptions(), [&](const OpenedFile& file) { stamp_ = file.stamp(); },
+                [&] {
+                    try {
+                        result = operation();
+                    } catch (...) {
+                        failed = std::current_exception();
+                    }
+                }));
             if (failed) {
                 std::rethrow_exception(failed);
             }
@@ -307,11 +308,12 @@ void HostsEngine::keepLinesOfOthers(std::string lines) {
 }
 
 bool HostsEngine::Block(BlockMode mode) {
-    return retryIfChanged([this, mode](const OpenedFile& file) {
+    return retryIfChanged([this, mode] {
         FillBlockList();
         // A file our Block left as it was needs no pass over it to tell.
         if (mode == BlockMode::UnlessBlocked) {
-            if (EndsWithBlockEntries(file.reader(), stamp_.size)) {
+            const OpenedFile file(hostsPath_);
+            if (file.stamp() == stamp_ && EndsWithBlockEntries(file.reader(), stamp_.size)) {
                 lines_ = {};
                 lines_.found.fill(true);
                 lines_.entryLines = kBlockEntryCount;
@@ -333,7 +335,7 @@ bool HostsEngine::Block(BlockMode mode) {
 }
 
 std::size_t HostsEngine::Unblock() {
-    return retryIfChanged([this](const OpenedFile&) {
+    return retryIfChanged([this] {
         FillBlockList();
         // A file with no entry line and no empty line is left as it is.
         const Outcome outcome = replaceFile(LineChange::Unblock, false);

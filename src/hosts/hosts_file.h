@@ -167,13 +167,16 @@ private:
 // interrupted (keeping the damaged bytes beside the file) where its record
 // can be trusted and fits the file. Returns what was undone, set aside or
 // ignored. With `thenRead`, opens the file and hands it over before another
-// run of ours may start to change it: all of `thenRead` runs under our
-// writers' lock, and a write it makes goes on under that same lock. Throws
-// HostsError when a damaged file cannot be put right, and when another run
-// keeps the file past options.wait.
+// run of ours may start to change it; then, the file closed again (an open
+// file cannot be renamed over on Windows), calls `thenChange` still under
+// our writers' lock, so that a change it makes takes no lock of its own and
+// follows the read with no other run of ours in between. Throws HostsError
+// when a damaged file cannot be put right, and when another run keeps the
+// file past options.wait.
 std::vector<RecoveryNotice> TidyUpBeforeRead(
     const std::string& path, const WriteOptions& options,
-    const std::function<void(const OpenedFile&)>& thenRead = {});
+    const std::function<void(const OpenedFile&)>& thenRead = {},
+    const std::function<void()>& thenChange = {});
 
 // Creates `path` with `bytes`, flushed to disk, only when nothing is there
 // yet; permissions as for any new file. A file it created but could not fill

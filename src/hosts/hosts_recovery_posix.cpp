@@ -226,15 +226,18 @@ std::optional<RecoveryNotice> undo(const std::string& path, const std::string& t
 
 }  // namespace
 
-std::vector<RecoveryNotice> TidyUpBeforeRead(
-    const std::string& path, const WriteOptions& options,
-    const std::function<void(const OpenedFile&)>& thenRead) {
+std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options,
+                                             const std::function<void(const OpenedFile&)>& thenRead,
+                                             const std::function<void()>& thenChange) {
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
                                                          &std::free);
     struct stat file;
     if (!resolved || ::stat(resolved.get(), &file) != 0) {
         if (thenRead) {
             thenRead(OpenedFile(path));  // says why
+        }
+        if (thenChange) {
+            thenChange();  // the file came after all
         }
         return {};
     }
@@ -254,6 +257,9 @@ std::vector<RecoveryNotice> TidyUpBeforeRead(
         [&](OpenRecord& record) { return undo(path, target, record, options); });
     if (thenRead) {
         thenRead(OpenedFile(path));
+    }
+    if (thenChange) {
+        thenChange();
     }
     notices.insert(notices.begin(), told.begin(), told.end());
     return notices;

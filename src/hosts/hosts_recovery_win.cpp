@@ -181,14 +181,17 @@ std::optional<std::string> undo(const std::string& path, const std::wstring& tar
 
 }  // namespace
 
-std::vector<RecoveryNotice> TidyUpBeforeRead(
-    const std::string& path, const WriteOptions& options,
-    const std::function<void(const OpenedFile&)>& thenRead) {
+std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const WriteOptions& options,
+                                             const std::function<void(const OpenedFile&)>& thenRead,
+                                             const std::function<void()>& thenChange) {
     std::wstring given;
     std::wstring target;
     if (path.empty() || windows::ToUtf16(path, given) != 0 || resolveTarget(given, target) != 0) {
         if (thenRead) {
             thenRead(OpenedFile(path));  // says why
+        }
+        if (thenChange) {
+            thenChange();  // the file came after all
         }
         return {};
     }
@@ -208,6 +211,9 @@ std::vector<RecoveryNotice> TidyUpBeforeRead(
                                    });
     if (thenRead) {
         thenRead(OpenedFile(path));
+    }
+    if (thenChange) {
+        thenChange();
     }
     return notices;
 }

@@ -26,18 +26,17 @@ std::string ReadFileText(const std::string& fileName) {
     return std::string(ReadFileSnapshot(fileName).bytes.view());
 }
 
-std::optional<std::string> ResultOfChange(std::string_view original, std::string_view verb) {
+std::optional<NewContents> ResultOfChange(std::string_view verb) {
     const bool block = verb == "block-lf" || verb == "block-crlf";
     if (!block && verb != "unblock-lf" && verb != "unblock-crlf") {
         return std::nullopt;
     }
     const LineChange change = block ? LineChange::Block : LineChange::Unblock;
     const std::string_view terminator = verb.ends_with("crlf") ? "\r\n" : "\n";
-    LinesFound found;
-    return NewContents{[&](const ReadAt& read, PieceSink& out) {
-               return RewriteLines(read, change, terminator, out, found);
-           }}
-        .text(MemoryReader(original));
+    return NewContents{[change, terminator](const ReadAt& original, PieceSink& out) {
+        LinesFound found;
+        return RewriteLines(original, change, terminator, out, found);
+    }};
 }
 
 HostsEngine::HostsEngine(std::string hostsPath, LineEnd lineEnd)

@@ -28,10 +28,10 @@ std::string_view TerminatorOf(LineEnd lineEnd);
 std::string ReadFileText(const std::string& fileName);
 
 // What the engine writes for `verb` ("block-lf", "block-crlf", "unblock-lf",
-// "unblock-crlf") when the file holds `original`; nothing for another verb.
-// A recovery record names its write this way, so that a later run can tell
-// what an interrupted write could have left.
-std::optional<std::string> ResultOfChange(std::string_view original, std::string_view verb);
+// "unblock-crlf"), made from whatever file it is given; nothing for another
+// verb. A recovery record names its write this way, so that a later run can
+// tell what an interrupted write could have left.
+std::optional<NewContents> ResultOfChange(std::string_view verb);
 
 // One item of the block list: the entry and whether the hosts file holds it
 // (the list's "Found" column).

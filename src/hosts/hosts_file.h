@@ -100,12 +100,11 @@ struct WriteOptions {
     // of the file, and for another program that has the file open to write.
     std::chrono::milliseconds wait{5000};
     // What the write does, kept in its recovery record ("block-lf", ...;
-    // empty for bytes given whole), and how to work out its result again
-    // from the original's bytes: a record is applied only to a file that an
-    // interrupted write of exactly that could have left.
+    // empty for bytes given whole), and the contents it makes of an original
+    // (nothing for a verb not known): a record is applied only to a file
+    // that an interrupted write of exactly that could have left.
     std::string verb;
-    std::function<std::optional<std::string>(std::string_view original, std::string_view verb)>
-        resultOf;
+    std::function<std::optional<NewContents>(std::string_view verb)> resultOf;
 };
 
 // What a read found of an earlier run's rewrite in place.

@@ -94,11 +94,25 @@ struct RecordTrailer {
     static constexpr std::size_t kMaxSize = 320;
 };
 
+// The size and digest of a file's bytes, or of new contents as they are made.
+struct Measured {
+    std::uint64_t size = 0;
+    std::uint64_t digest = 0;
+    bool operator==(const Measured&) const = default;
+};
+// Of the bytes `read` gives from the start to its end.
+Measured MeasureOf(const ReadAt& read);
+Measured MeasureOf(const NewContents& contents, const ReadAt& original);
+
 // True when `now` is what an interrupted rewrite of `original` into `result`
 // in place can leave: the original, the result, or a first part of the
 // result followed by the rest of the original (the file as long as the
 // longer of the two), and any of those with a first part of the original
 // written back over it by an undo that was interrupted in turn.
+// Read in pieces: the files may be far larger than what we hold in memory,
+// and the result is compared as it is made from the original, never kept.
+bool FitsInterruptedRewrite(const ReadAt& now, std::uint64_t nowSize, const ReadAt& original,
+                            std::uint64_t originalSize, const NewContents& result);
 bool FitsInterruptedRewrite(std::string_view now, std::string_view original,
                             std::string_view result);
 

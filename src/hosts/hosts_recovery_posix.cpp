@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 
+#include "buffered_io.h"
 #include "posix_file.h"
 
 namespace hushgate {
@@ -109,11 +110,29 @@ std::int64_t unixSeconds() {
         .count();
 }
 
-// Keeps `bytes` as "<name>.hushgate-torn-<time>" beside the file, or in the
-// recovery folder where the file's folder takes no new file. Returns its path.
-std::string keepTornCopy(const std::string& target, const std::string& shown,
-                         std::string_view bytes, const struct stat& like,
-                         const WriteOptions& options) {
+// Exactly the `size` bytes `read` gives, copied a piece at a time, whatever
+// original they are asked to be made from: an error (EIO) when those bytes
+// end early, so that no copy cut short passes for a whole one.
+NewContents copyOf(const ReadAt& read, std::uint64_t size) {
+    return {[&read, size](const ReadAt&, PieceSink& out) {
+        const std::unique_ptr<char[]> piece(new char[kWriteBufferSize]);
+        std::uint64_t at = 0;
+        while (const std::size_t n = read(at, piece.get(), kWriteBufferSize)) {
+            int err = out.put(std::string_view(piece.get(), n));
+            if (err != 0 || (err = out.release()) != 0) {
+                return err;
+            }
+            at += n;
+        }
+        return at == size ? 0 : EIO;
+    }};
+}
+
+// Keeps the `size` bytes `read` gives as "<name>.hushgate-torn-<time>" beside the
+// file, or in the recovery folder where the file's folder takes no new file.
+// Returns its path.
+std::string keepTornCopy(const std::string& target, const std::string& shown, const ReadAt& read,
+                         std::uint64_t size, const struct stat& like, const WriteOptions& options) {
     std::string folder = directoryOf(target);
     const std::string stem = StemOf(fileNameOf(target));
     auto copy = std::make_unique<OurFile>(folder, stem, FileRole::Copy);
@@ -126,7 +145,7 @@ std::string keepTornCopy(const std::string& target, const std::string& shown,
         fail(Action::Write, shown, copy->error());
     }
     restrictLike(copy->fd(), like);
-    int err = writeAll(copy->fd(), bytes.data(), bytes.size());
+    int err = writeContents(copy->fd(), copyOf(read, size), read);
     err = err != 0 ? err : fsyncRetrying(copy->fd());
     if (err != 0) {
         fail(Action::Write, shown, err);
@@ -156,53 +175,38 @@ RecoveryNotice setAside(const std::string& path, const OpenRecord& record) {
 
 // Undoes what `record` guarded if the file is still the one it names and
 // holds what the interrupted write could have left, other than its result.
+// The file, the record and the result are read in pieces, never held whole.
 std::optional<RecoveryNotice> undo(const std::string& path, const std::string& target,
                                    OpenRecord& record, const WriteOptions& options) {
-    FileSnapshot now = ReadFileSnapshot(target);
+    auto file = std::make_unique<OpenedFile>(target);
+    const FileStamp stamp = file->stamp();
     const RecordTrailer& t = record.trailer;
-    if (t.inode != 0 && (now.stamp.device != t.device || now.stamp.inode != t.inode)) {
+    if (t.inode != 0 && (stamp.device != t.device || stamp.inode != t.inode)) {
         return setAside(path, record);
     }
-    const std::string_view current = now.bytes.view();
-    if (current.size() == t.newSize && DigestOf(current) == t.newDigest) {
-        ::unlink(record.path.c_str());
-        return std::nullopt;
-    }
-    ByteBuffer original;
-    try {
-        original.resize(static_cast<std::size_t>(t.originalSize));
-    } catch (const std::bad_alloc&) {
-        throw HostsError::OutOfMemory(Action::Write, path, t.originalSize);
-    }
-    std::size_t used = 0;
-    while (used < original.size()) {
-        const ssize_t n = ::pread(record.fd->get(), original.data() + used, original.size() - used,
-                                  static_cast<off_t>(used));
-        if (n <= 0) {
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            break;
-        }
-        used += static_cast<std::size_t>(n);
-    }
-    if (used == original.size() && original.view() == current) {
+    const ReadAt now = file->reader();
+    const Measured current = MeasureOf(now);
+    // The record's copy of the original; nothing when it is shorter or unreadable.
+    const int recordFd = record.fd->get();
+    const std::optional<std::uint64_t> kept = digestOfStart(recordFd, t.originalSize);
+    if (current == Measured{t.newSize, t.newDigest} ||
+        (kept && current == Measured{t.originalSize, *kept})) {
         ::unlink(record.path.c_str());
         return std::nullopt;
     }
     const std::string damaged = "an interrupted change left the file damaged";
-    if (used != original.size() || DigestOf(original.view()) != t.originalDigest) {
+    if (kept != t.originalDigest) {
         // Kept for whoever mends the file by hand; no later run can use it.
         throw HostsError(Action::Read, Kind::Other, path, 0,
                          damaged + ", and the copy kept to undo it, " +
                              EscapeControlCharacters(record.path) +
                              ", is damaged too; both are left as they are");
     }
-    const std::optional<std::string> result = options.resultOf && !t.verb.empty()
-                                                  ? options.resultOf(original.view(), t.verb)
-                                                  : std::nullopt;
-    if (!result || result->size() != t.newSize || DigestOf(*result) != t.newDigest ||
-        !FitsInterruptedRewrite(current, original.view(), *result)) {
+    const ReadAt original = readerOf(recordFd, t.originalSize, record.path, Action::Read);
+    const std::optional<NewContents> result =
+        options.resultOf && !t.verb.empty() ? options.resultOf(t.verb) : std::nullopt;
+    if (!result || MeasureOf(*result, original) != Measured{t.newSize, t.newDigest} ||
+        !FitsInterruptedRewrite(now, current.size, original, t.originalSize, *result)) {
         return setAside(path, record);
     }
     struct stat like;
@@ -210,11 +214,14 @@ std::optional<RecoveryNotice> undo(const std::string& path, const std::string& t
         fail(Action::Read, path, errno);
     }
     try {
-        const std::string torn = keepTornCopy(target, path, current, like, options);
-        const std::string_view bytes = original.view();
+        const std::string torn = keepTornCopy(target, path, now, current.size, like, options);
+        file.reset();
+        // The original from the record, in pieces; should the record have been
+        // cut short since, the write fails and the file stays as it is.
+        const NewContents restored = copyOf(original, t.originalSize);
         WriteOptions restore = options;
         restore.verb.clear();
-        ReplaceFileContents(target, now.stamp, NewContents::Bytes(bytes), restore);
+        ReplaceFileContents(target, stamp, restored, restore);
         ::unlink(record.path.c_str());
         syncDirectory(directoryOf(record.path));
         return RecoveryNotice{path, torn};

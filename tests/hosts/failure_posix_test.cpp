@@ -282,6 +282,7 @@ TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
         int signal;
         Ends ends;
         std::function<void(std::string&)> damage = {};  // done to the record
+        int large = 0;  // comment lines as long as the entries after the file's own
     } cases[] = {
         {"killed before the final check",       false, true,  S::BeforeFinalCheck, SIGKILL, Old},
         {"killed after the final check",        false, true,  S::AfterFinalCheck,  SIGKILL, Old},
@@ -291,6 +292,8 @@ TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
         {"terminated before the final check",   false, true,  S::BeforeFinalCheck, SIGTERM, Old},
         {"interrupted after the final check",   false, false, S::AfterFinalCheck,  SIGINT,  New},
         {"hung up in place",                    true,  false, S::InPlaceWritten,   SIGHUP,  New},
+        // The file ends as it began, a line later: over a MiB to compare backwards.
+        {"half written, over a MiB",            true,  false, S::InPlaceWritten,   SIGKILL, Undone, {}, 600},
         {"half written, the record's copy damaged", true, false, S::InPlaceWritten, SIGKILL, Refused, [](std::string& r) { r[3] ^= 1; }},
         {"half written, a byte added to the record", true, false, S::InPlaceWritten, SIGKILL, AsLeft, [](std::string& r) { r.insert(0, "#"); }},
         // The new size in the trailer (after the two digits of the old and its
@@ -302,7 +305,10 @@ TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
         SCOPED_TRACE(c.what);
         test::TempFolder dir;
         const std::string hosts = dir.file("hosts");
-        const std::string original = c.block ? kUnblocked : kBlocked;
+        std::string original = c.block ? kUnblocked : kBlocked;
+        for (int i = 0; i < c.large; ++i) {
+            original += std::string(test::allEntries().size() - 1, '#') + "\n";
+        }
         test::writeFile(hosts, original);
         if (c.inPlace) {
             std::filesystem::create_hard_link(hosts, dir.file("other-name"));
@@ -507,6 +513,7 @@ TEST(Hold, InterruptedRewriteLeavesOnlyMixesOfOriginalAndResult) {
         {{"01ABC56789\0\0", 12}, "01ABCDEFGHIJ", true},
         {{"01ABCDEFGHI\0", 12}, "01ABCDEFGHIJ", true},
         {{"01ABC5678\0\0\0", 12}, "01ABCDEFGHIJ", false},
+        {{"01ABC56789\0\0\0\0\0\0", 16}, "01ABCDEFGHIJKLMN", true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(detail::FitsInterruptedRewrite(c.now, "0123456789", c.result), c.fits) << c.now;

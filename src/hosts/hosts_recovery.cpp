@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <memory>
 
 namespace hushgate::detail {
@@ -318,46 +319,25 @@ std::uint64_t commonPrefix(const ReadAt& a, const ReadAt& b, std::uint64_t limit
     return at;
 }
 
-// Where the run of equal bytes that ends the first `size` bytes of `a` and
-// `b` starts: read backwards, a piece at a time.
-std::uint64_t commonSuffixStart(const ReadAt& a, const ReadAt& b, std::uint64_t size,
-                                Pieces pieces) {
+// Where the run at the end of the bytes of `a` and `b` between `floor` and
+// `size` starts in which each pair of bytes is `alike`: read backwards, a
+// piece at a time.
+template <class Alike>
+std::uint64_t runAtEnd(const ReadAt& a, const ReadAt& b, std::uint64_t size, std::uint64_t floor,
+                       Pieces pieces, Alike alike) {
     const auto pieceA = pieces.make(), pieceB = pieces.make();
-    std::uint64_t from = size;
-    while (from > 0) {
-        const std::size_t room = pieces.roomFor(from);
-        if (readFull(a, from - room, pieceA.get(), room) != room ||
-            readFull(b, from - room, pieceB.get(), room) != room) {
-            break;  // ended early: shorter than it was, so no longer the same
-        }
-        std::size_t same = 0;
-        while (same < room && pieceA[room - 1 - same] == pieceB[room - 1 - same]) {
-            ++same;
-        }
-        from -= same;
-        if (same < room) {
-            break;
-        }
-    }
-    return from;
-}
-
-// The first `size` bytes of `read` without the zero bytes that end them,
-// but no fewer than `floor`.
-std::uint64_t withoutTrailingZeros(const ReadAt& read, std::uint64_t size, std::uint64_t floor,
-                                   Pieces pieces) {
-    const auto piece = pieces.make();
     while (size > floor) {
         const std::size_t room = pieces.roomFor(size - floor);
-        if (readFull(read, size - room, piece.get(), room) != room) {
-            break;
+        if (readFull(a, size - room, pieceA.get(), room) != room ||
+            readFull(b, size - room, pieceB.get(), room) != room) {
+            break;  // ended early: shorter than it was, so no longer alike
         }
-        std::size_t zeros = 0;
-        while (zeros < room && piece[room - 1 - zeros] == '\0') {
-            ++zeros;
+        std::size_t run = 0;
+        while (run < room && alike(pieceA[room - 1 - run], pieceB[room - 1 - run])) {
+            ++run;
         }
-        size -= zeros;
-        if (zeros < room) {
+        size -= run;
+        if (run < room) {
             break;
         }
     }
@@ -428,6 +408,44 @@ private:
     std::uint64_t sameFromStart_ = 0, sameFromLater_ = 0;
 };
 
+bool fitsInPieces(const ReadAt& now, std::uint64_t nowSize, const ReadAt& original,
+                  std::uint64_t originalSize, const NewContents& result, Pieces pieces) {
+    // An undo wrote back the original up to `undone`; the write had put
+    // the result from there up to `written`, and the original follows.
+    const std::uint64_t undone =
+        commonPrefix(now, original, std::min(nowSize, originalSize), pieces);
+    ResultWalk walk(now, nowSize, undone, pieces);
+    result.produce(original, walk);
+    const std::uint64_t resultSize = walk.size();
+    // Of the file's first `size` bytes, as the whole file.
+    const auto same = [&](std::uint64_t size) {
+        return (size == originalSize && undone >= size) ||
+               (size == resultSize && walk.sameFromStart() >= size);
+    };
+    const auto mixed = [&](std::uint64_t size) {
+        const std::uint64_t written = std::min(walk.sameFromLater(), size);
+        if (size == originalSize) {
+            // The original again from some point at or before `written` on.
+            return runAtEnd(now, original, size, 0, pieces, std::equal_to<>()) <= written;
+        }
+        // Longer than the original: the result was written past its end.
+        return size > originalSize && written == size && size <= resultSize;
+    };
+    if (same(nowSize)) {
+        return true;
+    }
+    // The file is made as long as the result before it is written: what is
+    // not written yet past the original's end reads as zero bytes.
+    if (nowSize == resultSize && nowSize > originalSize) {
+        const std::uint64_t written = runAtEnd(now, now, nowSize, originalSize, pieces,
+                                               [](char c, char) { return c == '\0'; });
+        if (written < nowSize) {
+            return same(written) || mixed(written);
+        }
+    }
+    return mixed(nowSize);
+}
+
 }  // namespace
 
 Measured MeasureOf(const ReadAt& read) {
@@ -454,47 +472,6 @@ Measured MeasureOf(const NewContents& contents, const ReadAt& original) {
     contents.produce(original, made);
     return {made.size, made.digest.value()};
 }
-
-namespace {
-
-bool fitsInPieces(const ReadAt& now, std::uint64_t nowSize, const ReadAt& original,
-                  std::uint64_t originalSize, const NewContents& result, Pieces pieces) {
-    // An undo wrote back the original up to `undone`; the write had put
-    // the result from there up to `written`, and the original follows.
-    const std::uint64_t undone =
-        commonPrefix(now, original, std::min(nowSize, originalSize), pieces);
-    ResultWalk walk(now, nowSize, undone, pieces);
-    result.produce(original, walk);
-    const std::uint64_t resultSize = walk.size();
-    // Of the file's first `size` bytes, as the whole file.
-    const auto same = [&](std::uint64_t size) {
-        return (size == originalSize && undone >= size) ||
-               (size == resultSize && walk.sameFromStart() >= size);
-    };
-    const auto mixed = [&](std::uint64_t size) {
-        const std::uint64_t written = std::min(walk.sameFromLater(), size);
-        if (size == originalSize) {
-            // The original again from some point at or before `written` on.
-            return commonSuffixStart(now, original, size, pieces) <= written;
-        }
-        // Longer than the original: the result was written past its end.
-        return size > originalSize && written == size && size <= resultSize;
-    };
-    if (same(nowSize)) {
-        return true;
-    }
-    // The file is made as long as the result before it is written: what is
-    // not written yet past the original's end reads as zero bytes.
-    if (nowSize == resultSize && nowSize > originalSize) {
-        const std::uint64_t written = withoutTrailingZeros(now, nowSize, originalSize, pieces);
-        if (written < nowSize) {
-            return same(written) || mixed(written);
-        }
-    }
-    return mixed(nowSize);
-}
-
-}  // namespace
 
 bool FitsInterruptedRewrite(const ReadAt& now, std::uint64_t nowSize, const ReadAt& original,
                             std::uint64_t originalSize, const NewContents& result) {

@@ -215,7 +215,7 @@ std::optional<RecoveryNotice> undo(const std::string& path, const std::string& t
     }
     try {
         const std::string torn = keepTornCopy(target, path, now, current.size, like, options);
-        file.reset();
+        file.reset();  // let go of it before it is written, as a whole read did
         // The original from the record, in pieces; should the record have been
         // cut short since, the write fails and the file stays as it is.
         const NewContents restored = copyOf(original, t.originalSize);

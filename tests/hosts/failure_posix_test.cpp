@@ -282,7 +282,7 @@ TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
         int signal;
         Ends ends;
         std::function<void(std::string&)> damage = {};  // done to the record
-        int large = 0;  // comment lines as long as the entries after the file's own
+        int large = 0;  // comment lines added, each as long as all entries
     } cases[] = {
         {"killed before the final check",       false, true,  S::BeforeFinalCheck, SIGKILL, Old},
         {"killed after the final check",        false, true,  S::AfterFinalCheck,  SIGKILL, Old},
@@ -292,7 +292,7 @@ TEST(Interrupted, WriteLeavesTheOldOrTheNewFileAndNothingElse) {
         {"terminated before the final check",   false, true,  S::BeforeFinalCheck, SIGTERM, Old},
         {"interrupted after the final check",   false, false, S::AfterFinalCheck,  SIGINT,  New},
         {"hung up in place",                    true,  false, S::InPlaceWritten,   SIGHUP,  New},
-        // The file ends as it began, a line later: over a MiB to compare backwards.
+        // Over a MiB, compared, kept and put back in pieces.
         {"half written, over a MiB",            true,  false, S::InPlaceWritten,   SIGKILL, Undone, {}, 600},
         {"half written, the record's copy damaged", true, false, S::InPlaceWritten, SIGKILL, Refused, [](std::string& r) { r[3] ^= 1; }},
         {"half written, a byte added to the record", true, false, S::InPlaceWritten, SIGKILL, AsLeft, [](std::string& r) { r.insert(0, "#"); }},

@@ -187,21 +187,13 @@ std::string TornCopyName(std::string_view stem, std::int64_t unixSeconds, int at
 
 std::optional<RecordTrailer> RecordTrailer::ForRewrite(const ReadAt& read,
                                                        const NewContents& contents) {
-    struct Measure : PieceSink {
-        Digest digest;
-        std::uint64_t size = 0;
-        int put(std::string_view piece) override {
-            digest.update(piece);
-            size += piece.size();
-            return 0;
-        }
-    } result;
-    if (contents.produce(read, result) == NewContents::kLeaveAsIs) {
+    const std::optional<Measured> result = MeasureOf(contents, read);
+    if (!result) {
         return std::nullopt;
     }
     RecordTrailer trailer;
-    trailer.newSize = result.size;
-    trailer.newDigest = result.digest.value();
+    trailer.newSize = result->size;
+    trailer.newDigest = result->digest;
     trailer.createdNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
                             std::chrono::system_clock::now().time_since_epoch())
                             .count();
@@ -459,7 +451,7 @@ Measured MeasureOf(const ReadAt& read) {
     return {at, digest.value()};
 }
 
-Measured MeasureOf(const NewContents& contents, const ReadAt& original) {
+std::optional<Measured> MeasureOf(const NewContents& contents, const ReadAt& original) {
     struct Measure : PieceSink {
         Digest digest;
         std::uint64_t size = 0;
@@ -469,8 +461,10 @@ Measured MeasureOf(const NewContents& contents, const ReadAt& original) {
             return 0;
         }
     } made;
-    contents.produce(original, made);
-    return {made.size, made.digest.value()};
+    if (contents.produce(original, made) == NewContents::kLeaveAsIs) {
+        return std::nullopt;
+    }
+    return Measured{made.size, made.digest.value()};
 }
 
 bool FitsInterruptedRewrite(const ReadAt& now, std::uint64_t nowSize, const ReadAt& original,

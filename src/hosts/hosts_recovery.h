@@ -102,7 +102,8 @@ struct Measured {
 };
 // Of the bytes `read` gives from the start to its end.
 Measured MeasureOf(const ReadAt& read);
-Measured MeasureOf(const NewContents& contents, const ReadAt& original);
+// Nothing when the contents leave the original as it is.
+std::optional<Measured> MeasureOf(const NewContents& contents, const ReadAt& original);
 
 // True when `now` is what an interrupted rewrite of `original` into `result`
 // in place can leave: the original, the result, or a first part of the

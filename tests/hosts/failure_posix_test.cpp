@@ -508,11 +508,13 @@ TEST(Hold, InterruptedRewriteLeavesOnlyMixesOfOriginalAndResult) {
         {"01ABC5678X", "01ABCDEFGHIJ", false},
         {"X123456789", "01ABCDEFGHIJ", false},
         {"0123C5X789", "01ABCDEFGHIJ", false},
+        {"0123456X89", "0123456789XY", false},
         {"01AB45678", "01AB", false},
         {"0123", "01AB", false},
         {{"01ABC56789\0\0", 12}, "01ABCDEFGHIJ", true},
         {{"01ABCDEFGHI\0", 12}, "01ABCDEFGHIJ", true},
         {{"01ABC5678\0\0\0", 12}, "01ABCDEFGHIJ", false},
+        {{"01ABCDEFGHI\0\0", 13}, "01ABCDEFGHIJ", false},
         {{"01ABC56789\0\0\0\0\0\0", 16}, "01ABCDEFGHIJKLMN", true},
     };
     for (const auto& c : cases) {

@@ -53,7 +53,7 @@ char16_t lowerLetter(char16_t c) {
         if (c == 0x3C2) {
             return 0x3C3;  // final sigma is sigma
         }
-        return c >= 0x3AC ? c : 0;
+        return c >= 0x3AC || c == 0x390 ? c : 0;  // small letters; U+0390 has no capital
     }
     if (c >= 0x400 && c <= 0x45F) {  // Cyrillic
         return c < 0x410   ? static_cast<char16_t>(c + 0x50)

@@ -252,7 +252,8 @@ std::vector<RecoveryNotice> TidyUpBeforeRead(const std::string& path, const Writ
     const WriterLock lock(target, path, Action::Read, options);
     std::vector<std::string> paths;
     scanFolder(directoryOf(target), StemOf(fileNameOf(target)), paths);
-    if (!options.recoveryFolder.empty() && StateFolderUsable(options.recoveryFolder, false, path)) {
+    if (!options.recoveryFolder.empty() &&
+        StateFolderUsable(options.recoveryFolder, false, path, Action::Read)) {
         scanFolder(options.recoveryFolder, PrivateStemOf(target), paths);
     }
     std::vector<RecoveryNotice> told;

@@ -157,10 +157,11 @@ void removeIfUnlocked(const std::string& path);
 
 // True when `folder` (created first, mode 0700, when `create`) is there for
 // our records and locks; false when it is missing or cannot be made. Throws
-// HostsError, naming `shown`, when it is there but not a folder of ours
-// (root's, for root) with mode 0700: a symbolic link, another owner or other
-// permissions would let someone else plant or remove what we keep there.
-bool StateFolderUsable(const std::string& folder, bool create, const std::string& shown);
+// HostsError for `action` on `shown` when it is there but not a folder of
+// ours (root's, for root) with mode 0700: a symbolic link, another owner or
+// other permissions would let someone else plant or remove what we keep there.
+bool StateFolderUsable(const std::string& folder, bool create, const std::string& shown,
+                       Action action = Action::Write);
 
 // While alive, this process is the one run of ours that reads or writes
 // `target` (nested takes in one thread are free), and job control waits. The

@@ -56,7 +56,8 @@ long holderOf(const struct stat& st) {
 
 }  // namespace
 
-bool StateFolderUsable(const std::string& folder, bool create, const std::string& shown) {
+bool StateFolderUsable(const std::string& folder, bool create, const std::string& shown,
+                       Action action) {
     if (create && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         return false;
     }
@@ -65,11 +66,12 @@ bool StateFolderUsable(const std::string& folder, bool create, const std::string
         return false;
     }
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700) {
-        throw HostsError(Action::Write, Kind::Other, shown, 0,
+        throw HostsError(action, Kind::Other, shown, 0,
                          "the folder for its records, " + EscapeControlCharacters(folder) +
                              ", is not a folder of " + (::geteuid() == 0 ? "root's" : "ours") +
                              " with mode 0700 (a symbolic link, another owner or other "
-                             "permissions); nothing was written");
+                             "permissions)" +
+                             (action == Action::Write ? "; nothing was written" : ""));
     }
     return true;
 }
@@ -87,7 +89,7 @@ WriterLock::WriterLock(const std::string& target, const std::string& shown, Acti
     const bool systemFile = system != nullptr && target == system;
     std::free(system);
     if (systemFile && !options.recoveryFolder.empty()) {
-        if (!StateFolderUsable(options.recoveryFolder, true, shown)) {
+        if (!StateFolderUsable(options.recoveryFolder, true, shown, action)) {
             return;
         }
         path_ = options.recoveryFolder + "/" + PrivateStemOf(target) + ".lock";

@@ -481,7 +481,7 @@ TEST(Hold, RecordsAndLocksOfOthersStopNothingAndAreNotTrusted) {
                                      "cannot read " + hosts +
                                          ": it is held by another program (pid " +
                                          std::to_string(::getpid()) + ")",
-                                     "cannot write " + hosts + ": the folder for its records, " +
+                                     "cannot read " + hosts + ": the folder for its records, " +
                                          dir.file("state") + ", is not a folder of"};
         EXPECT_TRUE(told.starts_with(start[c.ends])) << told;
         EXPECT_EQ(test::readFile(hosts), c.ends == Undone ? kBlocked : left);

@@ -130,6 +130,11 @@ private slots:
             QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
         }
         QVERIFY(aboutDialog->isVisible() && dialog->isVisible());
+        // Both open at once, neither blocks the window, and neither can be resized.
+        for (QDialog* open : {static_cast<QDialog*>(aboutDialog), static_cast<QDialog*>(dialog)}) {
+            QVERIFY(!open->isModal() && open->minimumSize() == open->maximumSize());
+            QVERIFY(!(open->windowFlags() & Qt::WindowMaximizeButtonHint));
+        }
     }
 };
 

@@ -235,27 +235,13 @@ OpenedFile::~OpenedFile() {
 }
 
 ReadAt OpenedFile::reader() const {
-    return [file = reinterpret_cast<HANDLE>(handle_), size = stamp_.size, path = path_](
-               std::uint64_t at, char* data, std::size_t room) -> std::size_t {
-        if (at >= size) {
-            return 0;
-        }
-        // A read at an offset, which leaves the file position alone.
-        OVERLAPPED where{};
-        where.Offset = static_cast<DWORD>(at);
-        where.OffsetHigh = static_cast<DWORD>(at >> 32);
-        DWORD n = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::uint64_t>({room, size - at, 1u << 30}));
-        if (!ReadFile(file, data, want, &n, &where) && GetLastError() != ERROR_HANDLE_EOF) {
-            fail(Action::Read, path, GetLastError());
-        }
-        return n;
-    };
+    return readerOf(reinterpret_cast<HANDLE>(handle_), stamp_.size, path_, Action::Read);
 }
 
-// Windows has no gathering write for ordinary files, and a file open to
-// read cannot always be replaced: the original is read into memory here,
-// and the new contents are made from that copy.
+// The new contents are made from the file as it is, read in pieces, so that
+// a large file is never held in memory; the rare rewrite in place works from
+// a copy. The file is closed again before the final check: another program
+// cannot rename its own version over a file we hold open.
 bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
                          const NewContents& contents, const WriteOptions& options) {
     const std::wstring given = widePath(Action::Write, path);
@@ -269,21 +255,17 @@ bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
     FileStamp stamp;
     DWORD attributes = 0;
     DWORD links = 1;
-    ByteBuffer copy;
-    {
-        Handle file = openFile(target, GENERIC_READ, kShareAll, OPEN_EXISTING, err);
-        check(Action::Write, shown, err);
-        check(Action::Write, shown, stampOf(file.get(), stamp, &attributes, &links));
-        if (stamp != expected) {
-            failChanged(shown);
-        }
-        copy = readAll(file.get(), shown, Action::Write);
+    Handle file = openFile(target, GENERIC_READ, kShareAll, OPEN_EXISTING, err);
+    check(Action::Write, shown, err);
+    check(Action::Write, shown, stampOf(file.get(), stamp, &attributes, &links));
+    if (stamp != expected) {
+        failChanged(shown);
     }
-    const std::string_view original = copy.view();
+    const ReadAt original = readerOf(file.get(), expected.size, shown, Action::Write);
     // A read-only file, or one whose security forbids writing, stays
     // protected even though its folder would let us replace it. Refusals are
     // for changes: one that turns out not to be needed is not refused.
-    if (contents.leavesAsIs(MemoryReader(original))) {
+    if (contents.leavesAsIs(original)) {
         return false;
     }
     if (attributes & FILE_ATTRIBUTE_READONLY) {
@@ -305,11 +287,12 @@ bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
         // (A folder closed to us with the file itself writable: in place.)
         check(Action::Write, shown, err);
         RemoveOnExit removeTemp(temp);
-        err = writeContents(out.get(), contents, MemoryReader(original));
+        err = writeContents(out.get(), contents, original);
         if (err == static_cast<DWORD>(NewContents::kLeaveAsIs)) {
             return false;
         }
         check(Action::Write, shown, flushAndClose(out, err));
+        file.close();
         hookCalled = true;
         if (options.hook) {
             options.hook(WriteStep::BeforeFinalCheck);
@@ -346,8 +329,11 @@ bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
             if (err == 0 && stampOf(old.get(), oldStamp) == 0 && options.displaced &&
                 (oldStamp.size != expected.size || oldStamp.modifiedNs != expected.modifiedNs)) {
                 try {
+                    // What we wrote, read back from where it now is.
+                    Handle ours = openFile(target, GENERIC_READ, kShareAll, OPEN_EXISTING, err);
+                    check(Action::Write, shown, err);
                     options.displaced(readAll(old.get(), shown, Action::Write).view(),
-                                      contents.text(MemoryReader(original)));
+                                      readAll(ours.get(), shown, Action::Write).view());
                 } catch (const HostsError&) {
                     // our change is made; theirs cannot be read
                 }
@@ -364,10 +350,18 @@ bool ReplaceFileContents(const std::string& path, const FileStamp& expected,
             fail(Action::Write, shown, err);
         }
     }
+    // In place, from a copy of the version read (its stamp is checked again
+    // on the handle the rewrite opens).
+    if (!file.valid()) {
+        file = openFile(target, GENERIC_READ, kShareAll, OPEN_EXISTING, err);
+        check(Action::Write, shown, err);
+    }
+    const ByteBuffer copy = readAll(file.get(), shown, Action::Write);
+    file.close();
     if (!hookCalled && options.hook) {
         options.hook(WriteStep::BeforeFinalCheck);
     }
-    return rewriteInPlace(target, shown, expected, original, contents, options);
+    return rewriteInPlace(target, shown, expected, copy.view(), contents, options);
 }
 
 }  // namespace hushgate

@@ -262,6 +262,24 @@ ByteBuffer readAll(HANDLE file, const std::string& shownPath, Action action) {
     });
 }
 
+ReadAt readerOf(HANDLE file, std::uint64_t size, const std::string& shownPath, Action action) {
+    return [file, size, shownPath, action](std::uint64_t at, char* data,
+                                           std::size_t room) -> std::size_t {
+        if (at >= size) {
+            return 0;
+        }
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::uint64_t>({room, size - at, kMaxIo}));
+        if (!ReadFile(file, data, want, &n, &where) && GetLastError() != ERROR_HANDLE_EOF) {
+            fail(action, shownPath, GetLastError());
+        }
+        return n;
+    };
+}
+
 DWORD makeFolder(const std::wstring& folder) {
     if (CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
         return 0;

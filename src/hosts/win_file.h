@@ -85,6 +85,9 @@ DWORD writeAll(HANDLE file, const char* data, std::size_t size);
 DWORD writeContents(HANDLE file, const NewContents& contents, const ReadAt& original);
 // The whole file from its start. Throws HostsError.
 ByteBuffer readAll(HANDLE file, const std::string& shownPath, Action action);
+// Reads the first `size` bytes of the open file at any offset, the file
+// position left alone: the version whose stamp was checked. Throws HostsError.
+ReadAt readerOf(HANDLE file, std::uint64_t size, const std::string& shownPath, Action action);
 // Creates `folder` if it is missing. Returns 0 or the Windows error.
 DWORD makeFolder(const std::wstring& folder);
 

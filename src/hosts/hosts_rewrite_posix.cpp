@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "buffered_io.h"
@@ -37,22 +38,24 @@ int copyInto(int fd, const ReadAt& read, std::uint64_t& copied, Digest* digest =
 }
 
 // Runs `write`, which reads the original back from its record: a failed
-// read is an error of the write. Returns 0 or errno.
+// read, or memory that runs out, is an error of the write. Returns 0 or errno.
 template <class Write>
 int readingBack(Write write) {
     try {
         return write();
     } catch (const HostsError& error) {
         return error.osError() != 0 ? error.osError() : EIO;
+    } catch (const std::bad_alloc&) {
+        return ENOMEM;
     }
 }
 
-// Puts the original (from its record) back into the open file, followed by
-// what others appended meanwhile. Returns 0 or errno.
-int restoreInPlace(int fd, const ReadAt& original, std::string_view appended) {
-    std::uint64_t size = 0;
-    int err = readingBack([&] { return copyInto(fd, original, size); });
-    err = err != 0 ? err : writeAllAt(fd, appended, size);
+// Puts the original, of `size` bytes, back into the open file from its
+// record, followed by what others appended meanwhile. Returns 0 or errno.
+int restoreInPlace(int fd, const ReadAt& original, std::uint64_t size, std::string_view appended) {
+    std::uint64_t copied = 0;
+    int err = readingBack([&] { return copyInto(fd, original, copied); });
+    err = err != 0 ? err : copied != size ? EIO : writeAllAt(fd, appended, size);
     if (err == 0 && ::ftruncate(fd, static_cast<off_t>(size + appended.size())) != 0) {
         err = errno;
     }
@@ -100,26 +103,32 @@ bool rewriteInPlace(const std::string& target, const std::string& shown, int hel
                     const struct stat& original, const FileStamp& expected,
                     std::optional<std::uint64_t> originalDigest, const NewContents& contents,
                     const WriteOptions& options, bool othersWriting, bool announce) {
-    // The original is overwritten as the new contents are written: they are
-    // made from its copy in the record, read back as they go, so that no
-    // copy of a large file is ever held in memory.
-    std::optional<RecordTrailer> made =
-        RecordTrailer::ForRewrite(readerOf(heldFd, expected.size, shown, Action::Write), contents);
-    if (!made) {
+    if (contents.leavesAsIs(readerOf(heldFd, expected.size, shown, Action::Write))) {
         return false;
     }
-    RecordTrailer& trailer = *made;
     if (announce && options.hook) {
         options.hook(WriteStep::BeforeFinalCheck);
     }
+    // The original is overwritten as the new contents are written: they are
+    // made from its copy in the record, read back as they go, so that no
+    // copy of a large file is ever held in memory. They are measured from
+    // that copy too, so that the record describes exactly what is written.
     std::unique_ptr<OurFile> record = createRecord(target, shown, options);
     restrictLike(record->fd(), original);
     Digest copied;
-    int err = copyInto(record->fd(), readerOf(heldFd, expected.size, shown, Action::Write),
-                       trailer.originalSize, &copied);
+    std::uint64_t before = 0;
+    int err = copyInto(record->fd(), readerOf(heldFd, expected.size, shown, Action::Write), before,
+                       &copied);
     if (err != 0) {
         fail(Action::Write, shown, err);
     }
+    const ReadAt originalCopy = readerOf(record->fd(), before, shown, Action::Write);
+    std::optional<RecordTrailer> made = RecordTrailer::ForRewrite(originalCopy, contents);
+    if (!made) {
+        failChanged(shown);  // what was looked at first needed a change
+    }
+    RecordTrailer& trailer = *made;
+    trailer.originalSize = before;
     trailer.originalDigest = copied.value();
     trailer.device = static_cast<std::uint64_t>(original.st_dev);
     trailer.inode = static_cast<std::uint64_t>(original.st_ino);
@@ -134,8 +143,6 @@ bool rewriteInPlace(const std::string& target, const std::string& shown, int hel
     if (options.hook) {
         options.hook(WriteStep::RecordSaved);
     }
-    const std::uint64_t before = trailer.originalSize;
-    const ReadAt originalCopy = readerOf(record->fd(), before, shown, Action::Write);
 
     // From the final check until the file is whole again, no interrupt.
     DeferInterrupts deferred;
@@ -165,56 +172,78 @@ bool rewriteInPlace(const std::string& target, const std::string& shown, int hel
     if (trailer.newSize > 0 &&
         ::fallocate(fd.get(), 0, 0, static_cast<off_t>(trailer.newSize)) != 0 &&
         (errno == ENOSPC || errno == EDQUOT)) {
-        fail(Action::Write, shown, errno);
+        const int full = errno;
+        // It may have made the file longer all the same; with no one else
+        // writing, only we did.
+        struct stat now;
+        const bool grown =
+            !othersWriting && ::fstat(fd.get(), &now) == 0 && now.st_size > st.st_size;
+        [[maybe_unused]] const int cut = grown ? ::ftruncate(fd.get(), st.st_size) : 0;
+        fail(Action::Write, shown, full);  // the cause, whether the cut worked or not
     }
 #endif
-    // What was appended since our read (up to where the file was made
-    // longer, which holds no line of anyone's). Later appends land past the
-    // end of what we write, or past the file's end where that is further;
-    // all of them go right after the new contents.
-    std::string appended = bytesFrom(heldFd, before);
-    std::uint64_t collected = before + appended.size();
-    if (trailer.newSize > before) {
-        const std::size_t grown =
-            std::min(appended.size(), static_cast<std::size_t>(trailer.newSize - before));
-        std::size_t kept = grown;
-        while (kept > 0 && appended[kept - 1] == '\0') {
-            --kept;
-        }
-        appended.erase(kept, grown - kept);
-    }
-    err = readingBack([&] { return writeContents(fd.get(), contents, originalCopy); });
-    if (err == 0 && options.hook) {
-        options.hook(WriteStep::InPlaceWritten);
-    }
-    collected = std::max(collected, trailer.newSize);
+    std::string appended;  // by others, since our read
     std::uint64_t end = trailer.newSize;
-    for (int round = 0; err == 0 && round < 100; ++round) {
-        const std::string more = bytesFrom(heldFd, collected);
-        appended += more;
-        collected += more.size();
-        end = trailer.newSize + appended.size();
-        err = writeAllAt(fd.get(), appended, trailer.newSize);
-        struct stat now;
-        if (err != 0 || ::fstat(fd.get(), &now) != 0 ||
-            static_cast<std::uint64_t>(now.st_size) <= std::max(end, collected)) {
-            break;
+    bool padded = false;
+    const auto rewrite = [&]() -> int {
+        // What was appended since our read (up to where the file was made
+        // longer, which holds no line of anyone's). Later appends land past the
+        // end of what we write, or past the file's end where that is further;
+        // all of them go right after the new contents.
+        appended = bytesFrom(heldFd, before);
+        std::uint64_t collected = before + appended.size();
+        if (trailer.newSize > before) {
+            const std::size_t grown =
+                std::min(appended.size(), static_cast<std::size_t>(trailer.newSize - before));
+            std::size_t kept = grown;
+            while (kept > 0 && appended[kept - 1] == '\0') {
+                --kept;
+            }
+            appended.erase(kept, grown - kept);
         }
-    }
-    // Cutting the file short could take a line that another program appends
-    // at that moment: while one keeps it open to write, what is left over
-    // becomes empty lines instead, which the next change drops.
-    const bool padded = othersWriting && collected > end;
-    if (err == 0 && padded) {
-        err = writeAllAt(fd.get(), std::string(collected - end, '\n'), end);
-    } else if (err == 0 && ::ftruncate(fd.get(), static_cast<off_t>(end)) != 0) {
-        err = errno;
-    }
-    if (err == 0) {
-        err = fsyncRetrying(fd.get());
+        int err = readingBack([&] { return writeContents(fd.get(), contents, originalCopy); });
+        // What is now in the file must be what the record says will be there.
+        if (err == 0 && digestOfStart(heldFd, trailer.newSize) != trailer.newDigest) {
+            err = EIO;
+        }
+        if (err == 0 && options.hook) {
+            options.hook(WriteStep::InPlaceWritten);
+        }
+        collected = std::max(collected, trailer.newSize);
+        for (int round = 0; err == 0 && round < 100; ++round) {
+            const std::string more = bytesFrom(heldFd, collected);
+            appended += more;
+            collected += more.size();
+            end = trailer.newSize + appended.size();
+            err = writeAllAt(fd.get(), appended, trailer.newSize);
+            struct stat now;
+            if (err != 0 || ::fstat(fd.get(), &now) != 0 ||
+                static_cast<std::uint64_t>(now.st_size) <= std::max(end, collected)) {
+                break;
+            }
+        }
+        // Cutting the file short could take a line that another program appends
+        // at that moment: while one keeps it open to write, what is left over
+        // becomes empty lines instead, which the next change drops.
+        padded = othersWriting && collected > end;
+        if (err == 0 && padded) {
+            err = writeAllAt(fd.get(), std::string(collected - end, '\n'), end);
+        } else if (err == 0 && ::ftruncate(fd.get(), static_cast<off_t>(end)) != 0) {
+            err = errno;
+        }
+        return err == 0 ? fsyncRetrying(fd.get()) : err;
+    };
+    try {
+        err = rewrite();
+    } catch (...) {
+        // Out of memory part way, say: put the original back as for an error.
+        if (restoreInPlace(fd.get(), originalCopy, before, appended) != 0) {
+            record->keep();
+        }
+        throw;
     }
     if (err != 0) {
-        if (restoreInPlace(fd.get(), originalCopy, appended) != 0) {
+        if (restoreInPlace(fd.get(), originalCopy, before, appended) != 0) {
             record->keep();
             fail(Action::Write, shown, err, record->path());
         }

@@ -582,6 +582,35 @@ TEST(Hold, AFailedRewriteInPlaceKeepsTheAppends) {
     EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"hosts"});
 }
 
+// New contents that throw part way through a rewrite in place, or that come
+// out other than the record says: the original is put back, no record left.
+TEST(Hold, ARewriteInPlaceThatGoesWrongPartWayPutsTheOriginalBack) {
+    for (const bool throws : {true, false}) {
+        test::TempFolder dir;
+        const std::string hosts = dir.file("hosts");
+        test::writeFile(hosts, kBlocked);
+        std::filesystem::create_hard_link(hosts, dir.file("link"));
+        int calls = 0;  // the third makes the bytes written
+        const NewContents contents{[&](const ReadAt&, PieceSink& out) {
+            if (++calls == 3 && throws) {
+                out.put("# other\n");
+                out.release();
+                throw std::runtime_error("part way");
+            }
+            return out.put(calls < 3 ? "# new\n" : "# other\n");
+        }};
+        std::string told = "no error";
+        try {
+            ReplaceFileContents(hosts, OpenedFile(hosts).stamp(), contents);
+        } catch (const std::exception& error) {
+            told = error.what();
+        }
+        EXPECT_NE(told.find(throws ? "part way" : "Input/output error"), std::string::npos) << told;
+        EXPECT_EQ(test::readFile(hosts), kBlocked);
+        EXPECT_EQ(test::listing(dir.path()), (Names{"hosts", "link"}));
+    }
+}
+
 // Job control and quit, raised after the final check, take effect once the
 // new file is in place (a handler of ours sees it whole).
 TEST(Hold, JobControlAndQuitWaitForTheFileToBeWhole) {

@@ -201,15 +201,8 @@ int writeAllAt(int fd, std::string_view bytes, std::uint64_t offset) {
 
 std::optional<std::uint64_t> digestOfStart(int fd, std::uint64_t size) {
     try {
-        const ReadAt read = readerOf(fd, size, {}, Action::Write);
-        Digest digest;
-        char buffer[65536];
-        std::uint64_t at = 0;
-        while (const std::size_t n = read(at, buffer, sizeof buffer)) {
-            digest.update(std::string_view(buffer, n));
-            at += n;
-        }
-        return at == size ? std::optional(digest.value()) : std::nullopt;
+        const Measured start = MeasureOf(readerOf(fd, size, {}, Action::Write));
+        return start.size == size ? std::optional(start.digest) : std::nullopt;
     } catch (const HostsError&) {
         return std::nullopt;
     }

@@ -252,14 +252,7 @@ DWORD writeContents(HANDLE file, const NewContents& contents, const ReadAt& orig
 ByteBuffer readAll(HANDLE file, const std::string& shownPath, Action action) {
     FileStamp stamp;
     check(action, shownPath, stampOf(file, stamp));
-    LARGE_INTEGER start{};
-    check(action, shownPath, errorOf(SetFilePointerEx(file, start, nullptr, FILE_BEGIN)));
-    return ReadToEnd(stamp.size, shownPath, action, [&](std::size_t, char* data, std::size_t room) {
-        DWORD n = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(room, kMaxIo));
-        check(action, shownPath, errorOf(ReadFile(file, data, want, &n, nullptr)));
-        return std::size_t{n};
-    });
+    return ReadToEnd(stamp.size, shownPath, action, readerOf(file, UINT64_MAX, shownPath, action));
 }
 
 ReadAt readerOf(HANDLE file, std::uint64_t size, const std::string& shownPath, Action action) {

@@ -85,6 +85,33 @@ static_assert(std::ranges::all_of(kEntries, [](std::string_view entry) {
     return entry.size() <= kLongestBlockEntry;
 }));
 
+// The entries one after another, each followed by a line end, made when the
+// program is built: read-only data, nothing to make or keep on each run.
+template <std::size_t kTerminatorSize>
+constexpr auto joinedEntries(const char (&terminator)[kTerminatorSize + 1]) {
+    constexpr std::size_t size = [] {
+        std::size_t n = 0;
+        for (std::string_view entry : kEntries) {
+            n += entry.size() + kTerminatorSize;
+        }
+        return n;
+    }();
+    std::array<char, size> text{};
+    std::size_t at = 0;
+    for (std::string_view entry : kEntries) {
+        for (char c : entry) {
+            text[at++] = c;
+        }
+        for (std::size_t i = 0; i < kTerminatorSize; ++i) {
+            text[at++] = terminator[i];
+        }
+    }
+    return text;
+}
+
+constexpr auto kJoinedLf = joinedEntries<1>("\n");
+constexpr auto kJoinedCrLf = joinedEntries<2>("\r\n");
+
 struct EntryIndex {
     std::unordered_map<std::string_view, std::size_t> byText;
     std::size_t shortest = SIZE_MAX;
@@ -108,6 +135,16 @@ const EntryIndex& index() {
 
 const std::array<std::string_view, kBlockEntryCount>& BlockEntries() {
     return kEntries;
+}
+
+std::string_view JoinedBlockEntries(std::string_view terminator) {
+    if (terminator == "\n") {
+        return {kJoinedLf.data(), kJoinedLf.size()};
+    }
+    if (terminator == "\r\n") {
+        return {kJoinedCrLf.data(), kJoinedCrLf.size()};
+    }
+    return {};
 }
 
 std::optional<std::size_t> FindBlockEntry(std::string_view line) {

@@ -20,6 +20,10 @@ const std::array<std::string_view, kBlockEntryCount>& BlockEntries();
 // Costs one hash lookup at most, so whole files can be scanned quickly.
 std::optional<std::size_t> FindBlockEntry(std::string_view line);
 
+// The block entries in their order, each followed by `terminator`, as one
+// text, when `terminator` is "\n" or "\r\n"; empty for any other.
+std::string_view JoinedBlockEntries(std::string_view terminator);
+
 // False for most lines that are no block entry, by length and first byte,
 // at less cost than FindBlockEntry: for loops over millions of lines.
 inline bool MayBeBlockEntry(std::string_view line) {

@@ -1,5 +1,6 @@
 #include "hosts_lines.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -75,8 +76,12 @@ private:
 // `out`, what stays is given to it in runs as long as the buffer allows.
 template <class Keep>
 int passLines(const ReadAt& read, Keep keep, PieceSink* out, std::string_view terminator) {
-    const std::unique_ptr<char[]> buffer(new char[kLineBufferSize]);
-    char* const begin = buffer.get();
+    // Small to begin with: most hosts files fit, and a short-lived program
+    // pays for every page of memory it touches. The first fill that fills
+    // it moves on to the full buffer.
+    std::size_t size = kFirstLineBufferSize;
+    std::unique_ptr<char[]> buffer(new char[size]);
+    char* begin = buffer.get();
     std::size_t carried = 0;  // an unfinished short line, moved to the buffer's start
     bool inLongLine = false;  // the buffer starts inside a line that stays
     int err = 0;
@@ -86,7 +91,8 @@ int passLines(const ReadAt& read, Keep keep, PieceSink* out, std::string_view te
         }
     };
     for (std::uint64_t at = 0;;) {
-        const std::size_t n = read(at, begin + carried, kLineBufferSize - carried);
+        const std::size_t n = read(at, begin + carried, size - carried);
+        const bool filled = carried + n == size;
         at += n;
         const char* const end = begin + carried + n;
         if (n == 0) {
@@ -125,7 +131,15 @@ int passLines(const ReadAt& read, Keep keep, PieceSink* out, std::string_view te
         if (err != 0 || (out != nullptr && (err = out->release()) != 0)) {
             return err;
         }
-        std::memmove(begin, end - carried, carried);
+        if (filled && size < kLineBufferSize) {
+            std::unique_ptr<char[]> larger(new char[kLineBufferSize]);
+            std::memcpy(larger.get(), end - carried, carried);
+            buffer = std::move(larger);
+            begin = buffer.get();
+            size = kLineBufferSize;
+        } else {
+            std::memmove(begin, end - carried, carried);
+        }
     }
 }
 
@@ -137,10 +151,22 @@ std::string joined(std::string_view terminator) {
     return text;
 }
 
-// The entries as one piece, made once for each of the usual line ends.
-std::string_view joinedOnce(std::string_view terminator) {
-    static const std::string lf = joined("\n"), crLf = joined("\r\n");
-    return terminator == "\n" ? lf : terminator == "\r\n" ? crLf : std::string_view();
+// Whether the original holds `text` from `at` on.
+bool holdsAt(const ReadAt& original, std::uint64_t at, std::string_view text) {
+    char piece[512];
+    while (!text.empty()) {
+        const std::size_t want = std::min(text.size(), sizeof piece);
+        std::size_t got = 0;
+        for (std::size_t n = 1; got < want && n > 0; got += n) {
+            n = original(at + got, piece + got, want - got);
+        }
+        if (got < want || text.substr(0, want) != std::string_view(piece, want)) {
+            return false;
+        }
+        text.remove_prefix(want);
+        at += want;
+    }
+    return true;
 }
 
 // Notes what `text`, a line, is in `found`; returns whether it stays when
@@ -184,26 +210,20 @@ int RewriteLines(const ReadAt& original, LineChange change, std::string_view ter
     if (err != 0 || change == LineChange::Unblock) {
         return err;
     }
-    const std::string other = joinedOnce(terminator).empty() ? joined(terminator) : "";
-    err = out.put(other.empty() ? joinedOnce(terminator) : other);
+    const std::string other = JoinedBlockEntries(terminator).empty() ? joined(terminator) : "";
+    err = out.put(other.empty() ? JoinedBlockEntries(terminator) : other);
     return err != 0 ? err : out.release();
 }
 
 bool EndsWithBlockEntries(const ReadAt& original, std::uint64_t size) {
     for (std::string_view terminator : {"\n", "\r\n"}) {
-        const std::string_view entries = joinedOnce(terminator);
+        const std::string_view entries = JoinedBlockEntries(terminator);
         if (size < entries.size()) {
             continue;
         }
-        // With the byte before them, which must end a line.
-        const std::uint64_t from = size - entries.size() - (size > entries.size() ? 1 : 0);
-        std::string end(static_cast<std::size_t>(size - from), '\0');
-        std::size_t used = 0;
-        for (std::size_t n = 1; used < end.size() && n > 0; used += n) {
-            n = original(from + used, end.data() + used, end.size() - used);
-        }
-        if (used == end.size() && end.ends_with(entries) &&
-            (end.size() == entries.size() || end.front() == '\n')) {
+        // The byte before them, if any, must end a line.
+        const std::uint64_t from = size - entries.size();
+        if ((from == 0 || holdsAt(original, from - 1, "\n")) && holdsAt(original, from, entries)) {
             return true;
         }
     }

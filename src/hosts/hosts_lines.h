@@ -19,6 +19,8 @@ namespace hushgate {
 // The buffer a pass reads through: small enough that what a read copies
 // into it is still in the processor's cache when its lines are looked at.
 inline constexpr std::size_t kLineBufferSize = std::size_t{1} << 18;
+// What a pass starts with, moving on to the full buffer once a fill fills it.
+inline constexpr std::size_t kFirstLineBufferSize = std::size_t{1} << 12;
 
 // What a pass found in the file.
 struct LinesFound {

@@ -65,8 +65,14 @@ TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
     }
     // Lines that reach across the end of the buffer a read passes through:
     // a comment filling it up to `end` bytes before its end, then the line.
+    // The first, small buffer; then the full one it moves on to, which
+    // starts where the first ended (the comment is longer than it).
+    const auto atFirstBufferEnd = [](std::size_t end, const std::string& line) {
+        return "#" + std::string(kFirstLineBufferSize - end - 2, 'x') + "\n" + line;
+    };
     const auto atBufferEnd = [](std::size_t end, const std::string& line) {
-        return "#" + std::string(kLineBufferSize - end - 2, 'x') + "\n" + line;
+        return "#" + std::string(kFirstLineBufferSize + kLineBufferSize - end - 2, 'x') + "\n" +
+               line;
     };
     const std::string longLine = "0.0.0.0 " + std::string(kLineBufferSize * 3 / 2, 'y');
     std::string missingOne = lfEntries;
@@ -101,6 +107,9 @@ TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
         {"a lone CR", "a\rb\r\r\n", Block, "a\rb\r\r\n" + entries},
         {"a large file", large + eol, Block, large + entries},
         {"a large file blocked", large + entries, Unblock, large, 68},
+        {"entries across the first buffer's end", atFirstBufferEnd(9, crLfEntries), Status, std::nullopt, 0, 68},
+        {"an entry across the first buffer's end", atFirstBufferEnd(20, "\r\n" + www + "\r\nb\n"), Unblock, atFirstBufferEnd(20, "b\n"), 1},
+        {"an empty line at the first buffer's end", atFirstBufferEnd(1, "\r\nb\n"), Block, atFirstBufferEnd(1, "b\n") + entries},
         {"entries across the buffer's end", atBufferEnd(9, crLfEntries), Status, std::nullopt, 0, 68},
         {"an entry across the buffer's end", atBufferEnd(9, www + "\r\nb\n"), Unblock, atBufferEnd(9, "b\n"), 1},
         {"CR LF across the buffer's end", atBufferEnd(1, "\r\nb\n"), Block, atBufferEnd(1, "b\n") + entries},

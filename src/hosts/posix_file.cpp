@@ -10,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -341,7 +342,8 @@ bool waitUntilNoOtherOpens(int fd, std::chrono::milliseconds wait, bool writersO
     if (::fcntl(fd, F_SETSIG, SIGURG) != 0) {
         return true;
     }
-    const auto deadline = std::chrono::steady_clock::now() + wait;
+    // The clock is read only once there is something to wait for.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
     for (;;) {
         if (::fcntl(fd, F_SETLEASE, writersOnly ? F_RDLCK : F_WRLCK) == 0) {
             ::fcntl(fd, F_SETLEASE, F_UNLCK);
@@ -350,7 +352,11 @@ bool waitUntilNoOtherOpens(int fd, std::chrono::milliseconds wait, bool writersO
         if (errno != EAGAIN) {
             return true;
         }
-        if (std::chrono::steady_clock::now() >= deadline) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!deadline) {
+            deadline = now + wait;
+        }
+        if (now >= *deadline) {
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -29,21 +29,51 @@ struct OpenRecord {
     RecordTrailer trailer;
 };
 
-// Removes our leftovers for `stem` in `folder` and collects its records.
-void scanFolder(const std::string& folder, const std::string& stem,
-                std::vector<std::string>& records) {
+// Calls f(name) for each name in `folder`. On Linux through a buffer on the
+// stack: opendir's own, 32 KiB taken from the heap and given back, costs a
+// short run more than reading the folder does.
+template <typename F>
+void forEachName(const std::string& folder, F f) {
+#ifdef __linux__
+    const FileDescriptor dir(
+        ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK));
+    if (dir.get() < 0) {
+        return;
+    }
+    alignas(struct dirent64) char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::getdents64(dir.get(), buffer, sizeof buffer);
+        if (n <= 0) {
+            return;
+        }
+        for (ssize_t at = 0; at < n;) {
+            const auto* entry = reinterpret_cast<const struct dirent64*>(buffer + at);
+            f(std::string_view(entry->d_name));
+            at += entry->d_reclen;
+        }
+    }
+#else
     struct CloseDir {
         void operator()(DIR* dir) const { ::closedir(dir); }
     };
-    std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
-    if (!dir) {
-        return;
+    const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
+    while (dir) {
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) {
+            return;
+        }
+        f(std::string_view(entry->d_name));
     }
+#endif
+}
+
+// Removes our leftovers for `stem` in `folder` and collects its records.
+void scanFolder(const std::string& folder, const std::string& stem,
+                std::vector<std::string>& records) {
     const std::string ours = "." + stem + ".hushgate-";
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string_view name = entry->d_name;
+    forEachName(folder, [&](std::string_view name) {
         if (!name.starts_with(ours)) {
-            continue;
+            return;
         }
         if (const auto role = RoleOf(name, stem)) {
             const std::string path = folder + "/" + std::string(name);
@@ -53,7 +83,7 @@ void scanFolder(const std::string& folder, const std::string& stem,
                 removeIfUnlocked(path);
             }
         }
-    }
+    });
 }
 
 // Whether a record may be used at all: a file of ours (or root's), with one

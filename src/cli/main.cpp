@@ -79,6 +79,8 @@ std::string countText(const hushgate::HostsEngine& engine) {
            std::to_string(engine.lvEntries().size()) + " entries present in " + shownPath(engine);
 }
 
+// Numbers go into the texts through std::to_string: the stream's own number
+// output would load locale code that a short run otherwise never touches.
 int run(const std::string& command, hushgate::HostsEngine& engine) {
     if (command == "status") {
         engine.LoadHostsList();
@@ -90,8 +92,8 @@ int run(const std::string& command, hushgate::HostsEngine& engine) {
     if (command == "block") {
         // Run again by a schedule, it must not add the entries a second time.
         if (engine.Block(hushgate::HostsEngine::BlockMode::UnlessBlocked)) {
-            std::cout << "Facebook is blocked: " << engine.lvEntries().size()
-                      << " entries written to " << shownPath(engine) << '\n';
+            std::cout << "Facebook is blocked: " + std::to_string(engine.lvEntries().size()) +
+                             " entries written to " + shownPath(engine) + '\n';
         } else {
             std::cout << "Facebook is already blocked (" << countText(engine)
                       << "); nothing written\n";
@@ -100,9 +102,9 @@ int run(const std::string& command, hushgate::HostsEngine& engine) {
     }
     if (command == "unblock") {
         const std::size_t removed = engine.Unblock();
-        std::cout << "Facebook is unblocked: " << removed
-                  << (removed == 1 ? " entry line" : " entry lines") << " removed from "
-                  << shownPath(engine) << '\n';
+        std::cout << "Facebook is unblocked: " + std::to_string(removed) +
+                         (removed == 1 ? " entry line" : " entry lines") + " removed from " +
+                         shownPath(engine) + '\n';
         return 0;
     }
     // list

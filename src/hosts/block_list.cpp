@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 
 namespace hushgate {
 
@@ -112,24 +111,47 @@ constexpr auto joinedEntries(const char (&terminator)[kTerminatorSize + 1]) {
 constexpr auto kJoinedLf = joinedEntries<1>("\n");
 constexpr auto kJoinedCrLf = joinedEntries<2>("\r\n");
 
-struct EntryIndex {
-    std::unordered_map<std::string_view, std::size_t> byText;
-    std::size_t shortest = SIZE_MAX;
-    std::size_t longest = 0;
+constexpr std::size_t kShortest = std::ranges::min(kEntries, {}, &std::string_view::size).size();
+constexpr std::size_t kLongest = std::ranges::max(kEntries, {}, &std::string_view::size).size();
+static_assert(kShortest >= kLoopbackPrefix.size() + 8);
 
-    EntryIndex() {
-        for (std::size_t i = 0; i < kEntries.size(); ++i) {
-            byText.emplace(kEntries[i], i);
-            shortest = std::min(shortest, kEntries[i].size());
-            longest = std::max(longest, kEntries[i].size());
-        }
+// Eight bytes of `text` from `at` on, the first the lowest (a single load
+// once compiled).
+constexpr std::uint64_t eightBytesAt(std::string_view text, std::size_t at) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        value |= std::uint64_t{static_cast<unsigned char>(text[at + i])} << (8 * i);
     }
-};
-
-const EntryIndex& index() {
-    static const EntryIndex instance;
-    return instance;
+    return value;
 }
+
+// The entries are looked up in a table made when the program is built, by
+// open addressing: no memory to set up on each run. What tells them apart
+// is what follows the loopback address they share, their end and length.
+constexpr int kSlotBits = 8;
+constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
+static_assert(kSlots >= 2 * kBlockEntryCount);
+
+constexpr std::size_t slotOf(std::string_view line) {
+    const std::uint64_t mixed =
+        (eightBytesAt(line, kLoopbackPrefix.size()) ^
+         (eightBytesAt(line, line.size() - 8) * 0x9E3779B97F4A7C15u) ^ line.size()) *
+        0xFF51AFD7ED558CCDu;
+    return static_cast<std::size_t>(mixed >> (64 - kSlotBits));
+}
+
+// Each slot holds an entry's index plus one, or 0 when empty.
+constexpr auto kTable = [] {
+    std::array<std::uint8_t, kSlots> table{};
+    for (std::size_t i = 0; i < kEntries.size(); ++i) {
+        std::size_t slot = slotOf(kEntries[i]);
+        while (table[slot] != 0) {
+            slot = (slot + 1) % kSlots;
+        }
+        table[slot] = static_cast<std::uint8_t>(i + 1);
+    }
+    return table;
+}();
 
 }  // namespace
 
@@ -148,18 +170,20 @@ std::string_view JoinedBlockEntries(std::string_view terminator) {
 }
 
 std::optional<std::size_t> FindBlockEntry(std::string_view line) {
-    const EntryIndex& idx = index();
     // Most lines of a large hosts file are ruled out by length or prefix
     // without hashing them.
-    if (line.size() < idx.shortest || line.size() > idx.longest ||
-        !line.starts_with(kLoopbackPrefix)) {
+    if (line.size() < kShortest || line.size() > kLongest || !line.starts_with(kLoopbackPrefix)) {
         return std::nullopt;
     }
-    auto it = idx.byText.find(line);
-    if (it == idx.byText.end()) {
-        return std::nullopt;
+    for (std::size_t slot = slotOf(line);; slot = (slot + 1) % kSlots) {
+        const std::size_t held = kTable[slot];
+        if (held == 0) {
+            return std::nullopt;
+        }
+        if (kEntries[held - 1] == line) {
+            return held - 1;
+        }
     }
-    return it->second;
 }
 
 }  // namespace hushgate

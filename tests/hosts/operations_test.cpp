@@ -287,6 +287,32 @@ TEST(Pieces, SizesReasonsAndCommandsReadAsOneLineForPeople) {
     }
 }
 
+// Each entry is found as itself; a line that differs from one in any single
+// byte (none of them can turn it into another), is a byte longer or shorter,
+// or has another address, is none.
+TEST(Pieces, EveryEntryIsFoundAndNoLineThatOnlyResemblesOne) {
+    std::string lf, crLf;
+    for (std::size_t i = 0; i < BlockEntries().size(); ++i) {
+        const std::string entry(BlockEntries()[i]);
+        (lf += entry) += "\n";
+        (crLf += entry) += "\r\n";
+        EXPECT_EQ(FindBlockEntry(entry), i) << entry;
+        for (std::size_t at = 0; at < entry.size(); ++at) {
+            std::string changed = entry;
+            changed[at] = static_cast<char>(changed[at] ^ 0x20);
+            EXPECT_EQ(FindBlockEntry(changed), std::nullopt) << changed;
+        }
+        for (const std::string& other :
+             {entry + " ", entry + "\r", entry.substr(0, entry.size() - 1), entry.substr(1),
+              "0.0.0.0" + entry.substr(9)}) {
+            EXPECT_EQ(FindBlockEntry(other), std::nullopt) << other;
+        }
+    }
+    EXPECT_EQ(JoinedBlockEntries("\n"), lf);
+    EXPECT_EQ(JoinedBlockEntries("\r\n"), crLf);
+    EXPECT_EQ(JoinedBlockEntries("\r"), "");
+}
+
 // The digest is stored in recovery records and in the names of long files'
 // copies: it must not change between versions.
 TEST(Pieces, DigestIsFixedAndLongNamesGetAShortStemOfWholeCharacters) {

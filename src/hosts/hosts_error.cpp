@@ -77,15 +77,17 @@ std::string ClearReadOnlyCommand(const std::string& path) {
     const bool plain = !path.empty() && path.find_first_not_of(
                                             "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
                                             "0123456789/._-+,:@%") == std::string::npos;
-    std::string quoted = path;
-    if (!plain) {
-        quoted = "'";
-        for (char c : path) {
-            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        }
-        quoted += "'";
+    std::string command = "chattr -i -a ";
+    if (plain) {
+        command += path;
+        return command;
     }
-    return "chattr -i -a " + quoted;
+    command += '\'';
+    for (char c : path) {
+        command += c == '\'' ? std::string_view("'\\''") : std::string_view(&c, 1);
+    }
+    command += '\'';
+    return command;
 #endif
 }
 

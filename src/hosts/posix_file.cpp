@@ -30,7 +30,10 @@ namespace {
 // written, so that the final fsync of a large file has little left to wait for.
 class GatheringWriter : public PieceSink {
 public:
-    explicit GatheringWriter(int fd) : fd_(fd) {}
+    // The pieces are kept on the heap: 16 KiB on the stack would push the
+    // pass that fills them onto stack pages a short run never needs.
+    explicit GatheringWriter(int fd)
+        : fd_(fd), pieces_(std::make_unique_for_overwrite<iovec[]>(kMaxPieces)) {}
 
     int put(std::string_view piece) override {
         if (count_ == kMaxPieces) {
@@ -45,7 +48,7 @@ public:
     }
 
     int release() override {
-        iovec* next = pieces_;
+        iovec* next = pieces_.get();
         int left = std::exchange(count_, 0);
         while (left > 0) {
             const ssize_t n = ::writev(fd_, next, left);
@@ -82,7 +85,7 @@ private:
     static constexpr std::size_t kSlice = std::size_t{8} << 20;
     static constexpr int kMaxPieces = 1024;  // IOV_MAX on Linux and macOS
     int fd_;
-    iovec pieces_[kMaxPieces];
+    std::unique_ptr<iovec[]> pieces_;
     int count_ = 0;
     std::uint64_t written_ = 0;
     std::size_t pending_ = 0;

@@ -116,14 +116,9 @@ namespace detail {
 DeferInterrupts::DeferInterrupts(bool jobControlOnly) {
     const struct sigaction note = actionOf(noteInterrupt);
     for (int i = jobControlOnly ? kJobControlFrom : 0; i < 7; ++i) {
-        if (::sigaction(kHeld[i], &note, &saved_[i]) != 0) {
-            continue;
-        }
-        replaced_[i] = saved_[i].sa_handler != SIG_IGN;
-        if (!replaced_[i]) {
-            // An ignored signal stays ignored, even one noted just now.
-            ::sigaction(kHeld[i], &saved_[i], nullptr);
-            gPending[i] = 0;
+        // An ignored signal stays ignored.
+        if (::sigaction(kHeld[i], nullptr, &saved_[i]) == 0 && saved_[i].sa_handler != SIG_IGN) {
+            replaced_[i] = ::sigaction(kHeld[i], &note, nullptr) == 0;
         }
     }
 }

@@ -110,9 +110,11 @@ constexpr auto joinedEntries(const char (&terminator)[kTerminatorSize + 1]) {
 
 constexpr auto kJoinedLf = joinedEntries<1>("\n");
 constexpr auto kJoinedCrLf = joinedEntries<2>("\r\n");
+static_assert(kJoinedCrLf.size() == kLongestJoinedBlockEntries);
 
-constexpr std::size_t kShortest = std::ranges::min(kEntries, {}, &std::string_view::size).size();
-constexpr std::size_t kLongest = std::ranges::max(kEntries, {}, &std::string_view::size).size();
+constexpr auto kSizeOf = [](std::string_view entry) { return entry.size(); };
+constexpr std::size_t kShortest = std::ranges::min(kEntries, {}, kSizeOf).size();
+constexpr std::size_t kLongest = std::ranges::max(kEntries, {}, kSizeOf).size();
 static_assert(kShortest >= kLoopbackPrefix.size() + 8);
 
 // Eight bytes of `text` from `at` on, the first the lowest (a single load

@@ -23,6 +23,8 @@ std::optional<std::size_t> FindBlockEntry(std::string_view line);
 // The block entries in their order, each followed by `terminator`, as one
 // text, when `terminator` is "\n" or "\r\n"; empty for any other.
 std::string_view JoinedBlockEntries(std::string_view terminator);
+// The size of the longer of those texts, the one with CR LF.
+inline constexpr std::size_t kLongestJoinedBlockEntries = 2049;
 
 // False for most lines that are no block entry, by length and first byte,
 // at less cost than FindBlockEntry: for loops over millions of lines.

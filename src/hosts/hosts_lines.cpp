@@ -151,24 +151,6 @@ std::string joined(std::string_view terminator) {
     return text;
 }
 
-// Whether the original holds `text` from `at` on.
-bool holdsAt(const ReadAt& original, std::uint64_t at, std::string_view text) {
-    char piece[512];
-    while (!text.empty()) {
-        const std::size_t want = std::min(text.size(), sizeof piece);
-        std::size_t got = 0;
-        for (std::size_t n = 1; got < want && n > 0; got += n) {
-            n = original(at + got, piece + got, want - got);
-        }
-        if (got < want || text.substr(0, want) != std::string_view(piece, want)) {
-            return false;
-        }
-        text.remove_prefix(want);
-        at += want;
-    }
-    return true;
-}
-
 // Notes what `text`, a line, is in `found`; returns whether it stays when
 // the file is rewritten by `change`.
 bool note(std::string_view text, LineChange change, LinesFound& found) {
@@ -216,14 +198,25 @@ int RewriteLines(const ReadAt& original, LineChange change, std::string_view ter
 }
 
 bool EndsWithBlockEntries(const ReadAt& original, std::uint64_t size) {
+    if (size < JoinedBlockEntries("\n").size()) {
+        return false;  // too short to hold them
+    }
+    // The end, read once: room for the entries with either line end and the
+    // byte before them, which must end a line unless the file is the entries.
+    std::array<char, kLongestJoinedBlockEntries + 1> end;
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size, end.size()));
+    std::size_t got = 0;
+    for (std::size_t n = 1; got < want && n > 0; got += n) {
+        n = original(size - want + got, end.data() + got, want - got);
+    }
+    if (got < want) {
+        return false;
+    }
+    const std::string_view tail(end.data(), want);
     for (std::string_view terminator : {"\n", "\r\n"}) {
         const std::string_view entries = JoinedBlockEntries(terminator);
-        if (size < entries.size()) {
-            continue;
-        }
-        // The byte before them, if any, must end a line.
-        const std::uint64_t from = size - entries.size();
-        if ((from == 0 || holdsAt(original, from - 1, "\n")) && holdsAt(original, from, entries)) {
+        if (tail.ends_with(entries) &&
+            (tail.size() == entries.size() || tail[tail.size() - entries.size() - 1] == '\n')) {
             return true;
         }
     }

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
+#include <memory>
 
 #include "block_list.h"
 #include "hosts_engine.h"
@@ -75,6 +78,11 @@ TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
                line;
     };
     const std::string longLine = "0.0.0.0 " + std::string(kLineBufferSize * 3 / 2, 'y');
+    // The entries at the end but for one byte, of the first entry or the last.
+    const auto nearly = [](std::string entries, std::size_t at) {
+        entries[at] = static_cast<char>(std::toupper(static_cast<unsigned char>(entries[at])));
+        return "a\n" + entries;
+    };
     std::string missingOne = lfEntries;
     missingOne.erase(missingOne.find("127.0.0.1 zh-hk"), 29);
     enum Operation { Status, Block, BlockUnlessBlocked, Unblock };
@@ -118,6 +126,8 @@ TEST_P(OperationsTest, StatusAndRewriteKeepingEveryOtherLine) {
         {"blocked, with LF", "a\n" + lfEntries, BlockUnlessBlocked, std::nullopt},
         {"blocked, with CR LF", crLfEntries + "b", BlockUnlessBlocked, std::nullopt},
         {"entries after a line without its end", "x" + lfEntries, BlockUnlessBlocked, "x" + lfEntries + entries, 0, 68},
+        {"a near copy of the entries, first", nearly(lfEntries, 12), BlockUnlessBlocked, nearly(lfEntries, 12) + entries},
+        {"a near copy of the entries, last", nearly(crLfEntries, crLfEntries.size() - 9), BlockUnlessBlocked, nearly(crLfEntries, crLfEntries.size() - 9) + entries},
         {"no entry and no empty line", "a" + eol + "b", Unblock, std::nullopt},
         {"no entry and a final line end", "a\r\nb\n", Unblock, std::nullopt},
         {"nothing", "", Unblock, std::nullopt},
@@ -307,6 +317,15 @@ TEST(Pieces, EveryEntryIsFoundAndNoLineThatOnlyResemblesOne) {
               "0.0.0.0" + entry.substr(9)}) {
             EXPECT_EQ(FindBlockEntry(other), std::nullopt) << other;
         }
+    }
+    // Lines too short to be one are not read past their end (the sanitizers
+    // would tell): each is alone in memory of its own size.
+    for (std::size_t size = 0; size < 20; ++size) {
+        const std::string text = std::string(kLoopbackPrefix) + "fbcdn.com";
+        const auto alone = std::make_unique<char[]>(size);
+        std::copy_n(text.begin(), std::min(size, text.size()), alone.get());
+        EXPECT_EQ(FindBlockEntry({alone.get(), size}),
+                  size == 19 ? std::optional<std::size_t>(14) : std::nullopt);
     }
     EXPECT_EQ(JoinedBlockEntries("\n"), lf);
     EXPECT_EQ(JoinedBlockEntries("\r\n"), crLf);

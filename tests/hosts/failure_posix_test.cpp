@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "hosts_engine.h"
 #include "hosts_recovery.h"
@@ -427,6 +428,7 @@ TEST(Hold, RecordsAndLocksOfOthersStopNothingAndAreNotTrusted) {
         Ends ends;
         On on = NoLock;
         int op = LOCK_EX;
+        bool letGo = false;  // the lock is let go while the read waits for it
     } cases[] = {
         {"ours", "true", Undone},
         {"the file locked, shared", "true", Undone, File, LOCK_SH},
@@ -434,6 +436,7 @@ TEST(Hold, RecordsAndLocksOfOthersStopNothingAndAreNotTrusted) {
         {"the record locked, shared", "true", Undone, Record, LOCK_SH},
         {"the record locked", "true", Undone, Record},
         {"our lock held", "true", Held, OurLock},
+        {"our lock held a while", "true", Undone, OurLock, LOCK_EX, true},
         {"in a sticky folder, the file owner's", "chmod 1777 \"$D\"", Undone},
         {"writable by its group", "chmod g+w \"$F\"", Ignored},
         {"with a second name", "ln \"$F\" \"$D/second\"", Ignored},
@@ -467,8 +470,15 @@ TEST(Hold, RecordsAndLocksOfOthersStopNothingAndAreNotTrusted) {
         EXPECT_EQ(::flock(fd, c.op), 0);
         HostsEngine engine(hosts, LineEnd::Lf);
         engine.setRecoveryFolder(dir.file("state"));
-        engine.setWait(std::chrono::milliseconds(20));
+        engine.setWait(c.letGo ? std::chrono::minutes(1) : std::chrono::milliseconds(20));
+        std::thread letGo([&] {
+            if (c.letGo) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                ::flock(fd, LOCK_UN);
+            }
+        });
         const auto error = test::errorOf([&] { engine.LoadHostsList(); });
+        letGo.join();
         ::close(fd);
         const auto notices = engine.TakeRecoveryNotices();
         // The read's error or notice, in one line.

@@ -330,6 +330,24 @@ TEST(Pieces, EveryEntryIsFoundAndNoLineThatOnlyResemblesOne) {
     EXPECT_EQ(JoinedBlockEntries("\n"), lf);
     EXPECT_EQ(JoinedBlockEntries("\r\n"), crLf);
     EXPECT_EQ(JoinedBlockEntries("\r"), "");
+    // A file ends with the entries when its last bytes are all of them, each
+    // with the same line end, the first at a line's start.
+    std::string mixed, nearLf = lf, nearCrLf = crLf;
+    for (std::size_t i = 0; i < BlockEntries().size(); ++i) {
+        (mixed += BlockEntries()[i]) += i < 34 ? "\n" : "\r\n";
+    }
+    nearLf[lf.size() / 2] = '_';
+    nearCrLf[crLf.size() - 3] = 'M';
+    // clang-format off
+    const std::pair<std::string, bool> ends[] = {
+        {lf, true}, {crLf, true}, {"a\n" + lf, true}, {"a\r\n" + crLf, true}, {"a\r\n" + lf, true},
+        {"\n\n" + crLf, true}, {"a" + lf, false}, {"a\r" + crLf, false}, {lf + "\n", false},
+        {"\n" + lf.substr(1), false}, {lf.substr(0, lf.size() - 1), false}, {"", false},
+        {mixed, false}, {"a\n" + nearLf, false}, {"a\n" + nearCrLf, false}};
+    // clang-format on
+    for (const auto& [text, expected] : ends) {
+        EXPECT_EQ(EndsWithBlockEntries(MemoryReader(text), text.size()), expected) << text.size();
+    }
 }
 
 // The digest is stored in recovery records and in the names of long files'

@@ -471,14 +471,13 @@ TEST(Hold, RecordsAndLocksOfOthersStopNothingAndAreNotTrusted) {
         HostsEngine engine(hosts, LineEnd::Lf);
         engine.setRecoveryFolder(dir.file("state"));
         engine.setWait(c.letGo ? std::chrono::minutes(1) : std::chrono::milliseconds(20));
-        std::thread letGo([&] {
+        const std::jthread letGo([&] {
             if (c.letGo) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 ::flock(fd, LOCK_UN);
             }
         });
         const auto error = test::errorOf([&] { engine.LoadHostsList(); });
-        letGo.join();
         ::close(fd);
         const auto notices = engine.TakeRecoveryNotices();
         // The read's error or notice, in one line.

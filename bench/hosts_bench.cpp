@@ -11,6 +11,7 @@
 // yardstick's.
 
 #include <fcntl.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -48,12 +49,14 @@ constexpr std::size_t kRssJudgedFrom = 2'000'000;
 
 constexpr const char* kUsage =
     "usage: hushgate-bench [--sizes 20,10000,200000,2000000] [--repeat N] [--markdown]\n"
-    "                      [--cli PATH] [--yardstick PATH]\n"
+    "                      [--cli PATH] [--yardstick PATH] [--any-cpu]\n"
     "  CPU time (user + sys) and peak RSS of hushgate-cli status, block and\n"
     "  unblock beside hushgate-yardstick on generated hosts files of the given\n"
     "  line counts; N interleaved runs each (default 5), medians shown.\n"
-    "  --markdown also prints the table as Markdown. Exits 0 unless something\n"
-    "  failed to run or a file written differs from the yardstick's.";
+    "  Every run is kept on the processor the bench starts on; --any-cpu lets\n"
+    "  the system place each one. --markdown also prints the table as Markdown.\n"
+    "  Exits 0 unless something failed to run or a file written differs from\n"
+    "  the yardstick's.";
 
 struct Run {
     int exitCode = 0;
@@ -542,6 +545,7 @@ int main(int argc, char** argv) {
         std::vector<std::size_t> sizes{20, 10'000, 200'000, 2'000'000};
         int repeat = 5;
         bool markdown = false;
+        bool anyCpu = false;
         std::string cli = HUSHGATE_CLI_PATH, yardstick = HUSHGATE_YARDSTICK_PATH;
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
@@ -552,6 +556,8 @@ int main(int argc, char** argv) {
             }
             if (arg == "--markdown") {
                 markdown = true;
+            } else if (arg == "--any-cpu") {
+                anyCpu = true;
             } else if (arg == "--repeat" && hasValue) {
                 repeat = static_cast<int>(std::min<std::size_t>(parseCount(argv[++i], 1), 1000));
             } else if (arg == "--cli" && hasValue) {
@@ -576,6 +582,20 @@ int main(int argc, char** argv) {
             throw std::runtime_error("cannot create " + pattern + ": " + std::strerror(errno));
         }
         dir = pattern;
+        // One processor for the bench and every program it starts: a run that
+        // waits for the disk may go on on the other one, with its caches cold,
+        // and what that costs depends on where the runs before it were put.
+        const int cpu = anyCpu ? -1 : ::sched_getcpu();
+        if (cpu >= 0) {
+            cpu_set_t one;
+            CPU_ZERO(&one);
+            CPU_SET(cpu, &one);
+            if (::sched_setaffinity(0, sizeof one, &one) != 0) {
+                throw std::runtime_error(std::string("cannot keep to one processor: ") +
+                                         std::strerror(errno));
+            }
+            std::printf("hushgate-bench: every run on processor %d (--any-cpu: anywhere)\n", cpu);
+        }
         std::printf(
             "hushgate-bench: %s beside %s; files in %s\n"
             "CPU ms = user + sys of the child (wait4); peak RSS = its ru_maxrss\n\n",

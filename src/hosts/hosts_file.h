@@ -42,6 +42,10 @@ using ReadAt = std::function<std::size_t(std::uint64_t at, char* data, std::size
 // Reads `bytes` held in memory.
 ReadAt MemoryReader(std::string_view bytes);
 
+// Up to `room` bytes at `at`, from as many reads as that takes; fewer only
+// at the end.
+std::size_t ReadFull(const ReadAt& read, std::uint64_t at, char* data, std::size_t room);
+
 // Where new contents go, piece by piece. A piece stays valid until the next
 // call of release(), so a sink may gather pieces and write them at once.
 class PieceSink {

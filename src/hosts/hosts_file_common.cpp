@@ -19,6 +19,18 @@ ReadAt MemoryReader(std::string_view bytes) {
     };
 }
 
+std::size_t ReadFull(const ReadAt& read, std::uint64_t at, char* data, std::size_t room) {
+    std::size_t used = 0;
+    while (used < room) {
+        const std::size_t n = read(at + used, data + used, room - used);
+        if (n == 0) {
+            break;
+        }
+        used += n;
+    }
+    return used;
+}
+
 FileSnapshot ReadFileSnapshot(const std::string& path) {
     const OpenedFile file(path);
     FileSnapshot snapshot;

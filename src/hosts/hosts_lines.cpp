@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <string>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -143,14 +142,6 @@ int passLines(const ReadAt& read, Keep keep, PieceSink* out, std::string_view te
     }
 }
 
-std::string joined(std::string_view terminator) {
-    std::string text;
-    for (std::string_view entry : BlockEntries()) {
-        (text += entry) += terminator;
-    }
-    return text;
-}
-
 // Notes what `text`, a line, is in `found`; returns whether it stays when
 // the file is rewritten by `change`.
 bool note(std::string_view text, LineChange change, LinesFound& found) {
@@ -192,8 +183,7 @@ int RewriteLines(const ReadAt& original, LineChange change, std::string_view ter
     if (err != 0 || change == LineChange::Unblock) {
         return err;
     }
-    const std::string other = JoinedBlockEntries(terminator).empty() ? joined(terminator) : "";
-    err = out.put(other.empty() ? JoinedBlockEntries(terminator) : other);
+    err = out.put(JoinedBlockEntries(terminator));
     return err != 0 ? err : out.release();
 }
 
@@ -205,11 +195,7 @@ bool EndsWithBlockEntries(const ReadAt& original, std::uint64_t size) {
     // byte before them, which must end a line unless the file is the entries.
     std::array<char, kLongestJoinedBlockEntries + 1> end;
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size, end.size()));
-    std::size_t got = 0;
-    for (std::size_t n = 1; got < want && n > 0; got += n) {
-        n = original(size - want + got, end.data() + got, want - got);
-    }
-    if (got < want) {
+    if (ReadFull(original, size - want, end.data(), want) < want) {
         return false;
     }
     const std::string_view tail(end.data(), want);

@@ -43,7 +43,7 @@ enum class LineChange { Block, Unblock };
 // block-entry lines too), a last line that had no line end given
 // `terminator`; to block, all block entries follow, each ended by
 // `terminator`. What the original holds goes to `found` on the way. Returns
-// 0 or the first error of `out`.
+// 0 or the first error of `out`. `terminator` is "\n" or "\r\n".
 int RewriteLines(const ReadAt& original, LineChange change, std::string_view terminator,
                  PieceSink& out, LinesFound& found);
 

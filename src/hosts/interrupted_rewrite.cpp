@@ -24,19 +24,6 @@ struct Pieces {
     }
 };
 
-// Up to `room` bytes at `at`; fewer only at the end.
-std::size_t readFull(const ReadAt& read, std::uint64_t at, char* data, std::size_t room) {
-    std::size_t used = 0;
-    while (used < room) {
-        const std::size_t n = read(at + used, data + used, room - used);
-        if (n == 0) {
-            break;
-        }
-        used += n;
-    }
-    return used;
-}
-
 // The first place from `begin` on where `a` and `b` differ; `end` when none.
 std::size_t firstDifference(const char* a, const char* b, std::size_t begin, std::size_t end) {
     return static_cast<std::size_t>(std::mismatch(a + begin, a + end, b + begin).first - a);
@@ -49,7 +36,7 @@ std::uint64_t commonPrefix(const ReadAt& a, const ReadAt& b, std::uint64_t limit
     while (at < limit) {
         const std::size_t room = pieces.roomFor(limit - at);
         const std::size_t n =
-            std::min(readFull(a, at, pieceA.get(), room), readFull(b, at, pieceB.get(), room));
+            std::min(ReadFull(a, at, pieceA.get(), room), ReadFull(b, at, pieceB.get(), room));
         const std::size_t same = firstDifference(pieceA.get(), pieceB.get(), 0, n);
         at += same;
         if (same < room) {
@@ -68,8 +55,8 @@ std::uint64_t runAtEnd(const ReadAt& a, const ReadAt& b, std::uint64_t size, std
     const auto pieceA = pieces.make(), pieceB = pieces.make();
     while (size > floor) {
         const std::size_t room = pieces.roomFor(size - floor);
-        if (readFull(a, size - room, pieceA.get(), room) != room ||
-            readFull(b, size - room, pieceB.get(), room) != room) {
+        if (ReadFull(a, size - room, pieceA.get(), room) != room ||
+            ReadFull(b, size - room, pieceB.get(), room) != room) {
             break;  // ended early: shorter than it was, so no longer alike
         }
         std::size_t run = 0;
@@ -131,7 +118,7 @@ private:
     std::string_view nowAt(std::uint64_t at) {
         if (at < held_ || at >= held_ + heldSize_) {
             held_ = at;
-            heldSize_ = readFull(now_, at, piece_.get(), pieces_.roomFor(nowSize_ - at));
+            heldSize_ = ReadFull(now_, at, piece_.get(), pieces_.roomFor(nowSize_ - at));
         }
         return {piece_.get() + (at - held_), static_cast<std::size_t>(held_ + heldSize_ - at)};
     }

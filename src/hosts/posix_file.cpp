@@ -10,7 +10,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
-#include <optional>
 #include <thread>
 #include <vector>
 
@@ -345,8 +344,7 @@ bool waitUntilNoOtherOpens(int fd, std::chrono::milliseconds wait, bool writersO
     if (::fcntl(fd, F_SETSIG, SIGURG) != 0) {
         return true;
     }
-    // The clock is read only once there is something to wait for.
-    std::optional<std::chrono::steady_clock::time_point> deadline;
+    Deadline deadline(wait);
     for (;;) {
         if (::fcntl(fd, F_SETLEASE, writersOnly ? F_RDLCK : F_WRLCK) == 0) {
             ::fcntl(fd, F_SETLEASE, F_UNLCK);
@@ -355,11 +353,7 @@ bool waitUntilNoOtherOpens(int fd, std::chrono::milliseconds wait, bool writersO
         if (errno != EAGAIN) {
             return true;
         }
-        const auto now = std::chrono::steady_clock::now();
-        if (!deadline) {
-            deadline = now + wait;
-        }
-        if (now >= *deadline) {
+        if (deadline.passed()) {
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -142,6 +143,25 @@ private:
     int error_ = 0;
     bool remove_ = false;
     std::unique_ptr<RemoveOnInterrupt> onInterrupt_;
+};
+
+// A time `wait` after it is first asked about: a retry loop asks only after
+// a try failed, so a run that never has to wait never reads the clock (whose
+// pages a short run would otherwise map for nothing).
+class Deadline {
+public:
+    explicit Deadline(std::chrono::milliseconds wait) : wait_(wait) {}
+    bool passed() {
+        const auto now = std::chrono::steady_clock::now();
+        if (!at_) {
+            at_ = now + wait_;
+        }
+        return now >= *at_;
+    }
+
+private:
+    std::chrono::milliseconds wait_;
+    std::optional<std::chrono::steady_clock::time_point> at_;
 };
 
 // Waits at most `wait` until no other process has the file open at `fd`

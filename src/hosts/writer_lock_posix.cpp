@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <thread>
 
 #include "posix_file.h"
@@ -100,8 +99,7 @@ WriterLock::WriterLock(const std::string& target, const std::string& shown, Acti
         path_ = directoryOf(target) + "/." + StemOf(fileNameOf(target)) + ".hushgate-lock-" +
                 std::to_string(::geteuid());
     }
-    // The clock is read only once there is something to wait for.
-    std::optional<std::chrono::steady_clock::time_point> deadline;
+    Deadline deadline(options.wait);
     for (;;) {
         fd_.reset(
             ::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
@@ -126,11 +124,7 @@ WriterLock::WriterLock(const std::string& target, const std::string& shown, Acti
             fd_.close();
             return;
         }
-        const auto now = std::chrono::steady_clock::now();
-        if (!deadline) {
-            deadline = now + options.wait;
-        }
-        if (now >= *deadline) {
+        if (deadline.passed()) {
             const long pid = holderOf(opened);
             fd_.close();
             std::string reason = "it is held by another program";

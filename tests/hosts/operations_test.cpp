@@ -310,10 +310,10 @@ TEST(Pieces, EveryEntryIsFoundAndNoLineThatOnlyResemblesOne) {
     }
     // Lines too short to be one are not read past their end (the sanitizers
     // would tell): each is alone in memory of its own size.
-    const std::string_view text = "127.0.0.1 fbcdn.com";
-    for (std::size_t size = 0; size <= text.size(); ++size) {
+    const std::string_view fbcdn = "127.0.0.1 fbcdn.com";
+    for (std::size_t size = 0; size <= fbcdn.size(); ++size) {
         const auto alone = std::make_unique<char[]>(size);
-        std::copy_n(text.begin(), size, alone.get());
+        std::copy_n(fbcdn.begin(), size, alone.get());
         EXPECT_EQ(FindBlockEntry({alone.get(), size}).value_or(99), size == 19 ? 14u : 99u);
     }
     // A file ends with the entries when its last bytes are all of them, each
